@@ -1,0 +1,345 @@
+#pragma once
+// Declaring a class description next to the class's code:
+//
+//   const ClassInfo& Button::staticClassInfo() {
+//     static const ClassInfo info = ClassBuilder<Button>("Button")
+//         .property("caption", &Button::caption, &Button::setCaption)
+//         .property("down", &Button::down_).defaultValue(0)
+//         .method("click", &Button::click)
+//         .build();
+//     return info;
+//   }
+//
+// Property and parameter types map to kinds by their C++ type: int32_t ->
+// integer, float -> float, bool and enums declared with Q_DECLARE_ENUM ->
+// enumeration, SetOf<E> -> set, WideString -> wide text, AnsiString -> 8-bit
+// text, pointers to TObject classes -> object, MethodRef -> callback.
+#include <tuple>
+#include <type_traits>
+#include <utility>
+
+#include "core/class_info.h"
+#include "core/exceptions.h"
+
+// ---- enumerations and sets ------------------------------------------------
+
+template <typename E>
+struct EnumTraits;  // specialised by Q_DECLARE_ENUM: static const EnumInfo& info();
+
+#define Q_DECLARE_ENUM(E)                \
+  template <>                            \
+  struct EnumTraits<E> {                 \
+    static const EnumInfo& info();       \
+  };
+
+#define Q_DEFINE_ENUM(E, ...)                              \
+  const EnumInfo& EnumTraits<E>::info() {                  \
+    static const EnumInfo enumInfo(#E, {__VA_ARGS__});     \
+    return enumInfo;                                       \
+  }
+
+// A set of up to 32 members of an enumeration, stored as a bit mask.
+template <typename E>
+class SetOf {
+ public:
+  constexpr SetOf() = default;
+  constexpr explicit SetOf(uint32_t bits) : bits_(bits) {}
+  constexpr SetOf(std::initializer_list<E> members) {
+    for (E m : members) include(m);
+  }
+  constexpr bool contains(E m) const { return bits_ & bit(m); }
+  constexpr void include(E m) { bits_ |= bit(m); }
+  constexpr void exclude(E m) { bits_ &= ~bit(m); }
+  constexpr uint32_t bits() const { return bits_; }
+  constexpr bool operator==(const SetOf&) const = default;
+
+ private:
+  static constexpr uint32_t bit(E m) { return 1u << static_cast<unsigned>(m); }
+  uint32_t bits_ = 0;
+};
+
+// ---- how a C++ type maps to a published kind --------------------------------
+
+namespace published {
+
+template <typename T>
+struct IsSet : std::false_type {};
+template <typename E>
+struct IsSet<SetOf<E>> : std::true_type {
+  using Element = E;
+};
+
+template <typename V>
+using Plain = std::remove_cvref_t<V>;
+
+template <typename V>
+TypeInfo TypeOf() {
+  using T = Plain<V>;
+  if constexpr (std::is_same_v<T, bool>) {
+    return {TypeKind::Enumeration, "Boolean", &BooleanEnumInfo(), nullptr};
+  } else if constexpr (std::is_enum_v<T>) {
+    const EnumInfo& e = EnumTraits<T>::info();
+    return {TypeKind::Enumeration, e.name(), &e, nullptr};
+  } else if constexpr (IsSet<T>::value) {
+    const EnumInfo& e = EnumTraits<typename IsSet<T>::Element>::info();
+    return {TypeKind::Set, "set of " + e.name(), &e, nullptr};
+  } else if constexpr (std::is_same_v<T, int32_t> || std::is_same_v<T, uint32_t>) {
+    return {TypeKind::Integer, "Integer", nullptr, nullptr};
+  } else if constexpr (std::is_same_v<T, int64_t>) {
+    return {TypeKind::Int64, "Int64", nullptr, nullptr};
+  } else if constexpr (std::is_floating_point_v<T>) {
+    return {TypeKind::Float, "Single", nullptr, nullptr};
+  } else if constexpr (std::is_same_v<T, WideString>) {
+    return {TypeKind::WideText, "WideString", nullptr, nullptr};
+  } else if constexpr (std::is_same_v<T, AnsiString>) {
+    return {TypeKind::AnsiText, "AnsiString", nullptr, nullptr};
+  } else if constexpr (std::is_same_v<T, MethodRef>) {
+    return {TypeKind::Callback, "TMethod", nullptr, nullptr};
+  } else if constexpr (std::is_same_v<T, Variant>) {
+    return {TypeKind::Variant, "Variant", nullptr, nullptr};
+  } else if constexpr (std::is_pointer_v<T>) {
+    using C = std::remove_cv_t<std::remove_pointer_t<T>>;
+    static_assert(std::is_base_of_v<TObject, C>, "object properties hold TObject classes");
+    const ClassInfo& c = C::staticClassInfo();
+    return {TypeKind::Object, c.name(), nullptr, &c};
+  } else {
+    static_assert(sizeof(T) == 0, "type has no published kind");
+  }
+}
+
+// C++ value -> stored property value.
+template <typename V>
+PropValue ToPropValue(const V& v) {
+  using T = Plain<V>;
+  if constexpr (std::is_same_v<T, bool> || std::is_enum_v<T> || std::is_same_v<T, int32_t> ||
+                std::is_same_v<T, uint32_t>) {
+    return static_cast<int32_t>(v);
+  } else if constexpr (IsSet<T>::value) {
+    return static_cast<int32_t>(v.bits());
+  } else if constexpr (std::is_floating_point_v<T>) {
+    return static_cast<float>(v);
+  } else if constexpr (std::is_pointer_v<T>) {
+    return static_cast<TObject*>(const_cast<std::remove_cv_t<std::remove_pointer_t<T>>*>(v));
+  } else {
+    return v;
+  }
+}
+
+// Stored property value -> C++ value. The caller has checked the kind.
+template <typename V>
+Plain<V> FromPropValue(const PropValue& p) {
+  using T = Plain<V>;
+  if constexpr (std::is_same_v<T, bool>) {
+    return std::get<int32_t>(p) != 0;
+  } else if constexpr (std::is_enum_v<T> || std::is_same_v<T, int32_t> || std::is_same_v<T, uint32_t>) {
+    return static_cast<T>(std::get<int32_t>(p));
+  } else if constexpr (IsSet<T>::value) {
+    return T(static_cast<uint32_t>(std::get<int32_t>(p)));
+  } else if constexpr (std::is_floating_point_v<T>) {
+    return static_cast<T>(std::get<float>(p));
+  } else if constexpr (std::is_pointer_v<T>) {
+    using C = std::remove_cv_t<std::remove_pointer_t<T>>;
+    TObject* o = std::get<TObject*>(p);
+    return o ? dynamic_cast<C*>(o) : nullptr;
+  } else {
+    return std::get<T>(p);
+  }
+}
+
+// Script argument -> C++ parameter; throws EConvertError when it does not fit.
+template <typename V>
+Plain<V> FromVariant(const Variant& v) {
+  using T = Plain<V>;
+  bool ok = true;
+  T result{};
+  if constexpr (std::is_same_v<T, Variant>) {
+    return v;
+  } else if constexpr (std::is_same_v<T, bool>) {
+    result = v.toBool(&ok);
+  } else if constexpr (std::is_enum_v<T> || std::is_same_v<T, int32_t> || std::is_same_v<T, uint32_t>) {
+    result = static_cast<T>(v.toInt(&ok));
+  } else if constexpr (IsSet<T>::value) {
+    result = T(static_cast<uint32_t>(v.toInt(&ok)));
+  } else if constexpr (std::is_same_v<T, int64_t>) {
+    result = v.toInt64(&ok);
+  } else if constexpr (std::is_floating_point_v<T>) {
+    result = static_cast<T>(v.toDouble(&ok));
+  } else if constexpr (std::is_same_v<T, WideString>) {
+    result = v.toText();
+  } else if constexpr (std::is_same_v<T, AnsiString>) {
+    result = WideToAnsi(v.toText());
+  } else if constexpr (std::is_pointer_v<T>) {
+    using C = std::remove_cv_t<std::remove_pointer_t<T>>;
+    TObject* o = v.toObject(&ok);
+    result = o ? dynamic_cast<C*>(o) : nullptr;
+    if (o && !result) ok = false;
+  } else {
+    static_assert(sizeof(T) == 0, "type cannot be a script argument");
+  }
+  if (!ok) throw EConvertError("Invalid argument");
+  return result;
+}
+
+template <typename V>
+Variant ToVariant(const V& v) {
+  using T = Plain<V>;
+  if constexpr (std::is_same_v<T, Variant>) {
+    return v;
+  } else if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, int32_t> || std::is_same_v<T, int64_t> ||
+                       std::is_same_v<T, WideString> || std::is_same_v<T, uint32_t>) {
+    return Variant(v);
+  } else if constexpr (std::is_enum_v<T>) {
+    return Variant(static_cast<int32_t>(v));
+  } else if constexpr (IsSet<T>::value) {
+    return Variant(static_cast<int32_t>(v.bits()));
+  } else if constexpr (std::is_floating_point_v<T>) {
+    return Variant(static_cast<double>(v));
+  } else if constexpr (std::is_same_v<T, AnsiString>) {
+    return Variant(AnsiToWide(v));
+  } else if constexpr (std::is_pointer_v<T>) {
+    return Variant(static_cast<TObject*>(const_cast<std::remove_cv_t<std::remove_pointer_t<T>>*>(v)));
+  } else {
+    static_assert(sizeof(T) == 0, "type cannot be a script result");
+  }
+}
+
+}  // namespace published
+
+// ---- the builder -------------------------------------------------------------
+
+template <typename T>
+class ClassBuilder {
+ public:
+  explicit ClassBuilder(std::string name) : name_(std::move(name)) {}
+
+  // Reads through a getter, writes through a setter.
+  template <typename G, typename S>
+  ClassBuilder& property(std::string name, G (T::*getter)() const, void (T::*setter)(S)) {
+    PropInfo p = start<G>(std::move(name));
+    p.get = [getter](TObject* o) { return published::ToPropValue<G>((self(o)->*getter)()); };
+    p.set = [setter](TObject* o, const PropValue& v) { (self(o)->*setter)(published::FromPropValue<S>(v)); };
+    return add(std::move(p));
+  }
+
+  // Reads through a getter, writes a field.
+  template <typename G, typename F>
+  ClassBuilder& property(std::string name, G (T::*getter)() const, F T::*field) {
+    PropInfo p = start<G>(std::move(name));
+    p.get = [getter](TObject* o) { return published::ToPropValue<G>((self(o)->*getter)()); };
+    p.set = [field](TObject* o, const PropValue& v) { self(o)->*field = published::FromPropValue<F>(v); };
+    return add(std::move(p));
+  }
+
+  // Reads and writes a field.
+  template <typename F>
+  ClassBuilder& property(std::string name, F T::*field) {
+    PropInfo p = start<F>(std::move(name));
+    p.get = [field](TObject* o) { return published::ToPropValue<F>(self(o)->*field); };
+    p.set = [field](TObject* o, const PropValue& v) { self(o)->*field = published::FromPropValue<F>(v); };
+    return add(std::move(p));
+  }
+
+  // Reads a field, writes through a setter.
+  template <typename F, typename S>
+  ClassBuilder& property(std::string name, F T::*field, void (T::*setter)(S)) {
+    PropInfo p = start<F>(std::move(name));
+    p.get = [field](TObject* o) { return published::ToPropValue<F>(self(o)->*field); };
+    p.set = [setter](TObject* o, const PropValue& v) { (self(o)->*setter)(published::FromPropValue<S>(v)); };
+    return add(std::move(p));
+  }
+
+  // A read-only property.
+  template <typename G>
+  ClassBuilder& readOnly(std::string name, G (T::*getter)() const) {
+    PropInfo p = start<G>(std::move(name));
+    p.get = [getter](TObject* o) { return published::ToPropValue<G>((self(o)->*getter)()); };
+    return add(std::move(p));
+  }
+
+  // Modifiers of the property declared last.
+  ClassBuilder& defaultValue(int32_t value) {
+    last().defaultValue = value;
+    return *this;
+  }
+  ClassBuilder& stored(bool always) {
+    last().stored = always ? StoredRule::Always : StoredRule::Never;
+    return *this;
+  }
+  ClassBuilder& storedWhen(bool (T::*predicate)() const) {
+    last().stored = StoredRule::Predicate;
+    last().storedPredicate = [predicate](TObject* o) { return (self(o)->*predicate)(); };
+    return *this;
+  }
+  ClassBuilder& index(int32_t value) {
+    last().index = value;
+    return *this;
+  }
+
+  // A published method; its arguments are converted from script values.
+  template <typename R, typename... A>
+  ClassBuilder& method(std::string name, R (T::*m)(A...)) {
+    return addMethod<R, A...>(std::move(name), [m](T* t, A... a) -> R { return (t->*m)(std::forward<A>(a)...); });
+  }
+  template <typename R, typename... A>
+  ClassBuilder& method(std::string name, R (T::*m)(A...) const) {
+    return addMethod<R, A...>(std::move(name), [m](T* t, A... a) -> R { return (t->*m)(std::forward<A>(a)...); });
+  }
+
+  ClassInfo build() {
+    using Parent = typename T::inherited;
+    ClassInfo::Factory factory = nullptr;
+    if constexpr (!std::is_abstract_v<T> && std::is_default_constructible_v<T>) {
+      factory = []() -> TObject* { return new T(); };
+    }
+    return ClassInfo(name_, &Parent::staticClassInfo(), factory, std::move(properties_), std::move(methods_));
+  }
+
+ private:
+  static T* self(TObject* o) { return static_cast<T*>(o); }
+
+  template <typename V>
+  PropInfo start(std::string name) {
+    PropInfo p;
+    p.name = std::move(name);
+    p.type = published::TypeOf<V>();
+    return p;
+  }
+  ClassBuilder& add(PropInfo p) {
+    properties_.push_back(std::move(p));
+    return *this;
+  }
+  PropInfo& last() { return properties_.back(); }
+
+  template <typename R, typename... A, typename Call>
+  ClassBuilder& addMethod(std::string name, Call call) {
+    MethodInfo info;
+    info.name = std::move(name);
+    (info.params.push_back(published::TypeOf<A>()), ...);
+    if constexpr (!std::is_void_v<R>) {
+      info.hasResult = true;
+      info.result = published::TypeOf<R>();
+    }
+    info.invoke = [call](TObject* o, std::span<const Variant> args) -> Variant {
+      if (args.size() < sizeof...(A)) throw EConvertError("Not enough arguments");
+      return invokeWith<R, A...>(call, self(o), args, std::index_sequence_for<A...>{});
+    };
+    methods_.push_back(std::move(info));
+    return *this;
+  }
+
+  template <typename R, typename... A, typename Call, size_t... I>
+  static Variant invokeWith(const Call& call, T* t, std::span<const Variant> args, std::index_sequence<I...>) {
+    // Convert every argument first, in order, so a bad one stops the call.
+    std::tuple<published::Plain<A>...> converted{published::FromVariant<A>(args[I])...};
+    if constexpr (std::is_void_v<R>) {
+      call(t, std::get<I>(converted)...);
+      return Variant();
+    } else {
+      return published::ToVariant<R>(call(t, std::get<I>(converted)...));
+    }
+  }
+
+  std::string name_;
+  std::vector<PropInfo> properties_;
+  std::vector<MethodInfo> methods_;
+};

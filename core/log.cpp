@@ -1,0 +1,25 @@
+#include "core/log.h"
+
+#include <ctime>
+
+LogHandlerProc& LogHandler() {
+  static LogHandlerProc handler;
+  return handler;
+}
+
+WideString FormatLogLine(const WideString& text, bool isError) {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[16];
+  std::strftime(stamp, sizeof(stamp), "%H:%M:%S", &local);
+  return AnsiToWide(stamp) + (isError ? u" (e) " : u" (i) ") + text;
+}
+
+void LogInfo(const WideString& text) {
+  if (LogHandler()) LogHandler()(FormatLogLine(text, false));
+}
+
+void LogError(const WideString& text) {
+  if (LogHandler()) LogHandler()(FormatLogLine(text, true));
+}

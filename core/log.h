@@ -1,0 +1,19 @@
+#pragma once
+// The program-wide log front. `SomeEngine.log` and `SomeEngine.error` format a
+// line ("HH:MM:SS (i) text" or "HH:MM:SS (e) text") and pass it to the log
+// handler that the program entry installs; until then lines are dropped.
+#include <functional>
+
+#include "core/text.h"
+
+using LogHandlerProc = std::function<void(const WideString& line)>;
+
+// The installed handler (empty while none is installed).
+LogHandlerProc& LogHandler();
+
+// Information and error lines; the text stands unchanged after the marker.
+void LogInfo(const WideString& text);
+void LogError(const WideString& text);
+
+// The line as the log front forms it, with the local time of now.
+WideString FormatLogLine(const WideString& text, bool isError);
