@@ -213,8 +213,9 @@ class ClassBuilder {
   explicit ClassBuilder(std::string name) : name_(std::move(name)) {}
 
   // Reads through a getter, writes through a setter.
-  template <typename G, typename S>
-  ClassBuilder& property(std::string name, G (T::*getter)() const, void (T::*setter)(S)) {
+  template <typename C, typename G, typename S>
+  ClassBuilder& property(std::string name, G (C::*getter)() const, void (C::*setter)(S)) {
+    static_assert(std::is_base_of_v<C, T>);
     PropInfo p = start<G>(std::move(name));
     p.get = [getter](TObject* o) { return published::ToPropValue<G>((self(o)->*getter)()); };
     p.set = [setter](TObject* o, const PropValue& v) { (self(o)->*setter)(published::FromPropValue<S>(v)); };
@@ -222,8 +223,9 @@ class ClassBuilder {
   }
 
   // Reads through a getter, writes a field.
-  template <typename G, typename F>
-  ClassBuilder& property(std::string name, G (T::*getter)() const, F T::*field) {
+  template <typename C, typename G, typename F>
+  ClassBuilder& property(std::string name, G (C::*getter)() const, F C::*field) {
+    static_assert(std::is_base_of_v<C, T>);
     PropInfo p = start<G>(std::move(name));
     p.get = [getter](TObject* o) { return published::ToPropValue<G>((self(o)->*getter)()); };
     p.set = [field](TObject* o, const PropValue& v) { self(o)->*field = published::FromPropValue<F>(v); };
@@ -231,8 +233,9 @@ class ClassBuilder {
   }
 
   // Reads and writes a field.
-  template <typename F>
-  ClassBuilder& property(std::string name, F T::*field) {
+  template <typename C, typename F>
+  ClassBuilder& property(std::string name, F C::*field) {
+    static_assert(std::is_base_of_v<C, T>);
     PropInfo p = start<F>(std::move(name));
     p.get = [field](TObject* o) { return published::ToPropValue<F>(self(o)->*field); };
     p.set = [field](TObject* o, const PropValue& v) { self(o)->*field = published::FromPropValue<F>(v); };
@@ -240,8 +243,9 @@ class ClassBuilder {
   }
 
   // Reads a field, writes through a setter.
-  template <typename F, typename S>
-  ClassBuilder& property(std::string name, F T::*field, void (T::*setter)(S)) {
+  template <typename C, typename F, typename S>
+  ClassBuilder& property(std::string name, F C::*field, void (C::*setter)(S)) {
+    static_assert(std::is_base_of_v<C, T>);
     PropInfo p = start<F>(std::move(name));
     p.get = [field](TObject* o) { return published::ToPropValue<F>(self(o)->*field); };
     p.set = [setter](TObject* o, const PropValue& v) { (self(o)->*setter)(published::FromPropValue<S>(v)); };
@@ -249,8 +253,9 @@ class ClassBuilder {
   }
 
   // A read-only property.
-  template <typename G>
-  ClassBuilder& readOnly(std::string name, G (T::*getter)() const) {
+  template <typename C, typename G>
+  ClassBuilder& readOnly(std::string name, G (C::*getter)() const) {
+    static_assert(std::is_base_of_v<C, T>);
     PropInfo p = start<G>(std::move(name));
     p.get = [getter](TObject* o) { return published::ToPropValue<G>((self(o)->*getter)()); };
     return add(std::move(p));
@@ -265,7 +270,9 @@ class ClassBuilder {
     last().stored = always ? StoredRule::Always : StoredRule::Never;
     return *this;
   }
-  ClassBuilder& storedWhen(bool (T::*predicate)() const) {
+  template <typename C>
+  ClassBuilder& storedWhen(bool (C::*predicate)() const) {
+    static_assert(std::is_base_of_v<C, T>);
     last().stored = StoredRule::Predicate;
     last().storedPredicate = [predicate](TObject* o) { return (self(o)->*predicate)(); };
     return *this;
@@ -276,12 +283,15 @@ class ClassBuilder {
   }
 
   // A published method; its arguments are converted from script values.
-  template <typename R, typename... A>
-  ClassBuilder& method(std::string name, R (T::*m)(A...)) {
+  // A std::function form serves methods whose C++ signature differs.
+  template <typename C, typename R, typename... A>
+  ClassBuilder& method(std::string name, R (C::*m)(A...)) {
+    static_assert(std::is_base_of_v<C, T>);
     return addMethod<R, A...>(std::move(name), [m](T* t, A... a) -> R { return (t->*m)(std::forward<A>(a)...); });
   }
-  template <typename R, typename... A>
-  ClassBuilder& method(std::string name, R (T::*m)(A...) const) {
+  template <typename C, typename R, typename... A>
+  ClassBuilder& method(std::string name, R (C::*m)(A...) const) {
+    static_assert(std::is_base_of_v<C, T>);
     return addMethod<R, A...>(std::move(name), [m](T* t, A... a) -> R { return (t->*m)(std::forward<A>(a)...); });
   }
 
@@ -328,7 +338,8 @@ class ClassBuilder {
   }
 
   template <typename R, typename... A, typename Call, size_t... I>
-  static Variant invokeWith(const Call& call, T* t, std::span<const Variant> args, std::index_sequence<I...>) {
+  static Variant invokeWith(const Call& call, T* t, [[maybe_unused]] std::span<const Variant> args,
+                            std::index_sequence<I...>) {
     // Convert every argument first, in order, so a bad one stops the call.
     std::tuple<published::Plain<A>...> converted{published::FromVariant<A>(args[I])...};
     if constexpr (std::is_void_v<R>) {

@@ -2,7 +2,12 @@
 // Scalar helpers shared by the geometry routines and their callers. Results are
 // float32; intermediate values are computed in double where that keeps a sum
 // or product exact.
+#include <bit>
 #include <cstdint>
+
+// The tiny float32 (bits 0x000116C2, about 1.0e-40) below which a divisor or
+// determinant counts as zero.
+inline constexpr float kGeometryEpsilon = std::bit_cast<float>(std::uint32_t{0x000116C2});
 
 std::int32_t IntMin(std::int32_t a, std::int32_t b);
 std::int32_t IntMax(std::int32_t a, std::int32_t b);

@@ -16,6 +16,7 @@ void TObject::Create(TObject* /*owner*/) {}
 
 void TObject::Free() {
   if (destroying_) return;  // a second Free from inside Destroy
+  if (deferFree()) return;
   destroying_ = true;
   Destroy();
   delete this;

@@ -25,12 +25,17 @@ class TObject {
   // The destruction body; every override calls its parent's Destroy last.
   virtual void Destroy() {}
 
-  // Runs Destroy once and deletes the object; nothing for nil.
+  // Runs Destroy once and deletes the object. An object that is busy (its
+  // own handler is running) may defer this until it is no longer busy.
   void Free();
   bool isDestroying() const { return destroying_; }
 
   const std::string& className() const;
   bool inheritsFrom(const ClassInfo& ancestor) const;
+
+ protected:
+  // True when the object cannot be freed now and will free itself later.
+  virtual bool deferFree() { return false; }
 
  private:
   bool destroying_ = false;

@@ -1,0 +1,488 @@
+#include "core/base_object.h"
+
+#include <algorithm>
+
+#include "core/applet_services.h"
+#include "core/effect.h"
+#include "core/log.h"
+
+Q_DEFINE_ENUM(BaseObjectStyle, "osTick", "osScriptable")
+
+TGReader* BaseObject::pendingReader = nullptr;
+int64_t (*BaseObject::readPendingObject)(TGReader*, BaseObject*) = nullptr;
+BaseObject* (*BaseObject::loadObjectFile)(TResourceMan*, const WideString&, BaseObject*, BaseObject*) = nullptr;
+void (*BaseObject::designCreateHook)(BaseObject*) = nullptr;
+void (*BaseObject::designDestroyHook)(BaseObject*) = nullptr;
+
+namespace {
+std::vector<BaseObject*>& LiveObjectList() {
+  static std::vector<BaseObject*> list;
+  return list;
+}
+
+AppletServices* Services(BaseObject* applet) { return applet ? GetAppletServices() : nullptr; }
+}  // namespace
+
+const ClassInfo& BaseObject::staticClassInfo() {
+  using B = BaseObject;
+  static const ClassInfo info =
+      ClassBuilder<B>("BaseObject")
+          .property("Tag", &B::tag, &B::setTag).defaultValue(0)
+          .property("tagFloat", &B::tagFloat_)
+          .property("objectStyle", &B::objectStyle_).defaultValue(BaseObjectStyles{osTick, osScriptable}.bits())
+          .property("onTick", &B::onTick_)
+          .property("tagString", &B::str_)
+          .property("onDestroy", &B::onDestroy_)
+          .property("onCreate", &B::onCreate_)
+          .property("onCustomEvent", &B::onCustomEvent_)
+          .property("tagInt", &B::tagInt_).defaultValue(0)
+          .property("timeFactor", &B::timeFactor_).storedWhen(&B::timeFactorStored)
+          .property("designTime", &B::designTime, &B::setDesignTime).stored(false)
+          .property("tagInt2", &B::tagInt2_).defaultValue(0)
+          .property("fileName", &B::fileName, &B::setFileName)
+          .readOnly("count", &B::count).stored(false)
+          .method("update", &B::update)
+          .method("dispose", &B::dispose)
+          .method("scheduleDispose", &B::scheduleDispose)
+          .method("deleteChildren", &B::deleteChildren)
+          .method("design", &B::design)
+          .method("customEvent", &B::customEvent)
+          .method("findByName", &B::findByName)
+          .method("findOwnByTagString", &B::findOwnByTagString)
+          .method("findAllByTagString", &B::findAllByTagString)
+          .method("findAllOwnByTagString", &B::findAllOwnByTagString)
+          .method("findByTagString", &B::findByTagString)
+          .method("children", &B::children)
+          .method("getParent", &B::getParent)
+          .method("bringToFront", &B::bringToFront)
+          .method("sendToBack", &B::sendToBack)
+          .method("moveTo", &B::moveTo)
+          .method("runEffectWait", &B::runEffectWait)
+          .method("removeExternal", &B::removeExternal)
+          .method("runEffect", &B::runEffect)
+          .method("stopEffect", &B::stopEffect)
+          .method("store", &B::store)
+          .build();
+  return info;
+}
+
+// ---- construction and destruction ---------------------------------------------
+
+const std::vector<BaseObject*>& BaseObject::liveObjects() { return LiveObjectList(); }
+
+void BaseObject::Create(TObject* owner) {
+  timeFactor_ = 1.0f;
+  inherited::Create(nullptr);  // the tree, not the component owner, holds objects
+  auto* ownerObject = dynamic_cast<BaseObject*>(owner);
+  if (ownerObject && ownerObject->applet_ && !applet_) applet_ = ownerObject->applet_;
+  objectStyle_ = BaseObjectStyles{osTick, osScriptable};
+  if (inheritsFrom(Effect::staticClassInfo())) {
+    AppletServices* services = Services(applet_);
+    if (!services || !services->effectInScript(applet_)) objectStyle_.exclude(osScriptable);
+  }
+  if (ownerObject) ownerObject->addChild(this);
+  LiveObjectList().push_back(this);
+  if (pendingReader) {
+    TGReader* reader = pendingReader;
+    pendingReader = nullptr;
+    if (readPendingObject) {
+      int64_t size = readPendingObject(reader, this);
+      loadingProgress(size, size);
+    }
+  }
+  if (!fileName_.empty() && !cacheEntry_) {
+    if (AppletServices* services = Services(applet_)) cacheEntry_ = services->acquireFileEntry(applet_, fileName_);
+  }
+  if (designTime_ && designCreateHook) designCreateHook(this);
+}
+
+void BaseObject::Destroy() {
+  if (designTime_ && designDestroyHook) designDestroyHook(this);
+  AppletServices* services = Services(applet_);
+  if (services && services->hasScriptEngine(applet_)) {
+    if (!disposed_) runAndClearOnDestroy();
+    services->removeExport(applet_, this);
+    if (cacheEntry_) services->releaseFileEntry(applet_, cacheEntry_);
+    cacheEntry_ = nullptr;
+  }
+  if (services && !fileName_.empty()) services->dropFileEntries(applet_, fileName_);
+
+  auto& live = LiveObjectList();
+  live.erase(std::remove(live.begin(), live.end(), this), live.end());
+  // A receiver may free other objects; walk a snapshot and skip the ones gone.
+  for (BaseObject* other : std::vector<BaseObject*>(live)) {
+    if (std::find(live.begin(), live.end(), other) != live.end()) other->objectRemoved(this);
+  }
+  if (parent_) parent_->removeChild(this);
+  deleteChildren();
+  inherited::Destroy();
+}
+
+BaseObject::BusyScope::BusyScope(BaseObject* object) : object_(object) { ++object_->busy_; }
+
+BaseObject::BusyScope::~BusyScope() {
+  if (--object_->busy_ == 0 && object_->freeDeferred_) {
+    object_->freeDeferred_ = false;
+    object_->Free();
+  }
+}
+
+bool BaseObject::deferFree() {
+  if (busy_ == 0) return false;
+  freeDeferred_ = true;
+  return true;
+}
+
+WideString BaseObject::autoName() const {
+  return AnsiToWide(className() + std::to_string(reinterpret_cast<intptr_t>(this)));
+}
+
+void BaseObject::Loaded() {
+  inherited::Loaded();
+  if (!objectStyle_.contains(osScriptable)) return;
+  if (name().empty()) SetName(LowerCaseAsciiW(autoName()));
+  if (AppletServices* services = Services(applet_)) services->exportObject(applet_, this);
+  runHandler(WideString(onCreate_));
+}
+
+// ---- ticking and handlers --------------------------------------------------------
+
+void BaseObject::tick(double time, double delta) {
+  BusyScope self(this);
+  for (int i = 0; i < count(); ++i) {
+    BaseObject* child = children_[static_cast<size_t>(i)];
+    if (!child->objectStyle_.contains(osTick)) continue;
+    BusyScope guard(child);
+    double factor = child->timeFactor_;
+    child->tick(time * factor, delta * factor);
+    if (count() <= i) break;
+    if (!child->holdsTickHandler()) child->runHandler(WideString(child->onTick_));
+  }
+}
+
+void BaseObject::runHandler(const WideString& script) {
+  if (designTime_ || script.empty()) return;
+  AppletServices* services = Services(applet_);
+  if (!services) return;
+  BusyScope guard(this);
+  services->runHandler(applet_, this, script);
+}
+
+void BaseObject::runAndClearOnDestroy() {
+  // Cleared before it runs, so a handler that disposes its own object again
+  // cannot run it a second time.
+  WideString handler;
+  handler.swap(onDestroy_);
+  runHandler(handler);
+}
+
+void BaseObject::update() {
+  if (AppletServices* services = Services(applet_)) services->requestUpdate(applet_);
+}
+
+void BaseObject::customEvent(const WideString& text) {
+  if (text.empty() || onCustomEvent_.empty()) return;
+  AppletServices* services = Services(applet_);
+  if (!services) return;
+  WideString previous = services->exchangeCustomText(applet_, text);
+  runHandler(WideString(onCustomEvent_));
+  services->exchangeCustomText(applet_, previous);
+}
+
+// ---- disposal ------------------------------------------------------------------------
+
+void BaseObject::markDisposed() {
+  if (disposed_) return;
+  runAndClearOnDestroy();
+  disposed_ = true;
+  for (BaseObject* child : std::vector<BaseObject*>(children_)) child->markDisposed();
+}
+
+void BaseObject::dispose() { scheduleDispose(0.2); }
+
+void BaseObject::scheduleDispose(double delaySeconds) {
+  runAndClearOnDestroy();
+  markDisposed();
+  if (AppletServices* services = Services(applet_)) services->scheduleFree(applet_, this, delaySeconds);
+}
+
+// ---- children ------------------------------------------------------------------------
+
+BaseObject* BaseObject::createChild(const ClassInfo& cls) {
+  return dynamic_cast<BaseObject*>(cls.create(this));
+}
+
+BaseObject* BaseObject::insertNewChild(const ClassInfo& cls) {
+  auto* child = dynamic_cast<BaseObject*>(cls.create(nullptr));
+  if (child) insertChild(0, child);
+  return child;
+}
+
+void BaseObject::addChild(BaseObject* child) {
+  if (!child || indexOfChild(child) >= 0) return;
+  children_.push_back(child);
+  child->setParent(this);
+  if (hasState(csLoadingOwnFile)) child->setComponentStyle(csExternal);
+  if (designTime_) child->setDesignTime(true);
+}
+
+void BaseObject::insertChild(int index, BaseObject* child) {
+  if (!child || indexOfChild(child) >= 0) return;
+  if (child->parent_) child->parent_->removeChild(child);
+  index = std::clamp(index, 0, count());
+  children_.insert(children_.begin() + index, child);
+  child->setParent(this);
+}
+
+void BaseObject::removeChild(BaseObject* child) {
+  if (!child || child->parent_ != this) return;
+  if (child->GetOwner() == this) RemoveComponent(child);
+  auto it = std::find(children_.begin(), children_.end(), child);
+  if (it != children_.end()) children_.erase(it);
+  child->setParent(nullptr);
+}
+
+void BaseObject::deleteChildren() {
+  while (!children_.empty()) {
+    BaseObject* first = children_.front();
+    children_.erase(children_.begin());
+    first->setParent(nullptr);
+    first->Free();
+  }
+}
+
+void BaseObject::bringToFront() {
+  if (!parent_) return;
+  auto& list = parent_->children_;
+  auto it = std::find(list.begin(), list.end(), this);
+  if (it == list.end()) return;
+  list.erase(it);
+  list.push_back(this);
+}
+
+void BaseObject::sendToBack() {
+  if (!parent_) return;
+  auto& list = parent_->children_;
+  auto it = std::find(list.begin(), list.end(), this);
+  if (it == list.end()) return;
+  list.erase(it);
+  list.insert(list.begin(), this);
+}
+
+void BaseObject::moveTo(BaseObject* newParent) {
+  if (parent_) parent_->removeChild(this);
+  if (newParent) newParent->addChild(this);
+}
+
+int BaseObject::indexOfChild(const BaseObject* child) const {
+  auto it = std::find(children_.begin(), children_.end(), child);
+  return it == children_.end() ? -1 : static_cast<int>(it - children_.begin());
+}
+
+void BaseObject::exchangeChildren(int a, int b) {
+  if (a < 0 || b < 0 || a >= count() || b >= count()) return;
+  std::swap(children_[static_cast<size_t>(a)], children_[static_cast<size_t>(b)]);
+}
+
+BaseObject* BaseObject::children(int index) {
+  if (index < 0 || index >= count()) {
+    LogInfo(u"ListIndexError " + AnsiToWide(std::to_string(index)));
+    return nullptr;
+  }
+  return children_[static_cast<size_t>(index)];
+}
+
+void BaseObject::setDesignTime(bool value) {
+  designTime_ = value;
+  if (!value) return;
+  for (BaseObject* child : children_) child->setDesignTime(true);
+}
+
+void BaseObject::design() {
+  setDesignTime(true);
+  if (AppletServices* services = Services(applet_)) services->showInspector(applet_, this);
+}
+
+void BaseObject::store() {
+  if (fileName_.empty()) return;
+  if (AppletServices* services = Services(applet_)) services->storeObject(applet_, this, fileName_);
+}
+
+// ---- streaming -----------------------------------------------------------------------
+
+void BaseObject::GetChildren(const GetChildProc& proc, TGComponent*) {
+  if (hasState(csLoading) || (componentStyle() & csTransient)) return;
+  for (BaseObject* child : children_) {
+    if (!(child->componentStyle() & csExternal)) proc(child);
+  }
+}
+
+void BaseObject::SetParentComponent(TGComponent* parent) { moveTo(dynamic_cast<BaseObject*>(parent)); }
+
+void BaseObject::dropAutoNames() {
+  if (LowerCaseAsciiW(name()) == LowerCaseAsciiW(autoName())) SetName(WideString());
+  for (BaseObject* child : children_) child->dropAutoNames();
+}
+
+void BaseObject::giveAutoNames() {
+  if (name().empty()) SetName(autoName());
+  for (BaseObject* child : children_) child->giveAutoNames();
+}
+
+// ---- file name -------------------------------------------------------------------------
+
+void BaseObject::setFileName(const WideString& name) {
+  if (name == fileName_) return;
+  fileName_ = name;
+  if (designTime_) return;
+  if (proxy_) {
+    loadProxyFile(name);
+  } else {
+    loadOwnFile(name);
+  }
+}
+
+void BaseObject::loadProxyFile(const WideString& name) {
+  AppletServices* services = Services(applet_);
+  BaseObject* loaded = nullptr;
+  if (services && loadObjectFile) loaded = loadObjectFile(services->resourceManager(applet_), name, parent_, nullptr);
+  if (!loaded) {
+    LogError(u"ProxyObject not loaded " + name);
+    return;
+  }
+  LogInfo(u"ProxyObject loaded " + name);
+  if (parent_) parent_->exchangeChildren(parent_->indexOfChild(loaded), parent_->indexOfChild(this));
+  dispose();
+}
+
+void BaseObject::loadOwnFile(const WideString& name) {
+  AppletServices* services = Services(applet_);
+  if (!services || !loadObjectFile) return;
+  setComponentState(csLoadingOwnFile);
+  loadObjectFile(services->resourceManager(applet_), name, parent_, this);
+  clearComponentState(csLoadingOwnFile);
+  if (!cacheEntry_) cacheEntry_ = services->acquireFileEntry(applet_, name);
+}
+
+// ---- lookups -----------------------------------------------------------------------------
+
+BaseObject* BaseObject::findByName(const WideString& name) {
+  for (BaseObject* child : children_) {
+    if (child->name() == name) return child;
+    if (BaseObject* found = child->findByName(name)) return found;
+  }
+  return nullptr;
+}
+
+BaseObject* BaseObject::findByTagString(const WideString& text) {
+  for (BaseObject* child : children_) {
+    if (child->str_ == text) return child;
+    if (BaseObject* found = child->findByTagString(text)) return found;
+  }
+  return nullptr;
+}
+
+BaseObject* BaseObject::findOwnByTagString(const WideString& text) {
+  for (BaseObject* child : children_) {
+    if (child->str_ == text) return child;
+  }
+  return nullptr;
+}
+
+void BaseObject::collectByTagString(const WideString& text, bool recurse, int& found) {
+  AppletServices* services = Services(applet_);
+  for (BaseObject* child : children_) {
+    if (child->str_ == text && services) found = services->appendSearchResult(applet_, child);
+    if (recurse) child->collectByTagString(text, true, found);
+  }
+}
+
+int BaseObject::findAllByTagString(const WideString& text) {
+  int found = 0;
+  collectByTagString(text, true, found);
+  return found;
+}
+
+int BaseObject::findAllOwnByTagString(const WideString& text) {
+  int found = 0;
+  collectByTagString(text, false, found);
+  return found;
+}
+
+BaseObject* BaseObject::findByClassName(const std::string& className) {
+  if (SameTextAscii(this->className(), className)) return this;
+  for (BaseObject* child : children_) {
+    if (BaseObject* found = child->findByClassName(className)) return found;
+  }
+  return nullptr;
+}
+
+BaseObject* BaseObject::findByClassAndName(const std::string& className, const WideString& name) {
+  if (SameTextAscii(this->className(), className) && SameTextAsciiW(this->name(), name)) return this;
+  for (BaseObject* child : children_) {
+    if (BaseObject* found = child->findByClassAndName(className, name)) return found;
+  }
+  return nullptr;
+}
+
+void BaseObject::forEach(const std::function<void(void*, BaseObject*)>& callback, void* data) {
+  callback(data, this);
+  for (BaseObject* child : std::vector<BaseObject*>(children_)) child->forEach(callback, data);
+}
+
+BaseObject* BaseObject::findObject(BaseObject* object, bool ownOnly) {
+  if (indexOfChild(object) >= 0) return object;
+  if (ownOnly) return nullptr;
+  for (BaseObject* child : children_) {
+    if (BaseObject* found = child->findObject(object, false)) return found;
+  }
+  return nullptr;
+}
+
+// ---- effects -------------------------------------------------------------------------------
+
+Effect* BaseObject::findOwnEffect(const WideString& name) {
+  for (BaseObject* child : children_) {
+    auto* effect = dynamic_cast<Effect*>(child);
+    if (effect && SameTextAsciiW(effect->name(), name)) return effect;
+  }
+  return nullptr;
+}
+
+Effect* BaseObject::findEffect(const WideString& name) {
+  if (!hideOwnEffects_) {
+    if (Effect* own = findOwnEffect(name)) return own;
+  }
+  for (BaseObject* child : children_) {
+    if (Effect* found = child->findEffect(name)) return found;
+  }
+  return nullptr;
+}
+
+bool BaseObject::hasEffect(const WideString& name) {
+  if (findOwnEffect(name)) return true;
+  for (BaseObject* child : children_) {
+    if (child->hasEffect(name)) return true;
+  }
+  return false;
+}
+
+void BaseObject::runOwnEffect(const WideString& name) {
+  if (hideOwnEffects_) return;
+  if (Effect* effect = findOwnEffect(name)) effect->setRunning(true);
+}
+
+void BaseObject::runEffect(const WideString& name) {
+  if (Effect* effect = findEffect(name)) effect->setRunning(true);
+}
+
+void BaseObject::stopEffect(const WideString& name) {
+  if (Effect* effect = findEffect(name)) effect->setRunning(false);
+}
+
+void BaseObject::runEffectWait(const WideString& name) {
+  Effect* effect = findEffect(name);
+  if (!effect) return;
+  effect->setRunning(true);
+  effect->waitUntilStopped();
+}
