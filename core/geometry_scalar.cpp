@@ -34,9 +34,9 @@ float DegreesToRadians(float degrees) { return degrees * kDegToRad; }
 float RadiansToDegrees(float radians) { return radians * kRadToDeg; }
 
 float WrapDegrees(float x) {
-  // The quotient is a multiplication by the float32 1/360 (slightly above the
-  // true value), done in double where the product is exact; this is what puts
-  // 540 on 180 rather than -180.
+  // Whole turns counted toward zero: a multiplication by the float32 1/360,
+  // done in double where the product is exact. Half turns then stay on +180
+  // or -180 as they come (540 gives 180, -540 gives -180).
   const double turns = std::trunc(static_cast<double>(x) * kOneOver360);
   float r = static_cast<float>(x - turns * 360.0);
   if (r > 180) return r - 360;
