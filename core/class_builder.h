@@ -100,8 +100,7 @@ TypeInfo TypeOf() {
   } else if constexpr (std::is_pointer_v<T>) {
     using C = std::remove_cv_t<std::remove_pointer_t<T>>;
     static_assert(std::is_base_of_v<TObject, C>, "object properties hold TObject classes");
-    const ClassInfo& c = C::staticClassInfo();
-    return {TypeKind::Object, c.name(), nullptr, &c};
+    return {TypeKind::Object, std::string(), nullptr, &C::staticClassInfo};
   } else {
     static_assert(sizeof(T) == 0, "type has no published kind");
   }

@@ -25,6 +25,11 @@ const EnumInfo& BooleanEnumInfo() {
   return info;
 }
 
+std::string TypeInfo::typeName() const {
+  if (kind == TypeKind::Object && objectClassOf) return objectClassOf().name();
+  return name;
+}
+
 // ---- class descriptions -----------------------------------------------------------
 
 ClassInfo::ClassInfo(std::string name, const ClassInfo* parent, Factory factory,
@@ -136,7 +141,7 @@ TObject* GetObjectProp(TObject* object, const PropInfo& prop) { return GetAs<TOb
 void SetObjectProp(TObject* object, const PropInfo& prop, TObject* value) {
   if (prop.kind() != TypeKind::Object) return;
   // A value of the wrong class would break the setter's assumptions.
-  if (value && prop.type.objectClass && !value->inheritsFrom(*prop.type.objectClass)) return;
+  if (value && prop.type.objectClass() && !value->inheritsFrom(*prop.type.objectClass())) return;
   Put(object, prop, value);
 }
 MethodRef GetMethodProp(TObject* object, const PropInfo& prop) { return GetAs<MethodRef>(object, prop, {}); }
@@ -226,7 +231,7 @@ bool SetPropVariant(TObject* object, const PropInfo& prop, const Variant& value)
     case TypeKind::AnsiText: SetStrProp(object, prop, WideToAnsi(value.toText())); return true;
     case TypeKind::Object: {
       TObject* o = value.toObject(&ok);
-      if (!ok || (o && prop.type.objectClass && !o->inheritsFrom(*prop.type.objectClass))) return false;
+      if (!ok || (o && prop.type.objectClass() && !o->inheritsFrom(*prop.type.objectClass()))) return false;
       SetObjectProp(object, prop, o);
       return true;
     }

@@ -71,9 +71,14 @@ const EnumInfo& BooleanEnumInfo();
 
 struct TypeInfo {
   TypeKind kind = TypeKind::Integer;
-  std::string name;                       // "Integer", "Single", "Boolean", a class name ...
-  const EnumInfo* enumInfo = nullptr;     // the enumeration, or a set's element type
-  const ClassInfo* objectClass = nullptr; // what an object-kind value may hold
+  std::string name;                    // "Integer", "Single", "Boolean", a class name ...
+  const EnumInfo* enumInfo = nullptr;  // the enumeration, or a set's element type
+  // What an object-kind value may hold. Asked lazily: a class may publish
+  // properties and methods of its own class.
+  const ClassInfo& (*objectClassOf)() = nullptr;
+  const ClassInfo* objectClass() const { return objectClassOf ? &objectClassOf() : nullptr; }
+  // The type's name; for objects, the class name.
+  std::string typeName() const;
 };
 
 struct MethodInfo;
