@@ -35,6 +35,9 @@ class AppletServices {
   virtual WideString exchangeCustomText(BaseObject* applet, const WideString& text) = 0;
   virtual bool effectInScript(BaseObject* applet) = 0;
   virtual bool isTerminated(BaseObject* applet) = 0;
+  // One step of the applet's frame loop; answers the milliseconds to sleep
+  // before the next frame is due (0 or less: none).
+  virtual int runStep(BaseObject* applet) = 0;
   virtual bool isPaused(BaseObject* applet) = 0;
   // Design tools and storing.
   virtual void showInspector(BaseObject* applet, BaseObject* object) = 0;

@@ -47,6 +47,7 @@ class FakeApplet : public AppletServices {
   }
   bool effectInScript(BaseObject*) override { return false; }
   bool isTerminated(BaseObject*) override { return false; }
+  int runStep(BaseObject*) override { return 0; }
   bool isPaused(BaseObject*) override { return false; }
   void showInspector(BaseObject*, BaseObject*) override {}
   void storeObject(BaseObject*, BaseObject*, const WideString&) override {}
