@@ -1,0 +1,25 @@
+#include "platform/win32/window.h"
+
+#include "compat/win32/gdi.h"
+#include "compat/win32/icon.h"
+#include "core/class_builder.h"
+
+const ClassInfo& TWindow::staticClassInfo() {
+  static const ClassInfo info = ClassBuilder<TWindow>("TWindow").build();
+  return info;
+}
+
+void TWindow::FreeLayeredBitmap() {
+  if (layeredBitmap) DeleteObject(layeredBitmap);
+  if (layeredDC) DeleteDC(layeredDC);
+  layeredBitmap = nullptr;
+  layeredDC = nullptr;
+  layeredBits = nullptr;
+}
+
+void TWindow::Destroy() {
+  FreeLayeredBitmap();
+  if (icon) DestroyIcon(icon);
+  icon = nullptr;
+  inherited::Destroy();
+}

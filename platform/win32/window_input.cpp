@@ -1,0 +1,6 @@
+#include "platform/win32/window_input.h"
+
+TWindowInput& WindowInput() {
+  static TWindowInput input;
+  return input;
+}
