@@ -142,6 +142,10 @@ class ClassInfo {
   // Builds an instance with its defaults and runs its Create(owner); nil for
   // an abstract class.
   TObject* create(TObject* owner) const;
+  // Builds an instance with its field defaults only; the caller runs its
+  // Create(owner) after marking it (the object reader marks it loading).
+  // Nil for an abstract class.
+  TObject* allocate() const { return factory_ ? factory_() : nullptr; }
 
   const std::vector<PropInfo>& ownProperties() const { return ownProperties_; }
   const std::vector<MethodInfo>& ownMethods() const { return ownMethods_; }

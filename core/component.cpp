@@ -4,10 +4,13 @@
 
 #include "core/class_builder.h"
 #include "core/log.h"
+#include "core/object_reader.h"
+#include "core/object_writer.h"
 
 const ClassInfo& TGComponent::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<TGComponent>("TGComponent")
                                     .property("Name", &TGComponent::name, &TGComponent::SetName)
+                                    .stored(false)
                                     .property("Tag", &TGComponent::tag, &TGComponent::setTag)
                                     .defaultValue(0)
                                     .build();
@@ -62,8 +65,8 @@ void TGComponent::Notification(TGComponent* component, TOperation operation) {
 
 // The object reader and writer fill in these two: they read or write the
 // component's published data through the class description.
-void TGComponent::ReadState(TGReader*) {}
-void TGComponent::WriteState(TGWriter*) {}
+void TGComponent::ReadState(TGReader* reader) { reader->fetchBody(this); }
+void TGComponent::WriteState(TGWriter* writer) { writer->emitRecord(this); }
 
 void TGComponent::SetName(const WideString& newName) {
   if (newName == name_) return;

@@ -9,6 +9,7 @@
 
 #include "core/class_info.h"
 
+class TGFiler;
 class TGReader;
 class TGWriter;
 
@@ -31,6 +32,7 @@ enum ComponentStateBit : uint16_t {
 // Component style bits.
 enum ComponentStyleBit : uint8_t {
   csInheritable = 0x1,
+  csSubComponent = 0x4,  // an owned part written with its owner's properties
   csExternal = 0x10,   // came from its own file; not written with its parent
   csTransient = 0x20,  // its children are not written
 };
@@ -113,6 +115,10 @@ class TSomePersistent : public TPersistent {
  public:
   void Create(TObject* owner) override;
   TObject* owner() const { return owner_; }
+
+  // Adds stored properties beyond the published ones through the filer's
+  // DefineProperty / DefineBinaryProperty; empty unless a class needs it.
+  virtual void DefineProperties(TGFiler* /*filer*/) {}
 
  private:
   TObject* owner_ = nullptr;
