@@ -16,6 +16,7 @@
 
 #include "core/component.h"
 #include "core/exceptions.h"
+#include "core/resource_man_dates.h"
 #include "core/stream.h"
 
 // Open modes of `createStream`. Create replaces or makes the file; the low two
@@ -123,14 +124,3 @@ bool IsReadOnlyFile(const std::string& path);
 // and "[!a-z]" sets; ASCII letters compare without regard to case. "*.*"
 // matches every name, as the file system's own listing does.
 bool MatchesMask(std::u16string_view name, std::u16string_view mask);
-
-// Packed 32-bit date-time of the file system (date in the high word: years
-// since 1980, month, day; time in the low word: hours, minutes, seconds / 2),
-// in local time. Dates before 1980 or after 2107 pack as 0.
-int32_t UnixTimeToFileDate(double unixSeconds);
-// A date-time (days since 1899-12-30, the fraction the time of day) packed
-// the same way; it is taken as local time already.
-int32_t DateTimeToFileDate(double dateTime);
-// Seconds since 1970 <-> date-time in local time.
-double UnixTimeToDateTime(double unixSeconds);
-double DateTimeToUnixTime(double dateTime);
