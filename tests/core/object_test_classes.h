@@ -13,6 +13,7 @@
 #include "core/object_reader.h"
 #include "core/object_writer.h"
 #include "core/stream.h"
+#include "tests/support/log_capture.h"
 
 enum TTestColor { tcRed, tcGreen, tcBlue, tcYellow };
 Q_DECLARE_ENUM(TTestColor)
@@ -273,36 +274,3 @@ inline void RegisterObjectTestClasses() {
   }();
   (void)once;
 }
-
-// Collects the log lines written while it lives ("(i) text" / "(e) text",
-// without the time).
-class LogCapture {
- public:
-  LogCapture() : saved_(LogHandler()) {
-    LogHandler() = [this](const WideString& line) {
-      std::string text = WideToUtf8(line);
-      lines_.push_back(text.size() > 9 ? text.substr(9) : text);
-    };
-  }
-  ~LogCapture() { LogHandler() = saved_; }
-  LogCapture(const LogCapture&) = delete;
-  LogCapture& operator=(const LogCapture&) = delete;
-
-  const std::vector<std::string>& lines() const { return lines_; }
-  bool contains(const std::string& line) const {
-    for (const auto& l : lines_) {
-      if (l == line) return true;
-    }
-    return false;
-  }
-  int count(const std::string& line) const {
-    int n = 0;
-    for (const auto& l : lines_) n += l == line;
-    return n;
-  }
-  void clear() { lines_.clear(); }
-
- private:
-  LogHandlerProc saved_;
-  std::vector<std::string> lines_;
-};
