@@ -1,7 +1,5 @@
 #include "core/effect.h"
 
-#include <algorithm>
-
 #include "core/applet_services.h"
 #include "core/step_handler.h"
 
@@ -18,6 +16,27 @@ const ClassInfo& Effect::staticClassInfo() {
   return info;
 }
 
+// Pushes a waiter for the length of one wait. LIFO holds because nested
+// waits are nested calls; a waiter whose effect was freed is already off the
+// list (the effect emptied it).
+class Effect::WaiterScope {
+ public:
+  explicit WaiterScope(Effect* effect) : effect_(effect) {
+    waiter_.next = effect_->waiters_;
+    effect_->waiters_ = &waiter_;
+  }
+  ~WaiterScope() {
+    if (!waiter_.freed) effect_->waiters_ = waiter_.next;
+  }
+  WaiterScope(const WaiterScope&) = delete;
+  WaiterScope& operator=(const WaiterScope&) = delete;
+  bool effectFreed() const { return waiter_.freed; }
+
+ private:
+  Effect* effect_;
+  Waiter waiter_;
+};
+
 void Effect::Create(TObject* owner) {
   friction_ = 1.0f;
   speed_ = 1.0f;
@@ -25,6 +44,12 @@ void Effect::Create(TObject* owner) {
   runningTime_ = 0;
   inherited::Create(owner);
   elapsed_ = 0;
+}
+
+void Effect::Destroy() {
+  for (Waiter* waiter = waiters_; waiter; waiter = waiter->next) waiter->freed = true;
+  waiters_ = nullptr;
+  inherited::Destroy();
 }
 
 void Effect::setRunning(bool value) {
@@ -49,6 +74,7 @@ void Effect::tick(double time, double delta) {
     return;
   }
   if (finishing_) {
+    // The last step overshot the end: apply exactly what was left of the run.
     apply(time, runningTime_ - remainder_);
     setRunning(false);
     finishing_ = false;
@@ -63,15 +89,25 @@ void Effect::tick(double time, double delta) {
   update();
 }
 
+// A run that can no longer reach its end: a friction that took the speed to
+// zero or below, or one that slowed it until a step no longer moves the
+// elapsed time. Left running, such an effect never stops and a wait on it
+// never returns.
+bool Effect::runIsStuck(float step, double delta) const {
+  if (speed_ <= 0) return true;
+  if (loop_ || runningTime_ <= 0 || friction_ >= 1.0f || delta <= 0) return false;
+  return elapsed_ + step == elapsed_;
+}
+
 // One advancing step; false when the effect asks for no redraw.
 bool Effect::advance(double time, double delta) {
-  speed_ = speed_ + static_cast<float>(delta) * (speed_ * friction_ - speed_);
-  if (speed_ <= 0 && running_) {
-    // A friction that stops the effect ends it; it would never reach its end.
+  const auto d = static_cast<float>(delta);
+  speed_ = speed_ + d * (speed_ * friction_ - speed_);
+  const float step = d * speed_;
+  if (running_ && runIsStuck(step, delta)) {
     setRunning(false);
     return true;
   }
-  const float step = static_cast<float>(delta) * speed_;
   BaseObject* owner = parent();
   const bool parentHidden = owner && owner->isHiddenVisual();
   if (!running_ && !lingering_) return false;
@@ -109,13 +145,14 @@ bool Effect::advance(double time, double delta) {
 
 void Effect::waitUntilStopped() {
   BaseObject* host = applet();
-  AppletServices* services = GetAppletServices();
-  if (!host || !services || !StepHandler()) return;
-  const auto& live = liveObjects();
-  auto alive = [&] { return std::find(live.begin(), live.end(), this) != live.end(); };
-  // The effect may be freed by a script while frames run: check before each look.
-  while (alive() && running_ && !services->isTerminated(host)) {
+  AppletServices* services = host ? GetAppletServices() : nullptr;
+  // Without an applet or a step handler no frame could ever stop the effect.
+  if (!services || !StepHandler()) return;
+  WaiterScope scope(this);
+  while (running_ && !services->isTerminated(host)) {
     if (services->isPaused(host)) return;
     StepHandler()(host);
+    // A script may have freed the effect during the step: touch nothing of it.
+    if (scope.effectFreed()) return;
   }
 }

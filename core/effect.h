@@ -9,6 +9,7 @@ class Effect : public BaseObject {
 
  public:
   void Create(TObject* owner) override;
+  void Destroy() override;
   void tick(double time, double delta) override;
 
   // One step of the effect on its parent.
@@ -34,6 +35,8 @@ class Effect : public BaseObject {
   void setShiftTime(float seconds) { shiftTime_ = seconds; }
   float elapsed() const { return elapsed_; }
   float speed() const { return speed_; }
+  bool finishing() const { return finishing_; }
+  bool lingering() const { return lingering_; }
 
  protected:
   // Set by a derived class while it still has output to advance after stopping.
@@ -42,7 +45,16 @@ class Effect : public BaseObject {
   void stopQuietly() { running_ = false; }
 
  private:
+  // One nested wait on this effect; the effect marks every waiter when it is
+  // freed, so a wait never reads an effect that a script freed meanwhile.
+  struct Waiter {
+    bool freed = false;
+    Waiter* next = nullptr;
+  };
+  class WaiterScope;
+
   bool advance(double time, double delta);
+  bool runIsStuck(float step, double delta) const;
   bool loopStored() const { return fileName().empty(); }
   bool frictionStored() const { return friction_ != 1.0f; }
 
@@ -56,4 +68,5 @@ class Effect : public BaseObject {
   float friction_ = 1.0f;
   float shiftElapsed_ = 0;
   float shiftTime_ = 0;
+  Waiter* waiters_ = nullptr;
 };
