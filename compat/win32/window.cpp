@@ -134,13 +134,15 @@ BOOL DestroyWindow(HWND window) {
     return FALSE;
   }
   if (state->destroying) return TRUE;
+  // From here on a second DestroyWindow (from a procedure hearing of this one)
+  // does nothing.
+  state->destroying = true;
   if (GetCapture() == window) ReleaseCapture();
   if (state->visible) {
     PlaceWindow(state, nullptr, 0, 0, 0, 0,
                 SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   DeactivateWindow(window);
-  state->destroying = true;
   CallWindowProcedure(state, WM_DESTROY, 0, 0);
   CallWindowProcedure(state, WM_NCDESTROY, 0, 0);
   state->destroyed = true;
