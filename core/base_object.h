@@ -145,6 +145,9 @@ class BaseObject : public TGComponent {
     BaseObject* object_;
   };
   bool deferFree() override;
+  // Stores the file name without loading anything, for classes whose
+  // fileName is a plain field.
+  void storeFileName(const WideString& name) { fileName_ = name; }
 
   // Own handler texts, for the published description of derived classes.
   WideString onTick_;

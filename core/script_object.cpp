@@ -1,0 +1,24 @@
+#include "core/script_object.h"
+
+#include "core/applet_services.h"
+
+const ClassInfo& Script::staticClassInfo() {
+  static const ClassInfo info = ClassBuilder<Script>("Script").build();
+  return info;
+}
+
+void Script::Loaded() {
+  inherited::Loaded();
+  if (fileName().empty() || scriptEntry_ || !applet()) return;
+  if (AppletServices* services = GetAppletServices()) {
+    scriptEntry_ = services->acquireFileEntry(applet(), fileName());
+  }
+}
+
+void Script::Destroy() {
+  if (scriptEntry_ && applet()) {
+    if (AppletServices* services = GetAppletServices()) services->releaseFileEntry(applet(), scriptEntry_);
+  }
+  scriptEntry_ = nullptr;
+  inherited::Destroy();
+}
