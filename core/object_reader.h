@@ -103,6 +103,9 @@ class TGReader : public TGFiler {
   // Reads a collection value into `collection` (an empty one keeps its items).
   void fetchCollection(TGCollection* collection);
   std::string fetchShortString();
+  // Raw bytes, and an int32 length checked against what the stream holds.
+  void fetchBytes(void* target, int64_t size) { readBytes(target, size); }
+  int64_t fetchLength();
   // The record prefix.
   void fetchPrefix(uint8_t& flags, int32_t& position);
   void skipValue();
@@ -142,7 +145,6 @@ class TGReader : public TGFiler {
   void readBytes(void* target, int64_t size);
   void fillBuffer();
   [[noreturn]] void streamEnded();
-  int64_t fetchLength();  // an int32 length, checked against what remains
   void skipBytes(int64_t size);
   int32_t fetchInt32Raw();
   bool fetchIntegerPayload(ValueTag tag, int64_t& value);

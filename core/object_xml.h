@@ -1,0 +1,44 @@
+#pragma once
+// `ObjectXmlForm`: the editable XML text form of an object tree (".qxml").
+//
+// It is never read into objects directly: the XML is converted into an
+// `ObjectBinaryStream`, which the object reader then reads; and a tree is
+// stored as XML by writing its binary image first and converting that. Both
+// directions work stream to stream. Writing needs no class descriptions (it
+// walks the binary image); reading types every attribute through the
+// description of the class its element names.
+//
+// Layout written (d = nesting depth, every line ends with CRLF):
+//
+//   <?xml version="1.0"?>
+//   <Form                          2d spaces, "<", class, " "
+//      name="F1"                   (named only) 2d + 3 spaces
+//      left="10"                   2(d+1) + 1 spaces per simple property
+//     >                            2(d+1) spaces
+//     <items>                      collections, then child elements
+//       <item
+//        value="1"
+//       />
+//     </items>
+//   </Form>
+//
+// Text values are escaped so that every file is well-formed: & < > " ' and
+// every character outside 32..128 become numeric character references.
+#include "core/text.h"
+
+class TStream;
+
+// Converts the binary object stream at the source's position into XML text
+// written at the target's position. False when the binary data was bad (the
+// reader has logged why); the target then holds what was converted so far.
+bool binaryToXml(TStream& source, TStream& target);
+
+// Converts the XML document in the source (from its position to its end)
+// into a complete binary object stream at the target's position. The
+// parser's errors, fatal errors and warnings go to the engine log. Raises
+// EReadError when the text gives no document.
+void xmlToBinary(TStream& source, TStream& target);
+
+// The escaped form of a text for an attribute value.
+std::string EscapeXmlText(std::u16string_view text);
+std::string EscapeXmlAnsiText(std::string_view text);
