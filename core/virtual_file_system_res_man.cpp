@@ -5,7 +5,6 @@
 #include "compat/win32/file_system.h"
 #include "core/archive_image.h"
 #include "core/class_builder.h"
-#include "core/class_registry.h"
 #include "core/text_helpers.h"
 #include "core/virtual_file_system.h"
 
@@ -17,10 +16,6 @@ const ClassInfo& TVirtualFileSystemResMan::staticClassInfo() {
                                     .build();
   return info;
 }
-
-namespace {
-const bool registered = (RegisterClass(TVirtualFileSystemResMan::staticClassInfo()), true);
-}  // namespace
 
 std::string TVirtualFileSystemResMan::archivePath(const WideString& name) const {
   return WideToAnsi(normalizeName(name));

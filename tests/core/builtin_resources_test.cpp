@@ -1,0 +1,278 @@
+// The built-in files and the embedded manager that serves them: the four
+// files, their formats, the skin's 30 elements at their rectangles, and the
+// manager's read-only rules and log lines.
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <cstring>
+#include <memory>
+#include <set>
+
+#include "core/builtin_resources.h"
+#include "core/embedded_res_man.h"
+#include "core/engine.h"
+#include "core/class_registry.h"
+#include "core/resource_man_registration.h"
+#include "core/text_helpers.h"
+#include "support/log_capture.h"
+
+namespace {
+template <typename T>
+using Owned = std::unique_ptr<T, FreeDeleter>;
+
+Owned<TEmbeddedResMan> Manager() { return Owned<TEmbeddedResMan>(New<TEmbeddedResMan>()); }
+
+std::string ReadAll(TStream& stream) {
+  std::string bytes(static_cast<size_t>(stream.Size()), '\0');
+  stream.SetPosition(0);
+  stream.Read(bytes.data(), static_cast<int64_t>(bytes.size()));
+  return bytes;
+}
+
+std::string ReadResource(TResourceMan& manager, const WideString& name) {
+  Owned<TStream> stream(manager.createStream(name, fmOpenRead));
+  return stream ? ReadAll(*stream) : std::string("<nil>");
+}
+
+int32_t Int32At(const std::string& bytes, size_t at) {
+  int32_t v;
+  std::memcpy(&v, bytes.data() + at, 4);
+  return v;
+}
+
+struct Pixmap {
+  int width = 0, height = 0;
+  std::string bytes;
+  uint32_t at(int x, int y) const {
+    uint32_t v;
+    std::memcpy(&v, bytes.data() + 527 + 4 * (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)), 4);
+    return v;
+  }
+};
+
+// Reads the raw form of a ".pixmap" file, checking its header.
+Pixmap ReadPixmap(const std::string& bytes, int width, int height) {
+  Pixmap p;
+  EXPECT_EQ(bytes.substr(0, 7), "PIXMAPB");
+  EXPECT_EQ(Int32At(bytes, 7), width);
+  EXPECT_EQ(Int32At(bytes, 11), height);
+  EXPECT_EQ(Int32At(bytes, 15), 0);  // raw pixels
+  EXPECT_EQ(bytes.substr(19, 508), std::string(508, '\0'));  // reserved
+  EXPECT_EQ(bytes.size(), 527u + 4u * static_cast<size_t>(width) * static_cast<size_t>(height));
+  p.width = width;
+  p.height = height;
+  p.bytes = bytes;
+  return p;
+}
+
+struct ExpectedElement {
+  const char* name;
+  float rect[4];
+  bool hasMargins;
+  float margins[4];
+  bool stretched;
+};
+
+// The default skin's elements, as the runtime's skinned widgets expect them.
+const ExpectedElement kElements[30] = {
+    {"form", {4, 4, 210, 164}, true, {31, 31, 35, 35}, true},
+    {"minform", {370, 14, 492, 134}, true, {30, 30, 33, 33}, false},
+    {"title", {2, 302, 208, 338}, true, {40, 30, 40, 10}, true},
+    {"widget", {57, 197, 90, 230}, true, {4, 4, 4, 4}, false},
+    {"empty", {0, 0, 1, 1}, false, {}, false},
+    {"graybutton", {14, 217, 141, 249}, true, {8, 8, 8, 8}, false},
+    {"redbutton", {14, 257, 141, 289}, true, {8, 8, 8, 8}, false},
+    {"button", {14, 400, 141, 432}, true, {8, 8, 8, 8}, false},
+    {"bigbutton", {84, 214, 163, 252}, true, {20, 0, 20, 0}, false},
+    {"unchecked", {163, 220, 188, 244}, false, {}, false},
+    {"checked", {163, 249, 188, 273}, false, {}, false},
+    {"list", {14, 174, 152, 204}, true, {12, 12, 12, 12}, false},
+    {"selection", {164, 400, 280, 422}, true, {10, 10, 10, 10}, false},
+    {"item", {190, 91, 241, 128}, true, {6, 6, 6, 6}, false},
+    {"disabled", {183, 134, 252, 200}, false, {}, false},
+    {"track", {53, 373, 235, 384}, true, {4, 4, 4, 4}, false},
+    {"thumb", {14, 370, 36, 392}, false, {}, false},
+    {"edit", {14, 174, 152, 204}, true, {12, 12, 12, 12}, false},
+    {"dropdown", {212, 292, 333, 334}, true, {7, 7, 15, 15}, false},
+    {"dropdownhot", {4, 174, 72, 196}, true, {6, 6, 6, 6}, false},
+    {"dropdownglyph", {79, 182, 88, 189}, false, {}, false},
+    {"closebtn", {91, 147, 104, 160}, false, {}, false},
+    {"closebtnhot", {91, 163, 104, 177}, false, {}, false},
+    {"flipbtn", {119, 147, 132, 160}, false, {}, false},
+    {"flipbtnhot", {119, 163, 132, 177}, false, {}, false},
+    {"tile", {221, 16, 359, 149}, true, {9, 9, 9, 9}, false},
+    {"circle", {215, 166, 320, 271}, false, {}, false},
+    {"help", {322, 177, 381, 236}, false, {}, false},
+    {"warn", {397, 178, 460, 237}, false, {}, false},
+    {"cursor", {0, 453, 48, 512}, false, {}, false},
+};
+
+std::string Attribute(xmlNode* node, const char* name) {
+  xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
+  if (!value) return "<none>";
+  std::string text(reinterpret_cast<const char*>(value));
+  xmlFree(value);
+  return text;
+}
+
+float Number(xmlNode* node, const char* name) { return static_cast<float>(WideStrToFloat(AnsiToWide(Attribute(node, name)))); }
+}  // namespace
+
+TEST(BuiltinResources, FourFilesInRegistrationOrder) {
+  std::span<const BuiltinFile> files = BuiltinFiles();
+  ASSERT_EQ(files.size(), 4u);
+  EXPECT_STREQ(files[0].name, "defaultskin.pixmap");
+  EXPECT_STREQ(files[1].name, "defaulticon.pixmap");
+  EXPECT_STREQ(files[2].name, "defaultpfx.pixmap");
+  EXPECT_STREQ(files[3].name, "defaultskin.qxml");
+  auto manager = Manager();
+  for (const BuiltinFile& file : files) {
+    std::string served = ReadResource(*manager, AnsiToWide(file.name));
+    // Exactly the file: no byte past its end.
+    EXPECT_EQ(served.size(), file.size) << file.name;
+    EXPECT_TRUE(served == std::string(reinterpret_cast<const char*>(file.data), file.size)) << file.name;
+  }
+}
+
+TEST(BuiltinResources, PixmapsAtTheirSizes) {
+  auto manager = Manager();
+  Pixmap skin = ReadPixmap(ReadResource(*manager, u"defaultskin.pixmap"), 512, 512);
+  Pixmap icon = ReadPixmap(ReadResource(*manager, u"defaulticon.pixmap"), 128, 128);
+  Pixmap pfx = ReadPixmap(ReadResource(*manager, u"defaultpfx.pixmap"), 256, 256);
+  // Plain fills sample the skin's top-left texel: opaque white ("empty").
+  EXPECT_EQ(skin.at(0, 0), 0xFFFFFFFFu);
+  // Every element has visible pixels at its centre, and the panels, buttons
+  // and fields (all but the small symbols) each have their own colour there.
+  const std::set<std::string> symbols = {"empty",   "edit",        "dropdownglyph", "closebtn", "closebtnhot",
+                                         "flipbtn", "flipbtnhot", "help",          "warn",     "cursor"};
+  std::set<uint32_t> colours;
+  for (const ExpectedElement& e : kElements) {
+    int cx = static_cast<int>((e.rect[0] + e.rect[2]) / 2), cy = static_cast<int>((e.rect[1] + e.rect[3]) / 2);
+    if (std::string(e.name) == "empty") continue;
+    if (std::string(e.name) == "cursor") cx = 6, cy = 475;  // inside the arrow
+    EXPECT_GE(skin.at(cx, cy) >> 24, 0x80u) << e.name;
+    if (!symbols.count(e.name)) colours.insert(skin.at(cx, cy));
+  }
+  EXPECT_EQ(colours.size(), 30u - symbols.size());
+  EXPECT_EQ(skin.at(300, 420) >> 24, 0u);  // between elements: transparent
+  // The particle glows white from the centre and fades to nothing at the rim.
+  EXPECT_EQ(pfx.at(128, 128) & 0x00FFFFFF, 0x00FFFFFFu);
+  EXPECT_GT(pfx.at(128, 128) >> 24, 0xF0u);
+  EXPECT_GT(pfx.at(128, 128) >> 24, pfx.at(160, 128) >> 24);
+  EXPECT_EQ(pfx.at(0, 0) >> 24, 0u);
+  EXPECT_EQ(pfx.at(255, 128) >> 24, 0u);
+  // The icon: opaque in the middle, transparent in the corners.
+  EXPECT_EQ(icon.at(64, 20) >> 24, 0xFFu);
+  EXPECT_EQ(icon.at(0, 0) >> 24, 0u);
+}
+
+TEST(BuiltinResources, SkinObjectFileHasThirtyElementsAtTheirRectangles) {
+  auto manager = Manager();
+  std::string text = ReadResource(*manager, u"defaultskin.qxml");
+  EXPECT_TRUE(text == ReadResource(*manager, u"defaultskin_qxml"));
+  EXPECT_EQ(text.rfind("<?xml version=\"1.0\"?>\r\n<Skin   >\r\n  <SkinElement \r\n     name=\"form\"\r\n"
+                       "     pixmap.rect.left=\"4.000000000000000\"\r\n",
+                       0),
+            0u);
+  EXPECT_NE(text.find("     pixmap.tile=\"False\"\r\n    >\r\n  </SkinElement>\r\n"), std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - 9), "</Skin>\r\n");
+
+  xmlDoc* doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), "defaultskin.qxml", nullptr, XML_PARSE_NONET);
+  ASSERT_NE(doc, nullptr);
+  xmlNode* root = xmlDocGetRootElement(doc);
+  EXPECT_STREQ(reinterpret_cast<const char*>(root->name), "Skin");
+  int index = 0;
+  for (xmlNode* child = root->children; child; child = child->next) {
+    if (child->type != XML_ELEMENT_NODE) continue;
+    ASSERT_LT(index, 30);
+    const ExpectedElement& e = kElements[index++];
+    SCOPED_TRACE(e.name);
+    EXPECT_STREQ(reinterpret_cast<const char*>(child->name), "SkinElement");
+    EXPECT_EQ(Attribute(child, "name"), e.name);
+    EXPECT_EQ(Number(child, "pixmap.rect.left"), e.rect[0]);
+    EXPECT_EQ(Number(child, "pixmap.rect.top"), e.rect[1]);
+    EXPECT_EQ(Number(child, "pixmap.rect.right"), e.rect[2]);
+    EXPECT_EQ(Number(child, "pixmap.rect.bottom"), e.rect[3]);
+    if (e.hasMargins) {
+      EXPECT_EQ(Number(child, "pixmap.margins.left"), e.margins[0]);
+      EXPECT_EQ(Number(child, "pixmap.margins.top"), e.margins[1]);
+      EXPECT_EQ(Number(child, "pixmap.margins.right"), e.margins[2]);
+      EXPECT_EQ(Number(child, "pixmap.margins.bottom"), e.margins[3]);
+    } else {
+      EXPECT_EQ(Attribute(child, "pixmap.margins.left"), "<none>");
+    }
+    EXPECT_EQ(Attribute(child, "pixmap.tile"), e.stretched ? "False" : "<none>");
+  }
+  EXPECT_EQ(index, 30);
+  xmlFreeDoc(doc);
+}
+
+TEST(EmbeddedResMan, NamesKeysAndReadOnlyRule) {
+  auto manager = Manager();
+  EXPECT_EQ(embeddedFileKey(u"defaultskin.pixmap"), u"defaultskin_pixmap");
+  EXPECT_EQ(embeddedFileKey(u"a.b.c"), u"a_b_c");
+  EXPECT_TRUE(manager->streamExists(u"defaultskin.qxml"));
+  EXPECT_TRUE(manager->streamExists(u"defaultskin_qxml"));
+  EXPECT_TRUE(manager->streamExists(u"DefaultSkin.QXML"));
+  EXPECT_FALSE(manager->streamExists(u"defaultskin"));
+  EXPECT_FALSE(manager->streamExists(u"lang\\text.txt"));
+  EXPECT_EQ(manager->createStream(u"nothing.png", fmOpenRead), nullptr);
+  EXPECT_EQ(manager->createStream(u"defaultskin.qxml", fmCreate), nullptr);
+  EXPECT_EQ(manager->createStream(u"defaultskin.qxml", fmOpenWrite), nullptr);
+  EXPECT_EQ(manager->createStream(u"defaultskin.qxml", fmOpenReadWrite), nullptr);
+  EXPECT_NE(Owned<TStream>(manager->createStream(u"defaultskin.qxml", fmOpenRead | fmShareDenyWrite)), nullptr);
+  EXPECT_EQ(manager->FileDate(u"defaultskin.qxml"), -1);
+  EXPECT_FALSE(manager->FileTime(u"defaultskin.qxml").has_value());
+  EXPECT_TRUE(manager->listFiles(u"*").empty());
+  EXPECT_EQ(manager->findFilesText(u"\\", u"*.*"), u"");
+  manager->IntFindDirInDir(u"\\");
+  EXPECT_TRUE(manager->results().empty());
+}
+
+TEST(EmbeddedResMan, StreamsAreIndependentCopies) {
+  auto manager = Manager();
+  Owned<TStream> first(manager->createStream(u"defaultskin.qxml", fmOpenRead));
+  Owned<TStream> second(manager->createStream(u"defaultskin_qxml", fmOpenRead));
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(first->Position(), 0);
+  char a[5] = {}, b[5] = {};
+  first->Seek(2, SeekOrigin::Begin);
+  first->Read(a, 4);
+  second->Read(b, 4);
+  EXPECT_STREQ(a, "xml ");
+  EXPECT_STREQ(b, "<?xm");
+  // Writing into a copy changes nothing stored.
+  first->SetPosition(0);
+  first->Write("XXXX", 4);
+  EXPECT_EQ(ReadResource(*manager, u"defaultskin.qxml").substr(0, 4), "<?xm");
+}
+
+TEST(EmbeddedResMan, AddedFilesKeepTheirExactLength) {
+  const uint8_t bytes[] = {'a', 'b', 'c', 'd'};
+  addEmbeddedFile(u"extra.txt", bytes, 3);
+  auto manager = Manager();
+  EXPECT_EQ(ReadResource(*manager, u"EXTRA_TXT"), "abc");
+  addEmbeddedFile(u"extra_txt", bytes + 1, 3);  // the same key: replaced
+  EXPECT_EQ(ReadResource(*manager, u"extra.txt"), "bcd");
+}
+
+TEST(EmbeddedResMan, LogLinesAndRegistration) {
+  LogCapture log;
+  { auto manager = Manager(); }
+  std::vector<std::string> expected = {
+      "(i) Resource manager TEmbeddedResMan starded", "(i) Embedded resource manager started TEmbeddedResMan",
+      "(i) Embedded resource manager closed TEmbeddedResMan", "(i) Resource manager TEmbeddedResMan closed"};
+  EXPECT_EQ(log.messages(), expected);
+
+  RegisterResourceManagers();
+  EXPECT_EQ(EmbeddedResManClass, &TEmbeddedResMan::staticClassInfo());
+  EXPECT_EQ(GetClass("TVirtualFileSystemResMan"), ArchiveResManClass);
+  EXPECT_NE(GetClass("TFolderResourceMan"), nullptr);
+  EXPECT_NE(GetClass("TExtResourceMan"), nullptr);
+  // The engine's class reference makes a working manager.
+  Owned<TObject> made(EmbeddedResManClass->create(nullptr));
+  auto* embedded = dynamic_cast<TResourceMan*>(made.get());
+  ASSERT_NE(embedded, nullptr);
+  EXPECT_TRUE(embedded->streamExists(u"defaultpfx.pixmap"));
+}
