@@ -30,8 +30,9 @@ void AppendField(WideString& text, int64_t value) { text += Utf8ToWide(std::to_s
 std::optional<int32_t> ParseDecimal(const WideString& field) {
   std::string ansi = WideToAnsi(field);
   std::string_view digits = ansi;
-  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-  if (digits.empty() || digits.front() == '+') return std::nullopt;
+  bool plus = !digits.empty() && digits.front() == '+';
+  if (plus) digits.remove_prefix(1);
+  if (digits.empty() || (plus && (digits.front() < '0' || digits.front() > '9'))) return std::nullopt;
   int32_t value = 0;
   auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
