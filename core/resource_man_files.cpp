@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <memory>
 #include <set>
 #include <utility>
 
@@ -11,25 +12,14 @@
 #include "compat/win32/system.h"
 #include "core/resource_man.h"
 #include "core/text_helpers.h"
+#include "core/wide_strings.h"
 
 std::vector<WideString> SplitCommaText(std::u16string_view text) {
+  // The wide-string list's comma text rule, so `usesList` reads as any list does.
+  std::unique_ptr<TWideStringList, FreeDeleter> list(New<TWideStringList>());
+  list->setCommaText(WideString(text));
   std::vector<WideString> items;
-  auto isBlank = [](char16_t c) { return c >= 1 && c <= 32; };
-  // A NUL ends the text, as it ends a text in the system's lists.
-  size_t end = text.find(u'\0');
-  if (end == std::u16string_view::npos) end = text.size();
-  size_t i = 0;
-  while (i < end && isBlank(text[i])) ++i;
-  while (i < end) {
-    size_t start = i;
-    while (i < end && text[i] > 32 && text[i] != u',') ++i;
-    items.emplace_back(text.substr(start, i - start));
-    while (i < end && isBlank(text[i])) ++i;
-    if (i < end && text[i] == u',') {
-      ++i;
-      while (i < end && isBlank(text[i])) ++i;
-    }
-  }
+  for (int i = 0; i < list->count(); ++i) items.push_back(list->items(i));
   return items;
 }
 

@@ -12,6 +12,7 @@
 #include "core/ext_resource_man.h"
 #include "core/folder_resource_man.h"
 #include "core/resource_man.h"
+#include "core/resource_man_files.h"
 #include "core/text_helpers.h"
 #include "support/log_capture.h"
 #include "tests/core/resource_test_folder.h"
@@ -356,4 +357,13 @@ TEST(ResourceMasks, WildcardRule) {
   EXPECT_TRUE(MatchesMask(u"x[1", u"x[1"));  // an unclosed set is literal
   EXPECT_TRUE(MatchesMask(u"aXbXc", u"a*b*c"));
   EXPECT_FALSE(MatchesMask(u"aXbXd", u"a*b*c"));
+}
+
+TEST(ResourceFileHelpers, CommaTextAndMasks) {
+  EXPECT_EQ(SplitCommaText(u"a, b"), (std::vector<WideString>{u"a", u"b"}));
+  EXPECT_EQ(SplitCommaText(u"a b,c"), (std::vector<WideString>{u"a", u"b", u"c"}));
+  EXPECT_EQ(SplitCommaText(u"  p1 ,,p2,"), (std::vector<WideString>{u"p1", u"", u"p2"}));
+  EXPECT_TRUE(SplitCommaText(u"").empty());
+  EXPECT_EQ(JoinCommaText({u"a b", u"c"}), u"a b,c");
+  EXPECT_EQ(SplitMasks(u"*.png; *.jpg ;x"), (std::vector<WideString>{u"*.png", u"*.jpg", u"x"}));
 }
