@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -488,4 +489,30 @@ TEST(ArchiveCorrupt, InflatedLengthIsChecked) {
   EXPECT_FALSE(ArchiveImageFromFile(RawCompressed({1, 2}), result));
   EXPECT_TRUE(result.empty());
   EXPECT_EQ(log.count("(e) Read error"), 4);
+}
+
+TEST(ArchivePacker, ToolPacksAFolderBothWays) {
+  const std::string tool = std::string(Q_BINARY_DIR) + "/qfs_pack";
+  if (!std::filesystem::exists(tool)) GTEST_SKIP() << "the packer is built with the whole tree";
+  TestFolder t;
+  t.write("game/main.qxml", "<Applet/>");
+  t.write("game/Data/Block.bin", Pattern(4096 * 3, 11));
+  t.write("game/Data/caf\xC3\xA9.txt", "caf\xE9 in 8-bit text");  // stored as Windows-1252
+  ASSERT_EQ(std::system((tool + " " + (t / "game") + " " + (t / "plain.qfs")).c_str()), 0);
+  ASSERT_EQ(std::system((tool + " -c " + (t / "game") + " " + (t / "packed.qfs")).c_str()), 0);
+  for (const char* name : {"plain.qfs", "packed.qfs"}) {
+    SCOPED_TRACE(name);
+    auto manager = ArchiveManager(t / name);
+    ASSERT_TRUE(manager->active());
+    EXPECT_EQ(ReadResource(*manager, u"MAIN.QXML"), "<Applet/>");
+    EXPECT_TRUE(ReadResource(*manager, u"data/block.bin") == Pattern(4096 * 3, 11));
+    EXPECT_EQ(ReadResource(*manager, u"data\\CAF\u00E9.txt"), "caf\xE9 in 8-bit text");
+  }
+  EXPECT_EQ(t.read("packed.qfs").substr(0, 7), "CFILEST");
+  EXPECT_EQ(t.read("plain.qfs").substr(0, 7), "VFILEST");
+  // A name with no 8-bit form stops the packing; nothing is written.
+  t.write("odd/\xE6\xBC\xA2.txt", "x");
+  EXPECT_NE(std::system((tool + " " + (t / "odd") + " " + (t / "odd.qfs") + " 2>/dev/null").c_str()), 0);
+  EXPECT_FALSE(t.exists("odd.qfs"));
+  EXPECT_NE(std::system((tool + " 2>/dev/null").c_str()), 0);
 }
