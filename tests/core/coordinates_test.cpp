@@ -9,8 +9,10 @@
 #include <map>
 
 #include "core/class_builder.h"
+#include "core/class_registry.h"
 #include "core/coordinates.h"
 #include "core/object_reader.h"
+#include "core/object_xml.h"
 #include "core/object_writer.h"
 #include "core/stream.h"
 
@@ -451,6 +453,31 @@ TEST_F(CoordStreamTest, AVectorStoresOnlyTheComponentsThatDifferFromItsDefault) 
   CoordHolder* back = read(write(h));
   ExpectVector(back->position()->vector(), 0, 1, 0, 1);
   EXPECT_EQ(back->positionChanges, 1);  // the reader sets through the published setter
+}
+
+TEST_F(CoordStreamTest, TheXmlFormCarriesTheDottedComponentAndReadsBack) {
+  RegisterClass(CoordHolder::staticClassInfo());  // the XML reader types attributes by class
+  CoordHolder* h = holder();
+  h->position()->setXYZ(0, 1, 0);
+  h->direction()->setXYZ(0, 0, 1);
+  const std::vector<uint8_t> binary = write(h);
+  TMemoryStream source;
+  source.Write(binary.data(), static_cast<int64_t>(binary.size()));
+  source.SetPosition(0);
+  TMemoryStream xml;
+  ASSERT_TRUE(binaryToXml(source, xml));
+  const std::string text(reinterpret_cast<const char*>(xml.Memory()), static_cast<size_t>(xml.Size()));
+  EXPECT_NE(text.find("position.y=\"1.000000000000000\""), std::string::npos) << text;
+  EXPECT_EQ(text.find("position.x"), std::string::npos) << text;
+  EXPECT_EQ(text.find("position.z"), std::string::npos) << text;
+  EXPECT_NE(text.find("direction.y=\"0.000000000000000\""), std::string::npos) << text;
+  xml.SetPosition(0);
+  TMemoryStream again;
+  xmlToBinary(xml, again);
+  const auto* data = static_cast<const uint8_t*>(again.Memory());
+  CoordHolder* back = read(std::vector<uint8_t>(data, data + again.Size()));
+  ExpectVector(back->position()->vector(), 0, 1, 0, 1);
+  ExpectVector(back->direction()->vector(), 0, 0, 1, 1);
 }
 
 TEST_F(CoordStreamTest, ZerosThatDifferFromADeclaredDefaultAreWrittenAndReadBack) {
