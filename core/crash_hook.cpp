@@ -57,11 +57,14 @@ class CrashLine {
     text_[size_] = 0;
     return *this;
   }
-  CrashLine& hex(uintptr_t value) {
-    char digits[2 + 2 * sizeof(uintptr_t)];
+  // All 16 digits for addresses; `shortest` drops leading zeros (offsets).
+  CrashLine& hex(uintptr_t value, bool shortest = false) {
+    char digits[2 * sizeof(uintptr_t)];
     size_t n = 0;
     for (int shift = static_cast<int>(sizeof(uintptr_t) * 8) - 4; shift >= 0; shift -= 4) {
-      digits[n++] = "0123456789abcdef"[(value >> shift) & 0xF];
+      unsigned digit = (value >> shift) & 0xF;
+      if (shortest && n == 0 && digit == 0 && shift > 0) continue;
+      digits[n++] = "0123456789abcdef"[digit];
     }
     return add("0x").add(digits, n);
   }
@@ -147,7 +150,7 @@ void EmitFrame(int logFile, unw_cursor_t& cursor) {
   line.add("[").hex(static_cast<uintptr_t>(ip)).add("] ");
   if (unw_get_proc_name(&cursor, mangled, sizeof(mangled), &offset) == 0) {
     line.add(DemangleSymbolName(mangled, readable, sizeof(readable)) ? readable : mangled);
-    line.add(" + ").hex(static_cast<uintptr_t>(offset));
+    line.add(" + ").hex(static_cast<uintptr_t>(offset), true);
   } else {
     line.add("??");
   }
