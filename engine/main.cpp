@@ -1,1 +1,7 @@
-int main() { return 0; }
+#include "engine/program.h"
+#include "engine/registration.h"
+
+int main(int argc, char** argv) {
+  RegisterAllClasses();
+  return RunProgram(argc, argv);
+}

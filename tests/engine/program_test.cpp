@@ -1,0 +1,90 @@
+// The program entry: the main-file rule with real folders, and the log writer.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+
+#include "engine/log_writer.h"
+#include "engine/program.h"
+#include "support/temp_dir.h"
+
+namespace {
+TEST(MainFileRule, TheFirstArgumentIsUsedAsItStands) {
+  EXPECT_EQ(ChooseMainFile({"missing/thing.qxml", "second"}, "/opt/qplay"), "missing/thing.qxml");
+}
+
+TEST(MainFileRule, AFolderNamedLikeTheProgramWinsOverAnArchive) {
+  TempDir dir;
+  dir.write("game.exe", "");
+  dir.write("game/readme.txt", "");
+  dir.write("game.qfs", "VFILEST");
+  // The folder wins whether or not main.qxml is in it.
+  EXPECT_EQ(ChooseMainFile({}, dir.file("game.exe")), dir.file("game") + "/main.qxml");
+}
+
+TEST(MainFileRule, ThenTheArchiveNamedLikeTheProgramThenGameThenMain) {
+  TempDir dir;
+  dir.write("qplay", "");
+  EXPECT_EQ(ChooseMainFile({}, dir.file("qplay")), "");
+  dir.write("main.qfs", "x");
+  EXPECT_EQ(ChooseMainFile({}, dir.file("qplay")), dir.file("main.qfs"));
+  dir.write("game.qfs", "x");
+  EXPECT_EQ(ChooseMainFile({}, dir.file("qplay")), dir.file("game.qfs"));
+  dir.write("qplay.qfs", "x");
+  EXPECT_EQ(ChooseMainFile({}, dir.file("qplay")), dir.file("qplay.qfs"));
+}
+
+TEST(MainFileRule, DotsInTheProgramsFolderAreNoExtension) {
+  TempDir dir;
+  dir.write("v1.2/qplay", "");
+  dir.write("v1.2/main.qfs", "x");
+  // "v1" is not the program's name without extension.
+  std::filesystem::create_directories(dir.file("v1"));
+  EXPECT_EQ(ChooseMainFile({}, dir.file("v1.2/qplay")), dir.file("v1.2/main.qfs"));
+}
+
+class LogWriterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* old = std::getenv("XDG_DATA_HOME");
+    saved_ = old ? old : "";
+    hadOld_ = old != nullptr;
+    setenv("XDG_DATA_HOME", dir.path().c_str(), 1);
+    ProgramAppletInfo() = AppletInfo();
+  }
+  void TearDown() override {
+    if (hadOld_) {
+      setenv("XDG_DATA_HOME", saved_.c_str(), 1);
+    } else {
+      unsetenv("XDG_DATA_HOME");
+    }
+    ProgramAppletInfo() = AppletInfo();
+  }
+  TempDir dir;
+  std::string saved_;
+  bool hadOld_ = false;
+};
+
+TEST_F(LogWriterTest, NothingIsWrittenWhileTheTitleIsEmpty) {
+  TLog log;
+  log.Write(u"12:00:00 (i) lost");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST_F(LogWriterTest, FirstLineTruncatesLaterLinesAppendWithCrLf) {
+  dir.write("hello world/log.txt", "old run\r\n");
+  ProgramAppletInfo().title = u"hello world";
+  TLog log;
+  log.Write(u"12:00:00 (i) first 100%");
+  log.Write(u"12:00:01 (e) caf\u00E9");
+  EXPECT_EQ(dir.read("hello world/log.txt"), "12:00:00 (i) first 100%\r\n12:00:01 (e) caf\xE9\r\n");
+}
+
+TEST_F(LogWriterTest, ATitleCannotWriteOutsideTheApplicationDataFolder) {
+  ProgramAppletInfo().title = u"../escape";
+  TLog log;
+  log.Write(u"12:00:00 (i) x");
+  EXPECT_FALSE(std::filesystem::exists(dir.path() + "../escape"));
+  EXPECT_TRUE(std::filesystem::exists(dir.file(".._escape/log.txt")));
+}
+}  // namespace
