@@ -68,6 +68,7 @@ TEST(ClassRegistry, DuplicateNameIsLoggedAndTheFirstStaysFound) {
 }
 
 TEST(ClassRegistry, FindClassLogsAMissingClass) {
+  RegisterClass(RegBeta::staticClassInfo());
   LogCapture log;
   EXPECT_EQ(GetClass("NoSuchThing"), nullptr);
   EXPECT_TRUE(log.lines().empty());
