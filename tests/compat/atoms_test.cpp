@@ -4,7 +4,7 @@
 #include "compat/win32/atoms.h"
 
 namespace {
-TEST(Atoms, NamesAreFoundIgnoringCaseAndCountedByUse) {
+TEST(compatAtoms, NamesAreFoundIgnoringCaseAndCountedByUse) {
   ATOM atom = GlobalAddAtomA("SomeTestName");
   ASSERT_GE(atom, 0xC000);
   EXPECT_EQ(GlobalAddAtomA("sometestname"), atom);
@@ -18,7 +18,7 @@ TEST(Atoms, NamesAreFoundIgnoringCaseAndCountedByUse) {
   EXPECT_EQ(GlobalFindAtomA("SomeTestName"), 0);
 }
 
-TEST(Atoms, DifferentNamesGetDifferentAtoms) {
+TEST(compatAtoms, DifferentNamesGetDifferentAtoms) {
   ATOM a = GlobalAddAtomA("AtomA");
   ATOM b = GlobalAddAtomA("AtomB");
   EXPECT_NE(a, b);
@@ -26,19 +26,19 @@ TEST(Atoms, DifferentNamesGetDifferentAtoms) {
   GlobalDeleteAtom(b);
 }
 
-TEST(Atoms, IntegerAtomsStandForThemselves) {
+TEST(compatAtoms, IntegerAtomsStandForThemselves) {
   EXPECT_EQ(GlobalAddAtomA(MAKEINTATOM(42)), 42);
   EXPECT_EQ(GlobalAddAtomA("#42"), 42);
   EXPECT_EQ(GlobalFindAtomA("#42"), 42);
 }
 
-TEST(Atoms, EmptyAndOverlongNamesAreRefused) {
+TEST(compatAtoms, EmptyAndOverlongNamesAreRefused) {
   EXPECT_EQ(GlobalAddAtomA(""), 0);
   EXPECT_EQ(GlobalAddAtomA(std::string(256, 'x').c_str()), 0);
   EXPECT_NE(GlobalAddAtomA(std::string(255, 'x').c_str()), 0);
 }
 
-TEST(Atoms, PropertiesNeedALiveWindow) {
+TEST(compatAtoms, PropertiesNeedALiveWindow) {
   EXPECT_FALSE(SetPropA(reinterpret_cast<HWND>(0x123456), "x", reinterpret_cast<HANDLE>(1)));
   EXPECT_EQ(GetPropA(nullptr, "x"), nullptr);
 }

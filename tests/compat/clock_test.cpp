@@ -7,7 +7,7 @@
 #include "compat/win32/test_hooks.h"
 
 namespace {
-TEST(Clock, RealClockAdvancesInMilliseconds) {
+TEST(compatClock, RealClockAdvancesInMilliseconds) {
   DWORD start = timeGetTime();
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
   DWORD elapsed = timeGetTime() - start;
@@ -15,7 +15,7 @@ TEST(Clock, RealClockAdvancesInMilliseconds) {
   EXPECT_LT(elapsed, 2000u);
 }
 
-TEST(Clock, FakeClockStandsStillUntilMoved) {
+TEST(compatClock, FakeClockStandsStillUntilMoved) {
   win32_test::SetFakeClock(5000);
   EXPECT_EQ(timeGetTime(), 5000u);
   std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -16,7 +16,7 @@ bool Ask(char16_t* buffer, DWORD capacity) {
   return GetOpenFileNameW(&dialog) == TRUE;
 }
 
-TEST(FileDialog, ZenityChoiceBecomesThePath) {
+TEST(compatFileDialog, ZenityChoiceBecomesThePath) {
   FakePrograms programs;
   programs.add("zenity", "/home/player/Spiele/größe.qxml\n");
   char16_t chosen[260] = {0};
@@ -26,7 +26,7 @@ TEST(FileDialog, ZenityChoiceBecomesThePath) {
             "--file-selection\n--title=Open\n--file-filter=all files | *.qxml *.qfs\n--file-filter=images | *.png\n");
 }
 
-TEST(FileDialog, CancelledDialogChoosesNothing) {
+TEST(compatFileDialog, CancelledDialogChoosesNothing) {
   FakePrograms programs;
   programs.add("zenity", "", 1);
   char16_t chosen[260] = u"unchanged";
@@ -34,7 +34,7 @@ TEST(FileDialog, CancelledDialogChoosesNothing) {
   EXPECT_EQ(std::u16string(chosen), u"unchanged");
 }
 
-TEST(FileDialog, KdialogIsTheSecondChoice) {
+TEST(compatFileDialog, KdialogIsTheSecondChoice) {
   FakePrograms programs;
   programs.add("kdialog", "/tmp/x.qfs\n");
   char16_t chosen[260] = {0};
@@ -44,13 +44,13 @@ TEST(FileDialog, KdialogIsTheSecondChoice) {
             "--getopenfilename\n.\n*.qxml *.qfs|all files\n*.png|images\n--title\nOpen\n");
 }
 
-TEST(FileDialog, NoDialogProgramChoosesNothing) {
+TEST(compatFileDialog, NoDialogProgramChoosesNothing) {
   FakePrograms programs;
   char16_t chosen[260] = {0};
   EXPECT_FALSE(Ask(chosen, 260));
 }
 
-TEST(FileDialog, APathLongerThanTheBufferIsRefused) {
+TEST(compatFileDialog, APathLongerThanTheBufferIsRefused) {
   FakePrograms programs;
   programs.add("zenity", "/a/very/long/path.qxml");
   char16_t chosen[8] = {0};

@@ -15,7 +15,7 @@ BITMAPINFO Info(LONG width, LONG height, WORD bits = 32) {
   return info;
 }
 
-TEST(Gdi, DibSectionGivesWritablePixelsOfItsSize) {
+TEST(compatGdi, DibSectionGivesWritablePixelsOfItsSize) {
   BITMAPINFO info = Info(3, 2);
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -32,7 +32,7 @@ TEST(Gdi, DibSectionGivesWritablePixelsOfItsSize) {
   EXPECT_TRUE(DeleteObject(bitmap));
 }
 
-TEST(Gdi, DibSectionRefusesWhatItCannotHold) {
+TEST(compatGdi, DibSectionRefusesWhatItCannotHold) {
   void* bits = reinterpret_cast<void*>(1);
   BITMAPINFO huge = Info(100000, 100000);
   EXPECT_EQ(CreateDIBSection(nullptr, &huge, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
@@ -47,7 +47,7 @@ TEST(Gdi, DibSectionRefusesWhatItCannotHold) {
   EXPECT_EQ(CreateDIBSection(nullptr, &lowest, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
 }
 
-TEST(Gdi, SelectingSwapsTheContextsBitmap) {
+TEST(compatGdi, SelectingSwapsTheContextsBitmap) {
   BITMAPINFO info = Info(2, 2);
   HBITMAP a = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
   HBITMAP b = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
@@ -63,7 +63,7 @@ TEST(Gdi, SelectingSwapsTheContextsBitmap) {
   EXPECT_FALSE(DeleteDC(dc));
 }
 
-TEST(Gdi, ABitmapDeletedWhileSelectedGoesWithItsContext) {
+TEST(compatGdi, ABitmapDeletedWhileSelectedGoesWithItsContext) {
   BITMAPINFO info = Info(2, 2);
   HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
   HDC dc = CreateCompatibleDC(nullptr);
@@ -75,7 +75,7 @@ TEST(Gdi, ABitmapDeletedWhileSelectedGoesWithItsContext) {
   EXPECT_EQ(GetObjectA(bitmap, sizeof(described), &described), 0);
 }
 
-TEST(Gdi, MonochromeBitmapRowsArePaddedTo16Bits) {
+TEST(compatGdi, MonochromeBitmapRowsArePaddedTo16Bits) {
   HBITMAP mask = CreateBitmap(17, 2, 1, 1, nullptr);
   BITMAP described;
   ASSERT_NE(GetObjectA(mask, sizeof(described), &described), 0);

@@ -13,7 +13,7 @@ using GetString = const unsigned char* (*)(unsigned);
 constexpr unsigned kColorBufferBit = 0x4000;
 constexpr unsigned kVersion = 0x1F02;
 
-TEST(GLContext, FrameClearedThroughTheContextIsWhatTheWindowShows) {
+TEST(compatGLContext, FrameClearedThroughTheContextIsWhatTheWindowShows) {
   MessageRecorder recorder;
   HWND w = recorder.make(WS_POPUP, 0, 0, 0, 32, 16);
   HDC dc = GetDC(w);
@@ -53,7 +53,7 @@ TEST(GLContext, FrameClearedThroughTheContextIsWhatTheWindowShows) {
   EXPECT_FALSE(wglDeleteContext(context));
 }
 
-TEST(GLContext, SharedContextSeesTheSameObjects) {
+TEST(compatGLContext, SharedContextSeesTheSameObjects) {
   MessageRecorder recorder;
   HWND w = recorder.make(WS_POPUP, 0, 0, 0, 8, 8);
   HDC dc = GetDC(w);
@@ -79,7 +79,7 @@ TEST(GLContext, SharedContextSeesTheSameObjects) {
   wglDeleteContext(first);
 }
 
-TEST(GLContext, OnlyWindowContextsCarryGL) {
+TEST(compatGLContext, OnlyWindowContextsCarryGL) {
   HDC memory = CreateCompatibleDC(nullptr);
   EXPECT_EQ(ChoosePixelFormat(memory, nullptr), 0);
   EXPECT_EQ(wglCreateContext(memory), nullptr);

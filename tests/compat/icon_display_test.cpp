@@ -7,7 +7,7 @@
 #include "tests/compat/message_recorder.h"
 
 namespace {
-TEST(Icon, WindowShowsTheIconItWasSent) {
+TEST(compatIcon, WindowShowsTheIconItWasSent) {
   MessageRecorder recorder;
   HWND w = recorder.make(WS_POPUP, 0, 0, 0, 10, 10);
   BITMAPINFO info;
@@ -37,7 +37,7 @@ TEST(Icon, WindowShowsTheIconItWasSent) {
   EXPECT_FALSE(DestroyIcon(icon));
 }
 
-TEST(Icon, NeedsAColourBitmapAndAMaskOfTheSameSize) {
+TEST(compatIcon, NeedsAColourBitmapAndAMaskOfTheSameSize) {
   HBITMAP mask = CreateBitmap(2, 2, 1, 1, nullptr);
   HBITMAP small = CreateBitmap(1, 1, 1, 32, nullptr);
   ICONINFO noColour{TRUE, 0, 0, mask, nullptr};
@@ -48,7 +48,7 @@ TEST(Icon, NeedsAColourBitmapAndAMaskOfTheSameSize) {
   DeleteObject(small);
 }
 
-TEST(Icon, TheProgramCarriesNoIconResourceButTheArrowCursorExists) {
+TEST(compatIcon, TheProgramCarriesNoIconResourceButTheArrowCursorExists) {
   EXPECT_EQ(LoadIconA(nullptr, "ENGINE"), nullptr);
   HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
   EXPECT_NE(arrow, nullptr);

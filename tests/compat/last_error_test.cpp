@@ -4,7 +4,7 @@
 #include "compat/win32/last_error.h"
 
 namespace {
-TEST(LastError, KnownCodesHaveATextWithoutLineEnd) {
+TEST(compatLastError, KnownCodesHaveATextWithoutLineEnd) {
   char text[200];
   DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_CLASS_ALREADY_EXISTS, 0, text, sizeof(text),
                            nullptr);
@@ -12,18 +12,18 @@ TEST(LastError, KnownCodesHaveATextWithoutLineEnd) {
   EXPECT_STREQ(text, "Class already exists.");
 }
 
-TEST(LastError, TextIsCutToTheBuffer) {
+TEST(compatLastError, TextIsCutToTheBuffer) {
   char text[6];
   EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_CLASS_ALREADY_EXISTS, 0, text, 6, nullptr), 5u);
   EXPECT_STREQ(text, "Class");
 }
 
-TEST(LastError, UnknownCodesHaveNoText) {
+TEST(compatLastError, UnknownCodesHaveNoText) {
   char text[100];
   EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, 987654, 0, text, sizeof(text), nullptr), 0u);
 }
 
-TEST(LastError, LastErrorIsKeptUntilSetAgain) {
+TEST(compatLastError, LastErrorIsKeptUntilSetAgain) {
   SetLastError(1234);
   EXPECT_EQ(GetLastError(), 1234u);
   SetLastError(0);

@@ -8,7 +8,7 @@
 #include "tests/compat/message_recorder.h"
 
 namespace {
-class LayeredTest : public ::testing::Test {
+class compatLayered : public ::testing::Test {
  protected:
   void SetUp() override {
     window = recorder.make(WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, 10, 20, 4, 3);
@@ -43,7 +43,7 @@ class LayeredTest : public ::testing::Test {
   uint32_t* bits = nullptr;
 };
 
-TEST_F(LayeredTest, KeepsTheBitmapTopDown) {
+TEST_F(compatLayered, KeepsTheBitmapTopDown) {
   ASSERT_TRUE(Update(POINT{10, 20}, SIZE{4, 3}));
   auto image = win32_test::LayeredWindowImage(window);
   ASSERT_TRUE(image);
@@ -56,7 +56,7 @@ TEST_F(LayeredTest, KeepsTheBitmapTopDown) {
   }
 }
 
-TEST_F(LayeredTest, APlaceOrSizeChangeIsReportedInsideTheCall) {
+TEST_F(compatLayered, APlaceOrSizeChangeIsReportedInsideTheCall) {
   recorder.clear();
   ASSERT_TRUE(Update(POINT{50, 60}, SIZE{2, 2}));
   auto changed = recorder.of(window, WM_WINDOWPOSCHANGED);
@@ -72,14 +72,14 @@ TEST_F(LayeredTest, APlaceOrSizeChangeIsReportedInsideTheCall) {
   EXPECT_TRUE(recorder.of(window, WM_WINDOWPOSCHANGED).empty());
 }
 
-TEST_F(LayeredTest, PixelsBeyondTheBitmapAreTransparent) {
+TEST_F(compatLayered, PixelsBeyondTheBitmapAreTransparent) {
   ASSERT_TRUE(Update(POINT{10, 20}, SIZE{5, 3}));
   auto image = win32_test::LayeredWindowImage(window);
   ASSERT_TRUE(image);
   EXPECT_EQ(image->pixels[4], 0u);
 }
 
-TEST_F(LayeredTest, OnlyLayeredWindowsWithABitmapAreUpdated) {
+TEST_F(compatLayered, OnlyLayeredWindowsWithABitmapAreUpdated) {
   HWND plain = recorder.make(WS_POPUP, 0, 0, 0, 4, 3);
   POINT origin{0, 0};
   EXPECT_FALSE(UpdateLayeredWindow(plain, nullptr, nullptr, nullptr, dc, &origin, 0, nullptr, ULW_ALPHA));
@@ -89,7 +89,7 @@ TEST_F(LayeredTest, OnlyLayeredWindowsWithABitmapAreUpdated) {
   EXPECT_FALSE(win32_test::LayeredWindowImage(plain));
 }
 
-TEST(LayeredEntryPoint, IsFoundByNameUnlessHidden) {
+TEST(compatEntryPoint, IsFoundByNameUnlessHidden) {
   HMODULE user32 = GetModuleHandleA("USER32.DLL");
   ASSERT_NE(user32, nullptr);
   EXPECT_EQ(GetProcAddress(user32, "UpdateLayeredWindow"), reinterpret_cast<FARPROC>(&UpdateLayeredWindow));

@@ -9,7 +9,7 @@
 #include "tests/compat/message_recorder.h"
 
 namespace {
-class QueueTest : public ::testing::Test {
+class compatQueue : public ::testing::Test {
  protected:
   void SetUp() override {
     window = recorder.make(WS_POPUP, 0, 100, 50, 200, 100);
@@ -24,7 +24,7 @@ class QueueTest : public ::testing::Test {
   HWND other = nullptr;
 };
 
-TEST_F(QueueTest, PostedMessagesComeOutInOrderThroughTheirWindow) {
+TEST_F(compatQueue, PostedMessagesComeOutInOrderThroughTheirWindow) {
   PostMessageA(window, WM_USER + 1, 11, 12);
   PostMessageA(other, WM_USER + 2, 21, 22);
   PostMessageA(window, WM_USER + 3, 31, 32);
@@ -44,7 +44,7 @@ TEST_F(QueueTest, PostedMessagesComeOutInOrderThroughTheirWindow) {
   EXPECT_FALSE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
 }
 
-TEST_F(QueueTest, PostingToAWindowThatIsGoneFails) {
+TEST_F(compatQueue, PostingToAWindowThatIsGoneFails) {
   HWND gone = recorder.make(WS_POPUP, 0, 0, 0, 10, 10);
   PostMessageA(gone, WM_USER, 0, 0);
   DestroyWindow(gone);
@@ -53,7 +53,7 @@ TEST_F(QueueTest, PostingToAWindowThatIsGoneFails) {
   EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_USER, WM_USER, PM_REMOVE));  // its queued message went with it
 }
 
-TEST_F(QueueTest, QuitComesAfterTheMessagesPostedBeforeIt) {
+TEST_F(compatQueue, QuitComesAfterTheMessagesPostedBeforeIt) {
   PostMessageA(window, WM_USER, 0, 0);
   PostQuitMessage(7);
   MSG m;
@@ -65,7 +65,7 @@ TEST_F(QueueTest, QuitComesAfterTheMessagesPostedBeforeIt) {
   EXPECT_FALSE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
 }
 
-TEST_F(QueueTest, PaintComesWhileVisibleAndInvalidUntilValidated) {
+TEST_F(compatQueue, PaintComesWhileVisibleAndInvalidUntilValidated) {
   MSG m;
   InvalidateRect(window, nullptr, TRUE);
   EXPECT_FALSE(PeekMessageA(&m, window, 0, 0, PM_REMOVE));  // hidden windows are not painted
@@ -80,7 +80,7 @@ TEST_F(QueueTest, PaintComesWhileVisibleAndInvalidUntilValidated) {
   EXPECT_FALSE(PeekMessageA(&m, window, 0, 0, PM_REMOVE));
 }
 
-TEST_F(QueueTest, PaintWaitsForPostedMessages) {
+TEST_F(compatQueue, PaintWaitsForPostedMessages) {
   ShowWindow(window, SW_SHOW);
   PostMessageA(window, WM_USER, 0, 0);
   MSG m;
@@ -88,7 +88,7 @@ TEST_F(QueueTest, PaintWaitsForPostedMessages) {
   EXPECT_EQ(m.message, WM_USER);
 }
 
-TEST_F(QueueTest, UpdateWindowPaintsAtOnce) {
+TEST_F(compatQueue, UpdateWindowPaintsAtOnce) {
   ShowWindow(window, SW_SHOW);
   recorder.clear();
   UpdateWindow(window);
@@ -99,7 +99,7 @@ TEST_F(QueueTest, UpdateWindowPaintsAtOnce) {
   EXPECT_EQ(recorder.of(window, WM_PAINT).size(), 2u);
 }
 
-TEST_F(QueueTest, LayeredWindowsAreNeverPainted) {
+TEST_F(compatQueue, LayeredWindowsAreNeverPainted) {
   HWND layered = recorder.make(WS_POPUP, WS_EX_LAYERED, 0, 0, 20, 20);
   ShowWindow(layered, SW_SHOW);
   InvalidateRect(layered, nullptr, TRUE);
@@ -107,7 +107,7 @@ TEST_F(QueueTest, LayeredWindowsAreNeverPainted) {
   EXPECT_FALSE(PeekMessageA(&m, layered, WM_PAINT, WM_PAINT, PM_REMOVE));
 }
 
-TEST_F(QueueTest, MouseEventsBecomeMouseMessagesInClientCoordinates) {
+TEST_F(compatQueue, MouseEventsBecomeMouseMessagesInClientCoordinates) {
   ShowWindow(window, SW_SHOW);
   recorder.pump();
   recorder.clear();
@@ -137,7 +137,7 @@ TEST_F(QueueTest, MouseEventsBecomeMouseMessagesInClientCoordinates) {
   EXPECT_EQ(screen.y, 77);
 }
 
-TEST_F(QueueTest, TakingAMouseMessageLetsTheWindowSetTheCursor) {
+TEST_F(compatQueue, TakingAMouseMessageLetsTheWindowSetTheCursor) {
   ShowWindow(window, SW_SHOW);
   recorder.pump();
   recorder.clear();
@@ -149,7 +149,7 @@ TEST_F(QueueTest, TakingAMouseMessageLetsTheWindowSetTheCursor) {
   EXPECT_EQ(HIWORD(static_cast<uintptr_t>(setCursor.lParam)), WM_MOUSEMOVE);
 }
 
-TEST_F(QueueTest, CapturedMouseMessagesGoToTheCapturingWindow) {
+TEST_F(compatQueue, CapturedMouseMessagesGoToTheCapturingWindow) {
   SetCapture(window);
   EXPECT_EQ(GetCapture(), window);
   win32_test::InjectMouseMove(other, 10, 10);  // over the other window: screen 410, 60
@@ -167,7 +167,7 @@ TEST_F(QueueTest, CapturedMouseMessagesGoToTheCapturingWindow) {
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
-TEST_F(QueueTest, PositionsLeftOfTheWindowAreNegative) {
+TEST_F(compatQueue, PositionsLeftOfTheWindowAreNegative) {
   SetCapture(window);
   win32_test::InjectMouseMove(window, -30, -2);
   recorder.pump();
@@ -177,7 +177,7 @@ TEST_F(QueueTest, PositionsLeftOfTheWindowAreNegative) {
   EXPECT_EQ(GET_Y_LPARAM(moves[0].lParam), -2);
 }
 
-TEST_F(QueueTest, WheelNotchesAreMultiplesOf120) {
+TEST_F(compatQueue, WheelNotchesAreMultiplesOf120) {
   win32_test::InjectWheel(window, 1);
   win32_test::InjectWheel(window, -2);
   recorder.pump();
@@ -187,7 +187,7 @@ TEST_F(QueueTest, WheelNotchesAreMultiplesOf120) {
   EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheel[1].wParam), -240);
 }
 
-TEST_F(QueueTest, SettingTheCursorPositionQueuesAMoveForTheWindowUnderIt) {
+TEST_F(compatQueue, SettingTheCursorPositionQueuesAMoveForTheWindowUnderIt) {
   ShowWindow(window, SW_SHOW);
   recorder.pump();
   recorder.clear();

@@ -12,7 +12,7 @@ struct RegionBytes {
   RECT rects[3];
 };
 
-TEST(Region, RectangleRegionHoldsItsInsideOnly) {
+TEST(compatRegion, RectangleRegionHoldsItsInsideOnly) {
   HRGN r = CreateRectRgn(2, 3, 5, 7);
   EXPECT_TRUE(PtInRegion(r, 2, 3));
   EXPECT_TRUE(PtInRegion(r, 4, 6));
@@ -26,7 +26,7 @@ TEST(Region, RectangleRegionHoldsItsInsideOnly) {
   EXPECT_FALSE(DeleteObject(r));
 }
 
-TEST(Region, ExtCreateRegionReadsTheRectanglesAfterTheHeader) {
+TEST(compatRegion, ExtCreateRegionReadsTheRectanglesAfterTheHeader) {
   RegionBytes data;
   data.header.nCount = 3;
   data.rects[0] = RECT{0, 0, 2, 1};
@@ -43,7 +43,7 @@ TEST(Region, ExtCreateRegionReadsTheRectanglesAfterTheHeader) {
   DeleteObject(r);
 }
 
-TEST(Region, ExtCreateRegionRefusesACountBeyondTheBytesGiven) {
+TEST(compatRegion, ExtCreateRegionRefusesACountBeyondTheBytesGiven) {
   RegionBytes data;
   data.header.nCount = 3;
   DWORD shortBytes = sizeof(RGNDATAHEADER) + 2 * sizeof(RECT);
@@ -55,7 +55,7 @@ TEST(Region, ExtCreateRegionRefusesACountBeyondTheBytesGiven) {
   EXPECT_EQ(ExtCreateRegion(nullptr, sizeof(data), reinterpret_cast<RGNDATA*>(&data)), nullptr);
 }
 
-TEST(Region, CombineJoinsRegions) {
+TEST(compatRegion, CombineJoinsRegions) {
   HRGN all = CreateRectRgn(0, 0, 0, 0);
   HRGN a = CreateRectRgn(0, 0, 2, 2);
   HRGN b = CreateRectRgn(5, 5, 6, 6);
@@ -72,7 +72,7 @@ TEST(Region, CombineJoinsRegions) {
   for (HRGN r : {all, a, b}) DeleteObject(r);
 }
 
-TEST(Region, ARegionIsNotABitmap) {
+TEST(compatRegion, ARegionIsNotABitmap) {
   HRGN r = CreateRectRgn(0, 0, 1, 1);
   HDC dc = CreateCompatibleDC(nullptr);
   EXPECT_EQ(SelectObject(dc, r), nullptr);

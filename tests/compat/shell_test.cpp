@@ -8,7 +8,7 @@
 namespace {
 uintptr_t Result(HINSTANCE h) { return reinterpret_cast<uintptr_t>(h); }
 
-TEST(Shell, OpenRunsTheDesktopOpenerWithTheAddress) {
+TEST(compatShell, OpenRunsTheDesktopOpenerWithTheAddress) {
   FakePrograms programs;
   programs.add("xdg-open", "");
   HINSTANCE result = ShellExecuteA(nullptr, "open", "https://example.org/a b?x=ü", nullptr, nullptr, SW_SHOWNORMAL);
@@ -16,19 +16,19 @@ TEST(Shell, OpenRunsTheDesktopOpenerWithTheAddress) {
   EXPECT_EQ(programs.arguments("xdg-open"), "https://example.org/a b?x=ü\n");
 }
 
-TEST(Shell, WithoutAnOpenerNothingStarts) {
+TEST(compatShell, WithoutAnOpenerNothingStarts) {
   FakePrograms programs;
   EXPECT_EQ(Result(ShellExecuteA(nullptr, "open", "https://example.org", nullptr, nullptr, SW_SHOWNORMAL)), 2u);
 }
 
-TEST(Shell, OtherVerbsAreNotSupported) {
+TEST(compatShell, OtherVerbsAreNotSupported) {
   FakePrograms programs;
   programs.add("xdg-open", "");
   EXPECT_LE(Result(ShellExecuteA(nullptr, "print", "file.txt", nullptr, nullptr, SW_SHOWNORMAL)), 32u);
   EXPECT_LE(Result(ShellExecuteA(nullptr, "open", "", nullptr, nullptr, SW_SHOWNORMAL)), 32u);
 }
 
-TEST(Shell, ConsoleCountsItsUsers) {
+TEST(compatShell, ConsoleCountsItsUsers) {
   EXPECT_TRUE(AllocConsole());
   EXPECT_TRUE(FreeConsole());
   EXPECT_FALSE(FreeConsole());

@@ -11,13 +11,13 @@
 namespace {
 constexpr DWORD kFramed = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-class WindowTest : public ::testing::Test {
+class compatWindow : public ::testing::Test {
  protected:
   void TearDown() override { win32_test::SetFrameInsets(std::nullopt); }
   MessageRecorder recorder;
 };
 
-TEST_F(WindowTest, CreationSendsCreateSizeAndMoveBeforeReturning) {
+TEST_F(compatWindow, CreationSendsCreateSizeAndMoveBeforeReturning) {
   HWND w = recorder.make(WS_POPUP, 0, 30, 40, 200, 100);
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(recorder.messagesOf(w), (std::vector<UINT>{WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE}));
@@ -30,14 +30,14 @@ TEST_F(WindowTest, CreationSendsCreateSizeAndMoveBeforeReturning) {
   EXPECT_FALSE(IsWindowVisible(w));
 }
 
-TEST_F(WindowTest, UnknownClassGivesNoWindow) {
+TEST_F(compatWindow, UnknownClassGivesNoWindow) {
   SetLastError(0);
   EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr),
             nullptr);
   EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
 }
 
-TEST_F(WindowTest, RegisteringAClassTwiceFailsIgnoringCase) {
+TEST_F(compatWindow, RegisteringAClassTwiceFailsIgnoringCase) {
   WNDCLASSA c;
   c.lpfnWndProc = &DefWindowProcA;
   c.lpszClassName = "TwiceWnd";
@@ -48,7 +48,7 @@ TEST_F(WindowTest, RegisteringAClassTwiceFailsIgnoringCase) {
   EXPECT_TRUE(UnregisterClassA("twicewnd", nullptr));
 }
 
-TEST_F(WindowTest, RefusedCreationGivesNoWindow) {
+TEST_F(compatWindow, RefusedCreationGivesNoWindow) {
   recorder.handlers[WM_CREATE] = [](HWND, WPARAM, LPARAM) -> LRESULT { return -1; };
   HWND w = recorder.make(WS_POPUP, 0, 0, 0, 10, 10);
   EXPECT_EQ(w, nullptr);
@@ -56,7 +56,7 @@ TEST_F(WindowTest, RefusedCreationGivesNoWindow) {
   EXPECT_EQ(recorder.received.back().message, WM_NCDESTROY);
 }
 
-TEST_F(WindowTest, FramedWindowRectangleHoldsTheFrameAroundTheClientArea) {
+TEST_F(compatWindow, FramedWindowRectangleHoldsTheFrameAroundTheClientArea) {
   win32_test::SetFrameInsets(RECT{3, 22, 3, 3});
   HWND w = recorder.make(kFramed, 0, 100, 50, 206, 125);
   RECT outer, client;
@@ -74,7 +74,7 @@ TEST_F(WindowTest, FramedWindowRectangleHoldsTheFrameAroundTheClientArea) {
   EXPECT_EQ(p.y, 72);
 }
 
-TEST_F(WindowTest, ResizeReportsThePositionChangeBeforeTheCallReturns) {
+TEST_F(compatWindow, ResizeReportsThePositionChangeBeforeTheCallReturns) {
   HWND w = recorder.make(WS_POPUP, 0, 10, 10, 100, 80);
   recorder.clear();
   ASSERT_TRUE(SetWindowPos(w, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
@@ -90,7 +90,7 @@ TEST_F(WindowTest, ResizeReportsThePositionChangeBeforeTheCallReturns) {
   EXPECT_EQ(client.right, 300);
 }
 
-TEST_F(WindowTest, ResizeToTheSameSizeIsReportedAsNoSize) {
+TEST_F(compatWindow, ResizeToTheSameSizeIsReportedAsNoSize) {
   HWND w = recorder.make(WS_POPUP, 0, 10, 10, 100, 80);
   recorder.clear();
   SetWindowPos(w, nullptr, 0, 0, 100, 80, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -99,7 +99,7 @@ TEST_F(WindowTest, ResizeToTheSameSizeIsReportedAsNoSize) {
   EXPECT_TRUE(recorder.of(w, WM_SIZE).empty());
 }
 
-TEST_F(WindowTest, ChangingPositionCanBeAmendedByTheProcedure) {
+TEST_F(compatWindow, ChangingPositionCanBeAmendedByTheProcedure) {
   HWND w = recorder.make(WS_POPUP, 0, 10, 10, 100, 80);
   recorder.handlers[WM_WINDOWPOSCHANGING] = [](HWND, WPARAM, LPARAM l) -> LRESULT {
     reinterpret_cast<WINDOWPOS*>(l)->cx = 50;
@@ -112,7 +112,7 @@ TEST_F(WindowTest, ChangingPositionCanBeAmendedByTheProcedure) {
   EXPECT_EQ(client.bottom, 200);
 }
 
-TEST_F(WindowTest, ShowingActivatesAndReportsShowWindow) {
+TEST_F(compatWindow, ShowingActivatesAndReportsShowWindow) {
   HWND w = recorder.make(WS_POPUP, 0, 10, 10, 100, 80);
   recorder.clear();
   EXPECT_FALSE(ShowWindow(w, SW_SHOWDEFAULT));
@@ -129,7 +129,7 @@ TEST_F(WindowTest, ShowingActivatesAndReportsShowWindow) {
   EXPECT_TRUE(ShowWindow(w, SW_SHOW));  // it was visible already
 }
 
-TEST_F(WindowTest, ActivationMovesBetweenWindowsInOrder) {
+TEST_F(compatWindow, ActivationMovesBetweenWindowsInOrder) {
   HWND a = recorder.make(WS_POPUP, 0, 0, 0, 50, 50);
   HWND b = recorder.make(WS_POPUP, 0, 100, 0, 50, 50);
   ShowWindow(a, SW_SHOW);
@@ -152,7 +152,7 @@ TEST_F(WindowTest, ActivationMovesBetweenWindowsInOrder) {
   EXPECT_LT(aIndex, bIndex);
 }
 
-TEST_F(WindowTest, FocusFromTheDisplayActivatesThroughTheQueue) {
+TEST_F(compatWindow, FocusFromTheDisplayActivatesThroughTheQueue) {
   HWND a = recorder.make(WS_POPUP, 0, 0, 0, 50, 50);
   HWND b = recorder.make(WS_POPUP, 0, 100, 0, 50, 50);
   ShowWindow(a, SW_SHOW);
@@ -168,7 +168,7 @@ TEST_F(WindowTest, FocusFromTheDisplayActivatesThroughTheQueue) {
   EXPECT_EQ(LOWORD(recorder.of(a, WM_ACTIVATE).at(1).wParam), WA_INACTIVE);
 }
 
-TEST_F(WindowTest, CloseRequestReachesTheWindowAsCloseAndDestroysItByDefault) {
+TEST_F(compatWindow, CloseRequestReachesTheWindowAsCloseAndDestroysItByDefault) {
   HWND w = recorder.make(WS_POPUP, 0, 0, 0, 50, 50);
   recorder.clear();
   win32_test::InjectCloseRequest(w);
@@ -180,7 +180,7 @@ TEST_F(WindowTest, CloseRequestReachesTheWindowAsCloseAndDestroysItByDefault) {
   EXPECT_FALSE(IsWindow(w));
 }
 
-TEST_F(WindowTest, CloseCanBeRefusedByTheProcedure) {
+TEST_F(compatWindow, CloseCanBeRefusedByTheProcedure) {
   HWND w = recorder.make(WS_POPUP, 0, 0, 0, 50, 50);
   recorder.handlers[WM_CLOSE] = [](HWND, WPARAM, LPARAM) -> LRESULT { return 0; };
   win32_test::InjectCloseRequest(w);
@@ -189,7 +189,7 @@ TEST_F(WindowTest, CloseCanBeRefusedByTheProcedure) {
   EXPECT_TRUE(IsWindow(w));
 }
 
-TEST_F(WindowTest, UserMoveAndResizeAreReportedOnce) {
+TEST_F(compatWindow, UserMoveAndResizeAreReportedOnce) {
   HWND w = recorder.make(WS_POPUP, 0, 10, 20, 100, 80);
   recorder.clear();
   win32_test::InjectMoved(w, 40, 60);
@@ -209,7 +209,7 @@ TEST_F(WindowTest, UserMoveAndResizeAreReportedOnce) {
   EXPECT_EQ(r.right, 160);
 }
 
-TEST_F(WindowTest, DestroySendsDestroyMessagesAndTheHandleGoesStale) {
+TEST_F(compatWindow, DestroySendsDestroyMessagesAndTheHandleGoesStale) {
   HWND w = recorder.make(WS_POPUP, 0, 0, 0, 50, 50);
   ShowWindow(w, SW_SHOW);
   recorder.clear();
@@ -228,7 +228,7 @@ TEST_F(WindowTest, DestroySendsDestroyMessagesAndTheHandleGoesStale) {
   EXPECT_EQ(SendMessageA(w, WM_USER, 0, 0), 0);
 }
 
-TEST_F(WindowTest, DestroyingFromInsideItsOwnProcedureIsSafe) {
+TEST_F(compatWindow, DestroyingFromInsideItsOwnProcedureIsSafe) {
   HWND w = recorder.make(WS_POPUP, 0, 0, 0, 50, 50);
   recorder.handlers[WM_WINDOWPOSCHANGING] = [](HWND self, WPARAM, LPARAM) -> LRESULT {
     DestroyWindow(self);
@@ -238,7 +238,7 @@ TEST_F(WindowTest, DestroyingFromInsideItsOwnProcedureIsSafe) {
   EXPECT_FALSE(IsWindow(w));
 }
 
-TEST_F(WindowTest, TitleIsKeptAsUnicode) {
+TEST_F(compatWindow, TitleIsKeptAsUnicode) {
   HWND w = recorder.make(WS_POPUP, 0, 0, 0, 50, 50);
   ASSERT_TRUE(SetWindowTextW(w, u"Grüße \u4E16"));
   char16_t buffer[32];
@@ -248,7 +248,7 @@ TEST_F(WindowTest, TitleIsKeptAsUnicode) {
   EXPECT_EQ(std::u16string(buffer), u"Gr");
 }
 
-TEST_F(WindowTest, StylesReadBack) {
+TEST_F(compatWindow, StylesReadBack) {
   HWND w = recorder.make(WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, 0, 0, 50, 50);
   EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(w, GWL_EXSTYLE)), WS_EX_LAYERED | WS_EX_TOOLWINDOW);
   EXPECT_FALSE(GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE);
@@ -256,7 +256,7 @@ TEST_F(WindowTest, StylesReadBack) {
   EXPECT_TRUE(GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE);
 }
 
-TEST_F(WindowTest, ScreenMetricsComeFromTheDisplay) {
+TEST_F(compatWindow, ScreenMetricsComeFromTheDisplay) {
   EXPECT_GT(GetSystemMetrics(SM_CXSCREEN), 0);
   EXPECT_GT(GetSystemMetrics(SM_CYSCREEN), 0);
 }

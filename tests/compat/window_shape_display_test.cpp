@@ -7,7 +7,7 @@
 #include "tests/compat/message_recorder.h"
 
 namespace {
-TEST(WindowShape, TheWindowKeepsTheRegionItWasGiven) {
+TEST(compatWindowShape, TheWindowKeepsTheRegionItWasGiven) {
   MessageRecorder recorder;
   HWND w = recorder.make(WS_POPUP, 0, 0, 0, 4, 2);
   EXPECT_FALSE(win32_test::WindowShapeMask(w, 4, 2));
