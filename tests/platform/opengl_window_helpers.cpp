@@ -8,6 +8,7 @@
 
 GLWindow::GLWindow(int32_t width, int32_t height, TWindowKind kind) : width_(width), height_(height) {
   RegisterPlatformDevices();
+  RegisterWin32Platform();  // resolves the entry points layered windows need
   platform_ = New<TPlatformWin32>();
   window_ = platform_->CreateWindow(&applet, "GLTestWnd", W("GL test"), kind, width, height, 0, 0);
   int index = FindDeviceClass(W("ogl"));
