@@ -2,9 +2,10 @@
 // The keyboard as programs ask it: virtual-key codes, the state of every key,
 // the keyboard layout and the characters a key types in a given state.
 //
-// The state of a key is what the display system knows of the real keyboard,
-// together with keys pressed through the test hooks below. The characters of a
-// key come from the layout: each character the display system reports as typed
+// The state of a key is what the display system reported of the real keyboard,
+// together with keys pressed through the test hooks below, as of the key
+// message being handled (NoteKeyMessage). The characters of a key come from
+// the layout: each character the display system reports as typed
 // is remembered for the key and the shift state that typed it, so layouts with
 // letters outside US English and shifted or AltGr characters come out as the
 // user sees them; a key and state never typed yet fall back to the key's
@@ -95,9 +96,16 @@ HKL GetKeyboardLayout(DWORD threadId);
 int ToUnicodeEx(UINT virtualKey, UINT scanCode, const BYTE* keyState, char16_t* buffer, int capacity, UINT flags,
                 HKL layout);
 
-// Starts remembering the characters the display system reports for each key.
-// Every keyboard function above starts it too; the display system calls it as
-// it starts, so that no typed character is missed.
+// Keys read as of the key message being handled, as on the system: the queue
+// tells each key message as it hands it out (and the applet's input
+// translation as it handles one; telling the same message twice changes
+// nothing). Until some key message has been told, keys read as the keyboard
+// holds them now.
+void NoteKeyMessage(UINT message, WPARAM virtualKey, LPARAM keyData);
+
+// Starts following the display system's key events (idempotent). It runs as
+// the program starts; the display system forgets it when it stops, so a
+// restart of the display system calls it again.
 void StartKeyboardTracking();
 
 namespace win32_test {

@@ -40,7 +40,9 @@ TKeyFields TranslateKey(WPARAM virtualKey, LPARAM keyData, const KeyboardState& 
   return KeyFieldsOf(static_cast<UINT>(virtualKey), units, count < 0 ? 0 : count);
 }
 
-void PostKey(TWindow& window, uint8_t kind, WPARAM virtualKey, LPARAM keyData) {
+void PostKey(TWindow& window, uint8_t kind, UINT message, WPARAM virtualKey, LPARAM keyData) {
+  // Keys read as they were when this key went down or up.
+  NoteKeyMessage(message, virtualKey, keyData);
   if (!window.applet) return;
   KeyboardState state;
   TKeyFields fields = TranslateKey(virtualKey, keyData, state);
@@ -200,18 +202,18 @@ bool TranslateInputMessage(TWindow& window, UINT message, WPARAM wParam, LPARAM 
   result = 0;
   switch (message) {
     case WM_KEYDOWN:
-      PostKey(window, lekKeyDown, wParam, lParam);
+      PostKey(window, lekKeyDown, message, wParam, lParam);
       return true;
     case WM_KEYUP:
-      PostKey(window, lekKeyUp, wParam, lParam);
+      PostKey(window, lekKeyUp, message, wParam, lParam);
       return true;
     // Keys pressed with alt arrive as "system" keys; the applet hears them
     // (with alt in the shift byte) and the system still handles them (alt+F4).
     case WM_SYSKEYDOWN:
-      PostKey(window, lekKeyDown, wParam, lParam);
+      PostKey(window, lekKeyDown, message, wParam, lParam);
       return false;
     case WM_SYSKEYUP:
-      PostKey(window, lekKeyUp, wParam, lParam);
+      PostKey(window, lekKeyUp, message, wParam, lParam);
       return false;
     default:
       break;
