@@ -30,13 +30,24 @@ std::string Patterns(const std::string& list, char separator) {
 std::vector<std::string> ZenityArguments(const std::vector<Filter>& filters, const std::string& title) {
   std::vector<std::string> arguments = {"--file-selection"};
   if (!title.empty()) arguments.push_back("--title=" + title);
-  for (const Filter& f : filters) arguments.push_back("--file-filter=" + f.first + " | " + Patterns(f.second, ' '));
+  for (const Filter& f : filters) {
+    std::string argument = "--file-filter=";
+    argument += f.first;
+    argument += " | ";
+    argument += Patterns(f.second, ' ');
+    arguments.push_back(argument);
+  }
   return arguments;
 }
 
 std::vector<std::string> KdialogArguments(const std::vector<Filter>& filters, const std::string& title) {
   std::string list;
-  for (const Filter& f : filters) list += (list.empty() ? "" : "\n") + Patterns(f.second, ' ') + "|" + f.first;
+  for (const Filter& f : filters) {
+    if (!list.empty()) list += '\n';
+    list += Patterns(f.second, ' ');
+    list += '|';
+    list += f.first;
+  }
   std::vector<std::string> arguments = {"--getopenfilename", ".", list};
   if (!title.empty()) arguments.insert(arguments.end(), {"--title", title});
   return arguments;
