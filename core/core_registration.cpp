@@ -6,6 +6,7 @@
 #include "core/engine.h"
 #include "core/item.h"
 #include "core/proxy_object.h"
+#include "core/resource_man_registration.h"
 #include "core/script_object.h"
 
 void RegisterCoreClasses() {
@@ -16,4 +17,5 @@ void RegisterCoreClasses() {
   RegisterClasses({&Script::staticClassInfo(), &ProxyObject::staticClassInfo(), &Item::staticClassInfo()});
   RegisterClasses({&TSpaceCoord::staticClassInfo(), &TPlaneCoord::staticClassInfo(),
                    &TPointPersistent::staticClassInfo(), &TRectPersistent::staticClassInfo()});
+  RegisterResourceManagers();
 }

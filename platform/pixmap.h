@@ -32,6 +32,7 @@ class TPixmap : public TSomePersistent {
     int32_t pitch = 0;            // bytes from one row of the lock to the next
     TPixmapRect lockRect;         // what the current lock covers
     bool lockForRead = false;
+    bool hasImage = false;        // the texture has received its pixels once
     std::vector<uint32_t> memory;  // system-memory pixels, where a device keeps them
   };
   DeviceState& deviceState() { return device_; }

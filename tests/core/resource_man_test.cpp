@@ -367,3 +367,15 @@ TEST(ResourceFileHelpers, CommaTextAndMasks) {
   EXPECT_EQ(JoinCommaText({u"a b", u"c"}), u"a b,c");
   EXPECT_EQ(SplitMasks(u"*.png; *.jpg ;x"), (std::vector<WideString>{u"*.png", u"*.jpg", u"x"}));
 }
+
+TEST(FolderResourceMan, SystemRefusalRaisesWhereTheExternalManagerAnswersNil) {
+  TestFolder t;
+  t.write("a.txt", "a file, not a folder");
+  auto folder = FolderManager(t.path());
+  // The folder "a.txt" cannot be made: the system refuses the new file.
+  EXPECT_THROW(folder->createStream(u"a.txt\\x.txt", fmCreate), EFOpenError);
+  Owned<TExtResourceMan> ext(New<TExtResourceMan>());
+  ext->setRoot(t.path());
+  EXPECT_EQ(ext->createStream(u"a.txt\\x.txt", fmCreate), nullptr);
+  EXPECT_EQ(t.read("a.txt"), "a file, not a folder");
+}
