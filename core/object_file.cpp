@@ -246,8 +246,9 @@ TSomeReader::TSomeReader(TStream* stream, const std::string& fileName, BaseObjec
     return object;
   };
   events().onFindComponentInstance = [this](TGComponent*, const std::string& name) -> TObject* {
-    BaseObject* applet = root_ ? root_->applet() : nullptr;
-    return applet ? applet->findByName(AnsiToWide(name)) : nullptr;
+    // Any named object of the applet; a tree outside an applet searches itself.
+    BaseObject* scope = root_ && root_->applet() ? root_->applet() : root_;
+    return scope ? scope->findByName(AnsiToWide(name)) : nullptr;
   };
 }
 

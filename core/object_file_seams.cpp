@@ -1,6 +1,7 @@
 #include "core/object_file_seams.h"
 
 #include "core/object_xml.h"
+#include "core/stream.h"
 
 bool (*AppletHasDeviceHook)(BaseObject* applet) = nullptr;
 
