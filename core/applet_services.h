@@ -5,11 +5,13 @@
 // layer installs at start-up. Every call names the applet (a BaseObject) the
 // object belongs to; without an installed implementation the calls do nothing.
 #include <cstdint>
+#include <vector>
 
 #include "core/text.h"
 
 class BaseObject;
 class TResourceMan;
+class TStream;
 
 class AppletServices {
  public:
@@ -42,6 +44,14 @@ class AppletServices {
   // Design tools and storing.
   virtual void showInspector(BaseObject* applet, BaseObject* object) = 0;
   virtual void storeObject(BaseObject* applet, BaseObject* object, const WideString& fileName) = 0;
+
+  // The binary images of object files, shared through the applet's cache by
+  // manager and name: a new stream over the image the caller frees, or nil.
+  virtual TStream* cachedObjectImage(BaseObject* /*applet*/, TResourceMan* /*manager*/, const WideString& /*name*/) {
+    return nullptr;
+  }
+  virtual void cacheObjectImage(BaseObject* /*applet*/, TResourceMan* /*manager*/, const WideString& /*name*/,
+                                const std::vector<uint8_t>& /*image*/) {}
 };
 
 AppletServices* GetAppletServices();

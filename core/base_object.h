@@ -104,6 +104,11 @@ class BaseObject : public TGComponent {
   void setDesignTime(bool value);
   const WideString& fileName() const { return fileName_; }
   virtual void setFileName(const WideString& name);
+  // The file the object was read from, without loading anything.
+  void setFileNameQuiet(const WideString& name) { fileName_ = name; }
+  // The root of the main object file takes over the manager it was read
+  // through; answers whether it did (only the applet does).
+  virtual bool adoptResourceManager(TResourceMan* /*manager*/) { return false; }
   const WideString& tagString() const { return str_; }
   void setTagString(const WideString& text) { str_ = text; }
   const WideString& onTick() const { return onTick_; }

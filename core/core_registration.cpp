@@ -5,6 +5,7 @@
 #include "core/effect.h"
 #include "core/engine.h"
 #include "core/item.h"
+#include "core/object_file.h"
 #include "core/proxy_object.h"
 #include "core/resource_man_registration.h"
 #include "core/script_object.h"
@@ -18,4 +19,5 @@ void RegisterCoreClasses() {
   RegisterClasses({&TSpaceCoord::staticClassInfo(), &TPlaneCoord::staticClassInfo(),
                    &TPointPersistent::staticClassInfo(), &TRectPersistent::staticClassInfo()});
   RegisterResourceManagers();
+  RegisterObjectFiles();
 }

@@ -1,14 +1,13 @@
 #include "core/object_file_seams.h"
 
-#include "core/resource_man.h"
+#include "core/object_xml.h"
+#include "core/stream.h"
 
 bool (*AppletHasDeviceHook)(BaseObject* applet) = nullptr;
 
-// Until the object streams can convert the binary form, a binary-only applet
-// has no readable text.
-bool BinaryObjectToXmlText(TStream&, std::string&) { return false; }
-
-BaseObject* LoadAppletObjectFile(TResourceMan* manager, const WideString&, BaseObject*) {
-  manager->Free();
-  return nullptr;
+bool BinaryObjectToXmlText(TStream& binary, std::string& xmlText) {
+  TMemoryStream xml;
+  if (!binaryToXml(binary, xml)) return false;
+  xmlText.assign(reinterpret_cast<const char*>(xml.Memory()), xml.Bytes().size());
+  return true;
 }

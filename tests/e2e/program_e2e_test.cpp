@@ -72,3 +72,26 @@ TEST(ProgramEndToEnd, AMainFileWithoutWidthLoadsNothing) {
   EXPECT_EQ(log.find("Resource manager created"), std::string::npos);
 }
 }  // namespace
+
+namespace {
+double ModifiedAt(const std::string& path) {
+  return std::chrono::duration<double>(std::filesystem::last_write_time(path).time_since_epoch()).count();
+}
+
+TEST(ProgramEndToEnd, TheMainFilesBinaryTwinIsWrittenOnceAndKeptUpToDate) {
+  TempDir data, game;
+  const std::string text = game.write("dir/main.qxml", "<?xml version=\"1.0\"?>\r\n<Applet width=\"64\" title=\"Twin\"/>");
+  ASSERT_EQ(RunQplay(data.path(), game.path(), "dir/main.qxml"), 0);
+  const std::string twin = game.file("dir/main.qbin");
+  ASSERT_EQ(game.read("dir/main.qbin").substr(0, 4), "GFE0");
+  const double first = ModifiedAt(twin);
+  ASSERT_EQ(RunQplay(data.path(), game.path(), "dir/main.qxml"), 0);
+  EXPECT_EQ(ModifiedAt(twin), first);  // not rewritten while it is up to date
+  std::filesystem::last_write_time(text, std::filesystem::last_write_time(twin) + std::chrono::milliseconds(500));
+  ASSERT_EQ(RunQplay(data.path(), game.path(), "dir/main.qxml"), 0);
+  EXPECT_GT(ModifiedAt(twin), first);  // the newer source made it convert again
+  std::filesystem::remove(text);
+  ASSERT_EQ(RunQplay(data.path(), game.path(), "dir/main.qxml"), 0);
+  EXPECT_NE(data.read("twin/log.txt").find("Resource manager created TFolderResourceMan"), std::string::npos);
+}
+}  // namespace

@@ -1,0 +1,353 @@
+#include "core/object_file.h"
+
+#include <memory>
+
+#include "core/applet_services.h"
+#include "core/class_registry.h"
+#include "core/engine.h"
+#include "core/exceptions.h"
+#include "core/log.h"
+#include "core/object_file_seams.h"
+#include "core/object_text_form.h"
+#include "core/object_writer.h"
+#include "core/object_xml.h"
+#include "core/resource_man.h"
+#include "core/stream.h"
+#include "core/text_helpers.h"
+
+bool NoBinaryCache = false;
+
+namespace {
+constexpr int kBufferSize = 4096;
+
+// The name being loaded; the root read from a file gets it as its fileName.
+std::string currentFileName;
+// Set when the main file's root took over the manager it was read through.
+bool managerAdopted = false;
+
+struct StreamDeleter {
+  void operator()(TStream* s) const {
+    if (s) s->Free();
+  }
+};
+using StreamPtr = std::unique_ptr<TStream, StreamDeleter>;
+
+const ClassInfo& StandInClass() {
+  const ClassInfo* dummy = GetClass("Dummy");
+  return dummy ? *dummy : BaseObject::staticClassInfo();
+}
+
+// A class that may stand where the object tree expects a node.
+bool IsTreeClass(const ClassInfo* cls) {
+  return cls && !cls->isAbstract() && cls->inheritsFrom(BaseObject::staticClassInfo());
+}
+
+StreamPtr Open(TResourceMan* manager, const WideString& name, int32_t mode) {
+  try {
+    return StreamPtr(manager->createStream(name, mode));
+  } catch (const Exception&) {
+    return nullptr;  // a file the system refuses to open is a missing file here
+  }
+}
+
+bool WriteWhole(TResourceMan* manager, const WideString& name, const std::vector<uint8_t>& bytes) {
+  StreamPtr out = Open(manager, name, fmCreate);
+  if (!out) return false;
+  bool ok = out->Write(bytes.data(), static_cast<int64_t>(bytes.size())) == static_cast<int64_t>(bytes.size());
+  if (auto* file = dynamic_cast<TFileStream*>(out.get())) ok = file->Close() && ok;
+  return ok;
+}
+
+// The binary image of a text object file, converted in memory; empty on failure.
+std::vector<uint8_t> ConvertText(TStream& text, const WideString& textName) {
+  TMemoryStream binary;
+  try {
+    convertTextForm(text, binary);
+  } catch (const Exception& e) {
+    LogError(e.wideMessage() + u" in file " + textName);
+    return {};
+  }
+  return binary.Bytes();
+}
+
+bool TwinIsOutdated(TResourceMan* manager, const WideString& text, const WideString& twin) {
+  std::optional<double> twinTime = manager->FileTime(twin);
+  std::optional<double> textTime = manager->FileTime(text);
+  return twinTime && textTime && *twinTime < *textTime;
+}
+
+// ---- reading a binary image ------------------------------------------------------------
+
+int64_t ReadPendingRoot(TGReader* reader, BaseObject* object) {
+  reader->fetchRoot(object);
+  return reader->bytesLeft() + reader->position();
+}
+
+// Pass 1: the root's class from the stream's head; the stream is set back.
+const ClassInfo* PeekRootClass(TStream& stream) {
+  const int64_t start = stream.Position();
+  std::string className;
+  char signature[4];
+  if (stream.ReadExact(signature, 4)) {
+    TGReader peek(&stream, kBufferSize);
+    uint8_t flags;
+    int32_t position;
+    peek.fetchPrefix(flags, position);
+    className = peek.fetchShortString();
+  }
+  stream.SetPosition(start);
+  const ClassInfo* cls = GetClass(className);
+  return IsTreeClass(cls) ? cls : &StandInClass();
+}
+
+BaseObject* ReadNewRoot(TResourceMan* manager, TStream& stream, BaseObject* parent, bool handOverManager) {
+  const int64_t start = stream.Position();
+  const ClassInfo* cls = PeekRootClass(stream);
+  auto* root = dynamic_cast<BaseObject*>(cls->allocate());
+  if (!root) return nullptr;
+  if (handOverManager && root->adoptResourceManager(manager)) managerAdopted = true;
+  root->setFileNameQuiet(Utf8ToWide(currentFileName));
+  {
+    // Pass 2: the root's construction reads its own record through the
+    // pending reader, so its constructor already sees what was stored.
+    TSomeReader reader(&stream, currentFileName, root);
+    BaseObject::pendingReader = &reader;
+    try {
+      root->Create(parent);
+    } catch (...) {
+      BaseObject::pendingReader = nullptr;
+      root->Free();
+      throw;
+    }
+    BaseObject::pendingReader = nullptr;
+  }
+  stream.SetPosition(start);
+  return root;
+}
+
+BaseObject* ReadBinary(TResourceMan* manager, TStream& stream, BaseObject* parent, BaseObject* target,
+                       bool handOverManager) {
+  BaseObject* result = nullptr;
+  if (target) {
+    TSomeReader reader(&stream, currentFileName, target);
+    reader.fetchRoot(target);
+    result = target;
+  } else {
+    result = ReadNewRoot(manager, stream, parent, handOverManager);
+  }
+  if (result && parent && parent->indexOfChild(result) < 0) parent->addChild(result);
+  return result;
+}
+
+BaseObject* ReadImage(TResourceMan* manager, const std::vector<uint8_t>& image, BaseObject* parent,
+                      BaseObject* target, bool handOverManager, const WideString& textName) {
+  if (image.empty()) {
+    LogError(u"Can't load " + textName + u" file is empty");
+    return nullptr;
+  }
+  TReadOnlyMemoryStream stream(image.data(), static_cast<int64_t>(image.size()));
+  return ReadBinary(manager, stream, parent, target, handOverManager);
+}
+
+BaseObject* AppletOfParent(BaseObject* parent) { return parent ? parent->applet() : nullptr; }
+
+// ---- the two paths ----------------------------------------------------------------------
+
+BaseObject* LoadFromText(TResourceMan* manager, const WideString& text, const WideString& twin, BaseObject* parent,
+                         bool useCache, BaseObject* target, bool handOverManager) {
+  AppletServices* services = GetAppletServices();
+  BaseObject* applet = AppletOfParent(parent);
+  if (useCache && services && applet) {
+    if (StreamPtr cached{services->cachedObjectImage(applet, manager, text)}) {
+      return ReadBinary(manager, *cached, parent, target, handOverManager);
+    }
+  }
+  StreamPtr source = Open(manager, text, fmOpenRead);
+  if (!source) return nullptr;
+  // Converted in memory first, so a failed conversion never leaves a broken twin.
+  std::vector<uint8_t> image = ConvertText(*source, text);
+  source.reset();
+  if (!image.empty() && !NoBinaryCache && !WriteWhole(manager, twin, image)) {
+    LogInfo(u"Binary cache " + twin + u" not written");
+  }
+  if (useCache && services && applet && !image.empty()) services->cacheObjectImage(applet, manager, text, image);
+  return ReadImage(manager, image, parent, target, handOverManager, text);
+}
+
+BaseObject* LoadFromBinary(TResourceMan* manager, const WideString& text, const WideString& twin, BaseObject* parent,
+                           bool useCache, BaseObject* target, bool handOverManager) {
+  AppletServices* services = GetAppletServices();
+  BaseObject* applet = AppletOfParent(parent);
+  if (useCache && services && applet) {
+    if (StreamPtr cached{services->cachedObjectImage(applet, manager, text)}) {
+      return ReadBinary(manager, *cached, parent, target, handOverManager);
+    }
+  }
+  StreamPtr source = Open(manager, twin, fmOpenRead);
+  if (!source) return nullptr;
+  if (useCache && services && applet) {
+    TMemoryStream copy;
+    copy.CopyFrom(*source);
+    services->cacheObjectImage(applet, manager, text, copy.Bytes());
+    copy.SetPosition(0);
+    return ReadBinary(manager, copy, parent, target, handOverManager);
+  }
+  return ReadBinary(manager, *source, parent, target, handOverManager);
+}
+
+BaseObject* LoadObjectFileImpl(TResourceMan* manager, const WideString& name, BaseObject* parent, bool useCache,
+                               BaseObject* target, bool handOverManager) {
+  if (!manager) return nullptr;
+  currentFileName = WideToUtf8(name);
+  const WideString text = StripExtensionW(name) + u".qxml";
+  const WideString twin = StripExtensionW(name) + u".qbin";
+  BaseObject* result = nullptr;
+  try {
+    const bool textExists = manager->streamExists(text);
+    const bool twinExists = manager->streamExists(twin);
+    const bool useText = (textExists && !twinExists) || (twinExists && TwinIsOutdated(manager, text, twin));
+    result = useText ? LoadFromText(manager, text, twin, parent, useCache, target, handOverManager)
+                     : LoadFromBinary(manager, text, twin, parent, useCache, target, handOverManager);
+  } catch (const std::exception& e) {
+    // A load that fails gives what was built so far; the reader has logged why.
+    LogError(Utf8ToWide(e.what()) + u" in file " + name);
+  }
+  // Nested loads overwrite the name; the outermost load clears it at its end.
+  currentFileName.clear();
+  return result;
+}
+
+TGComponent* NoGlobalComponent(std::string_view) { return nullptr; }
+}  // namespace
+
+// ---- the reader of object files -------------------------------------------------------------
+
+TSomeReader::TSomeReader(TStream* stream, const std::string& fileName, BaseObject* root)
+    : TGReader(stream, kBufferSize), fileName_(fileName), root_(root) {
+  events().onError = [this](const WideString& message) {
+    LogError(message + u" in file " + Utf8ToWide(fileName_));
+    return true;
+  };
+  events().onFindClass = [](const std::string& className, const ClassInfo*& cls) {
+    if (IsTreeClass(cls)) return;
+    if (cls) {
+      LogError(u"Can't found class " + AnsiToWide(className));
+    } else {
+      LogError(u"Class " + AnsiToWide(className) + u" not found.");
+    }
+    cls = &StandInClass();
+  };
+  events().onCreateComponent = [this](const ClassInfo& cls) -> TGComponent* {
+    auto* object = dynamic_cast<BaseObject*>(cls.allocate());
+    if (!object) return nullptr;
+    if (root_ && root_->applet()) object->setApplet(root_->applet());
+    object->Create(root_);
+    if (root_) root_->loadingProgress(position(), position() + bytesLeft());
+    return object;
+  };
+  events().onFindComponentInstance = [this](TGComponent*, const std::string& name) -> TObject* {
+    // Any named object of the applet; a tree outside an applet searches itself.
+    BaseObject* scope = root_ && root_->applet() ? root_->applet() : root_;
+    return scope ? scope->findByName(AnsiToWide(name)) : nullptr;
+  };
+}
+
+// ---- public operations ------------------------------------------------------------------------
+
+BaseObject* LoadObjectFile(TResourceMan* manager, const WideString& name, BaseObject* parent, bool useCache,
+                           BaseObject* target) {
+  return LoadObjectFileImpl(manager, name, parent, useCache, target, false);
+}
+
+BaseObject* LoadAppletObjectFile(TResourceMan* manager, const WideString& fileName, BaseObject* parent) {
+  managerAdopted = false;
+  BaseObject* applet = LoadObjectFileImpl(manager, fileName, parent, false, nullptr, true);
+  // Only an applet takes the manager over; otherwise nobody owns it.
+  if (!managerAdopted) manager->Free();
+  managerAdopted = false;
+  return applet;
+}
+
+BaseObject* LoadObjectFromStream(TResourceMan* manager, TStream& binary, BaseObject* parent, BaseObject* target) {
+  try {
+    return ReadBinary(manager, binary, parent, target, false);
+  } catch (const std::exception& e) {
+    LogError(Utf8ToWide(e.what()));
+    return nullptr;
+  }
+}
+
+void SaveObjectToStream(TMemoryStream& stream, TGComponent* root) {
+  TGWriter writer(&stream, kBufferSize);
+  writer.emitRoot(root);
+}
+
+bool StoreObjectFile(TResourceMan* manager, const WideString& name, BaseObject* root) {
+  if (!manager || !root) return false;
+  TMemoryStream binary;
+  root->dropAutoNames();
+  try {
+    SaveObjectToStream(binary, root);
+  } catch (...) {
+    root->giveAutoNames();
+    throw;
+  }
+  root->giveAutoNames();
+  binary.SetPosition(0);
+  TMemoryStream xml;
+  if (!binaryToXml(binary, xml)) return false;
+  return WriteWhole(manager, name, xml.Bytes());
+}
+
+bool CompileObjectFile(TResourceMan* manager, const WideString& name) {
+  if (!manager) return false;
+  // Given the twin's own name, compile from its text: never truncate the source.
+  const WideString text = SameTextAsciiW(WideString(u".qbin"), AnsiToWide(ExtractFileExt(WideToUtf8(name))))
+                              ? StripExtensionW(name) + u".qxml"
+                              : name;
+  StreamPtr source = Open(manager, text, fmOpenRead);
+  if (!source) return false;
+  std::vector<uint8_t> image = ConvertText(*source, text);
+  if (image.empty()) return false;
+  return WriteWhole(manager, StripExtensionW(text) + u".qbin", image);
+}
+
+BaseObject* NewObjectFromFile(const WideString& name, BaseObject* parent, bool useCache, TResourceMan* manager) {
+  AppletServices* services = GetAppletServices();
+  BaseObject* applet = AppletOfParent(parent);
+  if (!manager && services && applet) manager = services->resourceManager(applet);
+  if (name.find(u"main.qxml") == WideString::npos && name.find(u':') != WideString::npos) {
+    if (SomeEngine* engine = Engine()) manager = reinterpret_cast<TResourceMan*>(engine->externalResourceManager());
+    LogInfo(u"Use external resource for file " + name);
+  }
+  if (!manager) {
+    LogError(u"Application's resource manager not exists");
+    return nullptr;
+  }
+  const WideString base = StripExtensionW(name);
+  if (!manager->streamExists(base + u".qxml") && !manager->streamExists(base + u".qbin")) {
+    LogError(u"file " + name + u" file not exists");
+    return nullptr;
+  }
+  BaseObject* result = LoadObjectFile(manager, name, parent, useCache, nullptr);
+  if (result) result->setComponentStyle(csExternal);
+  return result;
+}
+
+BaseObject* CreateObjectByClassName(const std::string& className, BaseObject* owner) {
+  const ClassInfo* cls = FindClass(className);
+  if (!IsTreeClass(cls)) {
+    LogError(u"Can't found class " + AnsiToWide(className));
+    return nullptr;
+  }
+  auto* object = dynamic_cast<BaseObject*>(cls->create(owner));
+  if (object) object->setComponentStyle(csExternal);
+  return object;
+}
+
+void RegisterObjectFiles() {
+  BaseObject::readPendingObject = ReadPendingRoot;
+  BaseObject::loadObjectFile = [](TResourceMan* manager, const WideString& name, BaseObject* parent,
+                                  BaseObject* target) { return LoadObjectFile(manager, name, parent, false, target); };
+  AddFindGlobalComponent(NoGlobalComponent);
+}

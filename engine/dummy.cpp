@@ -1,0 +1,6 @@
+#include "engine/dummy.h"
+
+const ClassInfo& Dummy::staticClassInfo() {
+  static const ClassInfo info = ClassBuilder<Dummy>("Dummy").build();
+  return info;
+}

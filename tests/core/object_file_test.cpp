@@ -1,0 +1,246 @@
+// Object files on real folders: which of ".qxml" and ".qbin" is read, the twin
+// rewritten by the conversion that is then read, two-pass roots, unknown
+// classes, storing and compiling.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "core/class_registry.h"
+#include "core/core_registration.h"
+#include "core/folder_resource_man.h"
+#include "core/object_file.h"
+#include "core/stream.h"
+#include "support/log_capture.h"
+#include "support/temp_dir.h"
+
+namespace {
+// A root that notes, in its own construction, what it had read by then.
+class FileRoot : public BaseObject {
+  Q_OBJECT(FileRoot, BaseObject)
+ public:
+  int32_t width = 0;
+  int32_t widthSeenAtCreate = -1;
+  BaseObject* buddy = nullptr;
+  void Create(TObject* owner) override {
+    inherited::Create(owner);
+    widthSeenAtCreate = width;
+  }
+};
+
+// Never registered.
+class Unregistered : public BaseObject {
+  Q_OBJECT(Unregistered, BaseObject)
+};
+}  // namespace
+
+const ClassInfo& Unregistered::staticClassInfo() {
+  static const ClassInfo info = ClassBuilder<Unregistered>("Unregistered").build();
+  return info;
+}
+
+const ClassInfo& FileRoot::staticClassInfo() {
+  static const ClassInfo info = ClassBuilder<FileRoot>("FileRoot")
+                                    .property("width", &FileRoot::width)
+                                    .property("buddy", &FileRoot::buddy)
+                                    .build();
+  return info;
+}
+
+namespace {
+const char* kTree =
+    "<?xml version=\"1.0\"?>\r\n"
+    "<FileRoot\r\n"
+    "   name=\"root\"\r\n"
+    "  width=\"320\"\r\n"
+    "  buddy=\"leaf\"\r\n"
+    "  >\r\n"
+    "  <BaseObject\r\n"
+    "     name=\"leaf\"\r\n"
+    "    tagString=\"x\"\r\n"
+    "    />\r\n"
+    "</FileRoot>\r\n";
+
+class ObjectFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterCoreClasses();
+    RegisterClass(FileRoot::staticClassInfo());
+    manager = New<TFolderResourceMan>(nullptr);
+    manager->setRoot(dir.path());
+  }
+  void TearDown() override {
+    for (BaseObject* o : loaded) o->Free();
+    manager->Free();
+  }
+  BaseObject* load(const char16_t* name = u"main.qxml") {
+    BaseObject* o = LoadObjectFile(manager, name, nullptr, false, nullptr);
+    if (o) loaded.push_back(o);
+    return o;
+  }
+  static void setTime(const std::string& path, double secondsFromNow) {
+    auto t = std::filesystem::file_time_type::clock::now() +
+             std::chrono::duration_cast<std::filesystem::file_time_type::duration>(
+                 std::chrono::duration<double>(secondsFromNow));
+    std::filesystem::last_write_time(path, t);
+  }
+  TempDir dir;
+  TFolderResourceMan* manager = nullptr;
+  std::vector<BaseObject*> loaded;
+};
+
+TEST_F(ObjectFileTest, OnlyTextIsConvertedAndItsTwinWritten) {
+  dir.write("main.qxml", kTree);
+  BaseObject* root = load();
+  ASSERT_NE(root, nullptr);
+  auto* fileRoot = dynamic_cast<FileRoot*>(root);
+  ASSERT_NE(fileRoot, nullptr);
+  EXPECT_EQ(fileRoot->width, 320);
+  EXPECT_EQ(fileRoot->widthSeenAtCreate, 320);  // its construction saw the stored value
+  ASSERT_EQ(root->count(), 1);
+  EXPECT_EQ(fileRoot->buddy, root->childAt(0));
+  EXPECT_EQ(root->fileName(), u"main.qxml");
+  EXPECT_EQ(dir.read("main.qbin").substr(0, 4), "GFE0");
+}
+
+TEST_F(ObjectFileTest, NewerOrEqualTwinIsReadWithoutOpeningTheText) {
+  dir.write("main.qxml", kTree);
+  load();
+  // The text now says something else, but the twin is not older: it wins.
+  std::string changed = kTree;
+  changed.replace(changed.find("320"), 3, "640");
+  dir.write("main.qxml", changed);
+  setTime(dir.file("main.qxml"), -10);
+  setTime(dir.file("main.qbin"), -10);
+  auto* root = dynamic_cast<FileRoot*>(load());
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->width, 320);
+}
+
+TEST_F(ObjectFileTest, OlderTwinIsRebuiltEvenWithinTwoSeconds) {
+  dir.write("main.qxml", kTree);
+  load();
+  std::string changed = kTree;
+  changed.replace(changed.find("320"), 3, "640");
+  dir.write("main.qxml", changed);
+  setTime(dir.file("main.qbin"), -10.0);
+  setTime(dir.file("main.qxml"), -9.5);  // half a second newer
+  auto* root = dynamic_cast<FileRoot*>(load());
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->width, 640);
+  setTime(dir.file("main.qxml"), -20);
+  auto* again = dynamic_cast<FileRoot*>(load());
+  EXPECT_EQ(again->width, 640);  // the twin was rewritten by that conversion
+}
+
+TEST_F(ObjectFileTest, OnlyTwinIsRead) {
+  dir.write("main.qxml", kTree);
+  load();
+  std::filesystem::remove(dir.file("main.qxml"));
+  auto* root = dynamic_cast<FileRoot*>(load());
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->width, 320);
+}
+
+TEST_F(ObjectFileTest, NeitherGivesNil) {
+  LogCapture log;
+  EXPECT_EQ(load(), nullptr);
+}
+
+TEST_F(ObjectFileTest, AFailedConversionLeavesNoTwin) {
+  dir.write("main.qxml", "<?xml version=\"1.0\"?>\r\n<FileRoot width=\"3\"");
+  LogCapture log;
+  load();
+  EXPECT_FALSE(std::filesystem::exists(dir.file("main.qbin")));
+}
+
+TEST_F(ObjectFileTest, ReadOnlyFolderStillLoadsFromMemory) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes to read-only folders";
+  dir.write("game/main.qxml", kTree);
+  chmod(dir.file("game").c_str(), 0555);
+  manager->setRoot(dir.file("game"));
+  LogCapture log;
+  auto* root = dynamic_cast<FileRoot*>(load());
+  chmod(dir.file("game").c_str(), 0755);
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->width, 320);
+  EXPECT_TRUE(log.contains("(i) Binary cache main.qbin not written"));
+}
+
+TEST_F(ObjectFileTest, UnknownRootBecomesAStandInWithoutAnErrorLine) {
+  dir.write("main.qxml",
+            "<?xml version=\"1.0\"?>\r\n<NoSuchRoot\r\n  >\r\n  <FileRoot\r\n    />\r\n</NoSuchRoot>\r\n");
+  LogCapture log;
+  BaseObject* root = load();
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->count(), 1);
+  for (const auto& m : log.messages()) EXPECT_EQ(m.find("NoSuchRoot"), std::string::npos) << m;
+}
+
+TEST_F(ObjectFileTest, NestedUnknownClassInABinaryImageIsLoggedAndStandsIn) {
+  // A class the program does not register, as a newer program might store.
+  BaseObject* tree = New<FileRoot>();
+  loaded.push_back(tree);
+  New<Unregistered>(tree)->SetName(u"stranger");
+  TMemoryStream image;
+  SaveObjectToStream(image, tree);
+  image.SetPosition(0);
+  LogCapture log;
+  BaseObject* root = LoadObjectFromStream(manager, image, nullptr, nullptr);
+  ASSERT_NE(root, nullptr);
+  loaded.push_back(root);
+  ASSERT_EQ(root->count(), 1);
+  EXPECT_EQ(root->childAt(0)->name(), u"stranger");
+  EXPECT_EQ(root->childAt(0)->className(), "BaseObject");
+  EXPECT_TRUE(log.contains("(e) Class Unregistered not found."));
+}
+
+TEST_F(ObjectFileTest, StoreAndReloadGivesTheSameXmlAndKeepsAutoNames) {
+  dir.write("main.qxml", kTree);
+  BaseObject* root = load();
+  ASSERT_NE(root, nullptr);
+  BaseObject* unnamed = New<BaseObject>(root);
+  unnamed->giveAutoNames();
+  const WideString autoName = unnamed->name();
+  ASSERT_TRUE(StoreObjectFile(manager, u"copy.qxml", root));
+  EXPECT_EQ(unnamed->name(), autoName);
+  std::string first = dir.read("copy.qxml");
+  EXPECT_EQ(first.find(WideToUtf8(autoName)), std::string::npos);
+  BaseObject* reloaded = load(u"copy.qxml");
+  ASSERT_NE(reloaded, nullptr);
+  ASSERT_TRUE(StoreObjectFile(manager, u"copy2.qxml", reloaded));
+  EXPECT_EQ(dir.read("copy2.qxml"), first);
+}
+
+TEST_F(ObjectFileTest, CompileGivenTheTwinsNameKeepsTheSource) {
+  dir.write("level.qxml", kTree);
+  ASSERT_TRUE(CompileObjectFile(manager, u"level.qbin"));
+  EXPECT_EQ(dir.read("level.qxml"), kTree);
+  EXPECT_EQ(dir.read("level.qbin").substr(0, 4), "GFE0");
+}
+
+TEST_F(ObjectFileTest, NewObjectFromFileMarksExternalAndLogsMissingFiles) {
+  dir.write("part.qxml", kTree);
+  BaseObject* parent = New<BaseObject>();
+  loaded.push_back(parent);
+  BaseObject* part = NewObjectFromFile(u"part.qxml", parent, false, manager);
+  ASSERT_NE(part, nullptr);
+  EXPECT_EQ(part->parent(), parent);
+  EXPECT_TRUE(part->componentStyle() & csExternal);
+  LogCapture log;
+  EXPECT_EQ(NewObjectFromFile(u"gone.qxml", parent, false, manager), nullptr);
+  EXPECT_EQ(log.messages(), std::vector<std::string>{"(e) file gone.qxml file not exists"});
+}
+
+TEST_F(ObjectFileTest, CreateByClassNameRefusesClassesThatAreNoTreeNodes) {
+  LogCapture log;
+  EXPECT_EQ(CreateObjectByClassName("TFolderResourceMan", nullptr), nullptr);
+  EXPECT_TRUE(log.contains("(e) Can't found class TFolderResourceMan"));
+  BaseObject* made = CreateObjectByClassName("FileRoot", nullptr);
+  ASSERT_NE(made, nullptr);
+  loaded.push_back(made);
+  EXPECT_TRUE(made->componentStyle() & csExternal);
+}
+}  // namespace
