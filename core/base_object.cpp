@@ -9,6 +9,7 @@
 Q_DEFINE_ENUM(BaseObjectStyle, "osTick", "osScriptable")
 
 TGReader* BaseObject::pendingReader = nullptr;
+BaseObject* BaseObject::pendingReaderTarget = nullptr;
 int64_t (*BaseObject::readPendingObject)(TGReader*, BaseObject*) = nullptr;
 BaseObject* (*BaseObject::loadObjectFile)(TResourceMan*, const WideString&, BaseObject*, BaseObject*) = nullptr;
 void (*BaseObject::designCreateHook)(BaseObject*) = nullptr;
@@ -82,9 +83,10 @@ void BaseObject::Create(TObject* owner) {
   }
   if (ownerObject) ownerObject->addChild(this);
   LiveObjectList().push_back(this);
-  if (pendingReader) {
+  if (pendingReader && (!pendingReaderTarget || pendingReaderTarget == this)) {
     TGReader* reader = pendingReader;
     pendingReader = nullptr;
+    pendingReaderTarget = nullptr;
     if (readPendingObject) {
       int64_t size = readPendingObject(reader, this);
       loadingProgress(size, size);

@@ -126,6 +126,9 @@ class BaseObject : public TGComponent {
   // Set by the object-file loader just before it constructs an object whose
   // data the new object reads itself during its construction.
   static TGReader* pendingReader;
+  // The object the pending reader is meant for: objects that the root makes
+  // in its own construction before its inherited part runs must not take it.
+  static BaseObject* pendingReaderTarget;
   // Reads the pending reader's data into a new object; answers the stream size.
   static int64_t (*readPendingObject)(TGReader* reader, BaseObject* object);
   // Loads an object file into `target` (or as a new child of `parent` when

@@ -112,14 +112,17 @@ BaseObject* ReadNewRoot(TResourceMan* manager, TStream& stream, BaseObject* pare
     // pending reader, so its constructor already sees what was stored.
     TSomeReader reader(&stream, currentFileName, root);
     BaseObject::pendingReader = &reader;
+    BaseObject::pendingReaderTarget = root;
     try {
       root->Create(parent);
     } catch (...) {
       BaseObject::pendingReader = nullptr;
+      BaseObject::pendingReaderTarget = nullptr;
       root->Free();
       throw;
     }
     BaseObject::pendingReader = nullptr;
+    BaseObject::pendingReaderTarget = nullptr;
   }
   stream.SetPosition(start);
   return root;

@@ -2,9 +2,25 @@
 
 #include "core/class_registry.h"
 #include "core/core_registration.h"
+#include "engine/applet.h"
+#include "engine/applet_services_impl.h"
+#include "engine/cache.h"
+#include "engine/container.h"
 #include "engine/dummy.h"
+#include "engine/event.h"
+#include "platform/device_registry.h"
+#include "platform/win32/input_translation.h"
+#include "platform/win32/platform_win32.h"
 
 void RegisterAllClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
   RegisterCoreClasses();
-  RegisterClasses({&Dummy::staticClassInfo()});
+  RegisterWin32Platform();
+  InstallInputTranslation();
+  RegisterPlatformDevices();
+  RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
+                   &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
+  InstallAppletServices();
 }

@@ -1,0 +1,170 @@
+#include "engine/container.h"
+
+#include <algorithm>
+
+#include "core/log.h"
+#include "core/step_handler.h"
+#include "engine/applet.h"
+
+bool (*Container::modalStopPredicate)() = nullptr;
+
+const ClassInfo& Container::staticClassInfo() {
+  using C = Container;
+  static const ClassInfo info =
+      ClassBuilder<C>("Container")
+          .property("focusedObject", &C::focusedObject, &C::setFocusedObject).stored(false)
+          .property("hotObject", &C::hotObject, &C::setHotObject).stored(false)
+          .property("capturedObject", &C::capturedObject, &C::setCapturedObject).stored(false)
+          .method("enterModal", &C::enterModal)
+          .method("cancelModal", &C::cancelModal)
+          .build();
+  return info;
+}
+
+void Container::Destroy() {
+  modalStack_.clear();
+  if (focusedObject_) {
+    VisualObject* focused = focusedObject_;
+    focusedObject_ = nullptr;
+    focused->focusLost();
+  }
+  inherited::Destroy();
+}
+
+void Container::objectRemoved(BaseObject* object) {
+  inherited::objectRemoved(object);
+  // No route may lead to a freed object.
+  if (object == hotObject_) hotObject_ = nullptr;
+  if (object == focusedObject_) focusedObject_ = nullptr;
+  if (object == capturedObject_) capturedObject_ = nullptr;
+  for (size_t i = modalStack_.size(); i-- > 0;) {
+    if (modalStack_[i] == object) modalStack_.erase(modalStack_.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+}
+
+// ---- keys and wheel go to the focused object -----------------------------------------
+
+void Container::keyDown(uint16_t& key, uint16_t& character, uint8_t shift) {
+  if (focusedObject_) focusedObject_->keyDown(key, character, shift);
+}
+
+void Container::keyUp(uint16_t& key, uint16_t& character, uint8_t shift) {
+  if (focusedObject_) focusedObject_->keyUp(key, character, shift);
+}
+
+void Container::mouseWheel(uint8_t shift, int32_t delta) {
+  if (focusedObject_) focusedObject_->mouseWheel(shift, delta);
+}
+
+// ---- mouse routing -----------------------------------------------------------------------
+
+VisualObject* Container::objectAt(float x, float y) {
+  if (!modalStack_.empty()) return modalStack_.back()->objectAt(x, y);
+  return inherited::objectAt(x, y);
+}
+
+void Container::mouseDown(uint8_t button, uint8_t shift, float x, float y) {
+  VisualObject* target = objectAt(x, y);
+  if (!target) return;
+  if (target == this) {
+    inherited::mouseDown(button, shift, x, y);
+    return;
+  }
+  TPointF p = target->screenToLocalPoint(MakePointF(x, y));
+  target->mouseDown(button, shift, p.x, p.y);
+}
+
+bool Container::tracks(VisualObject* object) const {
+  return object->hotTrack() || (object->designTrack() && object->designTime());
+}
+
+void Container::mouseMove(uint8_t shift, float dx, float dy, float x, float y) {
+  if (capturedObject_ == this) {
+    inherited::mouseMove(shift, dx, dy, x, y);
+    return;
+  }
+  if (capturedObject_) {
+    TPointF p = capturedObject_->screenToLocalPoint(MakePointF(x, y));
+    capturedObject_->mouseMove(shift, dx, dy, p.x, p.y);
+    return;
+  }
+  VisualObject* target = objectAt(x, y);
+  if (!target) {
+    setHotObject(nullptr);
+    return;
+  }
+  if (target != hotObject_) setHotObject(tracks(target) ? target : nullptr);
+  if (target == this) {
+    inherited::mouseMove(shift, dx, dy, x, y);
+    return;
+  }
+  TPointF p = target->screenToLocalPoint(MakePointF(x, y));
+  target->mouseMove(shift, dx, dy, p.x, p.y);
+}
+
+void Container::mouseUp(uint8_t button, uint8_t shift, float x, float y) {
+  VisualObject* target = capturedObject_ ? capturedObject_ : objectAt(x, y);
+  if (!target) return;
+  if (target == this) {
+    inherited::mouseUp(button, shift, x, y);
+    return;
+  }
+  TPointF p = target->screenToLocalPoint(MakePointF(x, y));
+  target->mouseUp(button, shift, p.x, p.y);
+}
+
+// ---- roles ------------------------------------------------------------------------------------
+
+void Container::setFocusedObject(VisualObject* object) {
+  if (object == focusedObject_) return;
+  if (VisualObject* old = focusedObject_) {
+    focusedObject_ = nullptr;
+    old->setFocused(false);
+    old->focusLost();
+  }
+  if (object && (object->visualFlags() & vfFocusable)) {
+    focusedObject_ = object;
+    object->setFocused(true);
+    object->focusGained();
+  }
+}
+
+void Container::setHotObject(VisualObject* object) {
+  if (object == hotObject_) return;
+  if (VisualObject* old = hotObject_) {
+    hotObject_ = nullptr;
+    old->setHot(false);
+    old->mouseLeave();
+  }
+  if (object && tracks(object)) {
+    hotObject_ = object;
+    object->setHot(true);
+    object->mouseEnter();
+  }
+}
+
+// ---- modal stack --------------------------------------------------------------------------------
+
+int32_t Container::enterModal(VisualObject* object) {
+  if (std::find(modalStack_.begin(), modalStack_.end(), object) != modalStack_.end()) return 4;
+  modalStack_.push_back(object);
+  const size_t depth = modalStack_.size();
+  Applet* applet = ownerApplet();
+  while (modalStack_.size() >= depth && (!applet || !applet->terminated())) {
+    if (modalStopPredicate && modalStopPredicate()) break;
+    if (!StepHandler()) break;
+    StepHandler()(applet);
+  }
+  return modalResult_;
+}
+
+void Container::cancelModal(int32_t code) {
+  if (modalStack_.empty()) return;
+  VisualObject* top = modalStack_.back();
+  if (focusedObject_ && top->findObject(focusedObject_, false)) focusedObject_ = nullptr;
+  if (hotObject_ && top->findObject(hotObject_, false)) hotObject_ = nullptr;
+  if (capturedObject_ && top->findObject(capturedObject_, false)) capturedObject_->releaseCapture();
+  modalStack_.pop_back();
+  modalResult_ = static_cast<uint8_t>(code);
+  LogInfo(u"~cancel modal " + AnsiToWide(std::to_string(code)));
+}
