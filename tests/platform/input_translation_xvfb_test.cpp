@@ -4,10 +4,6 @@
 //
 // The tests run on an X server of their own when they can (a keyboard layout
 // change must not reach other test programs sharing the suite's server).
-#include <poll.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,39 +21,9 @@
 #include "platform/win32/input_translation.h"
 #include "tests/compat/real_pointer.h"
 #include "tests/platform/input_test_owner.h"
+#include "tests/support/private_x_server.h"
 
 namespace {
-// Starts Xvfb on a free display and points DISPLAY at it; the server ends
-// when its last client (this program) goes.
-bool StartPrivateServer() {
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) return false;
-  pid_t server = fork();
-  if (server == 0) {
-    close(pipeFds[0]);
-    std::string fd = std::to_string(pipeFds[1]);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-           "-terminate", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(pipeFds[1]);
-  if (server < 0) {
-    close(pipeFds[0]);
-    return false;
-  }
-  std::string number;
-  pollfd wait{pipeFds[0], POLLIN, 0};
-  char c = 0;
-  while (poll(&wait, 1, 10000) > 0 && read(pipeFds[0], &c, 1) == 1 && c != '\n') number += c;
-  close(pipeFds[0]);
-  if (number.empty()) {
-    kill(server, SIGTERM);
-    return false;
-  }
-  setenv("DISPLAY", (":" + number).c_str(), 1);
-  return true;
-}
-
 bool ownServer = false;
 
 // The window record the window procedure translates for.
@@ -74,7 +40,7 @@ LRESULT CALLBACK_Procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lPar
 class RealInput : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (!VideoStarted()) ownServer = StartPrivateServer();
+    if (!VideoStarted()) ownServer = StartPrivateXServer();
     WNDCLASSA windowClass;
     windowClass.lpfnWndProc = &CALLBACK_Procedure;
     windowClass.lpszClassName = "InputXvfbWnd";
