@@ -1,0 +1,27 @@
+#pragma once
+// The script classes and the native functions through which scripts reach
+// program objects: property accessors, published methods and class
+// constructors. Internal to engine/javascript/.
+#include <jsapi.h>
+
+#include "core/class_info.h"
+
+// "global": the global object of an engine.
+extern const JSClass kGlobalClass;
+// "object": class prototypes; reserved slot 0 holds the ClassInfo.
+extern const JSClass kPrototypeClass;
+// "c": instances; reserved slot 0 holds the WrapperEntry (undefined when cut loose).
+extern const JSClass kInstanceClass;
+
+// The class a prototype stands for, or nil.
+const ClassInfo* ClassOfPrototype(JSObject* prototype);
+
+// Defines the accessor pair of a published property on a prototype under `id`
+// (any spelling of the property's name).
+bool DefinePublishedAccessor(JSContext* cx, JS::HandleObject prototype, JS::HandleId id, const PropInfo& prop);
+// Defines the function of a published method on a prototype; `declaring` is
+// the class that publishes it.
+bool DefinePublishedMethod(JSContext* cx, JS::HandleObject prototype, const MethodInfo& method,
+                           const ClassInfo& declaring);
+// The constructor function of a class: `new ClassName(parent or file ...)`.
+JSObject* NewClassConstructor(JSContext* cx, const ClassInfo& cls);
