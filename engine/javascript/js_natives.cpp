@@ -1,6 +1,6 @@
 #include "engine/javascript/js_natives.h"
 
-#include <array>
+#include <new>
 #include <exception>
 #include <span>
 #include <vector>
@@ -41,7 +41,11 @@ const T* ReservedPointer(JSObject* function, size_t slot) {
 // class; nil for any other object, and for one whose program object is gone.
 TObject* LiveTarget(JSObject* self, const ClassInfo* cls) {
   WrapperEntry* entry = EntryOfInstance(self);
-  TObject* object = entry ? NativeOfEntry(*entry) : nullptr;
+  if (!entry) return nullptr;
+  if (entry->nativeClass) {  // a direct entry: its object and class are known
+    return !cls || entry->nativeClass->inheritsFrom(*cls) ? entry->native : nullptr;
+  }
+  TObject* object = NativeOfEntry(*entry);
   if (!object || (cls && !object->classInfo().inheritsFrom(*cls))) return nullptr;
   return object;
 }
@@ -78,15 +82,49 @@ bool SetPublished(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 // ---- published methods ------------------------------------------------------------------
 
+// The converted arguments of one call. Only as many values as the method
+// takes are built: clearing a fixed array of variants on every call would
+// cost more than the rest of the call together.
+class ArgumentValues {
+ public:
+  explicit ArgumentValues(size_t count) : count_(count) {
+    if (count_ > kInline) {
+      spilled_.resize(count_);
+      values_ = spilled_.data();
+    } else {
+      values_ = reinterpret_cast<Variant*>(storage_);
+      for (size_t i = 0; i < count_; ++i) new (&values_[i]) Variant();
+    }
+  }
+  ~ArgumentValues() {
+    if (count_ <= kInline) {
+      for (size_t i = 0; i < count_; ++i) values_[i].~Variant();
+    }
+  }
+  ArgumentValues(const ArgumentValues&) = delete;
+  ArgumentValues& operator=(const ArgumentValues&) = delete;
+
+  Variant& operator[](size_t i) { return values_[i]; }
+  std::span<const Variant> span() const { return {values_, count_}; }
+
+ private:
+  static constexpr size_t kInline = 8;
+  size_t count_;
+  Variant* values_;
+  alignas(Variant) unsigned char storage_[kInline * sizeof(Variant)];
+  std::vector<Variant> spilled_;
+};
+
 bool InvalidCall(const MethodInfo& method, JS::CallArgs& args) {
   LogError(u"Invalide function call " + AnsiToWide(method.name));
   args.rval().setUndefined();
   return true;
 }
 
-bool InvokePublished(JSContext* cx, JsRealm& realm, const MethodInfo& method, const ClassInfo& declaring,
-                     JS::HandleValue self, JS::CallArgs& args) {
-  TObject* object = self.isObject() ? LiveTarget(&self.toObject(), &declaring) : nullptr;
+bool InvokePublished(JSContext* cx, const MethodBinding& binding, JS::HandleValue self, JS::CallArgs& args) {
+  const MethodInfo& method = *binding.method;
+  JsRealm& realm = *binding.realm;
+  TObject* object = self.isObject() ? LiveTarget(&self.toObject(), binding.declaring) : nullptr;
   if (!object) return InvalidCall(method, args);
   if (realm.engine().debugLevel() > 1) {
     LogInfo(u"Call method " + AnsiToWide(method.name) + u" of " + AnsiToWide(object->className()) + u" object");
@@ -94,13 +132,7 @@ bool InvokePublished(JSContext* cx, JsRealm& realm, const MethodInfo& method, co
   const size_t count = method.params.size();
   if (args.length() < count) return InvalidCall(method, args);
 
-  std::array<Variant, 8> fixed;
-  std::vector<Variant> spilled;
-  Variant* values = fixed.data();
-  if (count > fixed.size()) {
-    spilled.resize(count);
-    values = spilled.data();
-  }
+  ArgumentValues values(count);
   for (size_t i = 0; i < count; ++i) {
     switch (JsArgumentToVariant(cx, args[i], method.params[i], values[i])) {
       case ArgumentFit::Fits: break;
@@ -108,24 +140,21 @@ bool InvokePublished(JSContext* cx, JsRealm& realm, const MethodInfo& method, co
       case ArgumentFit::Thrown: return false;
     }
   }
-  Variant result;
   try {
-    result = method.invoke(object, std::span<const Variant>(values, count));
+    Variant result = method.invoke(object, values.span());
+    if (result.isEmpty()) return true;
+    return VariantToJsValue(cx, realm, result, args.rval());
   } catch (const EConvertError&) {
     return InvalidCall(method, args);
   }
-  return VariantToJsValue(cx, realm, result, args.rval());
 }
 
 bool CallPublishedMethod(JSContext* cx, unsigned argc, JS::Value* vp) {
   JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
-  const auto* method = ReservedPointer<MethodInfo>(&args.callee(), 0);
-  const auto* declaring = ReservedPointer<ClassInfo>(&args.callee(), 1);
-  JS::RootedValue self(cx, args.thisv());
+  const auto* binding = ReservedPointer<MethodBinding>(&args.callee(), 0);
+  JS::HandleValue self = args.thisv();  // rooted by the call itself
   args.rval().setUndefined();
-  JsRealm* realm = JsRealm::current(cx);
-  if (!realm) return true;
-  return Guarded(cx, [&] { return InvokePublished(cx, *realm, *method, *declaring, self, args); });
+  return Guarded(cx, [&] { return InvokePublished(cx, *binding, self, args); });
 }
 
 // ---- constructors -------------------------------------------------------------------------
@@ -222,12 +251,10 @@ constexpr JSClassOps kInstanceOps = {
 };
 
 JSFunction* NewReservedFunction(JSContext* cx, JSNative native, unsigned argCount, unsigned flags,
-                                const std::string& name, const void* first, const void* second = nullptr) {
+                                const std::string& name, const void* data) {
   JSFunction* function = js::NewFunctionWithReserved(cx, native, argCount, flags, name.c_str());
   if (!function) return nullptr;
-  JSObject* object = JS_GetFunctionObject(function);
-  js::SetFunctionNativeReserved(object, 0, JS::PrivateValue(const_cast<void*>(first)));
-  if (second) js::SetFunctionNativeReserved(object, 1, JS::PrivateValue(const_cast<void*>(second)));
+  js::SetFunctionNativeReserved(JS_GetFunctionObject(function), 0, JS::PrivateValue(const_cast<void*>(data)));
   return function;
 }
 
@@ -255,10 +282,10 @@ bool DefinePublishedAccessor(JSContext* cx, JS::HandleObject prototype, JS::Hand
   return JS_DefinePropertyById(cx, prototype, id, getterObject, setterObject, declared ? JSPROP_ENUMERATE : 0);
 }
 
-bool DefinePublishedMethod(JSContext* cx, JS::HandleObject prototype, const MethodInfo& method,
-                           const ClassInfo& declaring) {
+bool DefinePublishedMethod(JSContext* cx, JS::HandleObject prototype, const MethodBinding& binding) {
+  const MethodInfo& method = *binding.method;
   auto argCount = static_cast<unsigned>(method.params.size());
-  JSFunction* function = NewReservedFunction(cx, CallPublishedMethod, argCount, 0, method.name, &method, &declaring);
+  JSFunction* function = NewReservedFunction(cx, CallPublishedMethod, argCount, 0, method.name, &binding);
   if (!function) return false;
   JS::RootedObject functionObject(cx, JS_GetFunctionObject(function));
   return JS_DefineProperty(cx, prototype, method.name.c_str(), functionObject, 0);

@@ -19,9 +19,10 @@ const ClassInfo* ClassOfPrototype(JSObject* prototype);
 // Defines the accessor pair of a published property on a prototype under `id`
 // (any spelling of the property's name).
 bool DefinePublishedAccessor(JSContext* cx, JS::HandleObject prototype, JS::HandleId id, const PropInfo& prop);
-// Defines the function of a published method on a prototype; `declaring` is
-// the class that publishes it.
-bool DefinePublishedMethod(JSContext* cx, JS::HandleObject prototype, const MethodInfo& method,
-                           const ClassInfo& declaring);
+struct MethodBinding;
+
+// Defines the function of a published method on a prototype; the binding
+// lives as long as the prototype's realm.
+bool DefinePublishedMethod(JSContext* cx, JS::HandleObject prototype, const MethodBinding& binding);
 // The constructor function of a class: `new ClassName(parent or file ...)`.
 JSObject* NewClassConstructor(JSContext* cx, const ClassInfo& cls);

@@ -106,13 +106,15 @@ ClassBinding* JsRealm::bindClass(const ClassInfo& cls) {
 
   // Every published method of the class and its ancestors; a descendant's
   // method hides an ancestor's of the same name.
-  std::vector<const std::string*> defined;
+  auto binding = std::make_unique<ClassBinding>();
+  binding->cls = &cls;
   for (const ClassInfo* c = &cls; c; c = c->parent()) {
     for (const MethodInfo& method : c->ownMethods()) {
-      bool hidden = std::any_of(defined.begin(), defined.end(), [&](const std::string* n) { return *n == method.name; });
+      bool hidden = std::any_of(binding->methods.begin(), binding->methods.end(),
+                                [&](const auto& m) { return m->method->name == method.name; });
       if (hidden) continue;
-      defined.push_back(&method.name);
-      if (!DefinePublishedMethod(cx_, prototype, method, *c)) {
+      binding->methods.push_back(std::make_unique<MethodBinding>(MethodBinding{&method, c, this}));
+      if (!DefinePublishedMethod(cx_, prototype, *binding->methods.back())) {
         JS_ClearPendingException(cx_);
         LogError(u"Can't export method " + AnsiToWide(method.name));
       }
@@ -126,8 +128,6 @@ ClassBinding* JsRealm::bindClass(const ClassInfo& cls) {
     return nullptr;
   }
 
-  auto binding = std::make_unique<ClassBinding>();
-  binding->cls = &cls;
   binding->prototype = prototype;
   binding->constructor = constructor;
   ClassBinding* result = binding.get();
@@ -162,6 +162,7 @@ JSObject* JsRealm::wrap(TObject* object) {
   if (WrapperEntry* existing = entryOf(object)) return existing->object;
   auto entry = std::make_unique<WrapperEntry>();
   entry->native = object;
+  entry->nativeClass = &object->classInfo();
   JSObject* instance = newInstance(object->classInfo(), *entry);
   if (!instance) return nullptr;
   wrappers_.emplace(object, std::move(entry));

@@ -33,6 +33,7 @@ class TJavaScriptEngine;
 // frees is never reached through a stale pointer.
 struct WrapperEntry {
   TObject* native = nullptr;
+  const ClassInfo* nativeClass = nullptr;  // of a direct entry's object
   WrapperEntry* holder = nullptr;
   const PropInfo* prop = nullptr;
   JS::Heap<JSObject*> object;
@@ -40,10 +41,21 @@ struct WrapperEntry {
   std::unordered_map<const PropInfo*, std::unique_ptr<WrapperEntry>> members;
 };
 
+class JsRealm;
+
+// What the function of a published method needs on every call, kept in its
+// reserved slot.
+struct MethodBinding {
+  const MethodInfo* method = nullptr;
+  const ClassInfo* declaring = nullptr;  // the class that publishes it
+  JsRealm* realm = nullptr;
+};
+
 struct ClassBinding {
   const ClassInfo* cls = nullptr;
   JS::Heap<JSObject*> prototype;
   JS::Heap<JSObject*> constructor;
+  std::vector<std::unique_ptr<MethodBinding>> methods;
 };
 
 class JsRealm {
