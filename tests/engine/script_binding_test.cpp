@@ -154,6 +154,22 @@ TEST(ScriptMethods, BadCallsLogInvalideFunctionCallAndGiveUndefined) {
   EXPECT_EQ(log.count("(e) Invalide function call setMood"), 1);
 }
 
+TEST(ScriptMethods, ATreeCannotBeClosedIntoACycle) {
+  ScriptWorld world;
+  ScriptProbe* top = world.probe("top");
+  ScriptProbe* inner = world.probe("inner");
+  inner->moveTo(top);
+  EXPECT_TRUE(world.engine->evaluate(u"top.moveTo(top); top.moveTo(inner); inner.moveTo(inner);"));
+  EXPECT_EQ(top->parent(), world.root.get());
+  EXPECT_EQ(inner->parent(), top);
+  EXPECT_EQ(top->count(), 1);
+  EXPECT_EQ(inner->count(), 0);
+  // Moving elsewhere still works.
+  world.engine->exportObject(u"world", u"BaseObject", world.root.get());
+  EXPECT_TRUE(world.engine->evaluate(u"inner.moveTo(inner.getParent().getParent())"));
+  EXPECT_EQ(inner->parent(), world.root.get());
+}
+
 TEST(ScriptMethods, ExceptionsOfMethodsBecomeScriptErrors) {
   ScriptWorld world;
   world.probe("probe");
