@@ -121,3 +121,39 @@ void SetDefaultScriptEngineClass(const ClassInfo* engineClass);
 // Creates an engine of the class with the owner; nil for a class that is not
 // a script engine or cannot be built.
 TScriptEngine* CreateScriptEngine(const ClassInfo& engineClass, TObject* owner);
+
+// ---- the script API: names every applet's scripts see ------------------------------
+
+// An integer constant of the script API.
+struct ScriptConstant {
+  WideString name;
+  int32_t value;
+};
+// The key codes (named after the Windows virtual keys, with their values) and
+// the modal results, in the order they are defined.
+const std::vector<ScriptConstant>& ScriptConstants();
+
+// The objects exported as script globals, each under its name; a nil object
+// gets no global.
+struct ScriptGlobals {
+  TObject* engine = nullptr;          // "engine": the engine root
+  TObject* device = nullptr;          // "device"
+  TObject* applet = nullptr;          // "applet"
+  TObject* preferences = nullptr;     // "preferences"
+  TObject* scoreTable = nullptr;      // "scoreTable"
+  TObject* event = nullptr;           // "event"
+  TObject* materials = nullptr;       // "materials"
+  TObject* filter = nullptr;          // "filter"
+  TObject* mostTop = nullptr;         // "mostTop": the top-layer dummy
+  TObject* inspector = nullptr;       // "inspector"
+  TObject* externalResMan = nullptr;  // "externalResMan"
+  TObject* embeddedResMan = nullptr;  // "embeddedResMan"
+  TObject* resMan = nullptr;          // "resMan": the applet's own manager
+};
+
+// What an applet makes visible once its object file is read: the script
+// classes of the tree's and the GUI's base classes that are registered, the
+// globals, then the constants.
+void RegisterScriptNames(TScriptEngine& engine, const ScriptGlobals& globals);
+// Every registered class that descends from BaseObject, in registry order.
+void RegisterScriptClasses(TScriptEngine& engine);
