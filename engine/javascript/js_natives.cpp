@@ -130,10 +130,14 @@ bool InvokePublished(JSContext* cx, const MethodBinding& binding, JS::HandleValu
     LogInfo(u"Call method " + AnsiToWide(method.name) + u" of " + AnsiToWide(object->className()) + u" object");
   }
   const size_t count = method.params.size();
-  if (args.length() < count) return InvalidCall(method, args);
+  // Parameters that take any value may be left out at the end (`format` takes
+  // one or two values); every other parameter needs its argument.
+  for (size_t i = args.length(); i < count; ++i) {
+    if (method.params[i].kind != TypeKind::Variant) return InvalidCall(method, args);
+  }
 
   ArgumentValues values(count);
-  for (size_t i = 0; i < count; ++i) {
+  for (size_t i = 0; i < count && i < args.length(); ++i) {
     switch (JsArgumentToVariant(cx, args[i], method.params[i], values[i])) {
       case ArgumentFit::Fits: break;
       case ArgumentFit::Unfit: return InvalidCall(method, args);

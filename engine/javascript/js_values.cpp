@@ -156,10 +156,12 @@ ArgumentFit NumberArgument(JSContext* cx, JS::HandleValue value, const TypeInfo&
 }  // namespace
 
 ArgumentFit JsArgumentToVariant(JSContext* cx, JS::HandleValue value, const TypeInfo& param, Variant& out) {
+  if (param.kind == TypeKind::Variant) {
+    return JsValueToVariant(cx, value, out) ? ArgumentFit::Fits : ArgumentFit::Thrown;
+  }
   if (value.isUndefined()) return ArgumentFit::Unfit;
   switch (param.kind) {
     case TypeKind::Object: return ObjectArgument(value, out);
-    case TypeKind::Variant: return JsValueToVariant(cx, value, out) ? ArgumentFit::Fits : ArgumentFit::Thrown;
     case TypeKind::Callback: return ArgumentFit::Unfit;
     default: break;
   }

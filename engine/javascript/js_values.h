@@ -37,7 +37,8 @@ enum class ArgumentFit { Fits, Unfit, Thrown };
 
 // Converts one script argument for a parameter of the given type. Unfit:
 // undefined, null where no object is expected, an object where none is
-// expected, an object that is not a live program object where one is.
+// expected, an object that is not a live program object where one is. A
+// parameter of any value (Variant) takes every argument, undefined as empty.
 ArgumentFit JsArgumentToVariant(JSContext* cx, JS::HandleValue value, const TypeInfo& param, Variant& out);
 
 // ---- published properties -----------------------------------------------------------------

@@ -154,6 +154,17 @@ TEST(ScriptMethods, BadCallsLogInvalideFunctionCallAndGiveUndefined) {
   EXPECT_EQ(log.count("(e) Invalide function call setMood"), 1);
 }
 
+TEST(ScriptMethods, ParametersOfAnyValueMayBeLeftOutAtTheEnd) {
+  ScriptWorld world;
+  world.probe("probe");
+  EXPECT_EQ(world.run("result = probe.describe('f', 7)"), "f:7,empty");
+  EXPECT_EQ(world.run("result = probe.describe('f', 'pi', null)"), "f:pi,null");
+  EXPECT_EQ(world.run("result = probe.describe('f', undefined, probe)"), "f:empty,object");
+  LogCapture log;
+  EXPECT_EQ(world.run("result = typeof probe.describe()"), "undefined");
+  EXPECT_EQ(log.count("(e) Invalide function call describe"), 1);
+}
+
 TEST(ScriptMethods, ATreeCannotBeClosedIntoACycle) {
   ScriptWorld world;
   ScriptProbe* top = world.probe("top");

@@ -85,6 +85,16 @@ class ScriptProbe : public BaseObject {
     if (onPing) onPing();
   }
   void fail() { throw EListError("List index out of bounds (7)"); }
+  // Takes one or two values of any kind, as `format` does.
+  WideString describe(const WideString& head, const Variant& first, const Variant& second) {
+    auto kind = [](const Variant& v) -> WideString {
+      if (v.isEmpty()) return u"empty";
+      if (v.isNull()) return u"null";
+      if (v.isObject()) return v.toObject() ? u"object" : u"nil";
+      return v.toText();
+    };
+    return head + u":" + kind(first) + u"," + kind(second);
+  }
 
  private:
   TProbePoint* point_ = nullptr;
@@ -112,6 +122,7 @@ inline const ClassInfo& ScriptProbe::staticClassInfo() {
                                     .method("findTarget", &P::findTarget)
                                     .method("ping", &P::ping)
                                     .method("fail", &P::fail)
+                                    .method("describe", &P::describe)
                                     .build();
   return info;
 }
