@@ -137,6 +137,16 @@ ArgumentFit ObjectArgument(JS::HandleValue value, Variant& out) {
   return ArgumentFit::Fits;
 }
 
+// An enumeration holds only its own values: any other would be undefined
+// behaviour in the program (Booleans read any number as false or true).
+bool IsPlainEnumeration(const TypeInfo& type) {
+  return type.kind == TypeKind::Enumeration && type.enumInfo && type.enumInfo != &BooleanEnumInfo();
+}
+
+bool InEnumeration(const TypeInfo& type, int64_t value) {
+  return value >= 0 && value < type.enumInfo->count();
+}
+
 ArgumentFit NumberArgument(JSContext* cx, JS::HandleValue value, const TypeInfo& param, Variant& out) {
   if (value.isBoolean()) {
     out = Variant(value.toBoolean());
@@ -150,6 +160,11 @@ ArgumentFit NumberArgument(JSContext* cx, JS::HandleValue value, const TypeInfo&
     out = named >= 0 ? Variant(static_cast<int32_t>(named)) : Variant(text);
   } else {
     return ArgumentFit::Unfit;
+  }
+  if (IsPlainEnumeration(param)) {
+    bool ok = false;
+    int64_t ordinal = out.toInt64(&ok);
+    if (!ok || !InEnumeration(param, ordinal)) return ArgumentFit::Unfit;
   }
   return ArgumentFit::Fits;
 }
@@ -231,6 +246,13 @@ bool ValueToOrdinal(JSContext* cx, JS::HandleValue value, const PropInfo& prop, 
     return ReportNotInteger(cx, value);
   }
   out = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(rounded)));
+  if (prop.kind() == TypeKind::Enumeration && prop.type.enumInfo == &BooleanEnumInfo()) out = out != 0;
+  if (IsPlainEnumeration(prop.type) && !InEnumeration(prop.type, out)) {
+    WideString text;
+    if (!JsValueToWide(cx, value, text)) return false;
+    JS_ReportErrorUTF8(cx, "%s is not a value of %s", WideToUtf8(text).c_str(), prop.type.enumInfo->name().c_str());
+    return false;
+  }
   return true;
 }
 

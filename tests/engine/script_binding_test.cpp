@@ -71,6 +71,15 @@ TEST(ScriptProperties, ValuesThatDoNotConvertStopTheScriptWithALoggedError) {
   // Scripts can catch it.
   EXPECT_EQ(world.run("try { probe.width = 1e40 } catch (e) { result = 'caught' }"), "caught");
   EXPECT_EQ(probe->width, 7);
+  // An enumeration takes only its own values; a Boolean any number.
+  EXPECT_EQ(world.run("try { probe.mood = 3 } catch (e) { result = String(e) }"),
+            "Error: 3 is not a value of TProbeMood");
+  EXPECT_EQ(world.run("try { probe.mood = -1 } catch (e) { result = String(e) }"),
+            "Error: -1 is not a value of TProbeMood");
+  EXPECT_EQ(probe->mood, pmCalm);
+  EXPECT_TRUE(world.engine->evaluate(u"probe.active = 5"));
+  EXPECT_TRUE(probe->active);
+  EXPECT_EQ(world.run("result = String(probe.active)"), "1");
 }
 
 TEST(ScriptProperties, WritingAnUnpublishedNameFails) {
@@ -145,13 +154,14 @@ TEST(ScriptMethods, BadCallsLogInvalideFunctionCallAndGiveUndefined) {
       "r.push(probe.greet.call({}, 'a'));"     // a method on a foreign object
       "r.push(probe.add.call(plain, 1, 2));"   // on an object of another class
       "r.push(probe.setMood('pmSad'));"        // no such enumeration value
+      "r.push(probe.setMood(3));"              // a number outside the enumeration
       "result = r.map(function (v) { return typeof v; }).join();");
   EXPECT_EQ(result, "undefined,undefined,undefined,undefined,undefined,undefined,undefined,undefined,undefined,"
-                    "undefined");
+                    "undefined,undefined");
   EXPECT_EQ(log.count("(e) Invalide function call add"), 6);
   EXPECT_EQ(log.count("(e) Invalide function call follow"), 2);
   EXPECT_EQ(log.count("(e) Invalide function call greet"), 1);
-  EXPECT_EQ(log.count("(e) Invalide function call setMood"), 1);
+  EXPECT_EQ(log.count("(e) Invalide function call setMood"), 2);
 }
 
 TEST(ScriptMethods, ParametersOfAnyValueMayBeLeftOutAtTheEnd) {
