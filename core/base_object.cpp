@@ -22,6 +22,15 @@ std::vector<BaseObject*>& LiveObjectList() {
 }
 
 AppletServices* Services(BaseObject* applet) { return applet ? GetAppletServices() : nullptr; }
+
+// True when `object` is `node` or lies above it: making it a child of `node`
+// would close a cycle that every walk of the tree would follow for ever.
+bool IsSelfOrAncestor(const BaseObject* object, const BaseObject* node) {
+  for (const BaseObject* p = node; p; p = p->parent()) {
+    if (p == object) return true;
+  }
+  return false;
+}
 }  // namespace
 
 const ClassInfo& BaseObject::staticClassInfo() {
@@ -221,7 +230,7 @@ BaseObject* BaseObject::insertNewChild(const ClassInfo& cls) {
 }
 
 void BaseObject::addChild(BaseObject* child) {
-  if (!child || indexOfChild(child) >= 0) return;
+  if (!child || indexOfChild(child) >= 0 || IsSelfOrAncestor(child, this)) return;
   children_.push_back(child);
   child->setParent(this);
   if (hasState(csLoadingOwnFile)) child->setComponentStyle(csExternal);
@@ -229,7 +238,7 @@ void BaseObject::addChild(BaseObject* child) {
 }
 
 void BaseObject::insertChild(int index, BaseObject* child) {
-  if (!child || indexOfChild(child) >= 0) return;
+  if (!child || indexOfChild(child) >= 0 || IsSelfOrAncestor(child, this)) return;
   if (child->parent_) child->parent_->removeChild(child);
   index = std::clamp(index, 0, count());
   children_.insert(children_.begin() + index, child);
@@ -272,6 +281,7 @@ void BaseObject::sendToBack() {
 }
 
 void BaseObject::moveTo(BaseObject* newParent) {
+  if (newParent && IsSelfOrAncestor(this, newParent)) return;
   if (parent_) parent_->removeChild(this);
   if (newParent) newParent->addChild(this);
 }

@@ -12,6 +12,7 @@
 #include <typeinfo>
 
 #include "core/log.h"
+#include "core/module_map.h"
 #include "core/symbol_name.h"
 #include "core/system_description.h"
 
@@ -154,6 +155,8 @@ void EmitFrame(int logFile, unw_cursor_t& cursor) {
   } else {
     line.add("??");
   }
+  char module[256];
+  if (ModuleOfAddress(static_cast<uintptr_t>(ip), module, sizeof(module))) line.add(" (").add(module).add(")");
   Emit(logFile, line.text());
 }
 

@@ -1011,6 +1011,11 @@ TGComponent* TGReader::fetchChild() {
 
     if (!(flags & ffInherited)) {
       result->SetParentComponent(parent_);
+      // An object that neither an owner nor a parent holds would never be
+      // freed (an object-tree node under a plain component, say).
+      if (!result->GetOwner() && !result->HasParent()) {
+        throw Exception("Object " + className + " has no place under " + (parent_ ? parent_->className() : "nil"));
+      }
       WideString wideName = AnsiToWide(name);
       SetName(result, wideName);
     }

@@ -253,6 +253,11 @@ void TGWriter::emitWideText(std::u16string_view text) {
   emitBytes(units.data(), static_cast<int64_t>(units.size()));
 }
 
+void TGWriter::emitUtf8Text(std::string_view utf8) {
+  if (!utf8.empty() && IsAscii(utf8)) return EmitPlainAnsi(*this, utf8);
+  emitWideText(Utf8ToWide(utf8));
+}
+
 void TGWriter::emitVariant(const Variant& value) {
   struct Visitor {
     TGWriter& w;

@@ -45,6 +45,9 @@ class TGWriter : public TGFiler {
   void emitIdent(std::string_view text);
   void emitAnsiText(std::string_view text);
   void emitWideText(std::u16string_view text);
+  // UTF-8 text from a document, chosen among the text tags as emitWideText
+  // chooses (ASCII text goes straight through).
+  void emitUtf8Text(std::string_view utf8);
   void emitVariant(const Variant& value);
   void emitCollection(TGCollection* collection);
   void emitBinary(const void* data, int32_t size);

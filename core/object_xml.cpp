@@ -365,17 +365,34 @@ std::string_view NameOf(const xmlChar* name) {
   return name ? std::string_view(reinterpret_cast<const char*>(name)) : std::string_view();
 }
 
-// An attribute's value as UTF-8 text.
-std::string AttributeValue(xmlAttr* attribute) {
+// An attribute's value as UTF-8 text: a view of the document's own text in
+// the common case of a single text node, else the joined text in `storage`.
+std::string_view AttributeValue(xmlAttr* attribute, std::string& storage) {
   xmlNode* first = attribute->children;
   if (!first) return {};
   if (first->type == XML_TEXT_NODE && !first->next && first->content) {
     return reinterpret_cast<const char*>(first->content);
   }
   xmlChar* joined = xmlNodeListGetString(attribute->doc, first, 1);
-  std::string value = joined ? reinterpret_cast<const char*>(joined) : "";
+  storage = joined ? reinterpret_cast<const char*>(joined) : "";
   xmlFree(joined);
-  return value;
+  return storage;
+}
+
+std::string_view TrimView(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  return text;
+}
+
+// A number as WideStrToFloat takes it ("." as separator, blanks around, an
+// optional "+"), without the detour through wide text.
+bool ParseFloat(std::string_view text, double& value) {
+  std::string_view t = TrimView(text);
+  if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+  if (t.empty()) return false;
+  auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
+  return error == std::errc() && end == t.data() + t.size();
 }
 
 // 8-bit (system code page) text of a UTF-8 name from the document.
@@ -389,8 +406,7 @@ std::string AnsiOf(std::string_view utf8) {
 // Integer text as the decimal conversion takes it: blanks around, a sign,
 // decimal digits, or "$" / "0x" and hexadecimal digits.
 bool ParseInteger(std::string_view text, int64_t& value, int64_t low, int64_t high) {
-  std::string trimmed = Trim(text);
-  std::string_view t = trimmed;
+  std::string_view t = TrimView(text);
   bool negative = false;
   if (!t.empty() && (t[0] == '-' || t[0] == '+')) {
     negative = t[0] == '-';
@@ -457,7 +473,7 @@ class XmlToBinary {
     return nullptr;
   }
 
-  void writeAttribute(const ClassInfo& cls, std::string_view attribute, const std::string& value) {
+  void writeAttribute(const ClassInfo& cls, std::string_view attribute, std::string_view value) {
     const ClassInfo* searched = nullptr;
     const PropInfo* prop = findProperty(cls, attribute, searched);
     if (!prop) {
@@ -488,11 +504,7 @@ class XmlToBinary {
       }
       case TypeKind::Float: {
         double number;
-        try {
-          number = WideStrToFloat(Utf8ToWide(value));
-        } catch (const EConvertError&) {
-          return invalidValue(cls, attribute, value);
-        }
+        if (!ParseFloat(value, number)) return invalidValue(cls, attribute, value);
         out_.emitShortString(name);
         out_.emitSingle(static_cast<float>(number));
         return;
@@ -506,7 +518,7 @@ class XmlToBinary {
       case TypeKind::Set: {
         out_.emitShortString(name);
         out_.emitTag(ValueTag::vaSet);
-        std::string members = Trim(value);
+        std::string members(TrimView(value));
         while (!members.empty()) {
           const std::string member = ExtractToken(members, ",");
           // An empty name would end the set early.
@@ -522,26 +534,24 @@ class XmlToBinary {
       case TypeKind::WideText:
       case TypeKind::AnsiText:
         out_.emitShortString(name);
-        out_.emitWideText(Utf8ToWide(value));
+        out_.emitUtf8Text(value);
         return;
     }
   }
 
   // A variant's text gives back the kind of value it was written from:
   // integers, floating-point numbers and the identifiers Null, False, True.
-  void writeVariantText(const std::string& value) {
+  void writeVariantText(std::string_view value) {
     int64_t number;
-    if (ParseInteger(value, number, INT64_MIN, INT64_MAX) && value.find_first_of("$xX") == std::string::npos) {
+    if (ParseInteger(value, number, INT64_MIN, INT64_MAX) && value.find_first_of("$xX") == std::string_view::npos) {
       return out_.emitInt64(number);
     }
-    if (value.find_first_of(".eE") != std::string::npos || value == "NAN" || value == "INF" || value == "-INF") {
-      try {
-        return out_.emitDouble(WideStrToFloat(Utf8ToWide(value)));
-      } catch (const EConvertError&) {
-      }
-    }
+    double real;
+    const bool looksReal =
+        value.find_first_of(".eE") != std::string_view::npos || value == "NAN" || value == "INF" || value == "-INF";
+    if (looksReal && ParseFloat(value, real)) return out_.emitDouble(real);
     if (value == "Null" || value == "False" || value == "True") return out_.emitIdent(value);
-    out_.emitWideText(Utf8ToWide(value));
+    out_.emitUtf8Text(value);
   }
 
   void writeCollection(const PropInfo& prop, xmlNode* element) {
@@ -555,7 +565,7 @@ class XmlToBinary {
       out_.emitListBegin();
       for (xmlAttr* a = item->properties; a; a = a->next) {
         if (itemClass) {
-          writeAttribute(*itemClass, NameOf(a->name), AttributeValue(a));
+          writeAttribute(*itemClass, NameOf(a->name), AttributeValue(a, storage_));
         } else {
           LogError(Utf8ToWide("Property " + std::string(NameOf(a->name)) + " not exists"));
         }
@@ -573,16 +583,16 @@ class XmlToBinary {
     for (xmlAttr* a = element->properties; a; a = a->next) {
       const std::string_view attribute = NameOf(a->name);
       if (attribute == "name") {
-        name = AttributeValue(a);
+        name = AttributeValue(a, storage_);
       } else if (attribute == "type") {
-        type = AttributeValue(a);
+        type = AttributeValue(a, storage_);
       } else if (attribute == "order") {
         int64_t value;
-        const std::string text = AttributeValue(a);
+        const std::string_view text = AttributeValue(a, storage_);
         if (ParseInteger(text, value, INT32_MIN, INT32_MAX)) {
           order = static_cast<int32_t>(value);
         } else {
-          LogError(Utf8ToWide("Invalid property value " + className + ".order=" + text));
+          LogError(Utf8ToWide("Invalid property value " + className + ".order=" + std::string(text)));
         }
       }
     }
@@ -594,16 +604,20 @@ class XmlToBinary {
     out_.emitShortString(className);
     out_.emitShortString(AnsiOf(name));
 
-    const ClassInfo* cls = GetClass(className);
-    if (!cls) return;
-    for (xmlAttr* a = element->properties; a; a = a->next) writeAttribute(*cls, NameOf(a->name), AttributeValue(a));
-    for (xmlNode* child = element->children; child; child = child->next) {
-      if (child->type != XML_ELEMENT_NODE) continue;
-      const std::string childName = AnsiOf(NameOf(child->name));
-      if (GetClass(childName)) continue;
-      const PropInfo* prop = cls->findProperty(childName);
-      const ClassInfo* held = prop && prop->kind() == TypeKind::Object ? prop->type.objectClass() : nullptr;
-      if (held && held->inheritsFrom(TGCollection::staticClassInfo())) writeCollection(*prop, child);
+    // An element that names no registered class (only the document element
+    // can) has no properties or collections; its children still follow.
+    if (const ClassInfo* cls = GetClass(className)) {
+      for (xmlAttr* a = element->properties; a; a = a->next) {
+        writeAttribute(*cls, NameOf(a->name), AttributeValue(a, storage_));
+      }
+      for (xmlNode* child = element->children; child; child = child->next) {
+        if (child->type != XML_ELEMENT_NODE) continue;
+        const std::string childName = AnsiOf(NameOf(child->name));
+        if (GetClass(childName)) continue;
+        const PropInfo* prop = cls->findProperty(childName);
+        const ClassInfo* held = prop && prop->kind() == TypeKind::Object ? prop->type.objectClass() : nullptr;
+        if (held && held->inheritsFrom(TGCollection::staticClassInfo())) writeCollection(*prop, child);
+      }
     }
     if (depth >= kMaxStreamNesting) return;  // deeper objects would not be read anyway
     for (xmlNode* child = element->children; child; child = child->next) {
@@ -615,6 +629,7 @@ class XmlToBinary {
   }
 
   TGWriterCracker out_;
+  std::string storage_;  // attribute text that is not a single text node
 };
 
 }  // namespace

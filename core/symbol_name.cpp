@@ -106,7 +106,12 @@ class Reader {
         else p_ += n;
         continue;
       }
-      if (c == 'I' || c == 'N' || c == 'Z' || c == 'L' || c == 'X' || c == 'J') ++depth;
+      if (c == 'U' && p_[1] == 'l') {  // a lambda's type: Ul <parameters> E
+        ++depth;
+        p_ += 2;
+        continue;
+      }
+      if (c == 'I' || c == 'N' || c == 'Z' || c == 'L' || c == 'X' || c == 'J' || c == 'F') ++depth;
       if (c == 'E') --depth;
       ++p_;
     }
@@ -218,7 +223,12 @@ class Reader {
         else p_ += n;
         continue;
       }
-      if (c == 'I' || c == 'N' || c == 'Z' || c == 'L' || c == 'X' || c == 'J') ++depth;
+      if (c == 'U' && p_[1] == 'l') {  // a lambda's type: Ul <parameters> E
+        ++depth;
+        p_ += 2;
+        continue;
+      }
+      if (c == 'I' || c == 'N' || c == 'Z' || c == 'L' || c == 'X' || c == 'J' || c == 'F') ++depth;
       if (c == 'E') --depth;
       ++p_;
     }

@@ -6,14 +6,19 @@
 
 #include <cxxabi.h>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <stdexcept>
 #include <string>
 
+#include "compat/win32/system.h"
 #include "core/crash_hook.h"
+#include "core/module_map.h"
 #include "core/symbol_name.h"
+#include "core/text_helpers.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/temp_dir.h"
 
@@ -70,6 +75,7 @@ TEST_F(CrashHook, AccessViolationLeavesStackAndSystemLinesAndEndsWithTheFault) {
   EXPECT_TRUE(Contains(text, ". Access of address 0x0000000000000000\r\n")) << text;
   EXPECT_TRUE(Contains(text, " (e) Stack list, generated ")) << text;
   EXPECT_TRUE(Contains(text, "(anonymous namespace)::CrashHookVictimWritesNull + 0x")) << text;
+  EXPECT_TRUE(Contains(text, " (" + ExtractFileName(GetProgramFileName()) + ")\r\n")) << text;
   EXPECT_TRUE(Contains(text, " (e) System   : Linux ")) << text;
   EXPECT_TRUE(Contains(text, ", Version: ")) << text;
   EXPECT_TRUE(Contains(text, " (e) Processor: ")) << text;
@@ -173,6 +179,24 @@ TEST(SymbolName, TemplatesLambdasAndLocalNamesAreShortened) {
   EXPECT_EQ(Readable("_Z3maxIiET_S0_S0_"), "max<...>");
   EXPECT_EQ(Readable("_ZZ4mainENKUlvE_clEv"), "main::{lambda}::operator()");
   EXPECT_EQ(Readable("_ZZN3Foo3runEvE5count"), "Foo::run::count");
+  // A function type among the template arguments (std::function's handler).
+  EXPECT_EQ(Readable("_ZNSt17_Function_handlerIFvvEZ4mainEUlvE_E9_M_invokeERKSt9_Any_data"),
+            "std::_Function_handler<...>::_M_invoke");
+}
+
+TEST(SymbolName, EveryCutOfANameIsReadWithinItsEnd) {
+  // Names cut anywhere (the sanitizer sees any read past the end).
+  for (std::string name : {"_ZNSt17_Function_handlerIFvvEZ4mainEUlvE_E9_M_invokeERKSt9_Any_data",
+                           "_ZZ4mainENKUlvE_clEv", "_ZN12_GLOBAL__N_113OnFatalSignalEiP9siginfo_tPv", "_ZN3FooD0Ev",
+                           "_ZN3FooUt_3barEv", "_ZN3FooC1ERKS_"}) {
+    for (size_t cut = 0; cut <= name.size(); ++cut) {
+      std::string part = name.substr(0, cut);
+      char out[64];
+      size_t n = DemangleSymbolName(part.c_str(), out, sizeof(out));
+      EXPECT_LT(n, sizeof(out));
+      EXPECT_EQ(std::strlen(out), n);
+    }
+  }
 }
 
 TEST(SymbolName, UnknownOrDamagedNamesAreLeftToTheCaller) {
@@ -184,4 +208,20 @@ TEST(SymbolName, UnknownOrDamagedNamesAreLeftToTheCaller) {
   char tiny[6];
   EXPECT_EQ(DemangleSymbolName("_ZN7TWindow7DestroyEv", tiny, sizeof(tiny)), 0u);
   EXPECT_EQ(DemangleSymbolName(nullptr, tiny, sizeof(tiny)), 0u);
+}
+
+// ---- the file that holds an address -------------------------------------------------
+
+TEST(ModuleMap, AddressesAreFoundInTheProgramAndInItsLibraries) {
+  char name[256];
+  ASSERT_TRUE(ModuleOfAddress(reinterpret_cast<uintptr_t>(&CrashHookVictimWritesNull), name, sizeof(name)));
+  EXPECT_EQ(std::string(name), ExtractFileName(GetProgramFileName()));
+  ASSERT_TRUE(ModuleOfAddress(reinterpret_cast<uintptr_t>(&zlibVersion), name, sizeof(name)));
+  EXPECT_EQ(std::string(name).rfind("libz.so", 0), 0u) << name;
+  // Cut to the buffer, still terminated.
+  char tiny[5];
+  ASSERT_TRUE(ModuleOfAddress(reinterpret_cast<uintptr_t>(&zlibVersion), tiny, sizeof(tiny)));
+  EXPECT_STREQ(tiny, "libz");
+  EXPECT_FALSE(ModuleOfAddress(0, name, sizeof(name)));
+  EXPECT_FALSE(ModuleOfAddress(reinterpret_cast<uintptr_t>(&zlibVersion), name, 0));
 }

@@ -251,8 +251,10 @@ TEST_F(ObjectXmlTest, UnknownAttributesAndElementsAreReportedOrSkipped) {
             log.messages());
 }
 
-TEST_F(ObjectXmlTest, AnUnknownDocumentElementGivesARecordWithoutProperties) {
+TEST_F(ObjectXmlTest, AnUnknownDocumentElementGivesARecordWithoutPropertiesButWithChildren) {
   EXPECT_BYTES(ByteSpell().sig().head("Nothing", "x").end().end(), ToBinary("<Nothing name=\"x\" a=\"1\"/>"));
+  EXPECT_BYTES(ByteSpell().sig().head("Nothing", "").end().head("TTestNode", "").s("number").b({2, 1}).end().end().end(),
+               ToBinary("<Nothing a=\"1\"><items/><TTestNode number=\"1\"/></Nothing>"));
 }
 
 TEST_F(ObjectXmlTest, ParserErrorsReachTheLogAndGiveNoDocument) {

@@ -4,9 +4,13 @@
 
 #include "compat/win32/keyboard.h"
 #include "compat/win32/window_messages.h"
+#include "core/crash_hook.h"
 #include "platform/input_records.h"
 #include "platform/win32/input_rules.h"
+#include "platform/win32/crash_hook_install.h"
+#include "platform/win32/crash_hook_seam.h"
 #include "platform/win32/input_translation.h"
+#include "platform/win32/window_input.h"
 #include "tests/platform/input_test_owner.h"
 #include "tests/support/log_capture.h"
 
@@ -377,4 +381,19 @@ TEST_F(InputTranslation, MovesDuringTheWarpGuardAreDropped) {
   EXPECT_TRUE(TranslateInputMessage(*window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 4), result));
   EXPECT_EQ(result, 0);
   EXPECT_TRUE(owner.records.empty());
+}
+
+// ---- the seams the platform calls through ---------------------------------------------
+
+TEST(InputSeams, InstallingPutsTheTranslationAndTheCrashHookIntoThePlatform) {
+  TWindowInput saved = WindowInput();
+  TCrashHookSeam savedHook = CrashHookSeam();
+  InstallInputTranslation();
+  EXPECT_EQ(WindowInput().Translate, &TranslateInputMessage);
+  EXPECT_EQ(WindowInput().PostWindowAction, &PostWindowAction);
+  InstallCrashHookSeam();
+  EXPECT_EQ(CrashHookSeam().Install, &InstallExceptionHandler);
+  EXPECT_EQ(CrashHookSeam().Remove, &RemoveExceptionHandler);
+  WindowInput() = saved;
+  CrashHookSeam() = savedHook;
 }

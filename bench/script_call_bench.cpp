@@ -1,0 +1,68 @@
+// A published method called from a script loop against the same loop calling
+// a bare native function: the binding should cost at most twice as much.
+#include <benchmark/benchmark.h>
+
+#include <js/PropertyAndElement.h>
+
+#include "core/base_object.h"
+#include "core/class_builder.h"
+#include "core/log.h"
+#include "engine/javascript/javascript_engine.h"
+#include "engine/javascript/js_realm.h"
+
+namespace {
+class CallTarget : public BaseObject {
+  Q_OBJECT(CallTarget, BaseObject)
+
+ public:
+  int calls = 0;
+  void touch() { ++calls; }
+};
+}  // namespace
+
+const ClassInfo& CallTarget::staticClassInfo() {
+  static const ClassInfo info = ClassBuilder<CallTarget>("CallTarget").method("touch", &CallTarget::touch).build();
+  return info;
+}
+
+namespace {
+bool BareNative(JSContext* /*cx*/, unsigned argc, JS::Value* vp) {
+  JS::CallArgsFromVp(argc, vp).rval().setUndefined();
+  return true;
+}
+
+constexpr char16_t kMethodLoop[] = u"for (var i = 0; i < 1000000; i++) target.touch();";
+constexpr char16_t kNativeLoop[] = u"for (var i = 0; i < 1000000; i++) bare();";
+
+struct Setup {
+  Setup() {
+    LogHandler() = [](const WideString&) {};
+    target = New<CallTarget>();
+    engine = New<TJavaScriptEngine>();
+    engine->exportObject(u"target", u"CallTarget", target);
+    JsRealm* realm = engine->realm();
+    JSAutoRealm inRealm(realm->cx(), realm->global());
+    JS::RootedObject global(realm->cx(), realm->global());
+    JS_DefineFunction(realm->cx(), global, "bare", BareNative, 0, 0);
+  }
+  ~Setup() {
+    engine->Free();
+    target->Free();
+  }
+  CallTarget* target;
+  TJavaScriptEngine* engine;
+};
+
+void PublishedMethodLoop(benchmark::State& state) {
+  Setup setup;
+  for (auto _ : state) setup.engine->evaluate(kMethodLoop);
+  state.counters["calls"] = setup.target->calls;
+}
+BENCHMARK(PublishedMethodLoop)->Unit(benchmark::kMillisecond);
+
+void BareNativeLoop(benchmark::State& state) {
+  Setup setup;
+  for (auto _ : state) setup.engine->evaluate(kNativeLoop);
+}
+BENCHMARK(BareNativeLoop)->Unit(benchmark::kMillisecond);
+}  // namespace

@@ -1,0 +1,73 @@
+#pragma once
+// The script engine for JavaScript, on SpiderMonkey (libmozjs-102).
+//
+// Every published property and method of the program's classes is visible to
+// scripts through the class descriptions alone; exported objects are script
+// globals; handler texts run on the engine's global; script files are loaded
+// with a compiled cache ".jsbin" beside them; `new ClassName()` creates
+// objects. All engines of a thread share one SpiderMonkey context, each with
+// its own global. The library's headers stay inside engine/javascript/.
+#include <memory>
+
+#include "engine/script_engine.h"
+
+class BaseObject;
+class JsRealm;
+struct WrapperEntry;
+
+class TJavaScriptEngine : public TScriptEngine {
+  Q_OBJECT(TJavaScriptEngine, TScriptEngine)
+
+ public:
+  TJavaScriptEngine();
+  ~TJavaScriptEngine() override;
+
+  void Create(TObject* owner) override;
+  void Destroy() override;
+
+  bool evaluate(const WideString& source) override;
+  TScript* loadScript(TResourceMan* manager, const WideString& name) override;
+  void freeScript(TScript* script) override;
+  void removeObject(TObject* object) override;
+  void exportObject(const WideString& name, const WideString& className, TObject* object) override;
+  void defineConstant(const WideString& name, int32_t value) override;
+  void registerClass(const ClassInfo& cls) override;
+  void collectGarbage() override;
+  Variant getGlobal(const WideString& name) override;
+
+  // False when the library could not start; every operation then does nothing.
+  bool isReady() const { return realm_ != nullptr; }
+  // Objects exported and not yet removed.
+  int exportedCount() const { return exportedCount_; }
+  // The script file named in error lines: the one `loadScript` took last.
+  const WideString& currentScriptFile() const { return currentScriptFile_; }
+  // Whether scripts of this engine hold a script object for the program object.
+  bool hasScriptObject(TObject* object) const;
+
+  // What `new ClassName(...)` makes: an object of the class under `parent`
+  // (the engine's owner when nil), or the root of the object file `fileName`
+  // loaded under it. Nil (with the reason logged) when nothing was made.
+  virtual BaseObject* createScriptObject(const ClassInfo& cls, BaseObject* parent, const WideString* fileName);
+
+  JsRealm* realm() const { return realm_.get(); }
+
+ protected:
+  // Freeing the engine while one of its scripts runs waits until it returns.
+  bool deferFree() override;
+
+ private:
+  class RunScope;
+  // Deletes the globals that still hold the entry's script object.
+  void deleteGlobalsOf(WrapperEntry& entry);
+
+  std::unique_ptr<JsRealm> realm_;
+  bool holdsContext_ = false;
+  int exportedCount_ = 0;
+  WideString currentScriptFile_;
+  int running_ = 0;
+  bool freeDeferred_ = false;
+};
+
+// Registers the JavaScript engine for ".js" and makes it the default script
+// engine; the program calls it once at start-up (a second call changes nothing).
+void RegisterJavaScriptEngine();

@@ -1,0 +1,301 @@
+#include "engine/javascript/js_natives.h"
+
+#include <new>
+#include <exception>
+#include <span>
+#include <vector>
+
+#include <js/Object.h>
+#include <js/PropertyAndElement.h>
+#include <jsfriendapi.h>
+
+#include "core/base_object.h"
+#include "core/exceptions.h"
+#include "core/log.h"
+#include "engine/javascript/javascript_engine.h"
+#include "engine/javascript/js_realm.h"
+#include "engine/javascript/js_values.h"
+
+namespace {
+
+// No C++ exception may cross the library's frames: a native reports it as a
+// script error instead, which the script may catch.
+template <typename Body>
+bool Guarded(JSContext* cx, Body&& body) {
+  try {
+    return body();
+  } catch (const std::exception& e) {
+    JS_ReportErrorUTF8(cx, "%s", e.what());
+  } catch (...) {
+    JS_ReportErrorASCII(cx, "unknown error");
+  }
+  return false;
+}
+
+template <typename T>
+const T* ReservedPointer(JSObject* function, size_t slot) {
+  return static_cast<const T*>(js::GetFunctionNativeReserved(function, slot).toPrivate());
+}
+
+// The live program object behind `self` when it is of (or descends from) the
+// class; nil for any other object, and for one whose program object is gone.
+TObject* LiveTarget(JSObject* self, const ClassInfo* cls) {
+  WrapperEntry* entry = EntryOfInstance(self);
+  if (!entry) return nullptr;
+  if (entry->nativeClass) {  // a direct entry: its object and class are known
+    return !cls || entry->nativeClass->inheritsFrom(*cls) ? entry->native : nullptr;
+  }
+  TObject* object = NativeOfEntry(*entry);
+  if (!object || (cls && !object->classInfo().inheritsFrom(*cls))) return nullptr;
+  return object;
+}
+
+// ---- property accessors ---------------------------------------------------------------
+
+bool GetPublished(JSContext* cx, unsigned argc, JS::Value* vp) {
+  JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+  const auto* prop = ReservedPointer<PropInfo>(&args.callee(), 0);
+  JsRealm* realm = JsRealm::current(cx);
+  JS::RootedObject self(cx, args.thisv().isObject() ? &args.thisv().toObject() : nullptr);
+  args.rval().setUndefined();
+  if (!realm || !self) return true;
+  return Guarded(cx, [&] {
+    TObject* object = LiveTarget(self, prop->declaredBy);
+    return !object || ReadPublishedProperty(cx, *realm, self, object, *prop, args.rval());
+  });
+}
+
+bool SetPublished(JSContext* cx, unsigned argc, JS::Value* vp) {
+  JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+  const auto* prop = ReservedPointer<PropInfo>(&args.callee(), 0);
+  JS::RootedObject self(cx, args.thisv().isObject() ? &args.thisv().toObject() : nullptr);
+  JS::RootedValue value(cx, args.get(0));
+  args.rval().setUndefined();
+  if (!self) return true;
+  // Without a program object (a prototype, or an object that is gone) the
+  // write is accepted and has no effect.
+  return Guarded(cx, [&] {
+    TObject* object = LiveTarget(self, prop->declaredBy);
+    return !object || WritePublishedProperty(cx, object, *prop, value);
+  });
+}
+
+// ---- published methods ------------------------------------------------------------------
+
+// The converted arguments of one call. Only as many values as the method
+// takes are built: clearing a fixed array of variants on every call would
+// cost more than the rest of the call together.
+class ArgumentValues {
+ public:
+  explicit ArgumentValues(size_t count) : count_(count) {
+    if (count_ > kInline) {
+      spilled_.resize(count_);
+      values_ = spilled_.data();
+    } else {
+      values_ = reinterpret_cast<Variant*>(storage_);
+      for (size_t i = 0; i < count_; ++i) new (&values_[i]) Variant();
+    }
+  }
+  ~ArgumentValues() {
+    if (count_ <= kInline) {
+      for (size_t i = 0; i < count_; ++i) values_[i].~Variant();
+    }
+  }
+  ArgumentValues(const ArgumentValues&) = delete;
+  ArgumentValues& operator=(const ArgumentValues&) = delete;
+
+  Variant& operator[](size_t i) { return values_[i]; }
+  std::span<const Variant> span() const { return {values_, count_}; }
+
+ private:
+  static constexpr size_t kInline = 8;
+  size_t count_;
+  Variant* values_;
+  alignas(Variant) unsigned char storage_[kInline * sizeof(Variant)];
+  std::vector<Variant> spilled_;
+};
+
+bool InvalidCall(const MethodInfo& method, JS::CallArgs& args) {
+  LogError(u"Invalide function call " + AnsiToWide(method.name));
+  args.rval().setUndefined();
+  return true;
+}
+
+bool InvokePublished(JSContext* cx, const MethodBinding& binding, JS::HandleValue self, JS::CallArgs& args) {
+  const MethodInfo& method = *binding.method;
+  JsRealm& realm = *binding.realm;
+  TObject* object = self.isObject() ? LiveTarget(&self.toObject(), binding.declaring) : nullptr;
+  if (!object) return InvalidCall(method, args);
+  if (realm.engine().debugLevel() > 1) {
+    LogInfo(u"Call method " + AnsiToWide(method.name) + u" of " + AnsiToWide(object->className()) + u" object");
+  }
+  const size_t count = method.params.size();
+  // Parameters that take any value may be left out at the end (`format` takes
+  // one or two values); every other parameter needs its argument.
+  for (size_t i = args.length(); i < count; ++i) {
+    if (method.params[i].kind != TypeKind::Variant) return InvalidCall(method, args);
+  }
+
+  ArgumentValues values(count);
+  for (size_t i = 0; i < count && i < args.length(); ++i) {
+    switch (JsArgumentToVariant(cx, args[i], method.params[i], values[i])) {
+      case ArgumentFit::Fits: break;
+      case ArgumentFit::Unfit: return InvalidCall(method, args);
+      case ArgumentFit::Thrown: return false;
+    }
+  }
+  try {
+    Variant result = method.invoke(object, values.span());
+    if (result.isEmpty()) return true;
+    return VariantToJsValue(cx, realm, result, args.rval());
+  } catch (const EConvertError&) {
+    return InvalidCall(method, args);
+  }
+}
+
+bool CallPublishedMethod(JSContext* cx, unsigned argc, JS::Value* vp) {
+  JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+  const auto* binding = ReservedPointer<MethodBinding>(&args.callee(), 0);
+  JS::HandleValue self = args.thisv();  // rooted by the call itself
+  args.rval().setUndefined();
+  return Guarded(cx, [&] { return InvokePublished(cx, *binding, self, args); });
+}
+
+// ---- constructors -------------------------------------------------------------------------
+
+// `new ClassName()`, `new ClassName(parent)`, `new ClassName(fileName, parent)`:
+// an object argument names the parent, a text the object file to load.
+bool ConstructProgramObject(JSContext* cx, unsigned argc, JS::Value* vp) {
+  JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+  const auto* cls = ReservedPointer<ClassInfo>(&args.callee(), 0);
+  JsRealm* realm = JsRealm::current(cx);
+  if (!realm) return false;
+  return Guarded(cx, [&] {
+    BaseObject* parent = nullptr;
+    WideString fileName;
+    bool fromFile = false;
+    for (unsigned i = 0; i < 2 && i < args.length(); ++i) {
+      if (args[i].isString()) {
+        fileName = JsStringToWide(cx, args[i].toString());
+        fromFile = true;
+      } else if (TObject* object = NativeOfValue(args[i])) {
+        if (object->inheritsFrom(BaseObject::staticClassInfo())) parent = static_cast<BaseObject*>(object);
+      }
+    }
+    TJavaScriptEngine& engine = realm->engine();
+    BaseObject* created = engine.createScriptObject(*cls, parent, fromFile ? &fileName : nullptr);
+    // Nothing made (the reason is logged): the script stops here.
+    if (!created) return false;
+    engine.exportObject(created->name(), AnsiToWide(created->className()), created);
+    WrapperEntry* entry = realm->entryOf(created);
+    if (!entry || !entry->object) return false;
+    args.rval().setObject(*entry->object.get());
+    return true;
+  });
+}
+
+// ---- the script classes ---------------------------------------------------------------------
+
+// Writing a name that no published property of the class has fails.
+bool RejectNewProperty(JSContext* cx, JS::HandleObject instance, JS::HandleId id, JS::HandleValue /*value*/) {
+  JS::RootedObject prototype(cx);
+  std::string className = "object";
+  if (JS_GetPrototype(cx, instance, &prototype) && prototype) {
+    if (const ClassInfo* cls = ClassOfPrototype(prototype)) className = cls->name();
+  }
+  JS_ReportErrorUTF8(cx, "\"%s\" is not a published property of %s", JsIdToDisplayText(cx, id).c_str(),
+                     className.c_str());
+  return false;
+}
+
+// Any spelling of a published property's name, ignoring case, resolves to
+// that property's accessors; the declared spelling is the enumerable one.
+bool ResolvePublished(JSContext* cx, JS::HandleObject prototype, JS::HandleId id, bool* resolved) {
+  *resolved = false;
+  const ClassInfo* cls = ClassOfPrototype(prototype);
+  std::string name;
+  if (!cls || !JsIdToAsciiName(cx, id, name)) return true;
+  const PropInfo* prop = cls->findProperty(name);
+  if (!prop || prop->kind() == TypeKind::Callback) return true;
+  if (!DefinePublishedAccessor(cx, prototype, id, *prop)) {
+    JS_ClearPendingException(cx);
+    LogError(u"Can't export property " + AnsiToWide(prop->name));
+    return true;
+  }
+  *resolved = true;
+  return true;
+}
+
+bool MayResolvePublished(const JSAtomState& /*names*/, jsid id, JSObject* /*object*/) { return id.isString(); }
+
+// for-in and Object.keys list the published properties under their own names.
+bool EnumeratePublished(JSContext* cx, JS::HandleObject prototype) {
+  const ClassInfo* cls = ClassOfPrototype(prototype);
+  if (!cls) return true;
+  for (const PropInfo* prop : cls->properties()) {
+    if (prop->kind() == TypeKind::Callback) continue;
+    JS::RootedString name(cx, JS_AtomizeString(cx, prop->name.c_str()));
+    JS::RootedId id(cx);
+    bool present = false;
+    if (!name || !JS_StringToId(cx, name, &id) || !JS_AlreadyHasOwnPropertyById(cx, prototype, id, &present)) {
+      return false;
+    }
+    if (!present && !DefinePublishedAccessor(cx, prototype, id, *prop)) return false;
+  }
+  return true;
+}
+
+constexpr JSClassOps kPrototypeOps = {
+    nullptr, nullptr, EnumeratePublished, nullptr, ResolvePublished, MayResolvePublished,
+    nullptr, nullptr, nullptr,            nullptr,
+};
+
+constexpr JSClassOps kInstanceOps = {
+    RejectNewProperty, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+};
+
+JSFunction* NewReservedFunction(JSContext* cx, JSNative native, unsigned argCount, unsigned flags,
+                                const std::string& name, const void* data) {
+  JSFunction* function = js::NewFunctionWithReserved(cx, native, argCount, flags, name.c_str());
+  if (!function) return nullptr;
+  js::SetFunctionNativeReserved(JS_GetFunctionObject(function), 0, JS::PrivateValue(const_cast<void*>(data)));
+  return function;
+}
+
+}  // namespace
+
+const JSClass kGlobalClass = {"global", JSCLASS_GLOBAL_FLAGS, &JS::DefaultGlobalClassOps, nullptr, nullptr, nullptr};
+const JSClass kPrototypeClass = {"object", JSCLASS_HAS_RESERVED_SLOTS(1), &kPrototypeOps, nullptr, nullptr, nullptr};
+const JSClass kInstanceClass = {"c", JSCLASS_HAS_RESERVED_SLOTS(1), &kInstanceOps, nullptr, nullptr, nullptr};
+
+const ClassInfo* ClassOfPrototype(JSObject* prototype) {
+  if (!prototype || JS::GetClass(prototype) != &kPrototypeClass) return nullptr;
+  const JS::Value& slot = JS::GetReservedSlot(prototype, 0);
+  return slot.isUndefined() ? nullptr : static_cast<const ClassInfo*>(slot.toPrivate());
+}
+
+bool DefinePublishedAccessor(JSContext* cx, JS::HandleObject prototype, JS::HandleId id, const PropInfo& prop) {
+  JSFunction* getter = NewReservedFunction(cx, GetPublished, 0, 0, prop.name, &prop);
+  if (!getter) return false;
+  JS::RootedObject getterObject(cx, JS_GetFunctionObject(getter));
+  JSFunction* setter = NewReservedFunction(cx, SetPublished, 1, 0, prop.name, &prop);
+  if (!setter) return false;
+  JS::RootedObject setterObject(cx, JS_GetFunctionObject(setter));
+  std::string spelled;
+  bool declared = JsIdToAsciiName(cx, id, spelled) && spelled == prop.name;
+  return JS_DefinePropertyById(cx, prototype, id, getterObject, setterObject, declared ? JSPROP_ENUMERATE : 0);
+}
+
+bool DefinePublishedMethod(JSContext* cx, JS::HandleObject prototype, const MethodBinding& binding) {
+  const MethodInfo& method = *binding.method;
+  auto argCount = static_cast<unsigned>(method.params.size());
+  JSFunction* function = NewReservedFunction(cx, CallPublishedMethod, argCount, 0, method.name, &binding);
+  if (!function) return false;
+  JS::RootedObject functionObject(cx, JS_GetFunctionObject(function));
+  return JS_DefineProperty(cx, prototype, method.name.c_str(), functionObject, 0);
+}
+
+JSObject* NewClassConstructor(JSContext* cx, const ClassInfo& cls) {
+  JSFunction* function = NewReservedFunction(cx, ConstructProgramObject, 2, JSFUN_CONSTRUCTOR, cls.name(), &cls);
+  return function ? JS_GetFunctionObject(function) : nullptr;
+}

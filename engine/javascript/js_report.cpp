@@ -1,0 +1,67 @@
+#include "engine/javascript/js_report.h"
+
+#include <string>
+
+#include <js/ErrorReport.h>
+#include <js/Exception.h>
+
+#include "core/log.h"
+
+namespace {
+WideString Number(unsigned value) { return AnsiToWide(std::to_string(value)); }
+
+WideString SourceLineOf(const JSErrorReport& report) {
+  if (!report.linebuf()) return WideString();
+  WideString line(report.linebuf(), report.linebufLength());
+  while (!line.empty() && (line.back() == u'\n' || line.back() == u'\r')) line.pop_back();
+  return line;
+}
+
+WideString FileOf(const JSErrorReport& report, const WideString& fallback) {
+  return report.filename && *report.filename ? Utf8ToWide(report.filename) : fallback;
+}
+
+// The offset of the error in its line. The compiler's reports (which carry the
+// source line) count columns from 0; the library counts the columns of errors
+// raised while a script runs from 1.
+unsigned ColumnOf(const JSErrorReport& report) {
+  if (report.linebuf() || report.column == 0) return report.column;
+  return report.column - 1;
+}
+
+void LogReport(const JSErrorReport& report, const WideString& message, const WideString& fallbackFile) {
+  LogError(FormatJsReport(FileOf(report, fallbackFile), report.lineno, ColumnOf(report), message,
+                          SourceLineOf(report)));
+}
+}  // namespace
+
+WideString FormatJsReport(const WideString& file, unsigned line, unsigned column, const WideString& message,
+                          const WideString& sourceLine) {
+  return file + u"(" + Number(line) + u":" + Number(column) + u") " + message + u" \"" + sourceLine + u"\"";
+}
+
+void ReportPendingJsException(JSContext* cx, const WideString& currentFile) {
+  if (!JS_IsExceptionPending(cx)) return;
+  JS::ExceptionStack exception(cx);
+  if (!JS::StealPendingExceptionStack(cx, &exception)) {
+    JS_ClearPendingException(cx);
+    return;
+  }
+  JS::ErrorReportBuilder builder(cx);
+  if (!builder.init(cx, exception, JS::ErrorReportBuilder::WithSideEffects) || !builder.report()) {
+    JS_ClearPendingException(cx);
+    LogError(FormatJsReport(currentFile, 0, 0, u"uncaught exception", WideString()));
+    return;
+  }
+  // The text of the exception names its kind ("ReferenceError: x is not
+  // defined"); the bare report message does not.
+  const char* text = builder.toStringResult().c_str();
+  WideString message = Utf8ToWide(text && *text ? text : builder.report()->message().c_str());
+  LogReport(*builder.report(), message, currentFile);
+  JS_ClearPendingException(cx);
+}
+
+void ReportJsWarning(JSContext* /*cx*/, JSErrorReport* report) {
+  if (!report) return;
+  LogReport(*report, Utf8ToWide(report->message().c_str() ? report->message().c_str() : ""), WideString());
+}

@@ -1,0 +1,98 @@
+#include "engine/javascript/js_runtime.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+
+#include <js/BuildId.h>
+#include <js/Initialization.h>
+#include <js/Stack.h>
+#include <js/Warnings.h>
+#include <jsfriendapi.h>
+
+#include "engine/javascript/js_report.h"
+
+namespace {
+std::once_flag libraryStarted;
+bool libraryReady = false;
+std::atomic<int> liveContexts{0};
+
+struct ThreadContext {
+  JSContext* cx = nullptr;
+  int users = 0;
+  std::vector<JsRealm*> realms;
+};
+thread_local ThreadContext threadContext;
+
+// Compiled caches are tied to the library build that wrote them: a cache from
+// another build carries another id and is compiled again from its source.
+bool CompiledCacheBuildId(JS::BuildIdCharVector* buildId) {
+  static const std::string id = std::string("qplay-jsbin-1/") + JS_GetImplementationVersion();
+  return buildId->append(id.data(), id.size());
+}
+
+void ShutDownLibrary() {
+  if (liveContexts.load() == 0) JS_ShutDown();
+}
+
+void StartLibrary() {
+  libraryReady = JS_Init();
+  if (!libraryReady) return;
+  // Encoding a compiled script without a build id crashes the library.
+  JS::SetProcessBuildIdOp(CompiledCacheBuildId);
+  std::atexit(ShutDownLibrary);
+}
+
+// Half the thread's stack: deep script recursion raises "too much recursion"
+// long before the native stack runs out.
+size_t NativeStackQuota() {
+  size_t size = 8u << 20;
+  pthread_attr_t attr;
+  if (pthread_getattr_np(pthread_self(), &attr) == 0) {
+    void* base = nullptr;
+    size_t found = 0;
+    if (pthread_attr_getstack(&attr, &base, &found) == 0 && found > 0) size = found;
+    pthread_attr_destroy(&attr);
+  }
+  return size / 2;
+}
+
+JSContext* NewContext() {
+  JSContext* cx = JS_NewContext(JS::DefaultHeapMaxBytes);
+  if (!cx) return nullptr;
+  if (!js::UseInternalJobQueues(cx) || !JS::InitSelfHostedCode(cx)) {
+    JS_DestroyContext(cx);
+    return nullptr;
+  }
+  JS_SetNativeStackQuota(cx, NativeStackQuota());
+  JS::SetWarningReporter(cx, ReportJsWarning);
+  return cx;
+}
+}  // namespace
+
+JSContext* AcquireJsContext() {
+  std::call_once(libraryStarted, StartLibrary);
+  if (!libraryReady) return nullptr;
+  ThreadContext& thread = threadContext;
+  if (!thread.cx) {
+    thread.cx = NewContext();
+    if (!thread.cx) return nullptr;
+    ++liveContexts;
+  }
+  ++thread.users;
+  return thread.cx;
+}
+
+void ReleaseJsContext() {
+  ThreadContext& thread = threadContext;
+  if (thread.users <= 0 || --thread.users > 0) return;
+  JS_DestroyContext(thread.cx);
+  thread.cx = nullptr;
+  --liveContexts;
+}
+
+std::vector<JsRealm*>& ThreadRealms() { return threadContext.realms; }

@@ -1,0 +1,30 @@
+// Feeds arbitrary text to the form dispatcher (keyword form or XML) and reads
+// what it produced as an object tree.
+#include <cstddef>
+#include <cstdint>
+
+#include "core/base_object.h"
+#include "core/exceptions.h"
+#include "core/object_reader.h"
+#include "core/object_text_form.h"
+#include "core/stream.h"
+#include "tests/core/object_test_classes.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  RegisterObjectTestClasses();
+  RegisterClass(BaseObject::staticClassInfo());
+  TReadOnlyMemoryStream source(data, static_cast<int64_t>(size));
+  TMemoryStream binary;
+  try {
+    convertTextForm(source, binary);
+  } catch (const std::exception&) {
+    return 0;
+  }
+  binary.SetPosition(0);
+  TGReader reader(&binary, kFileFilerBufferSize);
+  try {
+    if (TGComponent* root = reader.fetchRoot()) root->Free();
+  } catch (const std::exception&) {
+  }
+  return 0;
+}

@@ -1,0 +1,60 @@
+// The names every applet's scripts see: constants, globals, class prototypes.
+#include <gtest/gtest.h>
+
+#include "core/class_registry.h"
+#include "core/core_registration.h"
+#include "support/log_capture.h"
+#include "tests/engine/script_test_classes.h"
+
+namespace {
+
+TEST(ScriptApi, ConstantsAreTheWindowsKeyCodesAndModalResultsInOrder) {
+  const auto& constants = ScriptConstants();
+  ASSERT_EQ(constants.size(), 90u);
+  EXPECT_EQ(constants.front().name, u"VK_BACK");
+  EXPECT_EQ(constants[20].name, u"VK_ESCAPE");  // after VK_MODECHANGE, as the table lists it
+  EXPECT_EQ(constants[20].value, 27);
+  EXPECT_EQ(constants[43].name, u"VK_NUMPAD0");
+  EXPECT_EQ(constants[43].value, 96);
+  EXPECT_EQ(constants[59].name, u"VK_F1");
+  EXPECT_EQ(constants[61].name, u"VK_F4");
+  EXPECT_EQ(constants[61].value, 115);
+  EXPECT_EQ(constants[82].name, u"VK_NUMLOCK");
+  EXPECT_EQ(constants[84].name, u"MR_NONE");
+  EXPECT_EQ(constants.back().name, u"VK_F3");
+  EXPECT_EQ(constants.back().value, 114);
+  // No letters or digits: scripts use the character codes.
+  for (const ScriptConstant& c : constants) EXPECT_NE(c.name, u"VK_A");
+}
+
+TEST(ScriptApi, RegisteredNamesReachScripts) {
+  RegisterCoreClasses();
+  ScriptWorld world;
+  auto* device = New<TProbePoint>();  // stands for a persistent such as the device
+  ScriptGlobals globals;
+  globals.applet = world.root.get();
+  globals.device = device;
+  RegisterScriptNames(*world.engine, globals);
+  EXPECT_EQ(world.run("result = [VK_PAGEUP, VK_PRIOR, VK_F3, VK_F24, VK_NUMPAD7, MR_CANCEL, VK_RETURN, VK_ENTER]"
+                      ".join()"),
+            "33,33,114,135,103,4,13,13");
+  EXPECT_EQ(world.run("result = [typeof applet.getParent, typeof device.moveBy, typeof externalResMan,"
+                      " typeof resMan, typeof BaseObject].join()"),
+            "function,function,undefined,undefined,function");
+  EXPECT_EQ(world.engine->getGlobal(u"applet"), Variant(static_cast<TObject*>(world.root.get())));
+  world.engine->removeObject(device);
+  device->Free();
+}
+
+TEST(ScriptApi, EveryRegisteredTreeClassGetsItsConstructor) {
+  RegisterCoreClasses();
+  RegisterClass(ScriptProbe::staticClassInfo());
+  ScriptWorld world;
+  EXPECT_EQ(world.run("result = typeof ScriptProbe"), "undefined");
+  RegisterScriptClasses(*world.engine);
+  EXPECT_EQ(world.run("result = [typeof ScriptProbe, typeof BaseObject, typeof Script, typeof TSpaceCoord].join()"),
+            "function,function,function,undefined");
+  EXPECT_EQ(world.run("var p = new ScriptProbe(); p.width = 3; result = String(p.add(p.width, 1))"), "4");
+}
+
+}  // namespace

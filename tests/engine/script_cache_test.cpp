@@ -1,0 +1,230 @@
+// Script files and their compiled cache ".jsbin": real files in a folder
+// manager, real modification times, damaged and foreign caches.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/folder_resource_man.h"
+#include "core/stream.h"
+#include "support/log_capture.h"
+#include "support/temp_dir.h"
+#include "tests/engine/script_test_classes.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+const char* const kLibrary =
+    "function twice(x) { return 2 * x; }\n"
+    "var loaded = twice(21);\n";
+
+struct ScriptFolder {
+  ScriptFolder() {
+    manager.reset(New<TFolderResourceMan>());
+    manager->setRoot(dir.path());
+  }
+  // Sets a file's modification time `seconds` away from now.
+  void age(const std::string& name, int seconds) const {
+    fs::last_write_time(dir.file(name), fs::file_time_type::clock::now() + std::chrono::seconds(seconds));
+  }
+  bool exists(const std::string& name) const { return fs::exists(dir.file(name)); }
+
+  TempDir dir;
+  Owned<TFolderResourceMan> manager;
+};
+
+Owned<TJavaScriptEngine> NewEngine() { return Owned<TJavaScriptEngine>(New<TJavaScriptEngine>()); }
+
+// The bytes of a cache file with a valid check around any payload.
+std::string WithCheck(const std::string& payload) {
+  auto crc = static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(payload.data()),
+                                         static_cast<uInt>(payload.size())));
+  std::string bytes = payload;
+  auto size = static_cast<uint32_t>(payload.size());
+  for (uint32_t v : {size, crc}) {
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>(v >> (8 * i)));
+  }
+  return bytes;
+}
+
+TEST(ScriptFiles, FirstLoadCompilesAndWritesTheCache) {
+  ScriptFolder folder;
+  folder.dir.write("lib.js", kLibrary);
+  auto engine = NewEngine();
+  LogCapture log;
+  TScript* script = engine->loadScript(folder.manager.get(), u"lib.js");
+  ASSERT_NE(script, nullptr);
+  EXPECT_EQ(log.messages(), (std::vector<std::string>{"(i) lib.js was compiled successful"}));
+  EXPECT_EQ(engine->getGlobal(u"loaded"), Variant(int32_t{42}));
+  EXPECT_EQ(engine->currentScriptFile(), u"lib.js");
+  EXPECT_EQ(script->name(), u"lib.js");
+  EXPECT_EQ(engine->scripts(), std::vector<TScript*>{script});
+  ASSERT_TRUE(folder.exists("lib.jsbin"));
+  EXPECT_GT(fs::file_size(folder.dir.file("lib.jsbin")), 8u);
+  engine->freeScript(script);
+  EXPECT_TRUE(engine->scripts().empty());
+}
+
+TEST(ScriptFiles, TheCacheIsUsedUnlessTheSourceIsNewer) {
+  ScriptFolder folder;
+  folder.dir.write("lib.js", kLibrary);
+  NewEngine()->loadScript(folder.manager.get(), u"lib.js");
+  folder.age("lib.js", -60);
+
+  {
+    // Another name with the same base finds the same script.
+    auto engine = NewEngine();
+    LogCapture log;
+    ASSERT_NE(engine->loadScript(folder.manager.get(), u"lib.txt"), nullptr);
+    EXPECT_TRUE(log.lines().empty());
+    EXPECT_EQ(engine->getGlobal(u"loaded"), Variant(int32_t{42}));
+  }
+  // A touched source is compiled again and the cache rewritten.
+  folder.dir.write("lib.js", "function twice(x) { return 3 * x; }\nvar loaded = twice(2);\n");
+  folder.age("lib.jsbin", -30);
+  auto before = fs::last_write_time(folder.dir.file("lib.jsbin"));
+  {
+    auto engine = NewEngine();
+    LogCapture log;
+    ASSERT_NE(engine->loadScript(folder.manager.get(), u"lib.js"), nullptr);
+    EXPECT_TRUE(log.contains("(i) lib.js was compiled successful"));
+    EXPECT_EQ(engine->getGlobal(u"loaded"), Variant(int32_t{6}));
+  }
+  EXPECT_GT(fs::last_write_time(folder.dir.file("lib.jsbin")), before);
+  // Without its source the cache still runs, functions and all.
+  fs::remove(folder.dir.file("lib.js"));
+  auto engine = NewEngine();
+  LogCapture log;
+  ASSERT_NE(engine->loadScript(folder.manager.get(), u"lib.js"), nullptr);
+  EXPECT_TRUE(log.lines().empty());
+  EXPECT_TRUE(engine->evaluate(u"var again = twice(5)"));
+  EXPECT_EQ(engine->getGlobal(u"again"), Variant(int32_t{15}));
+}
+
+TEST(ScriptFiles, DamagedOrForeignCachesAreCompiledAgain) {
+  ScriptFolder folder;
+  folder.dir.write("lib.js", kLibrary);
+  NewEngine()->loadScript(folder.manager.get(), u"lib.js");
+  std::string good = folder.dir.read("lib.jsbin");
+  ASSERT_GT(good.size(), 40u);
+
+  std::string flipped = good;
+  flipped[flipped.size() / 2] ^= 0x10;
+  std::vector<std::string> bad = {flipped, good.substr(0, good.size() / 2), good.substr(0, 5), std::string(),
+                                  WithCheck("not a compiled script from this library build at all")};
+  for (const std::string& bytes : bad) {
+    folder.dir.write("lib.jsbin", bytes);
+    folder.age("lib.js", -60);
+    auto engine = NewEngine();
+    LogCapture log;
+    ASSERT_NE(engine->loadScript(folder.manager.get(), u"lib.js"), nullptr) << bytes.size();
+    EXPECT_TRUE(log.contains("(i) lib.js was compiled successful"));
+    EXPECT_EQ(engine->getGlobal(u"loaded"), Variant(int32_t{42}));
+    EXPECT_EQ(folder.dir.read("lib.jsbin"), good);
+  }
+  // Without the source a damaged cache loads nothing.
+  fs::remove(folder.dir.file("lib.js"));
+  folder.dir.write("lib.jsbin", flipped);
+  auto engine = NewEngine();
+  LogCapture log;
+  EXPECT_EQ(engine->loadScript(folder.manager.get(), u"lib.js"), nullptr);
+  EXPECT_EQ(log.messages(), (std::vector<std::string>{"(e) Can't load compiled script lib.jsbin"}));
+  EXPECT_TRUE(engine->getGlobal(u"loaded").isEmpty());
+}
+
+TEST(ScriptFiles, SyntaxErrorsNameFileLineAndColumn) {
+  ScriptFolder folder;
+  folder.dir.write("bad.js", "var a = 1;\nvar b = (;\n");
+  auto engine = NewEngine();
+  LogCapture log;
+  EXPECT_EQ(engine->loadScript(folder.manager.get(), u"bad.js"), nullptr);
+  EXPECT_EQ(log.messages(), (std::vector<std::string>{
+                                "(e) bad.js(2:9) SyntaxError: expected expression, got ';' \"var b = (;\"",
+                                "(e) Can't compile bad.js script",
+                            }));
+  EXPECT_FALSE(folder.exists("bad.jsbin"));
+}
+
+TEST(ScriptFiles, RuntimeErrorsStopTheScriptAndNameItsFile) {
+  ScriptFolder folder;
+  folder.dir.write("boom.js", "var first = 1;\n\n  throw new Error('boom');\nvar never = 1;\n");
+  auto engine = NewEngine();
+  LogCapture log;
+  EXPECT_EQ(engine->loadScript(folder.manager.get(), u"boom.js"), nullptr);
+  EXPECT_EQ(log.messages(), (std::vector<std::string>{
+                                "(i) boom.js was compiled successful",
+                                "(e) boom.js(3:8) Error: boom \"\"",
+                                "(e) Can't execute script boom.js",
+                            }));
+  EXPECT_EQ(engine->getGlobal(u"first"), Variant(int32_t{1}));
+  EXPECT_TRUE(engine->getGlobal(u"never").isEmpty());
+  // Handler errors name the script file loaded last.
+  log.clear();
+  EXPECT_FALSE(engine->evaluate(u"nothing()"));
+  EXPECT_EQ(log.messages(), (std::vector<std::string>{"(e) boom.js(0:0) ReferenceError: nothing is not defined \"\""}));
+}
+
+TEST(ScriptFiles, MissingScriptsLoadNothingQuietly) {
+  ScriptFolder folder;
+  auto engine = NewEngine();
+  LogCapture log;
+  EXPECT_EQ(engine->loadScript(folder.manager.get(), u"absent.js"), nullptr);
+  EXPECT_EQ(engine->loadScript(nullptr, u"absent.js"), nullptr);
+  EXPECT_TRUE(log.lines().empty());
+}
+
+TEST(ScriptFiles, UnicodeTextAndTheSystemCodePageBothRead) {
+  ScriptFolder folder;
+  folder.dir.write("utf8.js", "\xEF\xBB\xBFvar word = 'Grüße';\n");
+  folder.dir.write("ansi.js", "var other = 'caf\xE9';\n");
+  auto engine = NewEngine();
+  ASSERT_NE(engine->loadScript(folder.manager.get(), u"utf8.js"), nullptr);
+  ASSERT_NE(engine->loadScript(folder.manager.get(), u"ansi.js"), nullptr);
+  EXPECT_EQ(engine->getGlobal(u"word"), Variant(u"Grüße"));
+  EXPECT_EQ(engine->getGlobal(u"other"), Variant(u"café"));
+}
+
+TEST(ScriptFiles, TheEngineFreesTheScriptsItStillHolds) {
+  ScriptFolder folder;
+  folder.dir.write("a.js", "var a = 1;");
+  folder.dir.write("b.js", "var b = 2;");
+  auto engine = NewEngine();
+  TScript* a = engine->loadScript(folder.manager.get(), u"a.js");
+  TScript* b = engine->loadScript(folder.manager.get(), u"b.js");
+  ASSERT_TRUE(a && b);
+  EXPECT_NE(a->compiled(), nullptr);
+  EXPECT_EQ(a->engine(), engine.get());
+  EXPECT_EQ(engine->scripts(), (std::vector<TScript*>{a, b}));
+  engine->freeScript(a);
+  EXPECT_EQ(engine->scripts(), std::vector<TScript*>{b});
+  // b goes with the engine (the leak checker would see it otherwise).
+  engine.reset();
+}
+
+// The fuzz target's seeds: a cache file of this library build and a damaged
+// one. With Q_UPDATE_FUZZ_SEEDS=1 in the environment they are written afresh.
+TEST(ScriptFiles, FuzzSeedsAreCachesOfThisBuild) {
+  std::string corpus = std::string(Q_SOURCE_DIR) + "/fuzz/corpus/jsbin/";
+  if (std::getenv("Q_UPDATE_FUZZ_SEEDS")) {
+    ScriptFolder folder;
+    folder.dir.write("seed.js", kLibrary);
+    NewEngine()->loadScript(folder.manager.get(), u"seed.js");
+    std::string good = folder.dir.read("seed.jsbin");
+    std::string damaged = good;
+    damaged[damaged.size() / 3] ^= 0x01;
+    fs::create_directories(corpus);
+    ASSERT_TRUE(WriteWholeFile(corpus + "library.jsbin", good.data(), good.size()));
+    ASSERT_TRUE(WriteWholeFile(corpus + "damaged.jsbin", damaged.data(), damaged.size()));
+  }
+  ScriptFolder folder;
+  std::vector<uint8_t> seed;
+  ASSERT_TRUE(ReadWholeFile(corpus + "library.jsbin", seed));
+  folder.dir.write("seed.jsbin", std::string(seed.begin(), seed.end()));
+  auto engine = NewEngine();
+  ASSERT_NE(engine->loadScript(folder.manager.get(), u"seed.js"), nullptr);
+  EXPECT_EQ(engine->getGlobal(u"loaded"), Variant(int32_t{42}));
+}
+
+}  // namespace

@@ -1,0 +1,155 @@
+// The script engine itself: engines by extension, start and finish, one
+// context for all engines of the thread with a global each, errors as log
+// lines, constants and globals, garbage collection, freeing while running.
+#include <gtest/gtest.h>
+
+#include "support/log_capture.h"
+#include "tests/engine/script_test_classes.h"
+
+namespace {
+
+TEST(ScriptEngineRegistry, JavaScriptServesJsAndIsTheDefault) {
+  RegisterJavaScriptEngine();
+  RegisterJavaScriptEngine();
+  EXPECT_EQ(ScriptEngineClassFor(".js"), &TJavaScriptEngine::staticClassInfo());
+  EXPECT_EQ(ScriptEngineClassFor(".JS"), &TJavaScriptEngine::staticClassInfo());
+  EXPECT_EQ(ScriptEngineClassFor(".vbs"), nullptr);
+  ASSERT_EQ(DefaultScriptEngineClass(), &TJavaScriptEngine::staticClassInfo());
+  EXPECT_EQ(CreateScriptEngine(ScriptProbe::staticClassInfo(), nullptr), nullptr);
+  EXPECT_EQ(CreateScriptEngine(TScriptEngine::staticClassInfo(), nullptr), nullptr);  // abstract
+
+  LogCapture log;
+  Owned<TScriptEngine> engine(CreateScriptEngine(*DefaultScriptEngineClass(), nullptr));
+  ASSERT_TRUE(engine);
+  EXPECT_EQ(engine->className(), "TJavaScriptEngine");
+  EXPECT_TRUE(engine->evaluate(u"var x = 6 * 7"));
+  EXPECT_EQ(engine->getGlobal(u"x"), Variant(int32_t{42}));
+  engine.reset();
+  EXPECT_EQ(log.messages(), (std::vector<std::string>{"(i) Mozzila Spider Monkey scripting engine started TJavaScriptEngine",
+                                                      "(i) Mozzila Spider Monkey scripting engine finished TJavaScriptEngine"}));
+}
+
+TEST(ScriptEngineLife, EnginesShareTheContextButNotTheirGlobals) {
+  Owned<TJavaScriptEngine> first(New<TJavaScriptEngine>());
+  Owned<TJavaScriptEngine> second(New<TJavaScriptEngine>());
+  ASSERT_TRUE(first->isReady() && second->isReady());
+  EXPECT_TRUE(first->evaluate(u"var shared = 'first'"));
+  EXPECT_TRUE(second->evaluate(u"var shared = 'second'"));
+  EXPECT_EQ(first->getGlobal(u"shared"), Variant(u"first"));
+  EXPECT_EQ(second->getGlobal(u"shared"), Variant(u"second"));
+  first.reset();
+  EXPECT_TRUE(second->evaluate(u"shared += '!'"));
+  EXPECT_EQ(second->getGlobal(u"shared"), Variant(u"second!"));
+  second.reset();
+  // The last engine took the context with it; a new one starts afresh.
+  Owned<TJavaScriptEngine> third(New<TJavaScriptEngine>());
+  EXPECT_TRUE(third->getGlobal(u"shared").isEmpty());
+}
+
+TEST(ScriptEngineErrors, ErrorsAreLoggedWithLineColumnAndSource) {
+  Owned<TJavaScriptEngine> engine(New<TJavaScriptEngine>());
+  LogCapture log;
+  // Handler text counts its lines from 0; columns from 0.
+  EXPECT_FALSE(engine->evaluate(u"var a = 1;\n  foo();"));
+  EXPECT_FALSE(engine->evaluate(u"var b = (;"));
+  EXPECT_FALSE(engine->evaluate(u"throw 'plain text'"));
+  EXPECT_EQ(log.messages(), (std::vector<std::string>{
+                                "(e) (1:2) ReferenceError: foo is not defined \"\"",
+                                "(e) (0:9) SyntaxError: expected expression, got ';' \"var b = (;\"",
+                                "(e) (0:0) uncaught exception: plain text \"\"",
+                            }));
+  // A failed evaluation leaves nothing pending: the next one runs.
+  EXPECT_TRUE(engine->evaluate(u"var ok = true"));
+}
+
+TEST(ScriptEngineErrors, RunawayRecursionIsAnErrorNotACrash) {
+  Owned<TJavaScriptEngine> engine(New<TJavaScriptEngine>());
+  LogCapture log;
+  EXPECT_FALSE(engine->evaluate(u"function down(n) { return down(n + 1) + 1; } down(0);"));
+  ASSERT_EQ(log.messages().size(), 1u);
+  EXPECT_NE(log.messages()[0].find("InternalError: too much recursion"), std::string::npos) << log.messages()[0];
+}
+
+TEST(ScriptEngineGlobals, ConstantsAndGlobalsAsValues) {
+  Owned<TJavaScriptEngine> engine(New<TJavaScriptEngine>());
+  engine->defineConstant(u"VK_PAGEUP", 33);
+  engine->defineConstant(u"VK_PRIOR", 33);
+  engine->defineConstant(u"MR_CANCEL", 4);
+  engine->defineConstant(WideString(), 99);
+  EXPECT_TRUE(engine->evaluate(u"var sum = VK_PAGEUP + VK_PRIOR + MR_CANCEL; var half = 0.5; var t = 'x';"
+                               u"var yes = true; var none = null; var obj = {};"));
+  EXPECT_EQ(engine->getGlobal(u"sum"), Variant(int32_t{70}));
+  EXPECT_EQ(engine->getGlobal(u"half"), Variant(0.5));
+  EXPECT_EQ(engine->getGlobal(u"t"), Variant(u"x"));
+  EXPECT_EQ(engine->getGlobal(u"yes"), Variant(true));
+  EXPECT_TRUE(engine->getGlobal(u"none").isNull());
+  EXPECT_EQ(engine->getGlobal(u"obj"), Variant(u"[object Object]"));
+  EXPECT_TRUE(engine->getGlobal(u"missing").isEmpty());
+  // Constants show in enumeration of the global.
+  EXPECT_TRUE(engine->evaluate(u"var keys = Object.keys(this).indexOf('MR_CANCEL') >= 0"));
+  EXPECT_EQ(engine->getGlobal(u"keys"), Variant(true));
+}
+
+TEST(ScriptEngineGlobals, ExportedProgramObjectsComeBackAsThemselves) {
+  ScriptWorld world;
+  ScriptProbe* probe = world.probe("probe");
+  EXPECT_EQ(world.engine->getGlobal(u"probe"), Variant(static_cast<TObject*>(probe)));
+  EXPECT_EQ(world.engine->exportedCount(), 1);
+  world.engine->removeObject(probe);
+  EXPECT_EQ(world.engine->exportedCount(), 0);
+  EXPECT_TRUE(world.engine->getGlobal(u"probe").isEmpty());
+  // A global a script has pointed elsewhere is not deleted.
+  world.engine->exportObject(u"probe", u"ScriptProbe", probe);
+  EXPECT_TRUE(world.engine->evaluate(u"probe = 12"));
+  world.engine->removeObject(probe);
+  EXPECT_EQ(world.engine->getGlobal(u"probe"), Variant(int32_t{12}));
+}
+
+TEST(ScriptEngineGlobals, AnObjectExportedToTwoEnginesIsLetGoByBoth) {
+  ScriptWorld world;
+  ScriptProbe* probe = world.probe("probe");
+  Owned<TJavaScriptEngine> other(New<TJavaScriptEngine>());
+  other->exportObject(u"seen", u"ScriptProbe", probe);
+  ASSERT_TRUE(other->evaluate(u"var held = seen;"));
+  probe->Free();
+  EXPECT_FALSE(other->hasScriptObject(probe));
+  EXPECT_EQ(other->exportedCount(), 0);
+  EXPECT_TRUE(other->evaluate(u"var w = typeof held.width + typeof seen;"));
+  EXPECT_EQ(other->getGlobal(u"w"), Variant(u"undefinedundefined"));
+}
+
+TEST(ScriptEngineGarbage, CollectionReportsItsStatistics) {
+  ScriptWorld world;
+  world.probe("a");
+  world.probe("b");
+  std::vector<std::pair<std::string, std::string>> values;
+  world.engine->collectGarbage();  // without a sink nothing is reported
+  world.engine->setDebugValueSink([&](const WideString& name, const WideString& value) {
+    values.emplace_back(WideToUtf8(name), WideToUtf8(value));
+  });
+  ASSERT_TRUE(world.engine->evaluate(u"for (var i = 0; i < 10000; i++) { var garbage = {n: i, s: 'x' + i}; }"));
+  world.engine->collectGarbage();
+  ASSERT_EQ(values.size(), 2u);
+  EXPECT_EQ(values[0].first, "JS GC:");
+  EXPECT_EQ(values[0].second.size(), 8u);  // "%8.6f"
+  EXPECT_EQ(values[0].second[1], '.');
+  EXPECT_EQ(values[1], (std::pair<std::string, std::string>("JS Objects:", "2")));
+  // The program's objects survive collection.
+  EXPECT_EQ(world.run("result = String(a.add(1, 1))"), "2");
+}
+
+TEST(ScriptEngineLife, FreeingTheEngineFromItsOwnScriptWaitsUntilItReturns) {
+  auto services = std::make_unique<ScriptTestServices>(nullptr);
+  Owned<BaseObject> root(New<BaseObject>());
+  auto* engine = New<TJavaScriptEngine>(root.get());
+  auto* probe = New<ScriptProbe>(root.get());
+  engine->exportObject(u"probe", u"ScriptProbe", probe);
+  probe->onPing = [engine] { engine->Free(); };
+  LogCapture log;
+  EXPECT_TRUE(engine->evaluate(u"probe.ping(); var after = probe.add(1, 2);"));
+  // The engine is gone now; the script ran to its end first.
+  EXPECT_EQ(log.messages(), (std::vector<std::string>{"(i) Mozzila Spider Monkey scripting engine finished TJavaScriptEngine"}));
+  EXPECT_EQ(probe->pings, 1);
+}
+
+}  // namespace
