@@ -20,6 +20,7 @@
 #include "platform/device.h"
 #include "platform/device_registry.h"
 #include "platform/platform.h"
+#include "platform/input_records.h"
 #include "platform/win32/window.h"
 
 Q_DEFINE_ENUM(TWindowStyle, "systemStyle", "maskStyle", "layerStyle")
@@ -232,9 +233,9 @@ void Applet::addChild(BaseObject* child) {
 
 void Applet::afterLoad() {
   LogInfo(u"Create most top layer");
-  parts_->createTopLayer(this);
+  topLayer_ = parts_->createTopLayer(this);
   LogInfo(u"Set script vars");
-  parts_->registerScriptNames(this);
+  registerScriptNames();
   LogInfo(u"Set extResMan folder");
   if (SomeEngine* engine = Engine(); engine && engine->externalResourceManager()) {
     const WideString folderName = SafeFolderName(appname_.empty() ? title_ : appname_);
@@ -263,6 +264,24 @@ void Applet::afterLoad() {
   applyLoadedSettings();
   LogInfo(u"After load complete");
   setComponentState(csLoading);
+}
+
+void Applet::registerScriptNames() {
+  if (!scriptEngine_) return;
+  ScriptGlobals globals;
+  SomeEngine* engine = Engine();
+  globals.engine = engine;
+  globals.device = device_;
+  globals.applet = this;
+  globals.event = event_;
+  globals.mostTop = topLayer_;
+  globals.resMan = resourceManager_;
+  if (engine) {
+    globals.externalResMan = engine->externalResourceManager();
+    globals.embeddedResMan = engine->embeddedResourceManager();
+  }
+  parts_->addScriptGlobals(this, globals);
+  RegisterScriptNames(*scriptEngine_, globals);
 }
 
 void Applet::applyLoadedSettings() {
@@ -949,6 +968,25 @@ bool Applet::WriteResource(const AnsiString& name, const std::vector<uint8_t>& b
   if (auto* file = dynamic_cast<TFileStream*>(out)) ok = file->Close() && ok;
   out->Free();
   return ok;
+}
+
+// ---- what the input translation asks of the applet -------------------------------------------
+
+void Applet::QueueEvent(TLowEvent* event) {
+  if (event_) {
+    event_->queueEvent(event);
+  } else if (event) {
+    event->Free();
+  }
+}
+
+void Applet::ShowCursorSprite(bool visible) {
+  if (!cursor_) return;
+  if (visible) {
+    cursor_->show();
+  } else {
+    cursor_->hide();
+  }
 }
 
 // ---- what the device asks of the applet ----------------------------------------------------------

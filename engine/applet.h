@@ -13,6 +13,7 @@
 #include "engine/applet_parts.h"
 #include "engine/container.h"
 #include "platform/device_host.h"
+#include "platform/win32/input_owner.h"
 #include "platform/win32/window_owner.h"
 
 class Event;
@@ -30,7 +31,7 @@ Q_DECLARE_ENUM(TWindowStyle)
 enum TWindowPlaceKind { normalPlace, topMost, desktopPlace };
 Q_DECLARE_ENUM(TWindowPlaceKind)
 
-class Applet : public Container, public TWindowOwner, public TDeviceHost {
+class Applet : public Container, public TWindowOwner, public TInputOwner, public TDeviceHost {
   Q_OBJECT(Applet, Container)
 
  public:
@@ -187,6 +188,13 @@ class Applet : public Container, public TWindowOwner, public TDeviceHost {
   bool LoadBuiltInPixmapARGB(const AnsiString& name, TArgbImage& image) override;
   bool WriteResource(const AnsiString& name, const std::vector<uint8_t>& bytes) override;
 
+  // ---- TInputOwner ------------------------------------------------------------------
+  bool HasEventQueue() const override { return event_ != nullptr; }
+  void QueueEvent(TLowEvent* event) override;
+  bool CursorSystem() const override { return cursorSystem_; }
+  void ShowCursorSprite(bool visible) override;
+  void SetPause(bool paused) override { setPause(paused); }
+
   // ---- TDeviceHost --------------------------------------------------------------------
   bool deviceLighting() override { return lighting_; }
   TColorARGB deviceBackground() override { return bkColor_; }
@@ -206,6 +214,7 @@ class Applet : public Container, public TWindowOwner, public TDeviceHost {
   void createServices();
   void afterLoad();
   void applyLoadedSettings();
+  void registerScriptNames();
   void applyDeviceName(const WideString& name);
   void copyMaskToWindow();
   void updateCursor();

@@ -13,6 +13,7 @@
 
 class Applet;
 class BaseObject;
+struct ScriptGlobals;
 
 class AppletParts : public TCacheCreators {
  public:
@@ -30,8 +31,9 @@ class AppletParts : public TCacheCreators {
   // ---- after the applet's own properties were read ----------------------------------
   // Answers the top layer ("mostTopLayer"), or nil when there is none yet.
   virtual BaseObject* createTopLayer(Applet*) { return nullptr; }
-  // The script-visible globals and constants.
-  virtual void registerScriptNames(Applet*) {}
+  // Adds the parts' own script globals (preferences, score table, materials,
+  // filter, inspector) to those the applet names.
+  virtual void addScriptGlobals(Applet*, ScriptGlobals&) {}
   virtual void loadPreferences(Applet*) {}
   virtual void applyPreferredLanguage(Applet*) {}
   virtual void applyPreferredScreenMode(Applet*) {}

@@ -5,6 +5,7 @@
 #include "compat/win32/file_system.h"
 #include "compat/win32/system.h"
 #include "core/applet_services.h"
+#include "core/crash_hook.h"
 #include "platform/platform.h"
 
 AppletInfo& ProgramAppletInfo() {
@@ -22,6 +23,7 @@ void TLog::Write(const WideString& line) {
   std::string folder = LogFolder();
   if (folder.empty()) return;  // the title is not known yet: the line is lost
   if (!ForceDirectories(folder)) return;
+  if (firstWrite_) SetCrashLogPath(folder + "log.txt");  // a crash report goes to the same file
   std::FILE* file = std::fopen((folder + "log.txt").c_str(), firstWrite_ ? "wb" : "ab");
   if (!file) return;
   std::string bytes = WideToAnsi(line) + "\r\n";

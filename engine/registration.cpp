@@ -8,7 +8,9 @@
 #include "engine/container.h"
 #include "engine/dummy.h"
 #include "engine/event.h"
+#include "engine/javascript/javascript_engine.h"
 #include "platform/device_registry.h"
+#include "platform/win32/crash_hook_install.h"
 #include "platform/win32/input_translation.h"
 #include "platform/win32/platform_win32.h"
 
@@ -19,8 +21,10 @@ void RegisterAllClasses() {
   RegisterCoreClasses();
   RegisterWin32Platform();
   InstallInputTranslation();
+  InstallCrashHookSeam();
   RegisterPlatformDevices();
   RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
+  RegisterJavaScriptEngine();
   InstallAppletServices();
 }

@@ -14,8 +14,9 @@ namespace {
 // Runs qplay with the arguments in `workDir`, with the application-data folder
 // in `dataHome`; answers the exit code.
 int RunQplay(const std::string& dataHome, const std::string& workDir, const std::string& arguments) {
-  std::string command = "cd '" + workDir + "' && env XDG_DATA_HOME='" + dataHome +
-                        "' SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy " + Q_BINARY_DIR "/qplay " +
+  std::string command = "cd '" + workDir + "' && timeout -s KILL 60 env XDG_DATA_HOME='" + dataHome +
+                        "' SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1 "
+                        "ASAN_OPTIONS=detect_leaks=0 " Q_BINARY_DIR "/qplay " +
                         arguments + " >/dev/null 2>&1";
   int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -36,7 +37,7 @@ std::vector<std::string> Lines(const std::string& bytes) {
 TEST(ProgramEndToEnd, LogsUnderTheLowerCasedTitleWithStampedCrLfLines) {
   TempDir data, game;
   game.write("some/dir/main.qxml",
-             "<?xml version=\"1.0\"?>\r\n<Applet name=\"app\" width=\"320\" height=\"200\" title=\"Hello World\">\r\n"
+             "<?xml version=\"1.0\"?>\r\n<Applet name=\"app\" width=\"320\" height=\"200\" title=\"Hello World\" onLoad=\"applet.terminate()\">\r\n"
              "</Applet>\r\n");
   ASSERT_EQ(RunQplay(data.path(), game.path(), "some/dir/main.qxml"), 0);
   std::string log = data.read("hello world/log.txt");
@@ -48,7 +49,7 @@ TEST(ProgramEndToEnd, LogsUnderTheLowerCasedTitleWithStampedCrLfLines) {
 
 TEST(ProgramEndToEnd, BareFileNameResolvesInTheCurrentFolder) {
   TempDir data, game;
-  game.write("main.qxml", "<Applet width=\"64\" title=\"Bare\"/>");
+  game.write("main.qxml", "<Applet width=\"64\" title=\"Bare\" onLoad=\"applet.terminate()\"/>");
   ASSERT_EQ(RunQplay(data.path(), game.path(), "main.qxml"), 0);
   std::string log = data.read("bare/log.txt");
   EXPECT_NE(log.find("Try to open qxml-file"), std::string::npos);
@@ -80,7 +81,7 @@ double ModifiedAt(const std::string& path) {
 
 TEST(ProgramEndToEnd, TheMainFilesBinaryTwinIsWrittenOnceAndKeptUpToDate) {
   TempDir data, game;
-  const std::string text = game.write("dir/main.qxml", "<?xml version=\"1.0\"?>\r\n<Applet width=\"64\" title=\"Twin\"/>");
+  const std::string text = game.write("dir/main.qxml", "<?xml version=\"1.0\"?>\r\n<Applet width=\"64\" title=\"Twin\" onLoad=\"applet.terminate()\"/>");
   ASSERT_EQ(RunQplay(data.path(), game.path(), "dir/main.qxml"), 0);
   const std::string twin = game.file("dir/main.qbin");
   ASSERT_EQ(game.read("dir/main.qbin").substr(0, 4), "GFE0");
