@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <js/CompilationAndEvaluation.h>
+#include <js/GCAPI.h>
 #include <js/PropertyAndElement.h>
 #include <js/SourceText.h>
 #include <jsfriendapi.h>
@@ -344,7 +345,10 @@ bool TJavaScriptEngine::hasScriptObject(TObject* object) const { return realm_ &
 void TJavaScriptEngine::collectGarbage() {
   if (!realm_) return;
   auto start = std::chrono::steady_clock::now();
-  JS_GC(realm_->cx());
+  // A shrinking collection also compacts the heap, so the memory of a level
+  // left behind goes back.
+  JS::PrepareForFullGC(realm_->cx());
+  JS::NonIncrementalGC(realm_->cx(), JS::GCOptions::Shrink, JS::GCReason::API);
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (const DebugValueSink& sink = debugValueSink()) {
     char elapsed[48];
