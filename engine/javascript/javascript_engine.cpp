@@ -106,9 +106,10 @@ already_AddRefed<JS::Stencil> CompileScriptFile(JSContext* cx, const JS::Compile
   std::vector<uint8_t> bytes;
   JS::SourceText<char16_t> source;
   WideString text;
-  if (ReadWholeStream(manager, sourceName, bytes)) text = ScriptText(bytes);
+  bool readable = ReadWholeStream(manager, sourceName, bytes);
+  if (readable) text = ScriptText(bytes);
   RefPtr<JS::Stencil> stencil;
-  if (source.init(cx, text.data(), text.size(), JS::SourceOwnership::Borrowed)) {
+  if (readable && source.init(cx, text.data(), text.size(), JS::SourceOwnership::Borrowed)) {
     stencil = JS::CompileGlobalScriptToStencil(cx, options, source);
   }
   if (!stencil) {
