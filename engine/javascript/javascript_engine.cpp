@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <js/CompilationAndEvaluation.h>
+#include <js/GCAPI.h>
 #include <js/PropertyAndElement.h>
 #include <js/SourceText.h>
 #include <jsfriendapi.h>
@@ -105,9 +106,10 @@ already_AddRefed<JS::Stencil> CompileScriptFile(JSContext* cx, const JS::Compile
   std::vector<uint8_t> bytes;
   JS::SourceText<char16_t> source;
   WideString text;
-  if (ReadWholeStream(manager, sourceName, bytes)) text = ScriptText(bytes);
+  bool readable = ReadWholeStream(manager, sourceName, bytes);
+  if (readable) text = ScriptText(bytes);
   RefPtr<JS::Stencil> stencil;
-  if (source.init(cx, text.data(), text.size(), JS::SourceOwnership::Borrowed)) {
+  if (readable && source.init(cx, text.data(), text.size(), JS::SourceOwnership::Borrowed)) {
     stencil = JS::CompileGlobalScriptToStencil(cx, options, source);
   }
   if (!stencil) {
@@ -344,7 +346,10 @@ bool TJavaScriptEngine::hasScriptObject(TObject* object) const { return realm_ &
 void TJavaScriptEngine::collectGarbage() {
   if (!realm_) return;
   auto start = std::chrono::steady_clock::now();
-  JS_GC(realm_->cx());
+  // A shrinking collection also compacts the heap, so the memory of a level
+  // left behind goes back.
+  JS::PrepareForFullGC(realm_->cx());
+  JS::NonIncrementalGC(realm_->cx(), JS::GCOptions::Shrink, JS::GCReason::API);
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (const DebugValueSink& sink = debugValueSink()) {
     char elapsed[48];

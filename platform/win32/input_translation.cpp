@@ -105,7 +105,12 @@ void OnMouseMove(TWindow& window, WPARAM flags) {
     window.lastMouseY = p.y;
     return;
   }
-  PostMove(window, CursorInScreen(), shift);
+  POINT p = CursorInScreen();
+  // The display system may report the warp to the centre after the warp has
+  // returned; a move that ends where the last one left the cursor is that
+  // report, not the user's.
+  if (p.x == window.lastMouseX && p.y == window.lastMouseY) return;
+  PostMove(window, p, shift);
   RecentreCursor(window);
 }
 

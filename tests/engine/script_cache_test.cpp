@@ -166,6 +166,19 @@ TEST(ScriptFiles, RuntimeErrorsStopTheScriptAndNameItsFile) {
   EXPECT_EQ(log.messages(), (std::vector<std::string>{"(e) boom.js(0:0) ReferenceError: nothing is not defined \"\""}));
 }
 
+TEST(ScriptFiles, ASourceThatCannotBeReadCompilesNothing) {
+  ScriptFolder folder;
+  // Larger than any script the engine reads (a sparse file costs no space).
+  folder.dir.write("huge.js", "var huge = 1;");
+  fs::resize_file(folder.dir.file("huge.js"), 65u << 20);
+  auto engine = NewEngine();
+  LogCapture log;
+  EXPECT_EQ(engine->loadScript(folder.manager.get(), u"huge.js"), nullptr);
+  EXPECT_EQ(log.messages(), (std::vector<std::string>{"(e) Can't compile huge.js script"}));
+  EXPECT_FALSE(folder.exists("huge.jsbin"));
+  EXPECT_TRUE(engine->getGlobal(u"huge").isEmpty());
+}
+
 TEST(ScriptFiles, MissingScriptsLoadNothingQuietly) {
   ScriptFolder folder;
   auto engine = NewEngine();

@@ -138,6 +138,34 @@ TEST(ScriptEngineGarbage, CollectionReportsItsStatistics) {
   EXPECT_EQ(world.run("result = String(a.add(1, 1))"), "2");
 }
 
+TEST(ScriptEngineGarbage, ScriptObjectsSurviveACompactingCollectionAnywhere) {
+  ScriptWorld world;
+  std::vector<ScriptProbe*> probes;
+  for (int i = 0; i < 40; ++i) {
+    probes.push_back(world.probe("p" + std::to_string(i)));
+    probes.back()->width = i;
+  }
+  // Collect from inside a published method, with the script's own values
+  // and the method's arguments live on the stack.
+  probes[0]->onPing = [&] { world.engine->collectGarbage(); };
+  std::string result = world.run(
+      "var kept = [], points = [];"
+      "for (var i = 0; i < 40; i++) { kept.push(this['p' + i]); points.push(this['p' + i].point); }"
+      "for (var j = 0; j < 20000; j++) { var junk = {j: j, text: 'junk' + j}; }"
+      "p0.ping();"
+      "var same = true, sum = 0;"
+      "for (var i = 0; i < 40; i++) {"
+      "  same = same && kept[i] === this['p' + i] && points[i] === kept[i].point;"
+      "  sum += kept[i].width + kept[i].add(0, 0);"
+      "  points[i].x = i;"
+      "}"
+      "result = String(same) + sum;");
+  EXPECT_EQ(result, "true780");
+  EXPECT_FLOAT_EQ(probes[39]->point()->x, 39);
+  world.engine->collectGarbage();
+  EXPECT_EQ(world.run("result = String(kept[7] === p7) + (new Array(3)).length + p7.width"), "true37");
+}
+
 TEST(ScriptEngineLife, FreeingTheEngineFromItsOwnScriptWaitsUntilItReturns) {
   auto services = std::make_unique<ScriptTestServices>(nullptr);
   Owned<BaseObject> root(New<BaseObject>());

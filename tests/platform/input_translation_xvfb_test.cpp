@@ -189,10 +189,12 @@ TEST_F(RealInput, RelativeModeMeasuresFromTheCentreAndPutsTheCursorBack) {
   ASSERT_TRUE(XDoTool("mousemove " + std::to_string(centre.x + 5) + " " + std::to_string(centre.y)));
   ASSERT_TRUE(PumpUntil([&] { return !linesOfKind(lekMouseMove).empty(); }));
   PumpFor(200);
+  // One move: the warp back to the centre is not posted, however late the
+  // X server reports it.
   std::vector<TMouseEvent*> moved;
   for (TLowEvent* e : owner.records) {
     TMouseEvent* move = e->asMouse();
-    if (move && move->kind == lekMouseMove && (move->dx != 0 || move->dy != 0)) moved.push_back(move);
+    if (move && move->kind == lekMouseMove) moved.push_back(move);
   }
   ASSERT_EQ(moved.size(), 1u);
   EXPECT_EQ(moved[0]->dx, 5);
