@@ -66,12 +66,14 @@ class IDirect3DTexture8 : public IDirect3DUnknown8 {
 // Vertex and index buffers: bytes locked by range (size 0: to the end).
 class IDirect3DVertexBuffer8 : public IDirect3DUnknown8 {
  public:
+  virtual HRESULT GetDesc(D3DVERTEXBUFFER_DESC* description) = 0;
   virtual HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) = 0;
   virtual HRESULT Unlock() = 0;
 };
 
 class IDirect3DIndexBuffer8 : public IDirect3DUnknown8 {
  public:
+  virtual HRESULT GetDesc(D3DINDEXBUFFER_DESC* description) = 0;
   virtual HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) = 0;
   virtual HRESULT Unlock() = 0;
 };

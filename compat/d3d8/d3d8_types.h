@@ -374,6 +374,21 @@ struct D3DSURFACE_DESC {
   UINT Height = 0;
 };
 
+struct D3DVERTEXBUFFER_DESC {
+  D3DFORMAT Format = D3DFMT_VERTEXDATA;
+  DWORD Usage = 0;
+  D3DPOOL Pool = D3DPOOL_DEFAULT;
+  UINT Size = 0;  // bytes
+  DWORD FVF = 0;
+};
+
+struct D3DINDEXBUFFER_DESC {
+  D3DFORMAT Format = D3DFMT_INDEX16;
+  DWORD Usage = 0;
+  D3DPOOL Pool = D3DPOOL_DEFAULT;
+  UINT Size = 0;  // bytes
+};
+
 // What an adapter's device can do, as far as the rendering device asks.
 struct D3DCAPS8 {
   D3DDEVTYPE DeviceType = D3DDEVTYPE_HAL;

@@ -308,7 +308,7 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
   // The window's own buffers are current while it shows the frame.
   gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
   SwapBuffers(core_->dc);
-  dirty_ |= kDirtyTarget;
+  dirty_ |= kDirtyTarget | kDirtyRaster;
   return D3D_OK;
 }
 
@@ -362,8 +362,8 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
   } else {
     for (DWORD i = 0; i < count; ++i) clearArea(rects[i].x1, rects[i].y1, rects[i].x2, rects[i].y2);
   }
-  glDisable(GL_SCISSOR_TEST);
-  dirty_ |= kDirtyRaster;
+  // The scissor is the viewport's again at the next draw.
+  dirty_ |= kDirtyRaster | kDirtyViewport;
   return D3D_OK;
 }
 

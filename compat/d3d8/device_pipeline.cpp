@@ -271,43 +271,69 @@ bool Device::BindTarget() {
   return gl.CheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
+// The GL viewport is twice the size of Direct3D's, around the same centre,
+// and a scissor keeps drawing within Direct3D's: geometry is clipped at the
+// viewport's pixel edges (as by a guard band), not half a pixel inside them.
+// With float viewports the halving of clip coordinates is exact.
 void Device::ApplyViewport() {
   const GLFunctions& gl = core_->gl;
   const D3DVIEWPORT8& vp = state_.viewport;
-  auto height = static_cast<float>(targetHeight());
-  float bottom = height - static_cast<float>(vp.Y + vp.Height);
+  auto height = static_cast<GLint>(targetHeight());
+  GLint bottom = height - static_cast<GLint>(vp.Y + vp.Height);
   glDepthRange(vp.MinZ, vp.MaxZ);
+  glScissor(static_cast<GLint>(vp.X), bottom, static_cast<GLsizei>(vp.Width), static_cast<GLsizei>(vp.Height));
+  guard_ = Guard();
   if (gl.directCorrections()) {
     gl.ClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
-    gl.ViewportIndexedf(0, static_cast<float>(vp.X) + 0.5f, bottom - 0.5f, static_cast<float>(vp.Width),
-                        static_cast<float>(vp.Height));
+    gl.ViewportIndexedf(0, static_cast<float>(vp.X) + 0.5f - guard_.marginX,
+                        static_cast<float>(bottom) - 0.5f - guard_.marginY, static_cast<float>(vp.Width) + 2 * guard_.marginX,
+                        static_cast<float>(vp.Height) + 2 * guard_.marginY);
   } else {
     if (gl.ClipControl) gl.ClipControl(GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
-    glViewport(static_cast<GLint>(vp.X), static_cast<GLint>(bottom), static_cast<GLsizei>(vp.Width),
-               static_cast<GLsizei>(vp.Height));
+    auto marginX = static_cast<GLint>(guard_.marginX), marginY = static_cast<GLint>(guard_.marginY);
+    glViewport(static_cast<GLint>(vp.X) - marginX, bottom - marginY, static_cast<GLsizei>(vp.Width) + 2 * marginX,
+               static_cast<GLsizei>(vp.Height) + 2 * marginY);
   }
 }
 
-// After the projection: half a pixel right and down, and depth from 0..w to
-// GL's -w..w.
+// Margins of half the viewport on each side where the driver takes such a
+// viewport; whole pixels when the viewport's origin must be whole.
+Device::GuardBand Device::Guard() const {
+  const D3DVIEWPORT8& vp = state_.viewport;
+  GuardBand guard;
+  bool direct = core_->gl.directCorrections();
+  if (2.0f * static_cast<float>(vp.Width) <= static_cast<float>(core_->gl.maxViewport)) {
+    guard.marginX = direct ? static_cast<float>(vp.Width) / 2 : static_cast<float>(vp.Width / 2);
+  }
+  if (2.0f * static_cast<float>(vp.Height) <= static_cast<float>(core_->gl.maxViewport)) {
+    guard.marginY = direct ? static_cast<float>(vp.Height) / 2 : static_cast<float>(vp.Height / 2);
+  }
+  return guard;
+}
+
+// After the projection: clip coordinates shrunk to the larger GL viewport;
+// without float viewports and clip control also half a pixel right and down,
+// and depth from 0..w to GL's -w..w.
 D3DMATRIX Device::Correction() const {
+  const D3DVIEWPORT8& vp = state_.viewport;
+  float width = static_cast<float>(std::max<DWORD>(vp.Width, 1)) + 2 * guard_.marginX;
+  float height = static_cast<float>(std::max<DWORD>(vp.Height, 1)) + 2 * guard_.marginY;
   D3DMATRIX c;
-  c.m[0][0] = 1;
-  c.m[1][1] = 1;
-  c.m[2][2] = 2;
+  c.m[0][0] = static_cast<float>(std::max<DWORD>(vp.Width, 1)) / width;
+  c.m[1][1] = static_cast<float>(std::max<DWORD>(vp.Height, 1)) / height;
+  c.m[2][2] = 1;
   c.m[3][3] = 1;
-  c.m[3][0] = 1.0f / static_cast<float>(std::max<DWORD>(state_.viewport.Width, 1));
-  c.m[3][1] = -1.0f / static_cast<float>(std::max<DWORD>(state_.viewport.Height, 1));
-  c.m[3][2] = -1;
+  if (!core_->gl.directCorrections()) {
+    c.m[3][0] = 1.0f / width;
+    c.m[3][1] = -1.0f / height;
+    c.m[2][2] = 2;
+    c.m[3][2] = -1;
+  }
   return c;
 }
 
 void Device::ApplyTransforms() {
-  if (core_->gl.directCorrections()) {
-    Load(GL_PROJECTION, state_.projection);
-  } else {
-    Load(GL_PROJECTION, Multiply(state_.projection, Correction()));
-  }
+  Load(GL_PROJECTION, Multiply(state_.projection, Correction()));
   Load(GL_MODELVIEW, Multiply(state_.world, state_.view));
 }
 
@@ -496,7 +522,7 @@ void Device::ApplyRaster() {
   } else {
     glDisable(GL_DITHER);
   }
-  glDisable(GL_SCISSOR_TEST);
+  glEnable(GL_SCISSOR_TEST);
 }
 
 // ---- vertex arrays -------------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #include "compat/d3d8/internal/gl_functions.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -61,6 +62,9 @@ bool GLFunctions::Load() {
   GLint size = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
   if (size > 0) maxTextureSize = size;
+  GLint viewport[2] = {0, 0};
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+  if (viewport[0] > 0 && viewport[1] > 0) maxViewport = std::min(viewport[0], viewport[1]);
   return complete;
 }
 

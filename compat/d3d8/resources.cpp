@@ -355,4 +355,16 @@ IndexBuffer::IndexBuffer(std::shared_ptr<DeviceCore> core, UINT length, DWORD us
                          D3DPOOL pool)
     : Resource(std::move(core), pool, pool == D3DPOOL_DEFAULT), BufferStore(length, usage), format_(format) {}
 
+HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* description) {
+  if (!description) return D3DERR_INVALIDCALL;
+  *description = D3DVERTEXBUFFER_DESC{D3DFMT_VERTEXDATA, usage(), pool(), length(), fvf_};
+  return D3D_OK;
+}
+
+HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* description) {
+  if (!description) return D3DERR_INVALIDCALL;
+  *description = D3DINDEXBUFFER_DESC{format_, usage(), pool(), length()};
+  return D3D_OK;
+}
+
 }  // namespace d3d8_internal

@@ -204,7 +204,14 @@ class Device final : public IDirect3DDevice8 {
   void ApplyArrays(const FVFLayout& layout, const uint8_t* vertices, UINT stride, UINT vertexCount);
   bool PrepareDraw(const FVFLayout& layout, const uint8_t* vertices, UINT stride, UINT vertexCount);
   void FinishDraw(const FVFLayout& layout);
-  // Clip-space correction for drivers without float viewports and clip control.
+  // Margins of the GL viewport around Direct3D's, in pixels.
+  struct GuardBand {
+    float marginX = 0;
+    float marginY = 0;
+  };
+  GuardBand Guard() const;
+  // What follows the projection: the guard band, and for drivers without
+  // float viewports and clip control the pixel centres and depth range.
   D3DMATRIX Correction() const;
   UINT targetHeight() const;
 
@@ -238,6 +245,7 @@ class Device final : public IDirect3DDevice8 {
   DWORD nextStateBlock_ = 1;
 
   uint32_t dirty_ = kDirtyAll;
+  GuardBand guard_;
   std::vector<uint8_t> colourScratch_;  // vertex colours for drivers without BGRA arrays
 };
 

@@ -37,6 +37,7 @@ struct GLFunctions {
   bool rgb565 = false;
   int textureUnits = 1;
   int maxTextureSize = 2048;
+  int maxViewport = 4096;
 
   // Reads the entry points of the current context; false when one the layer
   // cannot do without is missing.

@@ -229,6 +229,7 @@ class VertexBuffer final : public IDirect3DVertexBuffer8, public Resource, publi
     return BufferStore::Lock(offset, size, data, flags);
   }
   HRESULT Unlock() override { return BufferStore::Unlock(); }
+  HRESULT GetDesc(D3DVERTEXBUFFER_DESC* description) override;
   DWORD fvf() const { return fvf_; }
 
  private:
@@ -243,6 +244,7 @@ class IndexBuffer final : public IDirect3DIndexBuffer8, public Resource, public 
     return BufferStore::Lock(offset, size, data, flags);
   }
   HRESULT Unlock() override { return BufferStore::Unlock(); }
+  HRESULT GetDesc(D3DINDEXBUFFER_DESC* description) override;
   // Bytes of one index.
   int indexSize() const { return format_ == D3DFMT_INDEX32 ? 4 : 2; }
 
