@@ -235,6 +235,14 @@ HRESULT Device::TestCooperativeLevel() {
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters) {
   if (!parameters || inScene_) return D3DERR_INVALIDCALL;
   if (level_ == Level::Lost && stillLostAnswers_ > 0) return D3DERR_DEVICELOST;
+  // What the device itself holds (bindings, state blocks, its render
+  // target) goes with the reset and keeps nothing alive; what the caller
+  // still holds of the default pool makes the reset fail.
+  DropBindings();
+  DropStateBlocks();
+  renderTarget_ = backBuffer_;
+  depthSurface_ = autoDepth_;
+  dirty_ |= kDirtyTarget | kDirtyViewport;
   D3DPRESENT_PARAMETERS wanted = *parameters;
   if (CurrentSettings().resetFails || core_->defaultPoolResources > 0 || FAILED(CheckParameters(wanted))) {
     level_ = Level::NotReset;
@@ -244,8 +252,6 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* parameters) {
     level_ = Level::NotReset;
     return D3DERR_DRIVERINTERNALERROR;
   }
-  DropBindings();
-  DropStateBlocks();
   if (backBuffer_) backBuffer_->Kill();
   if (autoDepth_) autoDepth_->Kill();
   renderTarget_ = {};

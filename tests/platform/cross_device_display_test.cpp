@@ -31,24 +31,6 @@ struct Pixmaps {
   TMesh* plane = nullptr;      // the world's y = 0 plane, far wider than the view, normals turning
 };
 
-// A static mesh of the vertices and indices.
-template <typename Vertex>
-TMesh* MakeMesh(TDevice* d, TVertexFormat format, const std::vector<Vertex>& vertices,
-                const std::vector<uint16_t>& indices) {
-  auto count = static_cast<int32_t>(vertices.size()), indexCount = static_cast<int32_t>(indices.size());
-  TMesh* mesh = d->CreateMesh(format, count, true, indexCount, false, false, 1);
-  void* memory = nullptr;
-  uint16_t* out = nullptr;
-  if (!mesh || !d->LockMeshVertex(mesh, count, memory)) return mesh;
-  std::memcpy(memory, vertices.data(), vertices.size() * sizeof(Vertex));
-  d->UnlockMeshVertex(mesh);
-  if (d->LockMeshIndex(mesh, indexCount, out)) {
-    std::copy(indices.begin(), indices.end(), out);
-    d->UnlockMeshIndex(mesh);
-  }
-  return mesh;
-}
-
 struct VertexPN {
   float x, y, z, nx, ny, nz;
 };
@@ -61,7 +43,7 @@ TMesh* WindingsMesh(TDevice* d) {
       MakeVertexPCT(20, 0, 0, other, 0, 0),  MakeVertexPCT(36, 0, 0, other, 1, 0),
       MakeVertexPCT(36, 16, 0, other, 1, 1), MakeVertexPCT(20, 16, 0, other, 0, 1)};
   // The first quad as the drawing services wind theirs, the second reversed.
-  return MakeMesh<TVertexPCT>(d, vfPCT, v, {1, 0, 3, 3, 2, 1, 4, 5, 7, 7, 5, 6});
+  return MakeStaticMesh<TVertexPCT>(d, vfPCT, v, {1, 0, 3, 3, 2, 1, 4, 5, 7, 7, 5, 6});
 }
 
 TMesh* FanMesh(TDevice* d) {
@@ -69,7 +51,7 @@ TMesh* FanMesh(TDevice* d) {
   std::vector<TVertexPCT> v = {MakeVertexPCT(20, 4, 0, a, 0, 0), MakeVertexPCT(60, 10, 0, b, 0, 0),
                                MakeVertexPCT(44, 44, 0, a, 0, 0), MakeVertexPCT(3, 30, 0, b, 0, 0),
                                MakeVertexPCT(31, 21, 0, a, 0, 0)};
-  return MakeMesh<TVertexPCT>(d, vfPCT, v, {4, 0, 1, 4, 1, 2, 4, 2, 3, 4, 3, 0});
+  return MakeStaticMesh<TVertexPCT>(d, vfPCT, v, {4, 0, 1, 4, 1, 2, 4, 2, 3, 4, 3, 0});
 }
 
 // Normals leaning left and right, up and down across the grid.
@@ -92,7 +74,7 @@ TMesh* BumpsMesh(TDevice* d) {
       indices.insert(indices.end(), {right, b, down, down, across, right});
     }
   }
-  return MakeMesh<VertexPN>(d, vfPN, v, indices);
+  return MakeStaticMesh<VertexPN>(d, vfPN, v, indices);
 }
 
 TMesh* PlaneMesh(TDevice* d) {
@@ -113,7 +95,7 @@ TMesh* PlaneMesh(TDevice* d) {
       indices.insert(indices.end(), {b, right, across, across, down, b});
     }
   }
-  return MakeMesh<VertexPN>(d, vfPN, v, indices);
+  return MakeStaticMesh<VertexPN>(d, vfPN, v, indices);
 }
 
 std::vector<uint32_t> CheckerPixels() {

@@ -2,7 +2,9 @@
 // A window of the windows layer with a device of a registered class on it
 // ("dx8" or "ogl"), for tests that render real frames through either device
 // and compare what the window shows.
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,24 @@ class DeviceWindow {
   int32_t width_ = 0;
   int32_t height_ = 0;
 };
+
+// A static indexed mesh of the vertices and indices.
+template <typename Vertex>
+TMesh* MakeStaticMesh(TDevice* d, TVertexFormat format, const std::vector<Vertex>& vertices,
+                      const std::vector<uint16_t>& indices) {
+  auto count = static_cast<int32_t>(vertices.size()), indexCount = static_cast<int32_t>(indices.size());
+  TMesh* mesh = d->CreateMesh(format, count, true, indexCount, false, false, 1);
+  void* memory = nullptr;
+  uint16_t* out = nullptr;
+  if (!mesh || !d->LockMeshVertex(mesh, count, memory)) return mesh;
+  std::memcpy(memory, vertices.data(), vertices.size() * sizeof(Vertex));
+  d->UnlockMeshVertex(mesh);
+  if (d->LockMeshIndex(mesh, indexCount, out)) {
+    std::copy(indices.begin(), indices.end(), out);
+    d->UnlockMeshIndex(mesh);
+  }
+  return mesh;
+}
 
 // Colour channels of the frame without alpha (a window's back buffer keeps
 // no alpha worth comparing).
