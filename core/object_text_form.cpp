@@ -440,7 +440,15 @@ class TextToBinary {
       case '(':
         parser_.advance();
         out_.emitListBegin();
-        while (!atEnd() && parser_.token() != ')') convertValue(depth + 1);
+        while (!atEnd() && parser_.token() != ')') {
+          // Tag 0 ends a list, so a null inside one is written as nil.
+          if (parser_.isKeyword("null")) {
+            out_.emitTag(ValueTag::vaNil);
+            parser_.advance();
+            continue;
+          }
+          convertValue(depth + 1);
+        }
         out_.emitListEnd();
         expectChar(')');
         return;

@@ -128,6 +128,25 @@ TEST_F(ObjectTextFormTest, IdentifiersListsSetsCollectionsAndBinaries) {
                         "end"));
 }
 
+TEST_F(ObjectTextFormTest, ANullInsideAListDoesNotEndIt) {
+  const Bytes bytes = FromText("object T: TTestNode\n  l = (1 null (Null) 2)\n  number = 5\nend\n");
+  EXPECT_BYTES(ByteSpell()
+                   .sig()
+                   .head("TTestNode", "T")
+                   .s("l")
+                   .b({1, 2, 1, 13, 1, 13, 0, 2, 2, 0})
+                   .s("number")
+                   .b({2, 5})
+                   .end()
+                   .end(),
+               bytes);
+  LogCapture log;
+  auto* node = read<TTestNode>(bytes);
+  ASSERT_NE(nullptr, node);
+  EXPECT_EQ(5, node->number);
+  EXPECT_EQ((std::vector<std::string>{"(i) Unknown property l"}), log.messages());
+}
+
 TEST_F(ObjectTextFormTest, ChildObjectsNest) {
   EXPECT_BYTES(ByteSpell()
                    .sig()
