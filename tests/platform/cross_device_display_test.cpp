@@ -416,3 +416,48 @@ INSTANTIATE_TEST_SUITE_P(Scenes, CrossDevice, ::testing::ValuesIn(kScenes),
                          [](const ::testing::TestParamInfo<CrossScene>& info) { return info.param.name; });
 
 }  // namespace
+
+namespace {
+
+// Layered windows: the Direct3D 8 device renders alpha and colour in two
+// passes; the OpenGL device in one pass (separate alpha blending) or in two.
+// The window's bitmap, alpha included, comes out the same.
+class CrossDeviceLayered : public ::testing::TestWithParam<bool> {};
+
+TEST_P(CrossDeviceLayered, PerPixelAlphaFramesAreTheSame) {
+  DeviceWindow dx8("dx8", kWidth, kHeight, TWindowKind::Layered);
+  DeviceWindow ogl("ogl", kWidth, kHeight, TWindowKind::Layered);
+  ASSERT_TRUE(dx8.dx8() && dx8.dx8()->ready());
+  static_cast<TOGLDevice*>(ogl.device())->UseSeparateAlphaBlending(GetParam());
+  std::vector<uint32_t> frames[2];
+  int i = 0;
+  for (DeviceWindow* w : {&dx8, &ogl}) {
+    Pixmaps p = MakePixmaps(*w);
+    w->applet.background = 0;
+    w->applet.scene = [p](TDevice* d) {
+      Screen(d);
+      d->SetRenderState(rsBlendAlpha);
+      d->SetColor(0xFFFFFFFF);
+      d->FillRect(2, 2, 30, 30, 0);
+      d->SetColor(0x80FF0000);
+      d->FillRect(10, 10, 50, 40, 0);
+      d->SetRenderState(rsBlendAdd);
+      d->SetColor(0x6000FF80);
+      d->FillRect(30, 4, 60, 24, 0);
+      Pixmap2D(d, p.glass, rsFilterNearest);
+      d->SetRenderState(rsBlendAlpha);
+      d->DrawPixmap(p.glass, MakeRectF(36, 28, 60, 46));
+    };
+    frames[i++] = w->Frame();
+  }
+  EXPECT_EQ(frames[0], frames[1]) << Describe(frames[0], frames[1]);
+  EXPECT_EQ(frames[0][static_cast<size_t>(5 * kWidth + 5)], 0xFFFFFFFFu);
+  EXPECT_EQ(frames[0][static_cast<size_t>(45 * kWidth + 2)], 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(OpenGLPasses, CrossDeviceLayered, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return std::string(info.param ? "OnePass" : "TwoPasses");
+                         });
+
+}  // namespace
