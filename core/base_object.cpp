@@ -46,7 +46,7 @@ const ClassInfo& BaseObject::staticClassInfo() {
           .property("onCreate", &B::onCreate_)
           .property("onCustomEvent", &B::onCustomEvent_)
           .property("tagInt", &B::tagInt_).defaultValue(0)
-          .property("timeFactor", &B::timeFactor_).storedWhen(&B::timeFactorStored)
+          .property("timeFactor", &B::timeFactor_).storedWhen(&B::timeFactorStored).floatDefault(1.0f)
           .property("designTime", &B::designTime, &B::setDesignTime).stored(false)
           .property("tagInt2", &B::tagInt2_).defaultValue(0)
           .property("fileName", &B::fileName, &B::setFileName)

@@ -265,6 +265,10 @@ class ClassBuilder {
     last().defaultValue = value;
     return *this;
   }
+  ClassBuilder& floatDefault(float value) {
+    last().floatDefault = value;
+    return *this;
+  }
   ClassBuilder& stored(bool always) {
     last().stored = always ? StoredRule::Always : StoredRule::Never;
     return *this;

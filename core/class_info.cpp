@@ -168,7 +168,7 @@ bool IsDefaultPropValue(TObject* object, const PropInfo& prop) {
     case TypeKind::Enumeration:
     case TypeKind::Set:
       return prop.defaultValue != kNoDefault && GetOrdProp(object, prop) == prop.defaultValue;
-    case TypeKind::Float: return GetFloatProp(object, prop) == 0.0f;
+    case TypeKind::Float: return GetFloatProp(object, prop) == prop.floatDefault;
     case TypeKind::WideText: return GetWideStrProp(object, prop).empty();
     case TypeKind::AnsiText: return GetStrProp(object, prop).empty();
     case TypeKind::Object: return GetObjectProp(object, prop) == nullptr;

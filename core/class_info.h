@@ -107,6 +107,9 @@ struct PropInfo {
   StoredRule stored = StoredRule::Always;
   std::function<bool(TObject*)> storedPredicate;
   int32_t defaultValue = kNoDefault;
+  // The value a float property is not written at. 0 for most; a property
+  // whose own default is another value declares it, so that 0 is written.
+  float floatDefault = 0.0f;
   int32_t index = kNoIndex;
   int position = 0;  // place in the full list of the declaring class
   const ClassInfo* declaredBy = nullptr;

@@ -3,13 +3,15 @@
 #include "core/applet_services.h"
 #include "core/step_handler.h"
 
+#include <memory>
+
 const ClassInfo& Effect::staticClassInfo() {
   using E = Effect;
   static const ClassInfo info = ClassBuilder<E>("Effect")
                                     .property("running", &E::running, &E::setRunning).defaultValue(0)
                                     .property("runningTime", &E::runningTime_)
                                     .property("loop", &E::loop_).defaultValue(0).storedWhen(&E::loopStored)
-                                    .property("friction", &E::friction_).storedWhen(&E::frictionStored)
+                                    .property("friction", &E::friction_).storedWhen(&E::frictionStored).floatDefault(1.0f)
                                     .property("shiftTime", &E::shiftTime_)
                                     .method("progress", &E::progress)
                                     .build();
@@ -21,20 +23,21 @@ const ClassInfo& Effect::staticClassInfo() {
 // list (the effect emptied it).
 class Effect::WaiterScope {
  public:
-  explicit WaiterScope(Effect* effect) : effect_(effect) {
-    waiter_.next = effect_->waiters_;
-    effect_->waiters_ = &waiter_;
+  explicit WaiterScope(Effect* effect) : effect_(effect), waiter_(std::make_unique<Waiter>()) {
+    waiter_->next = effect_->waiters_;
+    effect_->waiters_ = waiter_.get();
   }
   ~WaiterScope() {
-    if (!waiter_.freed) effect_->waiters_ = waiter_.next;
+    if (!waiter_->freed) effect_->waiters_ = waiter_->next;
   }
   WaiterScope(const WaiterScope&) = delete;
   WaiterScope& operator=(const WaiterScope&) = delete;
-  bool effectFreed() const { return waiter_.freed; }
+  bool effectFreed() const { return waiter_->freed; }
 
  private:
   Effect* effect_;
-  Waiter waiter_;
+  // On the heap: the effect keeps a pointer to it while the wait runs.
+  std::unique_ptr<Waiter> waiter_;
 };
 
 void Effect::Create(TObject* owner) {

@@ -236,14 +236,15 @@ int StrictInt(const std::string& text) {
 
 // The value of `key="..."` among the tag's attributes (a blank before the key).
 bool AttributeValue(std::string_view tag, std::string_view key, std::string& value) {
-  std::string pattern = " " + std::string(key) + "=\"";
+  std::string pattern(key);
+  pattern += "=\"";
   size_t at = 0;
   while ((at = tag.find_first_of(" \t\r\n", at)) != std::string_view::npos) {
-    if (tag.compare(at + 1, pattern.size() - 1, pattern.substr(1)) == 0) {
-      size_t start = at + pattern.size();
+    if (tag.compare(at + 1, pattern.size(), pattern) == 0) {
+      size_t start = at + 1 + pattern.size();
       size_t end = tag.find('"', start);
       if (end == std::string_view::npos) return false;
-      value = std::string(tag.substr(start, end - start));
+      value.assign(tag.data() + start, end - start);
       return true;
     }
     ++at;

@@ -21,7 +21,7 @@ const ClassInfo& VisualObject::staticClassInfo() {
                                     .property("designTrack", &V::designTrack_).stored(false)
                                     .property("focused", &V::focused_).stored(false)
                                     .property("material", &V::material, &V::setMaterial).storedWhen(&V::materialStored)
-                                    .property("alpha", &V::alpha, &V::setAlpha).storedWhen(&V::alphaStored)
+                                    .property("alpha", &V::alpha, &V::setAlpha).storedWhen(&V::alphaStored).floatDefault(1.0f)
                                     .property("hitTest", &V::hitTest_).defaultValue(htNone)
                                     .property("transparent", &V::transparent_).defaultValue(0)
                                     .property("visible", &V::visible, &V::setVisible).defaultValue(1)
