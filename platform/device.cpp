@@ -99,6 +99,7 @@ void TDevice::saveRenderState() {
 
 // Flags are not cleared first: a state that is on now stays on.
 void TDevice::restoreRenderState() {
+  FlushDrawing();
   worldMatrix_ = saveArea_.worldMatrix;
   SetMaterial(saveArea_.material);
   for (int id = 0; id < kRenderStateCount; ++id) {
@@ -138,6 +139,7 @@ void TDevice::ResetFrameState() {
 }
 
 void TDevice::RenderScene() {
+  FlushDrawing();
   ResetFrameState();
   SetWorldMatrix(IdentityMatrix4F);
   if (host_) host_->drawScene(this);

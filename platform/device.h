@@ -141,6 +141,10 @@ class TDevice : public TSomePersistent {
   virtual void DestroyFont(TFont* font);
   // OpenGL devices: the off-screen buffer of a layered window.
   virtual void CreatePBuffer() {}
+  // Draws whatever a device has held back to draw together; called before
+  // anything the held-back drawing depends on changes behind the device's
+  // operations (a restored world matrix, a new frame).
+  virtual void FlushDrawing() {}
 
   // ---- render states -----------------------------------------------------------
   void SetRenderState(TRenderState state);
@@ -276,7 +280,8 @@ class TDevice : public TSomePersistent {
     float x0, y0, x1, y1;
     float u0, v0, u1, v1;
   };
-  void DrawQuads(const std::vector<TQuad>& quads, float depth);
+  void DrawQuads(const TQuad* quads, size_t count, float depth);
+  void DrawQuads(const std::vector<TQuad>& quads, float depth) { DrawQuads(quads.data(), quads.size(), depth); }
   void AddNineSliceTiles(std::vector<TQuad>& quads, const TRectF& region, const TRectF& texRegion, float tileW,
                          float tileH, float texW, float texH);
   void ResetFrameState();

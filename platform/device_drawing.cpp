@@ -33,19 +33,19 @@ int64_t TileCount(float length, float tile) {
 constexpr int64_t kMaxQuadsPerCall = kDynamicVertexLimit / 4;
 }  // namespace
 
-void TDevice::DrawQuads(const std::vector<TQuad>& quads, float depth) {
+void TDevice::DrawQuads(const TQuad* quads, size_t quadCount, float depth) {
   TMesh* mesh = dynamicMesh_;
-  if (!mesh || quads.empty()) return;
-  auto count = static_cast<int32_t>(quads.size());
+  if (!mesh || quadCount == 0) return;
+  auto count = static_cast<int32_t>(quadCount);
   void* vertexMemory = nullptr;
   if (!LockMeshVertex(mesh, count * 4, vertexMemory)) return;
   uint32_t color = DeviceColor(material_.diffuse);
   auto* vertex = static_cast<TVertexPCT*>(vertexMemory);
-  for (const TQuad& q : quads) {
-    *vertex++ = MakeVertexPCT(q.x0, q.y0, depth, color, q.u0, q.v0);
-    *vertex++ = MakeVertexPCT(q.x1, q.y0, depth, color, q.u1, q.v0);
-    *vertex++ = MakeVertexPCT(q.x1, q.y1, depth, color, q.u1, q.v1);
-    *vertex++ = MakeVertexPCT(q.x0, q.y1, depth, color, q.u0, q.v1);
+  for (const TQuad* q = quads; q != quads + quadCount; ++q) {
+    *vertex++ = MakeVertexPCT(q->x0, q->y0, depth, color, q->u0, q->v0);
+    *vertex++ = MakeVertexPCT(q->x1, q->y0, depth, color, q->u1, q->v0);
+    *vertex++ = MakeVertexPCT(q->x1, q->y1, depth, color, q->u1, q->v1);
+    *vertex++ = MakeVertexPCT(q->x0, q->y1, depth, color, q->u0, q->v1);
   }
   int32_t first = mesh->batchFirstVertex;
   uint16_t* indices = nullptr;
@@ -65,7 +65,8 @@ void TDevice::DrawPixmap(TPixmap* pixmap, const TRectF& rect) {
   SetPixmap(0, pixmap);
   float width = RectWidth(rect);
   float height = RectHeight(rect);
-  DrawQuads({TQuad{rect.left, rect.top, rect.left + width, rect.top + height, 0, 0, 1, 1}}, 0);
+  const TQuad quad{rect.left, rect.top, rect.left + width, rect.top + height, 0, 0, 1, 1};
+  DrawQuads(&quad, 1, 0);
 }
 
 void TDevice::DrawPixmapAt(TPixmap* pixmap, float x, float y) {
@@ -201,7 +202,8 @@ void TDevice::FillRectF(const TRectF& rect, float depth) {
   SetRenderState(rsFilterNearest);
   SetRenderState(rsTextureOff);
   float texel = skin ? 1.0f / static_cast<float>(skin->width()) : 1.0f;
-  DrawQuads({TQuad{rect.left, rect.top, rect.right, rect.bottom, 0, 0, texel, texel}}, depth);
+  const TQuad quad{rect.left, rect.top, rect.right, rect.bottom, 0, 0, texel, texel};
+  DrawQuads(&quad, 1, depth);
 }
 
 void TDevice::FrameRectF(const TRectF& rect, float depth, float w) {
@@ -213,9 +215,9 @@ void TDevice::FrameRectF(const TRectF& rect, float depth, float w) {
   float texel = skin ? 1.0f / static_cast<float>(skin->width()) : 1.0f;
   const TRectF& r = rect;
   // Four bars that do not overlap, so a translucent frame has no darker corners.
-  DrawQuads({TQuad{r.left, r.top, r.right - w, r.top + w, 0, 0, texel, texel},
-             TQuad{r.left + w, r.bottom - w, r.right, r.bottom, 0, 0, texel, texel},
-             TQuad{r.left, r.top + w, r.left + w, r.bottom, 0, 0, texel, texel},
-             TQuad{r.right - w, r.top, r.right, r.bottom - w, 0, 0, texel, texel}},
-            depth);
+  const TQuad bars[4] = {{r.left, r.top, r.right - w, r.top + w, 0, 0, texel, texel},
+                         {r.left + w, r.bottom - w, r.right, r.bottom, 0, 0, texel, texel},
+                         {r.left, r.top + w, r.left + w, r.bottom, 0, 0, texel, texel},
+                         {r.right - w, r.top, r.right, r.bottom - w, 0, 0, texel, texel}};
+  DrawQuads(bars, 4, depth);
 }

@@ -137,6 +137,7 @@ void TOGLDevice::FullScreen(bool, int32_t) {}
 void TOGLDevice::Destroy() {
   if (context_) {
     MakeCurrent();
+    FlushDrawing();
     DestroyResources();
     for (GLuint& list : lists_) {
       if (list) glDeleteLists(list, 1);

@@ -49,6 +49,8 @@ class TOGLDevice : public TDevice {
                           int32_t& pitch) override;
   void UnlockPixmap(TPixmap* pixmap) override;
   void CreatePBuffer() override;
+  void FlushDrawing() override;
+  void SetWorldMatrix(const TMatrix4F& matrix) override;
 
   // Whether the device has a GL context to draw with.
   bool ready() const { return context_ != nullptr; }
@@ -76,6 +78,10 @@ class TOGLDevice : public TDevice {
   void RebindStageZero();
   void UploadLocked(TPixmap* pixmap);
   bool isLayered() const;
+  // Client arrays of a mesh's memory in a vertex layout, then the draw.
+  void DrawClientArrays(TMesh* mesh, TVertexFormat format, const uint16_t* indices, int32_t indexCount,
+                        int32_t vertexCount);
+  bool DynamicVerticesFit(const TMesh* mesh, int64_t first, int64_t count) const;
 
   HDC dc_ = nullptr;
   HGLRC context_ = nullptr;
@@ -87,6 +93,15 @@ class TOGLDevice : public TDevice {
   std::array<GLuint, kRecordedStateCount> lists_{};
   std::vector<uint32_t> alphaPass_;
   std::vector<uint32_t> convert_;  // RGBA copy for drivers without BGRA transfers
+  // Batches of the dynamic mesh drawn with the same states are held back and
+  // drawn as one: what is held so far (indices of the dynamic mesh).
+  struct TPendingDraw {
+    bool active = false;
+    TVertexFormat format = vfPCT;
+    int32_t firstIndex = 0;
+    int32_t indexCount = 0;
+  };
+  TPendingDraw pending_;
 };
 
 // The registered OpenGL device class. OpenGL is linked with the program, so

@@ -81,6 +81,7 @@ void TOGLDevice::Render() {
   ApplyFrameDefaults();
   ApplyLights();
   RenderScene();
+  FlushDrawing();
   setFramePending(true);
 }
 
@@ -96,6 +97,7 @@ void TOGLDevice::ClearOffscreen() {
 
 // Rows bottom-up, as the window's bitmap keeps them.
 void TOGLDevice::ReadFrame(uint32_t* destination) {
+  FlushDrawing();
   TWindowSize size = WindowAppliedSize(window());
   if (!destination || size.width < 1 || size.height < 1) return;
   glFinish();
@@ -154,6 +156,7 @@ void TOGLDevice::RenderLayeredTwoPass() {
 }
 
 void TOGLDevice::Present() {
+  FlushDrawing();
   if (!framePending()) return;
   if (ready() && !isLayered()) {
     MakeCurrent();

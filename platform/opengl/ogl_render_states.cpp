@@ -15,6 +15,7 @@ void LoadMatrix(GLenum mode, const TMatrix4F& m) {
 void TOGLDevice::BuildRenderState(TRenderState state) {
   if (!ready() || state >= kRecordedStateCount) return;
   MakeCurrent();
+  FlushDrawing();
   GLuint& list = lists_[state];
   if (!list) list = glGenLists(1);
   if (!list) return;
@@ -95,6 +96,7 @@ void TOGLDevice::ApplyWindowLights(bool screenSpace) {
 
 void TOGLDevice::ApplyRenderState(TRenderState state) {
   if (!ready()) return;
+  FlushDrawing();
   if ((state == rsTextureDecal || state == rsTextureModulate) && RenderStateOn(rsWireframe)) return;
   if (state < kRecordedStateCount && lists_[state]) glCallList(lists_[state]);
   bool separate = isLayered() && gl_.blendFuncSeparate;

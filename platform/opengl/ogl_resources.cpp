@@ -47,6 +47,7 @@ TPixmap* TOGLDevice::CreatePixmap(int32_t width, int32_t height) {
 
 void TOGLDevice::DestroyPixmap(TPixmap* pixmap) {
   if (!pixmap) return;
+  FlushDrawing();
   UnregisterPixmap(pixmap);
   GLuint texture = TextureOf(pixmap);
   if (texture && ready()) {
@@ -69,6 +70,7 @@ bool TOGLDevice::LockPixmapRectARGB(TPixmap* pixmap, const TPixmapRect& rect, bo
   if (!IsValidPixmapRect(*pixmap, rect)) return false;
   state.memory.assign(static_cast<size_t>(pixmap->width()) * static_cast<size_t>(pixmap->height()), 0);
   if (read && state.hasImage && ready()) {
+    FlushDrawing();
     MakeCurrent();
     glBindTexture(GL_TEXTURE_2D, TextureOf(pixmap));
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
@@ -121,6 +123,7 @@ void TOGLDevice::UploadLocked(TPixmap* pixmap) {
 
 void TOGLDevice::UnlockPixmap(TPixmap* pixmap) {
   if (!pixmap || !pixmap->isLocked()) return;
+  FlushDrawing();
   if (ready()) {
     MakeCurrent();
     UploadLocked(pixmap);
@@ -135,6 +138,7 @@ void TOGLDevice::SetPixmap(int32_t stage, TPixmap* pixmap) {
   if (stage < 0 || stage >= static_cast<int32_t>(boundPixmaps().size())) return;
   TPixmap*& bound = boundPixmaps()[static_cast<size_t>(stage)];
   if (bound == pixmap) return;
+  if (stage == 0) FlushDrawing();
   bound = pixmap;
   if (stage != 0 || !ready()) return;
   glBindTexture(GL_TEXTURE_2D, TextureOf(pixmap));
@@ -146,6 +150,7 @@ void TOGLDevice::SetPixmap(int32_t stage, TPixmap* pixmap) {
 }
 
 void TOGLDevice::SetTextureMatrix(const TTextureMatrix& matrix) {
+  FlushDrawing();
   storeTextureMatrix(matrix);
   if (!ready()) return;
   TMatrix4F m = IdentityMatrix4F;
@@ -161,7 +166,11 @@ void TOGLDevice::SetTextureMatrix(const TTextureMatrix& matrix) {
 }
 
 void TOGLDevice::SetMaterial(const TMaterial& material) {
-  SetRenderState(material.lighting ? rsLightOn : rsLightOff);
+  TRenderState lighting = material.lighting ? rsLightOn : rsLightOff;
+  // The same material again (every SetColor of the same colour) changes nothing.
+  if (material == this->material() && RenderStateOn(lighting)) return;
+  FlushDrawing();
+  SetRenderState(lighting);
   storeMaterial(material);
   if (!ready()) return;
   float colour[4];
@@ -201,24 +210,46 @@ TMesh* TOGLDevice::CreateMesh(TVertexFormat format, int32_t vertexCount, bool in
 
 void TOGLDevice::DestroyMesh(TMesh* mesh) {
   if (!mesh) return;
+  if (mesh == dynamicMesh()) FlushDrawing();
   UnregisterMesh(mesh);
   mesh->Free();
 }
 
-// Every batch starts at vertex 0. The dynamic mesh takes the format of the
-// call, so its room is measured in bytes of that format.
+bool TOGLDevice::DynamicVerticesFit(const TMesh* mesh, int64_t first, int64_t count) const {
+  int64_t size = mesh->vertexSize();
+  return size > 0 && (first + count) * size <= static_cast<int64_t>(mesh->vertexData.size()) &&
+         first + count <= kMaxIndexedVertices;
+}
+
+// Static meshes lock their memory from the start. The dynamic mesh appends
+// each batch after the previous one (at the first whole vertex of the batch's
+// own format) so that batches can be drawn together; when a batch no longer
+// fits, what is held back is drawn and the batch starts at 0.
 bool TOGLDevice::LockMeshVertex(TMesh* mesh, int32_t count, void*& data) {
   if (!mesh || count < 0) return false;
-  if (mesh->dynamic) {
-    if (!DynamicVertexLockFits(mesh, 0, count, mesh->vertexData.size())) return false;
-  } else if (static_cast<size_t>(count) * static_cast<size_t>(mesh->vertexSize()) > mesh->vertexData.size()) {
-    LogError(W("Locked size is bigger than buffer have"));
-    return false;
+  if (!mesh->dynamic) {
+    if (static_cast<size_t>(count) * static_cast<size_t>(mesh->vertexSize()) > mesh->vertexData.size()) {
+      LogError(W("Locked size is bigger than buffer have"));
+      return false;
+    }
+    mesh->batchVertices = count;
+    mesh->batchFirstVertex = 0;
+    mesh->vertexLocked = true;
+    data = mesh->vertexData.data();
+    return true;
   }
+  int64_t size = mesh->vertexSize();
+  int64_t first = size > 0 ? (mesh->batchVertexEnd + size - 1) / size : 0;
+  if (!DynamicVerticesFit(mesh, first, count)) {
+    FlushDrawing();
+    first = 0;
+  }
+  if (!DynamicVertexLockFits(mesh, first, count, mesh->vertexData.size())) return false;
+  mesh->batchFirstVertex = static_cast<int32_t>(first);
   mesh->batchVertices = count;
-  mesh->batchFirstVertex = 0;
+  mesh->batchVertexEnd = static_cast<int32_t>((first + count) * size);
   mesh->vertexLocked = true;
-  data = mesh->vertexData.data();
+  data = mesh->vertexData.data() + first * size;
   return true;
 }
 
@@ -228,11 +259,20 @@ void TOGLDevice::UnlockMeshVertex(TMesh* mesh) {
 
 bool TOGLDevice::LockMeshIndex(TMesh* mesh, int32_t count, uint16_t*& data) {
   if (!mesh || !mesh->indexed || count < 0) return false;
-  if (!DynamicIndexLockFits(mesh, 0, count, static_cast<int64_t>(mesh->indexData.size()))) return false;
+  auto capacity = static_cast<int64_t>(mesh->indexData.size());
+  int64_t first = 0;
+  if (mesh->dynamic) {
+    first = int64_t{mesh->batchFirstIndex} + mesh->batchIndices;
+    if (first + count > capacity) {
+      FlushDrawing();
+      first = 0;
+    }
+  }
+  if (!DynamicIndexLockFits(mesh, first, count, capacity)) return false;
+  mesh->batchFirstIndex = static_cast<int32_t>(first);
   mesh->batchIndices = count;
-  mesh->batchFirstIndex = 0;
   mesh->indexLocked = true;
-  data = mesh->indexData.data();
+  data = mesh->indexData.data() + first;
   return true;
 }
 
@@ -249,15 +289,9 @@ void TOGLDevice::UnlockMeshIndex(TMesh* mesh) {
   }
 }
 
-void TOGLDevice::DrawMesh(TMesh* mesh) {
-  if (!mesh) return;
-  if (mesh->animated) {
-    DrawMeshFrame(mesh, 0, false, mesh->frameCount, 0, 0);
-    return;
-  }
-  int32_t vertices = mesh->batchVertices;
-  if (!ready() || vertices <= 0) return;
-  TVertexLayout layout = VertexLayout(mesh->format);
+void TOGLDevice::DrawClientArrays(TMesh* mesh, TVertexFormat format, const uint16_t* indices, int32_t indexCount,
+                                  int32_t vertexCount) {
+  TVertexLayout layout = VertexLayout(format);
   if (layout.size == 0) return;
   const uint8_t* base = mesh->vertexData.data();
   glMatrixMode(GL_MODELVIEW);
@@ -272,39 +306,89 @@ void TOGLDevice::DrawMesh(TMesh* mesh) {
     glDisableClientState(GL_NORMAL_ARRAY);
   }
   // vfPNC and vfPNCT draw in the current colour: the material's diffuse.
-  if (mesh->format == vfPC || mesh->format == vfPCT) {
+  bool colourArray = format == vfPC || format == vfPCT;
+  if (colourArray) {
     glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(mesh->format == vfPC ? 3 : 4, GL_UNSIGNED_BYTE, layout.size, base + layout.colorOffset);
+    glColorPointer(format == vfPC ? 3 : 4, GL_UNSIGNED_BYTE, layout.size, base + layout.colorOffset);
   } else {
     glDisableClientState(GL_COLOR_ARRAY);
   }
-  bool alwaysTextured = mesh->format == vfPCT || mesh->format == vfPNCT;
-  bool texturedWhenBound = mesh->format == vfPNT || mesh->format == vfPT;
+  bool alwaysTextured = format == vfPCT || format == vfPNCT;
+  bool texturedWhenBound = format == vfPNT || format == vfPT;
   if (layout.texCoordOffset >= 0 && (alwaysTextured || (texturedWhenBound && boundPixmaps()[0]))) {
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glTexCoordPointer(2, GL_FLOAT, layout.size, base + layout.texCoordOffset);
   } else {
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   }
-  if (mesh->indexed && mesh->batchIndices > 0) {
-    glDrawElements(GL_TRIANGLES, mesh->batchIndices, GL_UNSIGNED_SHORT, mesh->indexData.data());
-  } else if (!mesh->indexed) {
-    glDrawArrays(GL_TRIANGLES, 0, vertices);
+  if (indices) {
+    glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_SHORT, indices);
+  } else {
+    glDrawArrays(GL_TRIANGLES, 0, vertexCount);
   }
-  if (!(mesh->format == vfPNC || mesh->format == vfPNCT)) {
+  if (colourArray) {
     // A colour array leaves the current colour undefined: put the material's back.
     float colour[4];
     ColorToFloats(material().diffuse, colour);
     glColor4fv(colour);
   }
   glPopMatrix();
+}
+
+void TOGLDevice::FlushDrawing() {
+  if (!pending_.active) return;
+  pending_.active = false;
+  TMesh* mesh = dynamicMesh();
+  if (!mesh || !ready()) return;
+  DrawClientArrays(mesh, pending_.format, mesh->indexData.data() + pending_.firstIndex, pending_.indexCount, 0);
+}
+
+void TOGLDevice::DrawMesh(TMesh* mesh) {
+  if (!mesh) return;
+  if (mesh->animated) {
+    DrawMeshFrame(mesh, 0, false, mesh->frameCount, 0, 0);
+    return;
+  }
+  int32_t vertices = mesh->batchVertices;
+  if (!ready() || vertices <= 0) return;
   // Triangles drawn: three indices each for an indexed batch (the dynamic
   // mesh's quads too), three vertices each otherwise.
   addTriangles(mesh->indexed ? mesh->batchIndices / 3 : vertices / 3);
+  if (mesh->dynamic && mesh == dynamicMesh()) {
+    if (mesh->batchIndices <= 0) return;
+    bool follows = pending_.active && pending_.format == mesh->format &&
+                   mesh->batchFirstIndex == pending_.firstIndex + pending_.indexCount;
+    if (follows) {
+      pending_.indexCount += mesh->batchIndices;
+      return;
+    }
+    FlushDrawing();
+    pending_ = {true, mesh->format, mesh->batchFirstIndex, mesh->batchIndices};
+    return;
+  }
+  FlushDrawing();
+  if (mesh->indexed) {
+    if (mesh->batchIndices > 0) {
+      DrawClientArrays(mesh, mesh->format, mesh->indexData.data() + mesh->batchFirstIndex, mesh->batchIndices, 0);
+    }
+  } else {
+    DrawClientArrays(mesh, mesh->format, nullptr, 0, vertices);
+  }
+}
+
+void TOGLDevice::SetWorldMatrix(const TMatrix4F& matrix) {
+  TMatrix4F moved = matrix;
+  if (RenderStateOn(rs2D)) {
+    moved(3, 0) += pixelOffset();
+    moved(3, 1) += pixelOffset();
+  }
+  if (!(moved == worldMatrix())) FlushDrawing();
+  inherited::SetWorldMatrix(matrix);
 }
 
 void TOGLDevice::DrawLine(const TVector4F* points, int32_t count, float width) {
   if (!ready() || !points || count <= 0) return;
+  FlushDrawing();
   SetPixmap(0, defaultSkin());
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
