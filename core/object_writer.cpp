@@ -340,9 +340,17 @@ class WritingMark {
 }  // namespace
 
 void TGWriter::emitObject(TGComponent* object) {
-  if (!object) return;
+  // Records nested deeper than any reader follows are not written.
+  if (!object || recordDepth_ >= kMaxStreamNesting) return;
+  ++recordDepth_;
   WritingMark mark(object);
-  object->WriteState(this);
+  try {
+    object->WriteState(this);
+  } catch (...) {
+    --recordDepth_;
+    throw;
+  }
+  --recordDepth_;
 }
 
 void TGWriter::emitRecord(TGComponent* object) {
@@ -466,10 +474,14 @@ void TGWriter::emitObjectProperty(TObject* instance, const PropInfo& prop) {
   if (!value->inheritsFrom(TPersistent::staticClassInfo())) return;
   auto* component = dynamic_cast<TGComponent*>(value);
   if (!component || IsSubComponent(value)) {
-    // A nested persistent: its properties under the dotted path.
+    // A nested persistent: its properties under the dotted path (as deep as
+    // a short-string name can hold).
+    if (nestedDepth_ >= kMaxStreamNesting || propPath_.size() + prop.name.size() >= kMaxShortString) return;
     const std::string saved = propPath_;
     propPath_ += prop.name + ".";
+    ++nestedDepth_;
     emitProperties(value);
+    --nestedDepth_;
     propPath_ = saved;
     if (auto* collection = dynamic_cast<TGCollection*>(value)) {
       emitPropName(prop.name);

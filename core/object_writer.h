@@ -96,6 +96,10 @@ class TGWriter : public TGFiler {
   void emitInt32Raw(int32_t value);
 
   std::string propPath_;  // the current dotted-path prefix
+  // Nesting of records and of nested persistents being written; a cycle in
+  // a published description stops here instead of recursing for ever.
+  int recordDepth_ = 0;
+  int nestedDepth_ = 0;
   int64_t streamBase_ = 0;  // the stream position the buffer starts at
   FindMethodNameProc findMethodName_;
 };

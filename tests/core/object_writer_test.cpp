@@ -327,4 +327,57 @@ TEST_F(ObjectWriterTest, ObjectsCarryTheWritingMarkOnlyWhileWritten) {
   EXPECT_FALSE(probe->hasState(csWriting));
 }
 
+// A persistent that publishes itself: a cycle in the published description.
+class TLoop : public TSomePersistent {
+  Q_OBJECT(TLoop, TSomePersistent)
+
+ public:
+  TLoop* self() const { return const_cast<TLoop*>(this); }
+  void setSelf(TLoop*) {}
+  int32_t value = 1;
+};
+
+const ClassInfo& TLoop::staticClassInfo() {
+  static const ClassInfo info =
+      ClassBuilder<TLoop>("TLoop").property("value", &TLoop::value).property("self", &TLoop::self, &TLoop::setSelf).build();
+  return info;
+}
+
+class TLoopHolder : public TGComponent {
+  Q_OBJECT(TLoopHolder, TGComponent)
+
+ public:
+  void Create(TObject* owner) override {
+    inherited::Create(owner);
+    loop_ = New<TLoop>(this);
+  }
+  void Destroy() override {
+    FreeAndNil(loop_);
+    inherited::Destroy();
+  }
+  TLoop* loop() const { return loop_; }
+  void setLoop(TLoop*) {}
+
+ private:
+  TLoop* loop_ = nullptr;
+};
+
+const ClassInfo& TLoopHolder::staticClassInfo() {
+  static const ClassInfo info =
+      ClassBuilder<TLoopHolder>("TLoopHolder").property("loop", &TLoopHolder::loop, &TLoopHolder::setLoop).build();
+  return info;
+}
+
+TEST_F(ObjectWriterTest, ACycleOfNestedPersistentsEnds) {
+  auto* holder = make<TLoopHolder>();
+  const Bytes bytes = WriteTree(holder);
+  // "loop.value", "loop.self.value", ... until the path fills a short string.
+  const Bytes start = ByteSpell().sig().head("TLoopHolder", "").s("loop.value").b({2, 1}).s("loop.self.value").b({2, 1});
+  ASSERT_GT(bytes.size(), start.size());
+  EXPECT_BYTES(start, Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(start.size())));
+  EXPECT_LT(bytes.size(), 20000u);
+  EXPECT_EQ(0, bytes[bytes.size() - 1]);
+  EXPECT_EQ(0, bytes[bytes.size() - 2]);
+}
+
 }  // namespace
