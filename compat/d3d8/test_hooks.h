@@ -47,7 +47,7 @@ void UseDirectCorrections(bool use);
 
 // Every live device is lost now: its TestCooperativeLevel answers
 // D3DERR_DEVICELOST `stillLostAnswers` times, then D3DERR_DEVICENOTRESET
-// until a Reset succeeds. Its back buffer loses its contents.
+// until a Reset succeeds, which makes its back buffer anew.
 void LoseDevices(int stillLostAnswers);
 // Devices made and not yet released.
 int LiveDeviceCount();

@@ -461,3 +461,28 @@ INSTANTIATE_TEST_SUITE_P(OpenGLPasses, CrossDeviceLayered, ::testing::Bool(),
                          });
 
 }  // namespace
+
+namespace {
+
+// Picking and the camera product are the devices' shared computation: the
+// same ray and matrix on both.
+TEST(CrossDevicePicking, BothDevicesPickTheSameRay) {
+  DeviceWindow dx8("dx8", kWidth, kHeight);
+  DeviceWindow ogl("ogl", kWidth, kHeight);
+  TVector4F origins[2], directions[2];
+  TMatrix4F products[2];
+  int i = 0;
+  for (DeviceWindow* w : {&dx8, &ogl}) {
+    LookAtTheOrigin(w->device());
+    w->device()->Pick(10, 40, origins[i], directions[i]);
+    products[i] = w->device()->ModelViewProj();
+    i += 1;
+  }
+  EXPECT_EQ(origins[0], origins[1]);
+  EXPECT_EQ(directions[0], directions[1]);
+  EXPECT_EQ(products[0], products[1]);
+  EXPECT_FLOAT_EQ(origins[0].y, -150);
+  EXPECT_NEAR(VecLength(directions[0]), 1, 1e-5);
+}
+
+}  // namespace
