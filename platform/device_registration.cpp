@@ -1,5 +1,6 @@
 #include "core/class_registry.h"
 #include "platform/caret.h"
+#include "platform/d3d8/dx8_device.h"
 #include "platform/device_registry.h"
 #include "platform/font.h"
 #include "platform/opengl/ogl_device.h"
@@ -12,12 +13,14 @@ const TDeviceClass& GenericGLDeviceClass() {
 }
 }  // namespace
 
-// The Direct3D 8 device, once the program has it, registers here first and
-// makes its index the default; the OpenGL device follows it.
+// The Direct3D 8 device registers first and makes its index (0) the default;
+// the OpenGL device follows it (index 1). Either registration function may be
+// called first: each runs once, and the order comes out the same.
 void RegisterPlatformDevices() {
   static bool registered = false;
   if (registered) return;
   registered = true;
+  RegisterDX8Device();
   RegisterClasses({&TDevice::staticClassInfo(), &TOGLDevice::staticClassInfo(), &TGenericGLDevice::staticClassInfo(),
                    &TPixmap::staticClassInfo(), &TMesh::staticClassInfo(), &TFont::staticClassInfo(),
                    &TCaret::staticClassInfo()});

@@ -33,6 +33,6 @@ TDevice* CreateDeviceOfClass(const TDeviceClass& deviceClass, TWindow* window, T
 
 // Makes every device class known: the class registry learns the device,
 // pixmap, mesh and font classes, and the device-class list gets the Direct3D 8
-// device (when the program has it) and then the OpenGL device. Running it
-// again changes nothing.
+// device (index 0, the default) and then the OpenGL device (index 1). Running
+// it again changes nothing.
 void RegisterPlatformDevices();

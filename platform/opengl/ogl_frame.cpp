@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "compat/win32/gl_context.h"
+#include "core/log.h"
 #include "platform/device_host.h"
 #include "platform/device_window.h"
 #include "platform/opengl/ogl_device.h"
@@ -179,6 +180,12 @@ void TOGLDevice::CreatePBuffer() {
   if (!ready()) return;
   MakeCurrent();
   TWindowSize size = WindowAppliedSize(window());
+  // The off-screen buffer has the window's pixel format.
+  if (accelerated_) {
+    LogInfo(W("OGL hardware accelerated mode"));
+  } else {
+    LogError(W("OGL software mode"));
+  }
   offscreen_.Create(gl_, size.width, size.height);
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/class_registry.h"
 #include "platform/device_registry.h"
 #include "platform/opengl_window_helpers.h"
 #include "support/log_capture.h"
@@ -241,4 +242,16 @@ TEST_F(GLResources, ANewDeviceTakesOverPixmapsAndMeshesAsTheyWere) {
   EXPECT_FLOAT_EQ(copied.y, 8);
 }
 
+}  // namespace
+
+namespace {
+TEST(GLRegistration, TheDirect3DDeviceComesFirstAndIsTheDefault) {
+  RegisterPlatformDevices();
+  RegisterPlatformDevices();  // once only
+  EXPECT_EQ(FindDeviceClass(W("dx8")), 0);
+  EXPECT_EQ(FindDeviceClass(W("OGL")), 1);
+  EXPECT_EQ(DeviceClasses().size(), 2u);
+  EXPECT_EQ(DefaultDeviceIndex(), 0);
+  EXPECT_EQ(GetClass("TGenericGLDevice"), &TGenericGLDevice::staticClassInfo());
+}
 }  // namespace
