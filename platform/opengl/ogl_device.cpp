@@ -38,6 +38,7 @@ void TOGLDevice::CreateOnWindow(TWindow* window) {
   FillScreenModes();
   HWND handle = WindowHandle(window);
   dc_ = handle ? GetDC(handle) : nullptr;
+  dcWindow_ = handle;
   if (!dc_) {
     LogError(W("Can't create OGL context"));
     CreateDynamicMesh();
@@ -123,8 +124,19 @@ void TOGLDevice::FillScreenModes() {
   }
 }
 
+// When the window's system window was made anew (its kind changed), the
+// context moves to the new one's drawing context: the pixel format is the same.
 void TOGLDevice::MakeCurrent() {
-  if (context_ && wglGetCurrentContext() != context_) wglMakeCurrent(dc_, context_);
+  if (!context_) return;
+  if (dc_ && !IsWindow(dcWindow_)) dc_ = nullptr;  // its system window is gone
+  if (dc_ && wglGetCurrentContext() == context_ && wglGetCurrentDC() == dc_) return;
+  if (dc_ && wglMakeCurrent(dc_, context_)) return;
+  HWND handle = WindowHandle(window());
+  HDC current = handle ? GetDC(handle) : nullptr;
+  if (current && wglMakeCurrent(current, context_)) {
+    dc_ = current;
+    dcWindow_ = handle;
+  }
 }
 
 bool TOGLDevice::isLayered() const { return WindowIsLayered(window()); }
@@ -150,7 +162,7 @@ void TOGLDevice::Destroy() {
   } else {
     DestroyResources();
   }
-  if (dc_) ReleaseDC(WindowHandle(window()), dc_);
+  if (dc_) ReleaseDC(dcWindow_, dc_);
   dc_ = nullptr;
   inherited::Destroy();
 }

@@ -84,6 +84,7 @@ class TOGLDevice : public TDevice {
   bool DynamicVerticesFit(const TMesh* mesh, int64_t first, int64_t count) const;
 
   HDC dc_ = nullptr;
+  HWND dcWindow_ = nullptr;  // the system window dc_ belongs to
   HGLRC context_ = nullptr;
   TGLExtensions gl_;
   TGLOffscreenBuffer offscreen_;

@@ -255,3 +255,32 @@ TEST(GLRegistration, TheDirect3DDeviceComesFirstAndIsTheDefault) {
   EXPECT_EQ(GetClass("TGenericGLDevice"), &TGenericGLDevice::staticClassInfo());
 }
 }  // namespace
+
+namespace {
+TEST(GLWindowRemade, TheDeviceMovesOntoTheNewSystemWindowWithItsPixmaps) {
+  GLWindow gl(16, 16);
+  TPixmap* pixmap = gl.MakePixmap(1, 1, {0xFF00FFFF});
+  gl.applet.background = 0xFF000000;
+  gl.applet.scene = [pixmap](TDevice* d) {
+    d->SetRenderState(rs2D);
+    d->SetColor(0xFFFFFFFF);
+    d->SetPixmap(0, pixmap);
+    d->SetRenderState(rsTextureModulate);
+    d->DrawPixmap(pixmap, MakeRectF(0, 0, 8, 8));
+  };
+  TDevice* before = gl.applet.device;
+  gl.platform()->RecreateWnd(gl.window());
+  ASSERT_NE(gl.applet.device, before);
+  EXPECT_TRUE(static_cast<TOGLDevice*>(gl.applet.device)->ready());
+  {
+    uint32_t* bits = nullptr;
+    int32_t pitch = 0;
+    ASSERT_TRUE(gl.applet.device->LockPixmapRectARGB(pixmap, {0, 0, 1, 1}, true, bits, pitch));
+    EXPECT_EQ(bits[0], 0xFF00FFFFu);  // the pixels came across
+    gl.applet.device->UnlockPixmap(pixmap);
+  }
+  auto frame = gl.Frame();
+  EXPECT_EQ(Rgb(gl.At(frame, 4, 4)), 0x00FFFFu);
+  EXPECT_EQ(Rgb(gl.At(frame, 12, 12)), 0u);
+}
+}  // namespace

@@ -6,6 +6,11 @@
 
 #include "platform/device_registry.h"
 
+void GLTestApplet::RecreateDevice() {
+  if (!device) return;
+  device = TDevice::RecreateDevice(device, DeviceClasses().at(static_cast<size_t>(FindDeviceClass(W("ogl")))));
+}
+
 GLWindow::GLWindow(int32_t width, int32_t height, TWindowKind kind) : width_(width), height_(height) {
   RegisterPlatformDevices();
   RegisterWin32Platform();  // resolves the entry points layered windows need

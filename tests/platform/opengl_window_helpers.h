@@ -32,7 +32,8 @@ class GLTestApplet : public TWindowOwner, public TTestHost {
   bool DeviceRenderToARGB(uint32_t* pixels, int32_t, int32_t) override {
     return device && device->RenderToARGB(pixels);
   }
-  void RecreateDevice() override {}
+  // The window's system window was made anew: a device of the same class moves onto it.
+  void RecreateDevice() override;
   bool LoadPixmapARGB(const AnsiString&, TArgbImage&) override { return false; }
   bool LoadBuiltInPixmapARGB(const AnsiString&, TArgbImage&) override { return false; }
   bool WriteResource(const AnsiString&, const std::vector<uint8_t>&) override { return false; }
