@@ -1,6 +1,7 @@
 #include "core/base_object.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "core/applet_services.h"
 #include "core/effect.h"
@@ -16,6 +17,12 @@ void (*BaseObject::designCreateHook)(BaseObject*) = nullptr;
 void (*BaseObject::designDestroyHook)(BaseObject*) = nullptr;
 
 namespace {
+// The same objects as the live list, for a quick "is it still alive".
+std::unordered_set<const BaseObject*>& LiveObjectSet() {
+  static std::unordered_set<const BaseObject*> set;
+  return set;
+}
+
 std::vector<BaseObject*>& LiveObjectList() {
   static std::vector<BaseObject*> list;
   return list;
@@ -92,6 +99,7 @@ void BaseObject::Create(TObject* owner) {
   }
   if (ownerObject) ownerObject->addChild(this);
   LiveObjectList().push_back(this);
+  LiveObjectSet().insert(this);
   if (pendingReader && (!pendingReaderTarget || pendingReaderTarget == this)) {
     TGReader* reader = pendingReader;
     pendingReader = nullptr;
@@ -118,15 +126,20 @@ void BaseObject::Destroy() {
   }
   if (services && !fileName_.empty()) services->dropFileEntries(applet_, fileName_);
 
-  auto& live = LiveObjectList();
-  live.erase(std::remove(live.begin(), live.end(), this), live.end());
-  // A receiver may free other objects; walk a snapshot and skip the ones gone.
-  for (BaseObject* other : std::vector<BaseObject*>(live)) {
-    if (std::find(live.begin(), live.end(), other) != live.end()) other->objectRemoved(this);
-  }
+  notifyRemoval();
   if (parent_) parent_->removeChild(this);
   deleteChildren();
   inherited::Destroy();
+}
+
+void BaseObject::notifyRemoval() {
+  auto& live = LiveObjectList();
+  live.erase(std::remove(live.begin(), live.end(), this), live.end());
+  LiveObjectSet().erase(this);
+  // A receiver may free other objects: walk a snapshot and skip the ones gone.
+  for (BaseObject* other : std::vector<BaseObject*>(live)) {
+    if (LiveObjectSet().count(other)) other->objectRemoved(this);
+  }
 }
 
 BaseObject::BusyScope::BusyScope(BaseObject* object) : object_(object) { ++object_->busy_; }

@@ -165,6 +165,7 @@ class BaseObject : public TGComponent {
 
  private:
   void runAndClearOnDestroy();
+  void notifyRemoval();
   void loadOwnFile(const WideString& name);
   void loadProxyFile(const WideString& name);
   void collectByTagString(const WideString& text, bool recurse, int& found);

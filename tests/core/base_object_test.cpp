@@ -263,3 +263,41 @@ TEST_F(BaseObjectTest, PublishedDescriptionMatchesTheObjectFileVocabulary) {
   EXPECT_EQ(cls.findProperty("tag")->position, 1);
 }
 }  // namespace
+
+namespace {
+TEST_F(BaseObjectTest, FreeingALargeTreeTakesLinearNotificationsPerObject) {
+  // 4000 objects: a walk that searched the list for every receiver would take
+  // billions of steps here.
+  BaseObject* big = New<BaseObject>(root);
+  for (int i = 0; i < 4000; ++i) New<BaseObject>(big);
+  const size_t before = BaseObject::liveObjects().size();
+  big->Free();
+  EXPECT_EQ(BaseObject::liveObjects().size(), before - 4001);
+}
+
+TEST_F(BaseObjectTest, AReceiverThatFreesOthersStillLetsEveryoneBeToldOnce) {
+  struct Counter : BaseObject {
+    int told = 0;
+    BaseObject* victim = nullptr;
+    void objectRemoved(BaseObject*) override {
+      ++told;
+      if (victim) FreeAndNil(victim);
+    }
+  };
+  auto* first = new Counter();
+  first->Create(nullptr);
+  auto* second = new Counter();
+  second->Create(nullptr);
+  auto* third = new Counter();
+  third->Create(nullptr);
+  first->victim = New<BaseObject>();  // freed while `first` is told
+  BaseObject* dying = New<BaseObject>();
+  dying->Free();
+  EXPECT_EQ(first->told, 2);  // once for `dying`, once for the victim
+  EXPECT_EQ(second->told, 2);
+  EXPECT_EQ(third->told, 2);
+  first->Free();
+  second->Free();
+  third->Free();
+}
+}  // namespace
