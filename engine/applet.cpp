@@ -79,7 +79,7 @@ const ClassInfo& Applet::staticClassInfo() {
           .readOnly("terminated", &A::terminated).stored(false)
           .property("pause", &A::paused, &A::setPause).stored(false)
           .property("deltaTime", &A::deltaTime_).stored(false)
-          .property("time", &A::time_).stored(false)
+          .property("time", &A::time, &A::setTime).stored(false)
           .property("lang", &A::lang_)
           .readOnly("deviceCount", &A::deviceCount).stored(false)
           .property("deviceIndex", &A::deviceIndex, &A::setDeviceIndex).stored(false)
@@ -372,7 +372,7 @@ int32_t Applet::runStep() {
     const float elapsed = current_ - lastFrame_;
     if (interval > elapsed) return RoundHalfEven((interval - elapsed) * 1000.0);
     deltaTime_ = elapsed;
-    time_ = lastFrame_ + elapsed;
+    time_ = lastFrame_ + elapsed + timeShift_;
     tick(time_, deltaTime_);
     lastFrame_ = current_;
     return 0;

@@ -105,8 +105,12 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   void setPause(bool value);
   bool active() const { return active_; }
   float time() const { return time_; }
-  // Playback of recorded input sets the applet's clock.
-  void setTime(float value) { time_ = value; }
+  // Playback of recorded input (and scripts) set the applet's clock; the
+  // frame-rate rule goes on counting from the time set.
+  void setTime(float value) {
+    time_ = value;
+    timeShift_ = value - current_;
+  }
   float deltaTime() const { return deltaTime_; }
   int32_t frameRate() const { return frameRate_; }
   void setFrameRate(int32_t rate) { frameRate_ = rate; }
@@ -234,6 +238,8 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   bool pause_ = false;
   float deltaTime_ = 0;
   float time_ = 0;
+  // How far setTime put the applet time from the frame clock.
+  float timeShift_ = 0;
   WideString lang_;
   int32_t deviceIndex_ = -1;
   WideString deviceName_;

@@ -5,11 +5,10 @@
 #include "core/coordinates.h"
 #include "core/item.h"
 #include "core/log.h"
-#include "core/resource_man.h"
-#include "core/stream.h"
 #include "core/step_handler.h"
 #include "core/text_helpers.h"
 #include "core/wide_strings.h"
+#include "engine/visual_object.h"
 #include "engine/applet.h"
 #include "platform/input_records.h"
 #include "platform/platform.h"
@@ -86,16 +85,18 @@ void Event::queueEvent(TLowEvent* event) {
   Applet* applet = owningApplet();
   if (event->kind < lekMouseUp) waiting_ = false;
   const bool paused = applet && applet->paused();
-  if (event->kind > lekWheel || !paused) {
-    queue_.insert(queue_.begin(), event);
-    if (recording_ && event->kind < lekSchedule && applet) {
-      recordLines_->add(FloatToWideStr(applet->time()) + u":" + EventToText(event));
-    }
-    // Whatever was queued is seen in the next frame, even in a still scene.
-    if (applet) applet->requestRedraw();
-  } else {
+  if (event->kind <= lekWheel && paused) {
+    // Input that arrives while the applet is paused is dropped.
     event->Free();
+    return;
   }
+  queue_.insert(queue_.begin(), event);
+  if (recording_ && event->kind < lekSchedule && applet) {
+    recordLines_->add(FloatToWideStr(applet->time()) + u":" + EventToText(event));
+  }
+  // Whatever was queued is seen in the next frame, even in a scene that
+  // animates nothing and only draws on request.
+  if (applet) applet->requestRedraw();
 }
 
 void Event::scheduleAction(BaseObject* object, uint8_t action, float delay) {
@@ -132,33 +133,53 @@ void Event::objectRemoved(BaseObject* object) {
       removeQueued(i);
     }
   }
-  std::erase(paramObjects_, object);
-  std::erase(thisStack_, object);
+  // The stacks keep their depth, so that every pop still matches its push.
+  std::replace(paramObjects_.begin(), paramObjects_.end(), object, static_cast<BaseObject*>(nullptr));
+  std::replace(thisStack_.begin(), thisStack_.end(), object, static_cast<BaseObject*>(nullptr));
+  std::replace(resultList_.begin(), resultList_.end(), object, static_cast<BaseObject*>(nullptr));
   std::erase(keyListeners_, object);
-  std::erase(resultList_, object);
+  // A coordinate lent by the dying object is no longer shown.
+  if (paramNormal_ != ownNormal_ && paramNormal_ && paramNormal_->owner() == object) paramNormal_ = ownNormal_;
+  if (paramPosition_ != ownPosition_ && paramPosition_ && paramPosition_->owner() == object) {
+    paramPosition_ = ownPosition_;
+  }
 }
 
 void Event::processQueue() {
   if (playing_) playbackStep();
-  if (queue_.empty()) return;
+  // From the oldest record (last) to the newest (index 0). Handlers may run
+  // nested frame loops that process this same queue; the in-dispatch flag
+  // keeps them off the record in hand, and the walk goes on from where that
+  // record is now.
   for (size_t i = queue_.size(); i-- > 0;) {
-    if (i >= queue_.size()) {
-      if (queue_.empty()) break;
-      i = queue_.size() - 1;
-    }
     TLowEvent* e = queue_[i];
     if (e->handled || e->inDispatch) continue;
     e->inDispatch = 1;
     dispatchEvent(e);
-    // Nested passes may have changed the queue: find the record again.
-    auto at = std::find(queue_.begin(), queue_.end(), e);
     e->inDispatch = 0;
+    auto at = std::find(queue_.begin(), queue_.end(), e);
+    if (at == queue_.end()) {
+      // Only the dispatcher frees a record in dispatch, so it cannot be gone;
+      // stay within the queue all the same.
+      i = std::min(i, queue_.size());
+      continue;
+    }
+    i = static_cast<size_t>(at - queue_.begin());
     if (e->handled) {
-      if (at != queue_.end()) queue_.erase(at);
+      queue_.erase(at);
       e->Free();
     }
-    if (at != queue_.end()) i = std::min<size_t>(i, static_cast<size_t>(at - queue_.begin()));
   }
+  keepFramesComing();
+}
+
+void Event::keepFramesComing() {
+  Applet* applet = owningApplet();
+  if (!applet) return;
+  const bool waitingRecord = std::any_of(queue_.begin(), queue_.end(), [](TLowEvent* e) {
+    return !e->handled && !e->inDispatch && e->kind == lekSchedule;
+  });
+  if (waitingRecord || (playing_ && pendingPlaybackLines() > 0)) applet->requestRedraw();
 }
 
 // ---- dispatch ---------------------------------------------------------------------------
@@ -200,6 +221,7 @@ void Event::dispatchKeyDown(TLowEvent* event) {
   }
   uint16_t key = k->key, character = k->character;
   for (BaseObject* listener : std::vector<BaseObject*>(keyListeners_)) {
+    if (!isKeyListener(listener)) continue;  // removed by an earlier listener
     if (auto* visual = dynamic_cast<VisualObject*>(listener)) visual->keyDown(key, character, k->shift);
   }
   applet->keyDown(key, character, k->shift);
@@ -213,6 +235,7 @@ void Event::dispatchKeyUp(TLowEvent* event) {
   if (k->key) std::erase(pressedKeys_, k->key);
   uint16_t key = k->key, character = k->character;
   for (BaseObject* listener : std::vector<BaseObject*>(keyListeners_)) {
+    if (!isKeyListener(listener)) continue;
     if (auto* visual = dynamic_cast<VisualObject*>(listener)) visual->keyUp(key, character, k->shift);
   }
   applet->keyUp(key, character, k->shift);
@@ -231,7 +254,8 @@ void Event::dispatchMouse(TLowEvent* event) {
     applet->mouseDown(m->button, m->shift, p.x, p.y);
     if (m->button == 1) isLButtonDown_ = true;
     if (m->button == 2) isRButtonDown_ = true;
-    if (m->shift == 2) isAltDown_ = true;
+    // Button records always carry their button's bit; Alt is one bit among them.
+    if (m->shift & kShiftAlt) isAltDown_ = true;
     setParamPoint(p.x, p.y);
     fireAppletHandler("onMouseDown");
     return;
@@ -291,12 +315,19 @@ void Event::dispatchScheduled(TLowEvent* event) {
     return;
   }
   BaseObject* target = s->target;
-  if (s->action == kScheduleFree && !target->isDisposed()) target->markDisposed();
+  if (s->action == kScheduleFree && !target->isDisposed()) {
+    target->markDisposed();
+    // Marking runs onDestroy handlers, which may free the target there and
+    // then; its removal has ended this record (objectRemoved).
+    if (!s->target) return;
+  }
   BaseObject* mission = FindEnclosingMission(target);
   const bool missionHolds = mission && mission->holdsTickHandler() && !mission->isDisposed();
   if (!missionHolds && applet) s->elapsed += applet->deltaTime();
   if (s->elapsed <= s->delay) return;
   event->handled = 1;
+  // Forgotten before the action runs: freeing the target reaches objectRemoved,
+  // which must not take this record for one of the target's.
   s->target = nullptr;
   auto* visual = dynamic_cast<VisualObject*>(target);
   switch (s->action) {
@@ -306,12 +337,24 @@ void Event::dispatchScheduled(TLowEvent* event) {
     case kScheduleShow:
       if (visual) visual->show();
       break;
-    case kScheduleFree: target->Free(); break;
+    case kScheduleFree: freeScheduled(target); break;
     case kScheduleReload:
       if (const MethodInfo* reload = target->classInfo().findMethod("reload")) reload->invoke(target, {});
       break;
     default: break;
   }
+}
+
+void Event::freeScheduled(BaseObject* target) {
+  Applet* applet = owningApplet();
+  if (target == this) return;  // the applet frees its queue, never the queue itself
+  if (target == applet) {
+    // The applet is freed by the main loop once it has terminated, not from
+    // inside its own frame.
+    applet->terminate();
+    return;
+  }
+  target->Free();
 }
 
 void Event::dispatchWindowAction(TLowEvent* event) {
@@ -375,6 +418,10 @@ void Event::addKeyListener(BaseObject* mission) {
 
 void Event::removeKeyListener(BaseObject* mission) { std::erase(keyListeners_, mission); }
 
+bool Event::isKeyListener(BaseObject* object) const {
+  return std::find(keyListeners_.begin(), keyListeners_.end(), object) != keyListeners_.end();
+}
+
 bool Event::isKeyDown(int32_t key) const {
   return std::find(pressedKeys_.begin(), pressedKeys_.end(), static_cast<uint16_t>(key)) != pressedKeys_.end();
 }
@@ -398,81 +445,4 @@ void Event::waitForEvents() {
   // A closed window ends the wait as well as a key or a click.
   while (waiting_ && !applet->terminated()) StepHandler()(applet);
   waiting_ = false;
-}
-
-// ---- recording and playback -------------------------------------------------------------------
-
-void Event::recordEvent(const WideString& fileName) {
-  LogInfo(u"Recording...");
-  Applet* applet = owningApplet();
-  recording_ = true;
-  recordFileName_ = fileName;
-  recordLines_->clear();
-  recordLines_->add(FloatToWideStr(applet ? applet->time() : 0.0f));
-}
-
-void Event::stop() {
-  LogInfo(u"Stop recording...");
-  Applet* applet = owningApplet();
-  if (recording_ && applet && applet->resourceManager()) {
-    if (TStream* out = applet->resourceManager()->createStream(recordFileName_, fmCreate)) {
-      recordLines_->saveToStream(*out);
-      if (auto* file = dynamic_cast<TFileStream*>(out)) file->Close();
-      out->Free();
-    }
-  }
-  recording_ = false;
-  playing_ = false;
-}
-
-void Event::playEvent(const WideString& fileName) {
-  LogInfo(u"Play...");
-  Applet* applet = owningApplet();
-  if (!applet || !applet->resourceManager()) return;
-  TStream* in = applet->resourceManager()->createStream(fileName, fmOpenRead);
-  if (!in) return;
-  recordFileName_ = fileName;
-  recordLines_->loadFromStream(*in);
-  in->Free();
-  if (recordLines_->getCount() == 0) return;
-  float start = 0;
-  try {
-    start = static_cast<float>(WideStrToFloat(recordLines_->get(0)));
-  } catch (const EConvertError&) {
-    LogError(u"Bad recording start time " + recordLines_->get(0));
-  }
-  applet->setTime(start);
-  recordLines_->Delete(0);
-  // A recording that starts at time 0 still plays from its start.
-  playbackStart_ = start;
-  playbackPending_ = true;
-  playing_ = true;
-}
-
-void Event::playbackStep() {
-  Applet* applet = owningApplet();
-  if (!applet || recordLines_->getCount() == 0) return;
-  WideString line = recordLines_->get(0);
-  size_t colon = line.find(u':');
-  float at = 0;
-  bool good = colon != WideString::npos;
-  if (good) {
-    try {
-      at = static_cast<float>(WideStrToFloat(line.substr(0, colon)));
-    } catch (const EConvertError&) {
-      good = false;
-    }
-  }
-  if (!good) {
-    LogError(u"Bad recorded event " + line);
-    recordLines_->Delete(0);
-    return;
-  }
-  if (playbackPending_) {
-    applet->setTime(playbackStart_);
-    playbackPending_ = false;
-  }
-  if (applet->time() < at) return;
-  if (TLowEvent* e = EventFromText(line.substr(colon + 1))) queue_.insert(queue_.begin(), e);
-  recordLines_->Delete(0);
 }

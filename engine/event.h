@@ -37,6 +37,7 @@ class Event : public BaseObject {
 
   void addKeyListener(BaseObject* mission);
   void removeKeyListener(BaseObject* mission);
+  bool isKeyListener(BaseObject* object) const;
 
   void pushParamObject(BaseObject* object) { paramObjects_.push_back(object); }
   void popParamObject();
@@ -57,12 +58,14 @@ class Event : public BaseObject {
   void waitForEvents();
   void addVarToDebug(const WideString&) {}
 
-  // Recording and playback of input.
+  // Recording and playback of input (event_recording.cpp).
   void recordEvent(const WideString& fileName);
   void stop();
   void playEvent(const WideString& fileName);
   bool recording() const { return recording_; }
   bool playing() const { return playing_; }
+  // Recorded lines not yet played back.
+  int pendingPlaybackLines() const;
 
   // ---- parameters ----------------------------------------------------------
   void setParamPoint(float x, float y);
@@ -101,9 +104,15 @@ class Event : public BaseObject {
   void dispatchWheel(TLowEvent* event);
   void dispatchScheduled(TLowEvent* event);
   void dispatchWindowAction(TLowEvent* event);
+  void freeScheduled(BaseObject* target);
   void playbackStep();
+  void applyPlaybackStart(Applet* applet);
   void removeQueued(size_t index);
   void fireAppletHandler(const char* property);
+  // Asks the applet for a frame while something in the queue waits for time
+  // to pass (scheduled actions, recorded lines not yet due), so that a scene
+  // that animates nothing still counts them down.
+  void keepFramesComing();
 
   // Writes from scripts that the event refuses.
   void refuseParamObject(BaseObject*);
@@ -134,6 +143,8 @@ class Event : public BaseObject {
   bool waiting_ = false;
   bool recording_ = false;
   bool playing_ = false;
+  // The applet time the recording started at; applied by the first pass of
+  // playback (a recording that started at time 0 included), then -1.
   float playbackStart_ = -1;
   bool playbackPending_ = false;
   WideString recordFileName_;
