@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "core/coordinates.h"
+#include "core/step_handler.h"
 #include "engine/applet.h"
 #include "engine/event.h"
 #include "platform/input_records.h"
@@ -413,5 +414,29 @@ TEST_F(EventQueueTest, ALentCoordinateIsShownUntilItsOwnerGoes) {
   event->setParamNormal(nullptr);
   EXPECT_EQ(event->paramNormal(), own);
   other->Free();
+}
+
+TEST_F(EventQueueTest, AWaitForEventsEndsOnAKeyEvenWhilePausedOrWhenTheAppletEnds) {
+  int steps = 0;
+  StepHandler() = [&](BaseObject* stepped) {
+    EXPECT_EQ(stepped, applet);
+    ++steps;
+    if (steps == 2) applet->setPause(true);
+    if (steps == 3) keyDown(0, 'k');  // dropped while paused, but it ends the wait
+  };
+  event->waitForEvents();
+  EXPECT_EQ(steps, 3);
+  EXPECT_EQ(event->queuedCount(), 0);
+  applet->setPause(false);
+  steps = 0;
+  StepHandler() = [&](BaseObject*) {
+    // A move or a button release does not end it; the applet's end does.
+    if (++steps == 1) event->queueEvent(TMouseEvent::Create(lekMouseMove, 1, 1, 1, 1, 1, 0, nullptr));
+    if (steps == 2) event->queueEvent(TMouseEvent::Create(lekMouseUp, 1, 1, 1, 0, 0, 8, nullptr));
+    if (steps == 4) applet->terminate();
+  };
+  event->waitForEvents();
+  EXPECT_EQ(steps, 4);
+  StepHandler() = nullptr;
 }
 }  // namespace
