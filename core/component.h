@@ -115,6 +115,9 @@ class TSomePersistent : public TPersistent {
  public:
   void Create(TObject* owner) override;
   TObject* owner() const { return owner_; }
+  // Hands the object over to a new owner (an applet adopts the resource
+  // manager its object file was read through).
+  void setOwner(TObject* owner) { owner_ = owner; }
 
   // Adds stored properties beyond the published ones through the filer's
   // DefineProperty / DefineBinaryProperty; empty unless a class needs it.

@@ -5,11 +5,15 @@
 // from the main object file. The applet is where the window, the device and
 // the object core meet: it serves them through TWindowOwner, TDeviceHost and
 // the core's AppletServices.
+//
+// The services (event queue, cache, script engine and those of AppletParts)
+// belong to the applet but are no part of its tree: they are never ticked,
+// drawn or stored, and the applet frees each of them once.
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "core/applet_services.h"
+#include "core/variant.h"
 #include "engine/applet_parts.h"
 #include "engine/container.h"
 #include "platform/device_host.h"
@@ -25,16 +29,19 @@ class TResourceMan;
 class TScriptEngine;
 class TPixmap;
 class TWindow;
+class TLanguageTable;
 
 enum TWindowStyle { systemStyle, maskStyle, layerStyle };
 Q_DECLARE_ENUM(TWindowStyle)
-enum TWindowPlaceKind { normalPlace, topMost, desktopPlace };
-Q_DECLARE_ENUM(TWindowPlaceKind)
+enum TWindowPlace { normalPlace, topMost, desktopPlace };
+Q_DECLARE_ENUM(TWindowPlace)
 
 class Applet : public Container, public TWindowOwner, public TInputOwner, public TDeviceHost {
   Q_OBJECT(Applet, Container)
 
  public:
+  Applet();
+  ~Applet() override;
   void Create(TObject* owner) override;
   void Destroy() override;
   void addChild(BaseObject* child) override;
@@ -74,14 +81,26 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   BaseObject* newFromCache(const WideString& fileName, BaseObject* parent);
   BaseObject* newFromExtFile(const WideString& fileName, BaseObject* parent);
   BaseObject* newObject(const WideString& className, BaseObject* parent);
+  BaseObject* startMission(const WideString& fileName, BaseObject* parent);
+  BaseObject* editMission(const WideString& fileName, BaseObject* parent);
   void storeObject(BaseObject* object, const WideString& fileName);
   void createBin(const WideString& fileName);
   void makepng(const WideString& fileName);
   void openUrl(const WideString& url);
   void sleep(float seconds);
+  void showMessage(const WideString& text);
+  void fadeScreenToColor(const WideString& color, float seconds);
+  void fadeScreenToColorWait(const WideString& color, float seconds);
+  void hideScreen(float seconds);
+  void hideScreenWait(float seconds);
+  void killParticles();
   void hideCursor() { ++cursorHideCount_; }
   void showCursor() { --cursorHideCount_; }
   WideString devices(int32_t index) const;
+  // The text in the current language (collected while no table is loaded).
+  WideString translate(const WideString& text);
+  // The translated format text with one or two values put in.
+  WideString format(const WideString& text, const Variant& first, const Variant& second);
 
   // ---- services and state ----------------------------------------------------------
   TWindow* window() const { return window_; }
@@ -90,15 +109,18 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   TCache* cache() const { return cache_; }
   TScriptEngine* scriptEngine() const { return scriptEngine_; }
   TResourceMan* resourceManager() const { return resourceManager_; }
-  // The object-file reader hands the applet the manager it was read through.
+  // The object-file reader hands the applet the manager it was read through;
+  // the applet owns it from then on.
   void setResourceManager(TResourceMan* manager);
   TPlatform* platform() const;
   AppletParts* parts() const { return parts_.get(); }
   BaseObject* topLayer() const { return topLayer_; }
   VisualObject* cursorObject() const { return cursor_; }
   void setCursorObject(VisualObject* cursor) { cursor_ = cursor; }
-  const WideString& lang() const { return lang_; }
-  void setLang(const WideString& value) { lang_ = value; }
+  TPixmap* defaultPixmap() const { return defaultPixmap_; }
+  const WideString& lang() const;
+  void setLang(const WideString& value);
+  TLanguageTable* languageTable() const { return languageTable_.get(); }
 
   bool terminated() const { return terminated_; }
   bool paused() const { return pause_; }
@@ -123,12 +145,15 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   const WideString& title() const { return title_; }
   void setTitle(const WideString& value);
   const WideString& appname() const { return appname_; }
+  // The folder below the application-data folder that holds the applet's
+  // own files: appname, else the title, as one safe folder name.
+  WideString dataFolderName() const;
   int32_t left() const { return left_; }
   void setLeft(int32_t value);
   int32_t top() const { return top_; }
   void setTop(int32_t value);
-  TWindowPlaceKind place() const { return place_; }
-  void setPlace(TWindowPlaceKind value);
+  TWindowPlace place() const { return place_; }
+  void setPlace(TWindowPlace value);
   TWindowStyle style() const { return style_; }
   void setStyle(TWindowStyle value);
   bool cursorSystem() const { return cursorSystem_; }
@@ -147,21 +172,34 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   const WideString& screenMode() const { return screenMode_; }
   void setScreenMode(const WideString& value);
   void setDeviceName(const WideString& value);
+  int32_t deviceIndex() const { return deviceIndex_; }
   void setDeviceIndex(int32_t index);
+  int32_t deviceCount() const;
   bool autoScale() const { return autoScale_; }
   void setAutoScale(bool value) { autoScale_ = value; }
+  int32_t autoScaleSizeX() const { return autoScaleSizeX_; }
+  void setAutoScaleSizeX(int32_t value);
+  int32_t autoScaleSizeY() const { return autoScaleSizeY_; }
+  void setAutoScaleSizeY(int32_t value);
   void setAutoScaleSize(int32_t x, int32_t y) {
-    autoScaleSizeX_ = x;
-    autoScaleSizeY_ = y;
+    setAutoScaleSizeX(x);
+    setAutoScaleSizeY(y);
   }
   bool storePreferenses() const { return storePreferenses_; }
+  bool consoleEnabled() const { return consoleEnabled_; }
+  int32_t debugLevel() const { return debugLevel_; }
+  void setDebugLevel(int32_t value);
   bool debugInfo() const { return debugInfo_; }
+  void setDebugInfoVisible(bool value);
   const std::vector<std::pair<WideString, WideString>>& debugValues() const { return debugValues_; }
   bool boundsCulling() const { return boundsCulling_; }
   bool debugWireFrame() const { return debugWireFrame_; }
   bool debugDynamics() const { return debugDynamics_; }
   bool effectInScript() const { return effectInScript_; }
+  bool lighting() const { return lighting_; }
+  float modelScale() const { return modelScale_; }
   TColorARGB bkColor() const { return bkColor_; }
+  void setBkColor(TColorARGB color) { bkColor_ = color; }
   // The drawing pass counts the objects it drew and culled.
   void countVisible() { ++visibleCount_; }
   void countInvisible() { ++invisibleCount_; }
@@ -215,23 +253,35 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   TResourceMan* fontResourceManager() override { return resourceManager_; }
 
  private:
+  template <typename T>
+  T* newService();
+  bool createWindowAndDevice();
   void createServices();
+  void loadDefaultResources();
+  void runFirstChildLoad();
   void afterLoad();
+  void createTopLayer();
+  void loadStoredPreferences();
   void applyLoadedSettings();
   void registerScriptNames();
   void applyDeviceName(const WideString& name);
+  void storeSettings();
+  void saveLanguageTable();
+  void freeServicesInOrder();
   void copyMaskToWindow();
   void updateCursor();
-  void tickFrame(float delta, float now);
-  void runFrame();
+  void setClientSize(int32_t width, int32_t height);
+  void resizeWindowToScale();
+  int32_t scaledWidth() const;
+  int32_t scaledHeight() const;
 
   bool scaleStored() const { return scale_ != 1.0f; }
   WideString bkColorText() const;
   void setBkColorText(const WideString& text);
-  int32_t deviceCount() const;
-  int32_t deviceIndex() const { return deviceIndex_; }
+  BaseObject* defaultSkin() const;
 
-  std::unique_ptr<AppletParts> parts_{NewAppletParts()};
+  std::unique_ptr<AppletParts> parts_;
+  std::unique_ptr<TLanguageTable> languageTable_;
   // Published state.
   WideString usesList_;
   bool terminated_ = false;
@@ -240,7 +290,6 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   float time_ = 0;
   // How far setTime put the applet time from the frame clock.
   float timeShift_ = 0;
-  WideString lang_;
   int32_t deviceIndex_ = -1;
   WideString deviceName_;
   float modelScale_ = 1.0f;
@@ -260,7 +309,7 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   WideString title_ = u"untitled";
   WideString appname_;
   float scale_ = 1.0f;
-  TWindowPlaceKind place_ = normalPlace;
+  TWindowPlace place_ = normalPlace;
   AnsiString cursorFile_;
   bool cursorSystem_ = true;
   AnsiString iconFile_ = "icon.png";
@@ -306,6 +355,9 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   VisualObject* cursor_ = nullptr;
   int32_t cursorHideCount_ = 0;
   bool firstChildPending_ = false;
+  // Whether construction got past its window and device: only then were the
+  // services, the tree and the settings made that destruction stores and frees.
+  bool servicesMade_ = false;
   std::vector<std::pair<WideString, WideString>> debugValues_;
   float previousWidth_ = 801;
   float previousHeight_ = 601;

@@ -20,7 +20,7 @@ class TCaret;
 class TPlatformWin32;
 
 // Stacking state.
-enum class TWindowPlace : uint8_t { Normal = 0, Topmost = 1, Bottom = 2 };
+enum class TWindowStacking : uint8_t { Normal = 0, Topmost = 1, Bottom = 2 };
 
 class TWindow : public TSomePersistent {
   Q_OBJECT(TWindow, TSomePersistent)
@@ -34,7 +34,7 @@ class TWindow : public TSomePersistent {
   // Outer top-left on the screen; follows the system window when it moves.
   int32_t top = 0;
   int32_t left = 0;
-  TWindowPlace place = TWindowPlace::Normal;
+  TWindowStacking place = TWindowStacking::Normal;
   TWindowKind kind = TWindowKind::Framed;
   HWND handle = nullptr;
   TWindowOwner* applet = nullptr;

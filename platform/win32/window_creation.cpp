@@ -135,7 +135,7 @@ void TPlatformWin32::ReposWindow(TWindow* window, int32_t x, int32_t y) {
 void TPlatformWin32::UpdateWindowState(TWindow* window) {
   if (!window || !window->handle) return;
   constexpr UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE;
-  if (window->place == TWindowPlace::Topmost) SetWindowPos(window->handle, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
-  if (window->place == TWindowPlace::Bottom) SetWindowPos(window->handle, HWND_BOTTOM, 0, 0, 0, 0, kKeepPlace);
+  if (window->place == TWindowStacking::Topmost) SetWindowPos(window->handle, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
+  if (window->place == TWindowStacking::Bottom) SetWindowPos(window->handle, HWND_BOTTOM, 0, 0, 0, 0, kKeepPlace);
   SetWindowTextW(window->handle, window->title.c_str());
 }

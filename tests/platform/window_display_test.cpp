@@ -127,7 +127,7 @@ TEST_F(platformWindow, ShowWindowMakesItVisibleAndActive) {
 TEST_F(platformWindow, WindowStateAppliesTitleAndStacking) {
   TWindow* w = Make(TWindowKind::Framed, 100, 100);
   w->title = u"Spiel \u00E4";
-  w->place = TWindowPlace::Topmost;
+  w->place = TWindowStacking::Topmost;
   platform->UpdateWindowState(w);
   char16_t title[32];
   GetWindowTextW(w->handle, title, 32);
