@@ -5,11 +5,6 @@
 // rate -1 that draws nothing and rests the processor until asked.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <fstream>
@@ -18,74 +13,10 @@
 #include <thread>
 
 #include "support/temp_dir.h"
+#include "tests/e2e/applet_player.h"
 
 namespace {
-using Clock = std::chrono::steady_clock;
-
-// One run of qplay in the background.
-class Player {
- public:
-  Player(const TempDir& data, const std::string& workDir, const std::string& mainFile) {
-    pid_ = fork();
-    if (pid_ != 0) return;
-    if (chdir(workDir.c_str()) != 0) _exit(126);
-    int quiet = open("/dev/null", O_RDWR);
-    if (quiet >= 0) {
-      dup2(quiet, STDOUT_FILENO);
-      dup2(quiet, STDERR_FILENO);
-    }
-    setenv("XDG_DATA_HOME", data.path().c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
-    execl(Q_BINARY_DIR "/qplay", "qplay", mainFile.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  ~Player() {
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  Player(const Player&) = delete;
-  Player& operator=(const Player&) = delete;
-
-  pid_t pid() const { return pid_; }
-  void signal(int number) const { kill(pid_, number); }
-
-  // The exit code, or -1 when the program did not end in time (it is then killed).
-  int wait(std::chrono::seconds limit) {
-    const auto deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        exited_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return -1;
-  }
-
-  // Processor time (user + system) the process has used so far, in seconds.
-  double cpuSeconds() const {
-    std::ifstream in("/proc/" + std::to_string(pid_) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    // Fields after the command name in parentheses; utime and stime are the 14th and 15th.
-    std::istringstream rest(text.substr(text.rfind(')') + 2));
-    std::string field;
-    long ticks = 0;
-    for (int i = 3; i <= 15 && rest >> field; ++i) {
-      if (i >= 14) ticks += std::stol(field);
-    }
-    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
-  }
-
- private:
-  pid_t pid_ = -1;
-  bool exited_ = false;
-};
+using Clock = PlayerClock;
 
 // The log's messages without their time stamps ("(i) text").
 std::vector<std::string> Messages(const std::string& log) {
@@ -146,7 +77,7 @@ TEST(AppletRun, FramesComeAtTheFrameRateAndAHandlerEndsTheGameInOrder) {
              Game("title=\"Frame Rate\" frameRate=\"30\" onLoad=\"var frames = 0; var first = -1;\" "
                   "onTick=\"if (first &lt; 0) first = applet.time; frames++; applet.update(); "
                   "if (applet.time - first &gt;= 3) { engine.log('frames ' + frames); applet.terminate(); }\""));
-  Player player(data, game.path(), "game/main.qxml");
+  Player player(data, game.path(), "game/main.qxml", "offscreen");
   ASSERT_EQ(player.wait(std::chrono::seconds(60)), 0);
   const auto messages = Messages(data.read("frame rate/log.txt"));
   EXPECT_TRUE(InOrder(messages, kConstruction));
@@ -164,7 +95,7 @@ void EndsOnSignal(int number, const std::string& title) {
   TempDir data, game;
   game.write("main.qxml", Game("title=\"" + title + "\" frameRate=\"30\" onTick=\"applet.update();\" "
                                "onFree=\"engine.log('freeing')\""));
-  Player player(data, game.path(), "main.qxml");
+  Player player(data, game.path(), "main.qxml", "offscreen");
   const std::string logName = title + "/log.txt";
   ASSERT_TRUE(WaitForLine(data, logName, "(i) End of the root object creation"));
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -184,7 +115,7 @@ TEST(AppletRun, AStillGameAtFrameRateMinusOneDrawsNothingAndRestsUntilAsked) {
   TempDir data, game;
   game.write("main.qxml", Game("title=\"Still\" frameRate=\"-1\" onLoad=\"var frames = 0;\" "
                                "onTick=\"frames++; engine.log('frame ' + frames);\""));
-  Player player(data, game.path(), "main.qxml");
+  Player player(data, game.path(), "main.qxml", "offscreen");
   ASSERT_TRUE(WaitForLine(data, "still/log.txt", "(i) End of the root object creation"));
   // Whatever loading asked for is drawn first.
   std::this_thread::sleep_for(std::chrono::milliseconds(500));

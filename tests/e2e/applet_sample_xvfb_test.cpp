@@ -1,0 +1,70 @@
+// The sample game that `./run.sh` starts, run by the built program on an X
+// server of the test's own: its window shows the colour its script changes
+// every frame, and closing ends it cleanly.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <optional>
+
+#include "support/private_x_server.h"
+#include "support/temp_dir.h"
+#include "tests/e2e/applet_player.h"
+
+namespace {
+// One pixel of the whole screen as 0xRRGGBB, read with ImageMagick's import.
+std::optional<uint32_t> ScreenPixel(int x, int y) {
+  const std::string command =
+      "import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) + " -depth 8 txt:- 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return std::nullopt;
+  std::string text;
+  char buffer[256];
+  while (fgets(buffer, sizeof(buffer), pipe)) text += buffer;
+  pclose(pipe);
+  const size_t hash = text.find(" #");
+  if (hash == std::string::npos || hash + 8 > text.size()) return std::nullopt;
+  return static_cast<uint32_t>(std::stoul(text.substr(hash + 2, 6), nullptr, 16));
+}
+
+bool LogHas(const TempDir& data, const std::string& name, const std::string& text) {
+  return data.read(name).find(text) != std::string::npos;
+}
+
+TEST(SampleGame, ItsWindowShowsTheColourItsScriptAnimates) {
+  ASSERT_TRUE(StartPrivateXServer());
+  TempDir data, work;
+  // A copy, so that what the program writes beside the game stays out of the sources.
+  std::ifstream sample(Q_SOURCE_DIR "/examples/hello/main.qxml", std::ios::binary);
+  work.write("hello/main.qxml", std::string(std::istreambuf_iterator<char>(sample), {}));
+  Player player(data, work.path(), "hello/main.qxml", "x11");
+  const auto deadline = PlayerClock::now() + std::chrono::seconds(60);
+  while (!LogHas(data, "hello/log.txt", "End of the root object creation") && PlayerClock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ASSERT_TRUE(LogHas(data, "hello/log.txt", "End of the root object creation"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+
+  // The window lies at (100, 100), 640 x 400; the screen around it is black.
+  const std::optional<uint32_t> first = ScreenPixel(420, 300);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  const std::optional<uint32_t> later = ScreenPixel(420, 300);
+  const std::optional<uint32_t> outside = ScreenPixel(900, 700);
+  ASSERT_TRUE(first && later && outside);
+  EXPECT_EQ(*outside, 0u);
+  // Red and green stay within 96 +- 80, blue within 160 +- 80.
+  for (uint32_t colour : {*first, *later}) {
+    const uint32_t r = colour >> 16, g = (colour >> 8) & 0xFF, b = colour & 0xFF;
+    EXPECT_GE(r, 15u);
+    EXPECT_LE(r, 177u);
+    EXPECT_GE(g, 15u);
+    EXPECT_LE(g, 177u);
+    EXPECT_GE(b, 79u);
+    EXPECT_LE(b, 241u);
+  }
+  EXPECT_NE(*first, *later) << "the colour changes from frame to frame";
+
+  player.signal(SIGTERM);
+  EXPECT_EQ(player.wait(std::chrono::seconds(30)), 0);
+  EXPECT_TRUE(LogHas(data, "hello/log.txt", "===== Applet was destroyed ======"));
+}
+}  // namespace
