@@ -87,6 +87,8 @@ class AppletParts : public TCacheCreators {
   // Physics worlds step after the input of a frame (screen world, then space world).
   virtual void stepPhysics(float /*deltaTime*/) {}
   virtual void showMessage(const WideString& /*text*/) {}
+  // The inspector form shows the object (BaseObject.design).
+  virtual void showInspector(BaseObject* /*object*/) {}
   virtual void fadeScreenToColor(const WideString& /*color*/, float /*seconds*/, bool /*wait*/) {}
   virtual void hideScreen(float /*seconds*/, bool /*wait*/) {}
   virtual void killParticles() {}

@@ -83,7 +83,9 @@ class EngineAppletServices : public AppletServices {
     Applet* a = AsApplet(applet);
     return a ? a->runStep() : 0;
   }
-  void showInspector(BaseObject*, BaseObject*) override {}
+  void showInspector(BaseObject* applet, BaseObject* object) override {
+    if (Applet* a = AsApplet(applet); a && a->parts()) a->parts()->showInspector(object);
+  }
   void storeObject(BaseObject* applet, BaseObject* object, const WideString& fileName) override {
     if (Applet* a = AsApplet(applet)) a->storeObject(object, fileName);
   }

@@ -108,6 +108,19 @@ void EndsOnSignal(int number, const std::string& title) {
                                  "(i) ===== Applet was destroyed ======"}));
 }
 
+TEST(AppletRun, AGameWhoseWindowCannotBeMadeEndsCleanly) {
+  TempDir data, game;
+  game.write("main.qxml", Game("title=\"No Window\" onLoad=\"engine.log('ran')\""));
+  // SDL's dummy display makes no window the program can draw in.
+  Player player(data, game.path(), "main.qxml", "dummy");
+  ASSERT_EQ(player.wait(std::chrono::seconds(60)), 0);
+  const auto messages = Messages(data.read("no window/log.txt"));
+  EXPECT_TRUE(InOrder(messages, {"(i) Create main window", "(e) Can't create main window",
+                                 "(i) ===== Applet was destroyed ======", "(e) Applet main.qxml can't loaded."}));
+  EXPECT_EQ(std::find(messages.begin(), messages.end(), "(i) Cache created"), messages.end());
+  EXPECT_EQ(std::find(messages.begin(), messages.end(), "(i) ran"), messages.end());
+}
+
 TEST(AppletRun, SigtermReachesTheWindowAsItsCloseRequest) { EndsOnSignal(SIGTERM, "closed by term"); }
 TEST(AppletRun, SigintReachesTheWindowAsItsCloseRequest) { EndsOnSignal(SIGINT, "closed by int"); }
 
