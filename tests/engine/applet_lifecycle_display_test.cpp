@@ -13,6 +13,7 @@
 #include "engine/cache.h"
 #include "engine/dummy.h"
 #include "engine/event.h"
+#include "engine/registration.h"
 #include "platform/device_registry.h"
 #include "tests/engine/applet_world.h"
 
@@ -114,7 +115,9 @@ TEST(AppletDestruction, OnFreeFirstThenStatisticsTheTreeTheServicesTheWindow) {
 }
 
 TEST(AppletConstruction, AnAppletWithoutADeviceIsTakenDownAndRemoved) {
-  // No device class to take: the device cannot be made.
+  // No device class to take: the device cannot be made. (Registration
+  // first, which would choose the default again.)
+  RegisterAllClasses();
   const int preferred = DefaultDeviceIndex();
   SetDefaultDeviceIndex(-1);
   AppletWorld world(AppletText(R"q(width="160" height="120" title="NoDevice" onLoad="engine.log('ran')")q",
