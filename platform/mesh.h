@@ -36,6 +36,18 @@ class TMesh : public TSomePersistent {
   int32_t frameCount = 1;
   std::vector<TMeshAnimation> animations;
 
+  // Sets what the mesh is, as every device's CreateMesh asks for it.
+  void setShape(TVertexFormat newFormat, int32_t newVertexCount, bool isIndexed, int32_t newIndexCount,
+                bool isDynamic, bool isAnimated, int32_t newFrameCount) {
+    format = newFormat;
+    vertexCount = newVertexCount;
+    indexed = isIndexed;
+    indexCount = isIndexed ? newIndexCount : 0;
+    dynamic = isDynamic;
+    animated = isAnimated;
+    frameCount = newFrameCount;
+  }
+
   // ---- the current batch ----------------------------------------------------
   // What the next DrawMesh draws: the vertices and indices of the last locks.
   int32_t batchVertices = 0;     // vertices locked for the batch

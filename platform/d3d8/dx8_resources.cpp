@@ -172,13 +172,7 @@ TMesh* TWin32DX8Device::CreateMesh(TVertexFormat format, int32_t vertexCount, bo
     return nullptr;
   }
   auto* mesh = New<TMesh>(this);
-  mesh->format = format;
-  mesh->vertexCount = vertexCount;
-  mesh->indexed = indexed;
-  mesh->indexCount = indexed ? indexCount : 0;
-  mesh->dynamic = dynamic;
-  mesh->animated = animated;
-  mesh->frameCount = frameCount;
+  mesh->setShape(format, vertexCount, indexed, indexCount, dynamic, animated, frameCount);
   if (!animated && !CreateMeshBuffers(mesh)) {
     mesh->Free();
     return nullptr;

@@ -195,13 +195,7 @@ TMesh* TOGLDevice::CreateMesh(TVertexFormat format, int32_t vertexCount, bool in
     return nullptr;
   }
   auto* mesh = New<TMesh>(this);
-  mesh->format = format;
-  mesh->vertexCount = vertexCount;
-  mesh->indexed = indexed;
-  mesh->indexCount = indexed ? indexCount : 0;
-  mesh->dynamic = dynamic;
-  mesh->animated = animated;
-  mesh->frameCount = frameCount;
+  mesh->setShape(format, vertexCount, indexed, indexCount, dynamic, animated, frameCount);
   mesh->vertexData.assign(mesh->allFramesBytes(), 0);
   if (indexed) mesh->indexData.assign(static_cast<size_t>(indexCount), 0);
   RegisterMesh(mesh);

@@ -54,13 +54,7 @@ TMesh* TFakeDevice::CreateMesh(TVertexFormat format, int32_t vertexCount, bool i
                                bool dynamic, bool animated, int32_t frameCount) {
   if (!IsValidMeshShape(format, vertexCount, indexed, indexCount, animated, frameCount)) return nullptr;
   auto* mesh = New<TMesh>(this);
-  mesh->format = format;
-  mesh->vertexCount = vertexCount;
-  mesh->indexed = indexed;
-  mesh->indexCount = indexed ? indexCount : 0;
-  mesh->dynamic = dynamic;
-  mesh->animated = animated;
-  mesh->frameCount = frameCount;
+  mesh->setShape(format, vertexCount, indexed, indexCount, dynamic, animated, frameCount);
   mesh->vertexData.assign(mesh->allFramesBytes(), 0);
   if (indexed) mesh->indexData.assign(static_cast<size_t>(indexCount), 0);
   RegisterMesh(mesh);
