@@ -4,13 +4,12 @@
 
 #include "compat/win32/file_system.h"
 #include "compat/win32/system.h"
-#include "core/applet_services.h"
-#include "core/class_registry.h"
 #include "core/engine.h"
 #include "core/exceptions.h"
 #include "core/resource_man.h"
 #include "core/step_handler.h"
 #include "core/text_helpers.h"
+#include "engine/applet.h"
 #include "engine/log_writer.h"
 #include "platform/platform.h"
 
@@ -28,18 +27,6 @@ std::string ChooseMainFile(const std::vector<std::string>& arguments, const std:
   return {};
 }
 
-namespace {
-bool IsApplet(BaseObject* object) {
-  const ClassInfo* applet = GetClass("Applet");
-  return applet && object->inheritsFrom(*applet);
-}
-
-bool IsTerminated(BaseObject* applet) {
-  AppletServices* services = GetAppletServices();
-  return !services || services->isTerminated(applet);
-}
-}  // namespace
-
 void RunMainLoop() {
   SomeEngine* engine = Engine();
   bool running = true;
@@ -53,14 +40,14 @@ void RunMainLoop() {
     for (int i = engine->count() - 1; i >= 0; --i) {
       if (i >= engine->count()) continue;  // a step may have freed applets
       BaseObject* child = engine->childAt(i);
-      if (IsApplet(child)) StepHandler()(child);
+      if (dynamic_cast<Applet*>(child)) StepHandler()(child);
     }
     for (int i = engine->count() - 1; i >= 0; --i) {
       if (i >= engine->count()) continue;
-      BaseObject* child = engine->childAt(i);
-      if (!IsApplet(child)) continue;
-      if (IsTerminated(child)) {
-        child->Free();
+      auto* applet = dynamic_cast<Applet*>(engine->childAt(i));
+      if (!applet) continue;
+      if (applet->terminated()) {
+        applet->Free();
       } else {
         running = true;
       }
