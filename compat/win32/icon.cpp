@@ -59,17 +59,31 @@ HCURSOR LoadCursorA(HINSTANCE instance, const char* name) {
   return arrowCursor;
 }
 
+namespace {
+// Set when a caller took the cursor away with SetCursor(nullptr); before any
+// SetCursor the system's own pointer is the cursor.
+bool cursorTakenAway = false;
+
+// The pointer shows while the show count is not negative and the cursor was
+// not taken away.
+void ApplyCursorVisibility() {
+  if (VideoStarted()) SDL_ShowCursor(showCount >= 0 && !cursorTakenAway ? SDL_ENABLE : SDL_DISABLE);
+}
+}  // namespace
+
 HCURSOR SetCursor(HCURSOR cursor) {
   HCURSOR previous = currentCursor;
   currentCursor = cursor;
+  cursorTakenAway = cursor == nullptr;
   auto object = Lookup<CursorObject>(cursor);
   if (object && object->cursor) SDL_SetCursor(object->cursor);
+  ApplyCursorVisibility();
   return previous;
 }
 
 int ShowCursor(BOOL show) {
   showCount += show ? 1 : -1;
-  if (VideoStarted()) SDL_ShowCursor(showCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+  ApplyCursorVisibility();
   return showCount;
 }
 

@@ -1,6 +1,8 @@
 // Icons made from bitmaps and given to windows.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
 #include "compat/win32/gdi.h"
 #include "compat/win32/icon.h"
 #include "compat/win32/test_hooks.h"
@@ -57,5 +59,28 @@ TEST(compatIcon, TheProgramCarriesNoIconResourceButTheArrowCursorExists) {
   EXPECT_EQ(SetCursor(nullptr), arrow);
   int count = ShowCursor(FALSE);
   EXPECT_EQ(ShowCursor(TRUE), count + 1);
+}
+
+TEST(compatIcon, SettingNoCursorTakesThePointerOffTheScreenUntilACursorIsSetAgain) {
+  MessageRecorder recorder;
+  ASSERT_NE(recorder.make(WS_POPUP, 0, 0, 0, 10, 10), nullptr);  // the video system runs
+  HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+  // The show count at exactly 0: shown, and one ShowCursor(FALSE) away from hidden.
+  while (ShowCursor(FALSE) >= 0) {
+  }
+  while (ShowCursor(TRUE) < 0) {
+  }
+  SetCursor(arrow);
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+  SetCursor(nullptr);
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+  ShowCursor(TRUE);
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE) << "the show count does not bring a taken cursor back";
+  ShowCursor(FALSE);
+  SetCursor(arrow);
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+  ShowCursor(FALSE);
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+  ShowCursor(TRUE);
 }
 }  // namespace
