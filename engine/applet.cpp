@@ -11,6 +11,7 @@
 #include "engine/applet_numbers.h"
 #include "engine/cache.h"
 #include "engine/dummy.h"
+#include "engine/dynamic_engine.h"
 #include "engine/event.h"
 #include "engine/language_table.h"
 #include "engine/script_engine.h"
@@ -392,6 +393,7 @@ void Applet::freeServicesInOrder() {
   if (cache_ && defaultPixmap_) cache_->releasePixmap(defaultPixmap_);
   defaultPixmap_ = nullptr;
   FreeAndNil(cache_);
+  FreeAndNil(dynamicEngine_);
   if (parts_) parts_->freeEngines();
   FreeAndNil(maskMargin_);
   FreeAndNil(resourceManager_);
@@ -401,6 +403,12 @@ void Applet::freeServicesInOrder() {
   FreeAndNil(device_);
   screenModes_.clear();
   languageTable_.reset();
+}
+
+void Applet::setDynamicEngine(TDynamicEngine* engine) {
+  if (engine == dynamicEngine_) return;
+  FreeAndNil(dynamicEngine_);
+  dynamicEngine_ = engine;
 }
 
 // ---- the resource manager --------------------------------------------------------------

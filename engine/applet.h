@@ -22,6 +22,7 @@
 
 class Event;
 class TCache;
+class TDynamicEngine;
 class TDevice;
 class TPlatform;
 class TRectPersistent;
@@ -108,6 +109,10 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   Event* event() const { return event_; }
   TCache* cache() const { return cache_; }
   TScriptEngine* scriptEngine() const { return scriptEngine_; }
+  // The physics engine, made by the first object that wants a body; nil
+  // until then. The applet owns it (a new one replaces and frees the old).
+  TDynamicEngine* dynamicEngine() const { return dynamicEngine_; }
+  void setDynamicEngine(TDynamicEngine* engine);
   TResourceMan* resourceManager() const { return resourceManager_; }
   // The object-file reader hands the applet the manager it was read through;
   // the applet owns it from then on.
@@ -342,6 +347,7 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   TDevice* device_ = nullptr;
   Event* event_ = nullptr;
   TCache* cache_ = nullptr;
+  TDynamicEngine* dynamicEngine_ = nullptr;
   TResourceMan* resourceManager_ = nullptr;
   TScriptEngine* scriptEngine_ = nullptr;
   int32_t updateCounter_ = 0;

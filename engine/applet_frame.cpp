@@ -9,6 +9,7 @@
 #include "engine/applet.h"
 #include "engine/applet_numbers.h"
 #include "engine/cache.h"
+#include "engine/dynamic_engine.h"
 #include "engine/event.h"
 #include "platform/device.h"
 #include "platform/platform.h"
@@ -71,7 +72,7 @@ void Applet::tick(double time, double delta) {
   runHandler(WideString(onTick()));
   if (device_) device_->Tick(static_cast<float>(delta));
   if (event_) event_->processQueue();
-  if (parts_) parts_->stepPhysics(static_cast<float>(delta));
+  if (dynamicEngine_) dynamicEngine_->StepWorlds(static_cast<float>(delta));
   if (debugInfo_) {
     setDebugValue(u"Objects", DecimalText(static_cast<int64_t>(BaseObject::liveObjects().size())));
     setDebugValue(u"Scripting", DebugSecondsText(scriptTime_));

@@ -84,8 +84,6 @@ class AppletParts : public TCacheCreators {
   virtual void placeCursor(float /*x*/, float /*y*/) {}
   // A material of the applet's materials by name, or nil.
   virtual BaseObject* findMaterial(const WideString&) { return nullptr; }
-  // Physics worlds step after the input of a frame (screen world, then space world).
-  virtual void stepPhysics(float /*deltaTime*/) {}
   virtual void showMessage(const WideString& /*text*/) {}
   // The inspector form shows the object (BaseObject.design).
   virtual void showInspector(BaseObject* /*object*/) {}
@@ -98,7 +96,7 @@ class AppletParts : public TCacheCreators {
   virtual void attachAfterStoring() {}
 
   // ---- destruction ----------------------------------------------------------------------
-  // Frees the physics and the sound engine (after the cache).
+  // Frees the sound engine (after the cache and the physics engine).
   virtual void freeEngines() {}
   // Frees the filter, the score table, the preferences and the materials
   // (after the script engine).

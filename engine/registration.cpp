@@ -9,6 +9,7 @@
 #include "engine/dummy.h"
 #include "engine/event.h"
 #include "engine/javascript/javascript_engine.h"
+#include "engine/position_object.h"
 #include "platform/device_registry.h"
 #include "platform/win32/crash_hook_install.h"
 #include "platform/win32/input_translation.h"
@@ -25,6 +26,7 @@ void RegisterAllClasses() {
   RegisterPlatformDevices();
   RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
+  RegisterClass(PositionObject::staticClassInfo());
   RegisterJavaScriptEngine();
   InstallAppletServices();
 }
