@@ -123,7 +123,9 @@ class TestPatch : public PositionObject {
   Q_OBJECT(TestPatch, PositionObject)
 
  public:
+  int draws = 0;
   void drawSelf() override {
+    ++draws;
     TDevice* device = ownerApplet()->device();
     device->SetColor(0xFF00FF00u);
     device->FillRect(0, 0, 10, 10, 0);
@@ -173,7 +175,7 @@ class PositionObjectWorld : public ::testing::Test {
     return dynamic_cast<T*>(world->applet->findByName(name));
   }
   std::string run(const std::string& expression) {
-    world->applet->scriptEngine()->evaluate(u"var probe = " + Utf8ToWide(expression) + u";");
+    world->applet->scriptEngine()->evaluate(u"var probe = (" + Utf8ToWide(expression) + u");");
     return WideToUtf8(world->applet->scriptEngine()->getGlobal(u"probe").toText());
   }
   TTestEngine* engine() { return dynamic_cast<TTestEngine*>(world->applet->dynamicEngine()); }
@@ -227,6 +229,23 @@ TEST_F(PositionObjectWorld, SpawnGivesBodiesToCollisableAndDynamicObjectsOfTheSu
   EXPECT_EQ(find(u"wall")->body(), 0);
 }
 
+TEST_F(PositionObjectWorld, EngineClassesAreFoundByNameAndWithoutABodyClassNothingIsMade) {
+  EXPECT_EQ(FindDynamicEngine("ttestengine"), &TTestEngine::staticClassInfo());
+  EXPECT_EQ(FindDynamicEngine("TNoSuchEngine"), nullptr);
+  EXPECT_EQ(CreateDynamicEngine(TestBall::staticClassInfo(), nullptr), nullptr);  // no engine class
+  EXPECT_EQ(CreateDynamicEngine(TDynamicEngine::staticClassInfo(), nullptr), nullptr);  // abstract
+  SetDynamicEngineClass(nullptr);
+  EXPECT_EQ(FindDynamicEngine("TTestEngine"), &TTestEngine::staticClassInfo());  // still registered
+  Applet* applet = load(std::string("<TestBall name=\"wall\" collisable=\"True\" onSpawn=\"") + kSeen + "\"/>\r\n");
+  ASSERT_NE(applet, nullptr);
+  find(u"wall")->spawn();
+  EXPECT_EQ(run("seen.join()"), "wall");
+  EXPECT_EQ(applet->dynamicEngine(), nullptr);
+  EXPECT_EQ(find(u"wall")->body(), 0);
+  EXPECT_EQ(find(u"wall")->getWorld(), 0);
+  frame();  // no engine: no step, no checks
+}
+
 TEST_F(PositionObjectWorld, AStaticBodyFollowsItsObjectAndADynamicOneMovesIt) {
   Applet* applet = load(
       "<PositionObject name=\"holder\" position.x=\"10\">\r\n"
@@ -263,6 +282,15 @@ TEST_F(PositionObjectWorld, AStaticBodyFollowsItsObjectAndADynamicOneMovesIt) {
   ExpectVector(rock->getWorldDirection(), 1, 0, 0);
   ExpectVector(rock->getWorldUp(), 0, 0, 1);
   EXPECT_EQ(std::count(engine()->calls.begin(), engine()->calls.end(), "SetBodyMatrix rock"), 0);
+
+  // With colliseTrack a dynamic body is checked once a frame where its body put it.
+  rock->setColliseTrack(true);
+  bodyMatrix(3, 0) = 30;
+  engine()->matrices[rock->body()] = bodyMatrix;
+  engine()->queries.clear();
+  frame();
+  ASSERT_EQ(engine()->queries.size(), 1u);
+  ExpectVector(engine()->queries[0].second, 10, 4, -3);
 }
 
 TEST_F(PositionObjectWorld, TheAppletStepsItsWorldsEachFrameAndFreesItsEngineAtTheEnginesStep) {
@@ -466,6 +494,15 @@ TEST_F(PositionObjectWorld, ThePatchIsDrawnWhereItsWorldMatrixPutsIt) {
   run("patch.scale.x = 2");
   ASSERT_TRUE(applet->DeviceRenderToARGB(pixels.data(), w, h));
   EXPECT_EQ(at(58, 15), 0x00FF00u);
+
+  // A wireframe debug pass draws a positioned object a second time.
+  auto* patch = find<TestPatch>(u"patch");
+  patch->draws = 0;
+  frame();
+  EXPECT_EQ(patch->draws, 1);
+  run("applet.debugWireFrame = true");
+  frame();
+  EXPECT_EQ(patch->draws, 3);
 }
 
 TEST_F(PositionObjectWorld, CullingDropsObjectsOutsideTheirFrustumAndDrawsTheRest) {
@@ -514,8 +551,35 @@ TEST_F(PositionObjectWorld, ScreenToLocalMeetsThePlaneAlongTheObjectsUp) {
   floor->position()->setXYZ(0, -300, 0);  // behind the camera: no hit
   floor->screenToLocal(32, 24);
   ExpectVector(applet->event()->paramPosition()->vector(), 0, 0, 0);
-  // The pick ray also finds space objects under the mouse.
+  // Space objects are hit along the pick ray, screen objects by their own test.
   EXPECT_EQ(applet->objectAt(32, 24), nullptr);  // PositionObject has no rayHit of its own
+  auto* ball = New<TestBall>(applet);
+  ball->setKind(okSpace);
+  ball->radius = 5;
+  ball->position()->setXYZ(0, 100, 0);
+  EXPECT_EQ(applet->objectAt(32, 24), ball);
+  EXPECT_EQ(applet->objectAt(2, 2), nullptr);
+  ball->setKind(okScreen);  // pointInObject: false
+  EXPECT_EQ(applet->objectAt(32, 24), nullptr);
+}
+
+TEST_F(PositionObjectWorld, ScriptsSetFramesAnglesAndCoordinatesThroughThePublishedProperties) {
+  Applet* applet = load(
+      "<PositionObject name=\"a\" position.x=\"3\"/>\r\n"
+      "<PositionObject name=\"b\"/>\r\n");
+  ASSERT_NE(applet, nullptr);
+  EXPECT_EQ(run("a.zAngle = 190, a.zAngle"), "-170");
+  EXPECT_EQ(run("b.position = a.position, b.x"), "3");
+  EXPECT_EQ(run("b.position.y = 2, [b.x, b.y, b.position.length > 3.6].join()"), "3,2,true");
+  // Each write keeps the frame orthonormal: up turns away from the new direction.
+  EXPECT_EQ(run("b.direction.z = 1, b.direction.y = 0, "
+                "[b.direction.z, b.up.y, b.up.z].map(function (v) { return Math.round(v * 1e4) / 1e4; }).join()"),
+            "1,-1,0");
+  EXPECT_EQ(run("b.bounds = a.position, b.bounds.x"), "0");  // written and ignored
+  EXPECT_EQ(run("a.gravity.z = -10, a.velocity.x = 1, a.forward(1), [a.x, a.z].join()"), "4,-10");
+  EXPECT_EQ(run("a.back(), [a.x, a.z].join()"), "3,0");  // by the velocity the step ended with
+  EXPECT_EQ(run("a.distanceTo(b)"), "4");  // (3,0,0) to (3,2,0)
+  EXPECT_EQ(run("typeof a.body"), "number");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // A positioned object with a size, as the shapes are: a ball of a published
-// radius that records where every change of its position put it, and makes
-// and frees a sphere body through the applet's physics engine.
+// radius that records where every change of its position put it, is hit by
+// rays through its sphere, and makes and frees a sphere body through the
+// applet's physics engine.
 #include <vector>
 
 #include "core/coordinates.h"
@@ -18,6 +19,9 @@ class TestBall : public PositionObject {
   float getBoundingRadius() override { return radius; }
   TBoundBoxF getBoundingBox() override {
     return TBoundBoxF{MakeVector4F(-radius, -radius, -radius, 1), MakeVector4F(radius, radius, radius, 1)};
+  }
+  bool rayHit(const TVector4F& origin, const TVector4F& direction) override {
+    return RayHitsSphere(origin, direction, getWorldPosition(), radius);
   }
   void positionChanged() override {
     inherited::positionChanged();
