@@ -8,8 +8,10 @@
 #include "engine/container.h"
 #include "engine/dummy.h"
 #include "engine/event.h"
+#include "engine/game_parts.h"
 #include "engine/javascript/javascript_engine.h"
 #include "engine/position_object.h"
+#include "engine/media/media_registration.h"
 #include "platform/device_registry.h"
 #include "platform/win32/crash_hook_install.h"
 #include "platform/win32/input_translation.h"
@@ -27,6 +29,8 @@ void RegisterAllClasses() {
   RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
   RegisterClass(PositionObject::staticClassInfo());
+  RegisterMediaClasses();
   RegisterJavaScriptEngine();
   InstallAppletServices();
+  SetAppletPartsFactory(NewGameParts);
 }

@@ -73,6 +73,7 @@ void VisualObject::Loaded() {
 void VisualObject::objectRemoved(BaseObject* object) {
   inherited::objectRemoved(object);
   if (object == prevCaptured_) prevCaptured_ = nullptr;
+  if (object == cachedMaterial_) cachedMaterial_ = nullptr;
 }
 
 void VisualObject::addChild(BaseObject* child) {

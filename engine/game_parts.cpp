@@ -1,0 +1,129 @@
+#include "engine/game_parts.h"
+
+#include "core/engine.h"
+#include "core/log.h"
+#include "core/object_file.h"
+#include "core/resource_man.h"
+#include "engine/applet.h"
+#include "engine/media/font_object.h"
+#include "engine/media/font_persistent.h"
+#include "engine/media/material.h"
+#include "engine/media/skin.h"
+#include "engine/script_engine.h"
+
+namespace {
+constexpr char16_t kDefaultSkinFile[] = u"defaultskin.qxml";
+}
+
+AppletParts* NewGameParts(Applet* applet) { return new GameParts(applet); }
+
+GameParts::~GameParts() { freeOwnMaterials(); }
+
+GameParts* GameParts::of(const Applet* applet) {
+  return applet ? dynamic_cast<GameParts*>(applet->parts()) : nullptr;
+}
+
+// ---- materials ----------------------------------------------------------------------------
+
+bool GameParts::createMaterials() {
+  // A service of the applet: it knows its applet but is no child of the tree.
+  materials_ = new Materials();
+  materials_->setApplet(applet());
+  materials_->Create(nullptr);
+  ownsMaterials_ = true;
+  return true;
+}
+
+void GameParts::loadMaterials() {
+  Materials* own = nullptr;
+  for (int i = 0; i < applet()->count() && !own; ++i) own = dynamic_cast<Materials*>(applet()->childAt(i));
+  if (own) {
+    LogInfo(u"Load material from main.qxml");
+    freeOwnMaterials();
+    materials_ = own;
+    ownsMaterials_ = false;
+    return;
+  }
+  if (!materials_) return;
+  addMaterial(u"default", kDefaultMaterialGray, true);
+  addMaterial(u"gui", 0xFFFFFFFFu, false);
+}
+
+void GameParts::addMaterial(const WideString& name, TColorARGB color, bool lighting) {
+  auto* material = New<Material>(materials_);
+  material->SetName(name);
+  material->setLighting(lighting);
+  material->setDiffuse(color);
+  material->setAmbient(color);
+  material->setSpecular(0xFFFFFFFFu);
+}
+
+BaseObject* GameParts::findMaterial(const WideString& name) {
+  return materials_ ? materials_->getMaterial(name) : nullptr;
+}
+
+void GameParts::forgetMaterials(const Materials* materials) {
+  if (materials != materials_) return;
+  materials_ = nullptr;
+  ownsMaterials_ = false;
+}
+
+void GameParts::freeOwnMaterials() {
+  Materials* doomed = ownsMaterials_ ? materials_ : nullptr;
+  materials_ = nullptr;
+  ownsMaterials_ = false;
+  if (doomed) doomed->Free();
+}
+
+void GameParts::freeServices() { freeOwnMaterials(); }
+
+void GameParts::addScriptGlobals(ScriptGlobals& globals) { globals.materials = materials_; }
+
+// ---- fonts ------------------------------------------------------------------------------------
+
+void GameParts::loadFonts() {
+  ensureFont(u"default");
+  ensureFont(u"system");
+}
+
+void GameParts::ensureFont(const WideString& name) {
+  if (applet()->findByClassAndName("Font", name)) return;
+  // Created unnamed and named afterwards, then given its description: the
+  // first font may be the applet's first child, whose arrival runs afterLoad.
+  auto* font = New<Font>(applet());
+  font->SetName(name);
+  TFontPersistent* description = font->font();
+  description->setFontName(WideString());
+  description->setFamily(u"arial");
+  description->setSize(10);
+  description->setStyle(TFontStyles());
+}
+
+// ---- the default skin -----------------------------------------------------------------------
+
+bool GameParts::loadDefaultSkin() {
+  SomeEngine* engine = Engine();
+  TResourceMan* builtIn = engine ? engine->embeddedResourceManager() : nullptr;
+  if (!builtIn || !builtIn->streamExists(kDefaultSkinFile)) {
+    LogError(u"Default skin not found: " + WideString(kDefaultSkinFile));
+    return false;
+  }
+  BaseObject* loaded = LoadObjectFile(builtIn, kDefaultSkinFile, applet(), false, nullptr);
+  skin_ = dynamic_cast<Skin*>(loaded);
+  if (!skin_) {
+    if (loaded) loaded->Free();
+    LogError(u"Default skin not loaded: " + WideString(kDefaultSkinFile));
+    return false;
+  }
+  // Built into the program: never written into the applet's object file.
+  skin_->setComponentStyle(csExternal);
+  return true;
+}
+
+BaseObject* GameParts::defaultSkin() { return skin_; }
+
+void GameParts::forgetDefaultSkin() { skin_ = nullptr; }
+
+void GameParts::forgetSkin(const Skin* skin) {
+  if (skin == skin_) skin_ = nullptr;
+}
