@@ -13,7 +13,16 @@
 
 namespace {
 constexpr char16_t kDefaultSkinFile[] = u"defaultskin.qxml";
+
+// Objects made here rather than read from a file are made known to scripts
+// as a file's objects are, under a name of their own (class and identity),
+// so that the games' global names stay theirs.
+void ShowToScripts(Applet* applet, BaseObject* object) {
+  if (TScriptEngine* engine = applet->scriptEngine()) {
+    engine->exportObject(WideString(), AnsiToWide(object->className()), object);
+  }
 }
+}  // namespace
 
 AppletParts* NewGameParts(Applet* applet) { return new GameParts(applet); }
 
@@ -56,6 +65,7 @@ void GameParts::addMaterial(const WideString& name, TColorARGB color, bool light
   material->setDiffuse(color);
   material->setAmbient(color);
   material->setSpecular(0xFFFFFFFFu);
+  ShowToScripts(applet(), material);
 }
 
 BaseObject* GameParts::findMaterial(const WideString& name) {
@@ -97,6 +107,7 @@ void GameParts::ensureFont(const WideString& name) {
   description->setFamily(u"arial");
   description->setSize(10);
   description->setStyle(TFontStyles());
+  ShowToScripts(applet(), font);
 }
 
 // ---- the default skin -----------------------------------------------------------------------
@@ -108,7 +119,18 @@ bool GameParts::loadDefaultSkin() {
     LogError(u"Default skin not found: " + WideString(kDefaultSkinFile));
     return false;
   }
-  BaseObject* loaded = LoadObjectFile(builtIn, kDefaultSkinFile, applet(), false, nullptr);
+  BaseObject* loaded = nullptr;
+  {
+    // The applet loads its skin in its own construction, before it reads its
+    // own record: that pending read must survive the skin's load.
+    TGReader* pending = BaseObject::pendingReader;
+    BaseObject* pendingTarget = BaseObject::pendingReaderTarget;
+    BaseObject::pendingReader = nullptr;
+    BaseObject::pendingReaderTarget = nullptr;
+    loaded = LoadObjectFile(builtIn, kDefaultSkinFile, applet(), false, nullptr);
+    BaseObject::pendingReader = pending;
+    BaseObject::pendingReaderTarget = pendingTarget;
+  }
   skin_ = dynamic_cast<Skin*>(loaded);
   if (!skin_) {
     if (loaded) loaded->Free();

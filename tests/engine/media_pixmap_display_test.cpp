@@ -40,6 +40,7 @@ class MediaPixmap : public ::testing::Test {
     makers.pixmaps["blue"] = Solid(kBlue);
   }
   Applet* start() {
+    world.reset();  // one log capture at a time
     world = std::make_unique<AppletWorld>(AppletText(R"(width="64" height="48" title="Pixmaps")"));
     return world->applet;
   }
