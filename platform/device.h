@@ -238,6 +238,10 @@ class TDevice : public TSomePersistent {
   TMesh* scriptCreateMesh(int32_t format, int32_t vertexCount, bool indexed, int32_t indexCount, bool dynamic,
                           bool animated, int32_t frameCount);
   void scriptSetPixmap(int32_t stage, TPixmap* pixmap) { SetPixmap(stage, pixmap); }
+  // Scripts destroy only pixmaps and meshes this device made (never its
+  // dynamic meshes): anything else belongs to someone who would free it again.
+  void scriptDestroyPixmap(TPixmap* pixmap);
+  void scriptDestroyMesh(TMesh* mesh);
 
  protected:
   // ---- for device classes -------------------------------------------------------------

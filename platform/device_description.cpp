@@ -2,6 +2,8 @@
 // whose arguments are records or raw memory (matrices, materials, point
 // arrays) stay with native callers; the script forms of the locks keep the
 // locked memory in the pixmap or mesh instead of handing out a pointer.
+#include <algorithm>
+
 #include "core/class_builder.h"
 #include "platform/device.h"
 
@@ -13,12 +15,12 @@ const ClassInfo& TDevice::staticClassInfo() {
                                     .method("SetRenderState", &D::SetRenderState)
                                     .method("FillRect", &D::FillRect)
                                     .method("CreatePixmap", &D::scriptCreatePixmap)
-                                    .method("DestroyPixmap", &D::DestroyPixmap)
+                                    .method("DestroyPixmap", &D::scriptDestroyPixmap)
                                     .method("LockPixmapRectARGB", &D::scriptLockPixmap)
                                     .method("UnlockPixmap", &D::UnlockPixmap)
                                     .method("SetPixmap", &D::scriptSetPixmap)
                                     .method("CreateMesh", &D::scriptCreateMesh)
-                                    .method("DestroyMesh", &D::DestroyMesh)
+                                    .method("DestroyMesh", &D::scriptDestroyMesh)
                                     .method("LockMeshVertex", &D::scriptLockMeshVertex)
                                     .method("UnlockMeshVertex", &D::UnlockMeshVertex)
                                     .method("LockMeshIndex", &D::scriptLockMeshIndex)
@@ -34,6 +36,15 @@ bool TDevice::scriptLockPixmap(TPixmap* pixmap, int32_t left, int32_t top, int32
   uint32_t* bits = nullptr;
   int32_t pitch = 0;
   return pixmap && LockPixmapRectARGB(pixmap, {left, top, width, height}, read, bits, pitch);
+}
+
+void TDevice::scriptDestroyPixmap(TPixmap* pixmap) {
+  if (pixmap && std::find(pixmaps_.begin(), pixmaps_.end(), pixmap) != pixmaps_.end()) DestroyPixmap(pixmap);
+}
+
+void TDevice::scriptDestroyMesh(TMesh* mesh) {
+  if (!mesh || mesh == dynamicMesh_ || mesh == dynamicMesh2_) return;
+  if (std::find(meshes_.begin(), meshes_.end(), mesh) != meshes_.end()) DestroyMesh(mesh);
 }
 
 bool TDevice::scriptLockMeshVertex(TMesh* mesh, int32_t count) {

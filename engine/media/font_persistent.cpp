@@ -55,7 +55,9 @@ void TFontPersistent::DefineProperties(TGFiler* filer) {
   if (!filer) return;
   filer->DefineProperty(
       "fontName", [this](TGReader& reader) { setFontName(reader.fetchWideText()); },
-      [](TGWriter& writer) { writer.emitWideText(u""); }, fontName_.empty());
+      // An empty 8-bit text: the text form keeps it, where it drops an empty
+      // wide text.
+      [](TGWriter& writer) { writer.emitAnsiText(""); }, fontName_.empty());
 }
 
 Applet* TFontPersistent::ownerApplet() const { return dynamic_cast<Applet*>(owner()); }

@@ -11,7 +11,9 @@
 #include <optional>
 
 #include "engine/applet.h"
+#include "engine/game_parts.h"
 #include "engine/language_table.h"
+#include "engine/registration.h"
 #include "engine/script_engine.h"
 #include "tests/engine/applet_world.h"
 
@@ -62,10 +64,11 @@ class AppletSettings : public ::testing::Test {
  protected:
   void SetUp() override {
     settings = &stored;
+    RegisterAllClasses();  // first, so the program's own parts do not replace the stand-in
     SetAppletPartsFactory([](Applet* applet) -> AppletParts* { return new SettingsParts(applet); });
   }
   void TearDown() override {
-    SetAppletPartsFactory(nullptr);
+    SetAppletPartsFactory(NewGameParts);  // the program's own parts again
     settings = nullptr;
   }
   StoredSettings stored;
