@@ -7,9 +7,29 @@
 #include "engine/game_parts.h"
 #include "engine/media/material.h"
 #include "engine/media/pixmap_persistent.h"
+#include "engine/position_object.h"
 #include "engine/script_engine.h"
 #include "platform/device.h"
 #include "tests/engine/media_world.h"
+
+namespace {
+// What the device's material was when a positioned object drew itself.
+std::vector<TMaterial>* seen = nullptr;
+
+class MaterialProbe : public PositionObject {
+  Q_OBJECT(MaterialProbe, PositionObject)
+ public:
+  void drawSelf() override {
+    Applet* applet = ownerApplet();
+    if (seen && applet && applet->device()) seen->push_back(applet->device()->material());
+  }
+};
+}  // namespace
+
+const ClassInfo& MaterialProbe::staticClassInfo() {
+  static const ClassInfo info = ClassBuilder<MaterialProbe>("MaterialProbe").build();
+  return info;
+}
 
 namespace {
 
@@ -142,6 +162,27 @@ TEST_F(MediaMaterial, AnObjectsMaterialColourOverrideAndAlphaTintItsPixels) {
   EXPECT_EQ(paint->cachedMaterial(), nullptr);
   frame = RenderFrame(applet);
   ASSERT_FALSE(frame.pixels.empty());
+}
+
+TEST_F(MediaMaterial, APositionedObjectDrawsWithItsMaterialFadedByItsAlpha) {
+  Applet* applet = start();
+  ASSERT_NE(applet, nullptr);
+  std::vector<TMaterial> materials;
+  seen = &materials;
+  auto* probe = New<MaterialProbe>(applet);
+  probe->setAlpha(0.5f);
+  RenderFrame(applet);
+  ASSERT_EQ(materials.size(), 1u);
+  EXPECT_EQ(materials[0], (TMaterial{true, 0x7F969696u, 0x7F969696u, 0x7FFFFFFFu}));
+  EXPECT_EQ(probe->cachedMaterial(), material(u"default"));
+
+  probe->setMaterial(u"gui");
+  probe->setAlpha(1.0f);
+  probe->setColorOverride(0xFF123456u);
+  RenderFrame(applet);
+  ASSERT_EQ(materials.size(), 2u);
+  EXPECT_EQ(materials[1], (TMaterial{false, 0xFF123456u, 0xFFFFFFFFu, 0xFFFFFFFFu}));
+  seen = nullptr;
 }
 
 }  // namespace
