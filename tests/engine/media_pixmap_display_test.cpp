@@ -226,4 +226,25 @@ TEST_F(MediaPixmap, WithNeitherItsOwnNorADefaultPixmapNothingIsDrawn) {
   EXPECT_TRUE(Near(frame.at(8, 8), 0xFF000000u));
 }
 
+TEST_F(MediaPixmap, ScriptsDestroyOnlyPixmapsTheDeviceMade) {
+  Applet* applet = start();
+  ASSERT_NE(applet, nullptr);
+  TDevice* device = applet->device();
+  TPixmapPersistent* pixmap = AddPaint(applet, {0, 0, 8, 8})->usePixmap();
+  pixmap->setFileName(u"red.png");
+  ASSERT_NE(pixmap->loadedPixmap(), nullptr);
+  // A pixmap no device made is not this device's to destroy.
+  std::unique_ptr<TPixmap, FreeDeleter> stranger(New<TPixmap>());
+  device->scriptDestroyPixmap(stranger.get());
+  // One the device made goes.
+  TPixmap* own = device->scriptCreatePixmap(4, 4);
+  ASSERT_NE(own, nullptr);
+  const size_t before = device->pixmaps().size();
+  device->scriptDestroyPixmap(own);
+  EXPECT_EQ(device->pixmaps().size(), before - 1);
+  // The cached pixmap still draws.
+  Frame frame = RenderFrame(applet);
+  EXPECT_TRUE(Near(frame.at(4, 4), kRed)) << std::hex << frame.at(4, 4);
+}
+
 }  // namespace
