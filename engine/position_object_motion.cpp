@@ -8,6 +8,8 @@
 #include <deque>
 
 #include "core/coordinates.h"
+#include "core/log.h"
+#include "core/text_helpers.h"
 #include "engine/applet.h"
 #include "engine/event.h"
 #include "engine/javascript/javascript_engine.h"
@@ -205,5 +207,8 @@ int32_t PositionObject::getNearObjects() {
 // Squared, as callers compare it with squared reaches.
 float PositionObject::distanceTo(PositionObject* other) {
   if (!other) return 0;
-  return VecDistanceSq(getWorldPosition(), other->getWorldPosition());
+  const float distance = VecDistanceSq(getWorldPosition(), other->getWorldPosition());
+  // Authors follow distances in the log while they tune their games.
+  LogInfo(FloatToWideStr(distance));
+  return distance;
 }

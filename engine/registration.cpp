@@ -12,6 +12,8 @@
 #include "engine/javascript/javascript_engine.h"
 #include "engine/media/media_registration.h"
 #include "engine/position_object.h"
+#include "engine/rect.h"
+#include "engine/sprite.h"
 #include "platform/device_registry.h"
 #include "platform/win32/crash_hook_install.h"
 #include "platform/win32/input_translation.h"
@@ -28,7 +30,7 @@ void RegisterAllClasses() {
   RegisterPlatformDevices();
   RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
-  RegisterClass(PositionObject::staticClassInfo());
+  RegisterClasses({&PositionObject::staticClassInfo(), &Rect::staticClassInfo(), &Sprite::staticClassInfo()});
   RegisterMediaClasses();
   RegisterJavaScriptEngine();
   InstallAppletServices();

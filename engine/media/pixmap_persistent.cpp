@@ -113,6 +113,16 @@ int32_t TPixmapPersistent::height() const {
 
 // ---- owned values ---------------------------------------------------------------------------
 
+void TPixmapPersistent::Assign(const TPixmapPersistent& source) {
+  if (&source == this) return;
+  setRect(source.rect());
+  setMargins(source.margins());
+  setOffset(source.offset());
+  setTile(source.tile());
+  setUseDefault(source.useDefault());
+  setFileName(source.fileName());
+}
+
 void TPixmapPersistent::setRect(TRectPersistent* value) {
   if (value && rect_ && value != rect_) rect_->Assign(*value);
 }

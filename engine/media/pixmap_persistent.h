@@ -21,6 +21,8 @@ class TPixmapPersistent : public TSomePersistent {
  public:
   void Create(TObject* owner) override;
   void Destroy() override;
+  // Takes over another description's values (the pixmap through the cache).
+  void Assign(const TPixmapPersistent& source);
 
   // ---- published ---------------------------------------------------------------
   // True when there is nothing to draw: no pixmap of its own (or one of

@@ -40,6 +40,13 @@ Skin* TSkinPixmapPersistent::defaultSkin() const {
 
 bool TSkinPixmapPersistent::skinStored() const { return skin_ != defaultSkin(); }
 
+void TSkinPixmapPersistent::Assign(const TSkinPixmapPersistent& source) {
+  if (&source == this) return;
+  TPixmapPersistent::Assign(source);
+  skin_ = source.skin();
+  setObjectName(source.objectName());
+}
+
 void TSkinPixmapPersistent::setSkin(Skin* value) {
   if (value == skin_) return;
   skin_ = value;

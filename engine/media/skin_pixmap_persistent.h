@@ -14,6 +14,8 @@ class TSkinPixmapPersistent : public TPixmapPersistent {
  public:
   void Create(TObject* owner) override;
   void Destroy() override;
+  // Takes over another description's values, its skin and element name too.
+  void Assign(const TSkinPixmapPersistent& source);
 
   Skin* skin() const { return skin_; }
   void setSkin(Skin* value);

@@ -19,6 +19,7 @@
 #include "platform/win32/window.h"
 #include "tests/engine/applet_world.h"
 #include "tests/engine/position_test_classes.h"
+#include "tests/engine/test_dynamic_engine.h"
 
 namespace {
 TVector4F Row(const TMatrix4F& m, int row) { return MakeVector4F(m(row, 0), m(row, 1), m(row, 2), m(row, 3)); }
@@ -29,94 +30,6 @@ void ExpectVector(const TVector4F& actual, float x, float y, float z, float tole
   EXPECT_NEAR(actual.z, z, tolerance);
 }
 }  // namespace
-
-// A physics engine that records what it is asked and reports the contacts a
-// test lays out.
-class TTestEngine : public TDynamicEngine {
-  Q_OBJECT(TTestEngine, TDynamicEngine)
-
- public:
-  static inline TTestEngine* made = nullptr;
-
-  std::vector<std::string> calls;
-  std::map<TBodyHandle, PositionObject*> bodies;
-  std::map<TBodyHandle, TMatrix4F> matrices;
-  // Pairs (object, other): a query for the object finds the other touching it.
-  std::vector<std::pair<PositionObject*, PositionObject*>> touching;
-  // The querying object and its position at every collision query.
-  std::vector<std::pair<PositionObject*, TVector4F>> queries;
-  TVector4F contactPoint = MakeVector4F(1, 2, 3, 1);
-  TVector4F contactNormal = MakeVector4F(0, 0, 1, 1);
-  int nextHandle = 1;
-
-  void Create(TObject* owner) override {
-    inherited::Create(owner);
-    made = this;
-    LogInfo(u"test engine made");
-  }
-  void Destroy() override {
-    LogInfo(u"test engine freed");
-    DestroyWorlds();
-    if (made == this) made = nullptr;
-    inherited::Destroy();
-  }
-  TWorldHandle CreateWorld(TPositionObjectKind kind) override {
-    calls.push_back(kind == okSpace ? "CreateWorld space" : "CreateWorld screen");
-    return 100 + nextHandle++;
-  }
-  void DestroyWorld(TWorldHandle world) override { calls.push_back("DestroyWorld " + std::to_string(world)); }
-  void Step(TWorldHandle world, float) override { calls.push_back("Step " + std::to_string(world)); }
-  void CollectCollisions(PositionObject* object, TPositionObjectList& list) override {
-    queries.emplace_back(object, object->position()->vector());
-    for (auto& [a, b] : touching) {
-      if (a == object) object->collise(b, contactPoint, contactNormal);
-    }
-    list.push_back(object);
-  }
-  void CollectComplexCollisions(PositionObject* object, TPositionObjectList& list) override {
-    list.push_back(object);
-    for (auto& [a, b] : touching) {
-      if (a == object) list.push_back(b);
-    }
-  }
-  PositionObject* BodyObject(TBodyHandle body) override { return bodies.count(body) ? bodies[body] : nullptr; }
-  TBodyHandle CreateBoxBody(PositionObject* object, const TVector4F&) override { return made_(object, "Box"); }
-  TBodyHandle CreateSphereBody(PositionObject* object, const TVector4F&) override { return made_(object, "Sphere"); }
-  TBodyHandle CreateConeBody(PositionObject* object, const TVector4F&) override { return made_(object, "Cone"); }
-  TBodyHandle CreateCylinderBody(PositionObject* object, const TVector4F&) override {
-    return made_(object, "Cylinder");
-  }
-  void RemoveBody(TBodyHandle& body) override {
-    if (!body) return;
-    calls.push_back("RemoveBody " + WideToUtf8(bodies[body]->name()));
-    bodies.erase(body);
-    body = 0;
-  }
-  void SetBodyMatrix(TBodyHandle body, const TMatrix4F& matrix) override {
-    calls.push_back("SetBodyMatrix " + WideToUtf8(bodies[body]->name()));
-    matrices[body] = matrix;
-  }
-  TMatrix4F GetBodyMatrix(TBodyHandle body) override { return matrices[body]; }
-  void Explode(TWorldHandle world, const TVector4F& centre, float strength, float radius) override {
-    calls.push_back("Explode " + std::to_string(world) + " " + std::to_string(static_cast<int>(centre.x)) + " " +
-                    std::to_string(static_cast<int>(strength)) + " " + std::to_string(static_cast<int>(radius)));
-  }
-
- private:
-  TBodyHandle made_(PositionObject* object, const std::string& shape) {
-    GetWorld(object->kind());
-    calls.push_back("Create" + shape + "Body " + WideToUtf8(object->name()));
-    const TBodyHandle handle = nextHandle++;
-    bodies[handle] = object;
-    matrices[handle] = object->getWorldMatrix();
-    return handle;
-  }
-};
-
-const ClassInfo& TTestEngine::staticClassInfo() {
-  static const ClassInfo info = ClassBuilder<TTestEngine>("TTestEngine").build();
-  return info;
-}
 
 // A square of 10 x 10 in its own frame, in green.
 class TestPatch : public PositionObject {
@@ -579,6 +492,7 @@ TEST_F(PositionObjectWorld, ScriptsSetFramesAnglesAndCoordinatesThroughThePublis
   EXPECT_EQ(run("a.gravity.z = -10, a.velocity.x = 1, a.forward(1), [a.x, a.z].join()"), "4,-10");
   EXPECT_EQ(run("a.back(), [a.x, a.z].join()"), "3,0");  // by the velocity the step ended with
   EXPECT_EQ(run("a.distanceTo(b)"), "4");  // (3,0,0) to (3,2,0)
+  EXPECT_TRUE(world->log.contains("(i) 4.000000000000000")) << "the distance is logged in fixed notation";
   EXPECT_EQ(run("typeof a.body"), "number");
 }
 

@@ -1,0 +1,39 @@
+#pragma once
+// `Rect`: a rectangle filled in its material's colour, centred on the
+// object's position (normally on the screen). It is hit where it covers the
+// point, and takes part in physics as a flat box.
+#include "engine/position_object.h"
+
+class Rect : public PositionObject {
+  Q_OBJECT(Rect, PositionObject)
+
+ public:
+  void Create(TObject* owner) override;
+
+  void drawSelf() override;
+  bool pointInObject(float x, float y) override;
+  float getBoundingRadius() override;
+  void createBody() override;
+  void destroyBody() override;
+
+  float width() const { return width_; }
+  void setWidth(float value) { width_ = value; }
+  float height() const { return height_; }
+  void setHeight(float value) { height_ = value; }
+
+ private:
+  float width_ = 10.0f;
+  float height_ = 10.0f;
+};
+
+// The box body depth of a rect and of a sprite.
+inline constexpr float kRectBodyDepth = 10.0f;
+inline constexpr float kSpriteBodyDepth = 50.0f;
+
+// The area of a width x height rectangle centred on the local origin.
+TRectF CentredArea(float width, float height);
+
+// Makes a box body of the object's width, height and the depth in the
+// applet's physics engine; nothing without an engine.
+void CreateFlatBoxBody(PositionObject& object, TBodyHandle& body, float width, float height, float depth);
+void RemoveFlatBody(PositionObject& object, TBodyHandle& body);

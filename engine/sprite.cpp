@@ -1,0 +1,47 @@
+#include "engine/sprite.h"
+
+#include <algorithm>
+
+#include "core/class_builder.h"
+#include "engine/media/skin_pixmap_persistent.h"
+#include "engine/rect.h"
+
+const ClassInfo& Sprite::staticClassInfo() {
+  using S = Sprite;
+  static const ClassInfo info = ClassBuilder<S>("Sprite")
+                                    .property("pixmap", &S::pixmap, &S::setPixmap)
+                                    .property("width", &S::width, &S::setWidth).floatDefault(10.0f)
+                                    .property("height", &S::height, &S::setHeight).floatDefault(10.0f)
+                                    .build();
+  return info;
+}
+
+void Sprite::Create(TObject* owner) {
+  // The pixmap reaches the device, the cache and the default skin through the
+  // applet; it exists before the inherited construction, which may already
+  // read the sprite's stored properties into it.
+  auto* parent = dynamic_cast<BaseObject*>(owner);
+  pixmap_ = New<TSkinPixmapPersistent>(parent ? parent->applet() : nullptr);
+  setMaterial(u"gui");
+  inherited::Create(owner);
+}
+
+void Sprite::Destroy() {
+  FreeAndNil(pixmap_);
+  inherited::Destroy();
+}
+
+void Sprite::setPixmap(TSkinPixmapPersistent* value) {
+  if (value && value != pixmap_) pixmap_->Assign(*value);
+}
+
+void Sprite::drawSelf() { pixmap_->draw(CentredArea(width_, height_)); }
+
+float Sprite::getBoundingRadius() { return std::max(width_, height_) / 2; }
+
+void Sprite::createBody() {
+  inherited::createBody();
+  CreateFlatBoxBody(*this, body_, width_, height_, kSpriteBodyDepth);
+}
+
+void Sprite::destroyBody() { RemoveFlatBody(*this, body_); }
