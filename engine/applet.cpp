@@ -298,6 +298,8 @@ void Applet::registerScriptNames() {
   }
   parts_->addScriptGlobals(globals);
   RegisterScriptNames(*scriptEngine_, globals);
+  // Every tree class, also those of later units, can then be made with "new".
+  RegisterScriptClasses(*scriptEngine_);
 }
 
 void Applet::loadStoredPreferences() {
