@@ -14,6 +14,7 @@
 #include "compat/win32/internal/video.h"
 #include "compat/win32/internal/window_state.h"
 #include "compat/win32/activation.h"
+#include "compat/win32/keyboard.h"
 #include "compat/win32/message_queue.h"
 #include "compat/win32/window_messages.h"
 
@@ -116,7 +117,9 @@ BOOL TranslateMessage(const MSG* message) {
   if (!message || (message->message != WM_KEYDOWN && message->message != WM_SYSKEYDOWN)) return FALSE;
   UINT charMessage = message->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
   std::u16string text = TextOfKeyMessage(*message);
-  bool control = VideoStarted() && (SDL_GetModState() & KMOD_CTRL);
+  // Control as it was when the key went down: by now the user may have let go.
+  NoteKeyMessage(message->message, message->wParam, message->lParam);
+  bool control = GetKeyState(VK_CONTROL) < 0;
   if (text.empty() && control && message->wParam >= 'A' && message->wParam <= 'Z') {
     text = std::u16string(1, static_cast<char16_t>(message->wParam - 'A' + 1));
   }

@@ -117,6 +117,10 @@ TEST_F(compatRealKeyboard, ControlLetterTypesItsControlCharacter) {
   ASSERT_NE(a, nullptr);
   EXPECT_TRUE(a->control);
   EXPECT_EQ(a->typed, std::u16string(1, 1));
+  // The character follows the key as it was pressed, though Control is up
+  // again by the time the program translates the press.
+  ASSERT_TRUE(PumpUntil([&] { return !chars().empty(); }));
+  EXPECT_EQ(chars(), (std::vector<WPARAM>{1}));
 }
 
 TEST_F(compatRealKeyboard, AltKeysAreSystemKeysWithTheContextBit) {
