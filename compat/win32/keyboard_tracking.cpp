@@ -28,6 +28,13 @@ struct WaitingKey {
   uint32_t time = 0;
 };
 
+// The modifiers of a mouse event, taken when the display system reported it.
+struct MouseStamp {
+  Uint32 type = 0;
+  Uint32 timestamp = 0;
+  WPARAM modifiers = 0;
+};
+
 // A key event whose message was read long ago by nobody who said so is taken
 // as read: the state then catches up with the keyboard.
 constexpr uint32_t kUnreadLimitMs = 1000;
@@ -52,6 +59,8 @@ struct Tracking {
   int textKey = -1;
   int textLevel = 0;
   bool textStarted = false;
+  // Mouse events reported and not yet made into messages, oldest first.
+  std::deque<MouseStamp> mouseStamps;
   // Keys held through the test hooks.
   std::array<bool, 256> testHeld{};
   bool testCaps = false;
@@ -120,9 +129,24 @@ void ObserveText(const char* utf8) {
   }
 }
 
+bool IsMouseEvent(Uint32 type) {
+  return type == SDL_MOUSEMOTION || type == SDL_MOUSEBUTTONDOWN || type == SDL_MOUSEBUTTONUP ||
+         type == SDL_MOUSEWHEEL;
+}
+
+// The display system reports events as they happen, so the modifiers it holds
+// while reporting a mouse event are the ones of that moment.
+void ObserveMouse(const SDL_Event& event) {
+  Tracking& t = TheTracking();
+  std::lock_guard<std::mutex> guard(t.lock);
+  if (t.mouseStamps.size() >= kMaxWaiting) t.mouseStamps.pop_front();
+  t.mouseStamps.push_back({event.type, event.common.timestamp, ModifierFlagsNow()});
+}
+
 int ObserveEvent(void* /*userdata*/, SDL_Event* event) {
   if (event->type == SDL_KEYDOWN || event->type == SDL_KEYUP) ObserveKey(event->key);
   if (event->type == SDL_TEXTINPUT) ObserveText(event->text.text);
+  if (IsMouseEvent(event->type)) ObserveMouse(*event);
   return 1;
 }
 
@@ -181,6 +205,23 @@ std::u16string TaughtText(int scancode, int level) {
   std::lock_guard<std::mutex> guard(t.lock);
   auto found = t.taught.find({scancode, level});
   return found == t.taught.end() ? std::u16string() : found->second;
+}
+
+WPARAM ModifierFlagsNow() {
+  SDL_Keymod mods = SDL_GetModState();
+  return ((mods & KMOD_SHIFT) ? MK_SHIFT : 0) | ((mods & KMOD_CTRL) ? MK_CONTROL : 0);
+}
+
+WPARAM ModifierFlagsAtMouseEvent(const SDL_Event& event) {
+  Tracking& t = TheTracking();
+  std::lock_guard<std::mutex> guard(t.lock);
+  // Stamps of events nobody made into messages are dropped on the way.
+  while (!t.mouseStamps.empty()) {
+    MouseStamp stamp = t.mouseStamps.front();
+    t.mouseStamps.pop_front();
+    if (stamp.type == event.type && stamp.timestamp == event.common.timestamp) return stamp.modifiers;
+  }
+  return ModifierFlagsNow();
 }
 
 bool TestKeyHeld(int virtualKey) { return virtualKey >= 0 && virtualKey < 256 && TheTracking().testHeld[virtualKey]; }

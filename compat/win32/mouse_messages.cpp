@@ -22,23 +22,25 @@ UINT ButtonMessage(Uint8 button, bool down) {
 
 // Event coordinates are relative to the window the display system names;
 // messages go to the window holding the capture when there is one.
-void PostMouse(UINT message, uint32_t windowId, int x, int y) {
+void PostMouse(UINT message, const SDL_Event& event, uint32_t windowId, int x, int y) {
   auto source = FindWindowBySdlId(windowId);
   if (!source) return;
   POINT screen{source->clientX() + x, source->clientY() + y};
   MoveVirtualPointer(screen);
   auto target = FindWindowState(GetCapture());
   if (!target) target = source;
-  PostToQueue(target->handle(), message, MouseKeyFlags(),
+  PostToQueue(target->handle(), message, MouseKeyFlagsOf(event),
               MAKELPARAM(screen.x - target->clientX(), screen.y - target->clientY()));
 }
 
-void PostWheel(const SDL_MouseWheelEvent& event) {
-  auto target = FindWindowBySdlId(event.windowID);
+void PostWheel(const SDL_Event& event) {
+  const SDL_MouseWheelEvent& wheel = event.wheel;
+  auto target = FindWindowBySdlId(wheel.windowID);
   if (!target) return;
-  int steps = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.y : event.y;
+  int steps = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -wheel.y : wheel.y;
   POINT screen = PointerPosition();
-  PostToQueue(target->handle(), WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeyFlags()), steps * WHEEL_DELTA),
+  PostToQueue(target->handle(), WM_MOUSEWHEEL,
+              MAKEWPARAM(static_cast<int>(MouseKeyFlagsOf(event)), steps * WHEEL_DELTA),
               MAKELPARAM(screen.x, screen.y));
 }
 }  // namespace
@@ -46,7 +48,7 @@ void PostWheel(const SDL_MouseWheelEvent& event) {
 bool TranslateMouseEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_MOUSEMOTION:
-      PostMouse(WM_MOUSEMOVE, event.motion.windowID, event.motion.x, event.motion.y);
+      PostMouse(WM_MOUSEMOVE, event, event.motion.windowID, event.motion.x, event.motion.y);
       return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
@@ -54,11 +56,11 @@ bool TranslateMouseEvent(const SDL_Event& event) {
       UINT message = ButtonMessage(event.button.button, down);
       if (!message) return true;
       SetButtonHeld(event.button.button, down);
-      PostMouse(message, event.button.windowID, event.button.x, event.button.y);
+      PostMouse(message, event, event.button.windowID, event.button.x, event.button.y);
       return true;
     }
     case SDL_MOUSEWHEEL:
-      PostWheel(event.wheel);
+      PostWheel(event);
       return true;
     default:
       return false;

@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include "compat/win32/activation.h"
+#include "compat/win32/internal/keyboard_tracking.h"
 #include "compat/win32/internal/video.h"
 #include "compat/win32/internal/window_state.h"
 #include "compat/win32/window_messages.h"
@@ -17,15 +18,9 @@ bool Holds(const WindowState& window, POINT p) {
 }
 }  // namespace
 
-WPARAM MouseKeyFlags() {
-  WPARAM flags = buttonsHeld;
-  if (VideoStarted()) {
-    SDL_Keymod mods = SDL_GetModState();
-    if (mods & KMOD_SHIFT) flags |= MK_SHIFT;
-    if (mods & KMOD_CTRL) flags |= MK_CONTROL;
-  }
-  return flags;
-}
+WPARAM MouseKeyFlags() { return buttonsHeld | (VideoStarted() ? ModifierFlagsNow() : 0); }
+
+WPARAM MouseKeyFlagsOf(const SDL_Event& event) { return buttonsHeld | ModifierFlagsAtMouseEvent(event); }
 
 void SetButtonHeld(int button, bool held) {
   WPARAM bit = button == SDL_BUTTON_LEFT ? MK_LBUTTON : button == SDL_BUTTON_RIGHT ? MK_RBUTTON

@@ -162,3 +162,20 @@ TEST_F(compatRealKeyboard, WheelNotchesAreStepsOf120AndButtonsCarryTheirFlags) {
   EXPECT_EQ(up[0].wParam & MK_SHIFT, MK_SHIFT);
   EXPECT_EQ(up[0].wParam & MK_LBUTTON, 0u);  // the released button is no longer held
 }
+
+TEST_F(compatRealKeyboard, ButtonsCarryTheModifiersOfTheirMomentThoughTheKeysAreUpBeforeTheyAreRead) {
+  ASSERT_TRUE(XDoTool("mousemove 150 150"));
+  PumpFor(200);
+  recorder.clear();
+  // One batch, read only after the keys are released again.
+  ASSERT_TRUE(XDoTool("keydown shift click 1 keyup shift keydown ctrl click 3 keyup ctrl click 1"));
+  PumpFor(300);
+  ASSERT_TRUE(PumpUntil([&] { return recorder.of(window, WM_LBUTTONUP).size() >= 2; }));
+  auto left = recorder.of(window, WM_LBUTTONDOWN);
+  auto right = recorder.of(window, WM_RBUTTONDOWN);
+  ASSERT_EQ(left.size(), 2u);
+  ASSERT_EQ(right.size(), 1u);
+  EXPECT_EQ(left[0].wParam & (MK_SHIFT | MK_CONTROL), MK_SHIFT);
+  EXPECT_EQ(right[0].wParam & (MK_SHIFT | MK_CONTROL), MK_CONTROL);
+  EXPECT_EQ(left[1].wParam & (MK_SHIFT | MK_CONTROL), 0u);
+}

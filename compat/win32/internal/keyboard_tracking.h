@@ -7,6 +7,8 @@
 // the system: a program that reads shift while handling "a" sees it as it was
 // when "a" went down, even when the display system has since reported shift's
 // release.
+#include <SDL2/SDL.h>
+
 #include <string>
 
 #include "compat/win32/win_types.h"
@@ -22,6 +24,12 @@ std::u16string TextOfReadPress(int scancode, int level);
 // The text the key typed in that shift level when last reported by the
 // display system (a layout learned as the user types).
 std::u16string TaughtText(int scancode, int level);
+
+// Shift and control as mouse-message flags (MK_SHIFT, MK_CONTROL): as they
+// are now, and as they were when the display system reported a mouse event
+// (now, for an event it was not seen to report).
+WPARAM ModifierFlagsNow();
+WPARAM ModifierFlagsAtMouseEvent(const SDL_Event& event);
 
 // Test hooks' share of the live state.
 bool TestKeyHeld(int virtualKey);
