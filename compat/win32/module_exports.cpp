@@ -3,6 +3,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "compat/win32/keyboard.h"
 #include "compat/win32/last_error.h"
 #include "compat/win32/layered_window.h"
 #include "compat/win32/test_hooks.h"
@@ -16,6 +17,7 @@ struct Export {
 
 Export user32Exports[] = {
     {"UpdateLayeredWindow", reinterpret_cast<FARPROC>(&UpdateLayeredWindow), false},
+    {"ToUnicodeEx", reinterpret_cast<FARPROC>(&ToUnicodeEx), false},
 };
 
 // Fixed handle values for the modules the layer knows; they are never given

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "compat/win32/gdi.h"
+#include "compat/win32/keyboard.h"
 #include "compat/win32/layered_window.h"
 #include "compat/win32/module_exports.h"
 #include "compat/win32/test_hooks.h"
@@ -96,6 +97,8 @@ TEST(compatEntryPoint, IsFoundByNameUnlessHidden) {
   win32_test::HideExport("UpdateLayeredWindow", true);
   EXPECT_EQ(GetProcAddress(user32, "UpdateLayeredWindow"), nullptr);
   win32_test::HideExport("UpdateLayeredWindow", false);
+  // The platform translates keys through the entry point it finds by name.
+  EXPECT_EQ(GetProcAddress(user32, "ToUnicodeEx"), reinterpret_cast<FARPROC>(&ToUnicodeEx));
   EXPECT_EQ(GetProcAddress(user32, "NoSuchFunction"), nullptr);
   EXPECT_EQ(GetModuleHandleA("kernel99.dll"), nullptr);
   EXPECT_NE(GetModuleHandleA(nullptr), nullptr);
