@@ -100,6 +100,31 @@ const ClassInfo* PeekRootClass(TStream& stream) {
   return IsTreeClass(cls) ? cls : &StandInClass();
 }
 
+// Hands a reader to the next root's construction and, when done, gives back
+// the one pending before: a file loaded while another root is being made (an
+// applet loading its skin in its own construction) must not take that root's
+// read away.
+class PendingReadScope {
+ public:
+  PendingReadScope(TGReader* reader, BaseObject* target)
+      : savedReader_(BaseObject::pendingReader), savedTarget_(BaseObject::pendingReaderTarget) {
+    BaseObject::pendingReader = reader;
+    BaseObject::pendingReaderTarget = target;
+  }
+  ~PendingReadScope() { restore(); }
+  PendingReadScope(const PendingReadScope&) = delete;
+  PendingReadScope& operator=(const PendingReadScope&) = delete;
+
+  void restore() {
+    BaseObject::pendingReader = savedReader_;
+    BaseObject::pendingReaderTarget = savedTarget_;
+  }
+
+ private:
+  TGReader* savedReader_;
+  BaseObject* savedTarget_;
+};
+
 BaseObject* ReadNewRoot(TResourceMan* manager, TStream& stream, BaseObject* parent, bool handOverManager) {
   const int64_t start = stream.Position();
   const ClassInfo* cls = PeekRootClass(stream);
@@ -111,18 +136,14 @@ BaseObject* ReadNewRoot(TResourceMan* manager, TStream& stream, BaseObject* pare
     // Pass 2: the root's construction reads its own record through the
     // pending reader, so its constructor already sees what was stored.
     TSomeReader reader(&stream, currentFileName, root);
-    BaseObject::pendingReader = &reader;
-    BaseObject::pendingReaderTarget = root;
+    PendingReadScope pending(&reader, root);
     try {
       root->Create(parent);
     } catch (...) {
-      BaseObject::pendingReader = nullptr;
-      BaseObject::pendingReaderTarget = nullptr;
+      pending.restore();
       root->Free();
       throw;
     }
-    BaseObject::pendingReader = nullptr;
-    BaseObject::pendingReaderTarget = nullptr;
   }
   stream.SetPosition(start);
   return root;

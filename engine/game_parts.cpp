@@ -119,18 +119,7 @@ bool GameParts::loadDefaultSkin() {
     LogError(u"Default skin not found: " + WideString(kDefaultSkinFile));
     return false;
   }
-  BaseObject* loaded = nullptr;
-  {
-    // The applet loads its skin in its own construction, before it reads its
-    // own record: that pending read must survive the skin's load.
-    TGReader* pending = BaseObject::pendingReader;
-    BaseObject* pendingTarget = BaseObject::pendingReaderTarget;
-    BaseObject::pendingReader = nullptr;
-    BaseObject::pendingReaderTarget = nullptr;
-    loaded = LoadObjectFile(builtIn, kDefaultSkinFile, applet(), false, nullptr);
-    BaseObject::pendingReader = pending;
-    BaseObject::pendingReaderTarget = pendingTarget;
-  }
+  BaseObject* loaded = LoadObjectFile(builtIn, kDefaultSkinFile, applet(), false, nullptr);
   skin_ = dynamic_cast<Skin*>(loaded);
   if (!skin_) {
     if (loaded) loaded->Free();

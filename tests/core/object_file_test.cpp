@@ -30,6 +30,24 @@ class FileRoot : public BaseObject {
   }
 };
 
+// A root that loads another file in its own construction before it reads its
+// own record, as an applet loads its skin.
+class LoadsFirst : public BaseObject {
+  Q_OBJECT(LoadsFirst, BaseObject)
+ public:
+  static inline TResourceMan* manager = nullptr;
+  int32_t width = 0;
+  BaseObject* inner = nullptr;
+  void Create(TObject* owner) override {
+    inner = LoadObjectFile(manager, u"inner.qxml", nullptr, false, nullptr);
+    inherited::Create(owner);
+  }
+  void Destroy() override {
+    if (inner) inner->Free();
+    inherited::Destroy();
+  }
+};
+
 // Never registered.
 class Unregistered : public BaseObject {
   Q_OBJECT(Unregistered, BaseObject)
@@ -38,6 +56,11 @@ class Unregistered : public BaseObject {
 
 const ClassInfo& Unregistered::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<Unregistered>("Unregistered").build();
+  return info;
+}
+
+const ClassInfo& LoadsFirst::staticClassInfo() {
+  static const ClassInfo info = ClassBuilder<LoadsFirst>("LoadsFirst").property("width", &LoadsFirst::width).build();
   return info;
 }
 
@@ -67,7 +90,7 @@ class ObjectFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     RegisterCoreClasses();
-    RegisterClass(FileRoot::staticClassInfo());
+    RegisterClasses({&FileRoot::staticClassInfo(), &LoadsFirst::staticClassInfo()});
     manager = New<TFolderResourceMan>(nullptr);
     manager->setRoot(dir.path());
   }
@@ -142,6 +165,19 @@ TEST_F(ObjectFileTest, OnlyTwinIsRead) {
   auto* root = dynamic_cast<FileRoot*>(load());
   ASSERT_NE(root, nullptr);
   EXPECT_EQ(root->width, 320);
+}
+
+TEST_F(ObjectFileTest, ARootLoadingAnotherFileInItsConstructionStillReadsItsOwnRecord) {
+  LoadsFirst::manager = manager;
+  dir.write("inner.qxml", kTree);
+  dir.write("main.qxml", "<?xml version=\"1.0\"?>\r\n<LoadsFirst name=\"outer\" width=\"77\"/>\r\n");
+  auto* outer = dynamic_cast<LoadsFirst*>(load());
+  LoadsFirst::manager = nullptr;
+  ASSERT_NE(outer, nullptr);
+  ASSERT_NE(outer->inner, nullptr);
+  EXPECT_EQ(dynamic_cast<FileRoot*>(outer->inner)->width, 320);
+  EXPECT_EQ(outer->name(), u"outer");
+  EXPECT_EQ(outer->width, 77);
 }
 
 TEST_F(ObjectFileTest, NeitherGivesNil) {
