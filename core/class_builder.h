@@ -14,6 +14,7 @@
 // integer, float -> float, bool and enums declared with Q_DECLARE_ENUM ->
 // enumeration, SetOf<E> -> set, WideString -> wide text, AnsiString -> 8-bit
 // text, pointers to TObject classes -> object, MethodRef -> callback.
+#include <optional>
 #include <tuple>
 #include <type_traits>
 #include <utility>
@@ -164,6 +165,7 @@ Plain<V> FromVariant(const Variant& v) {
   } else if constexpr (std::is_floating_point_v<T>) {
     result = static_cast<T>(v.toDouble(&ok));
   } else if constexpr (std::is_same_v<T, WideString>) {
+    if (v.isText()) return std::get<WideString>(v.value());
     result = v.toText();
   } else if constexpr (std::is_same_v<T, AnsiString>) {
     result = WideToAnsi(v.toText());
@@ -178,6 +180,32 @@ Plain<V> FromVariant(const Variant& v) {
   if (!ok) throw EConvertError("Invalid argument");
   return result;
 }
+
+// A converted argument as the method takes it. Text that a method takes by
+// reference is passed straight from the argument when that already holds
+// text, without a copy.
+template <typename V>
+class Argument {
+ public:
+  explicit Argument(const Variant& v) : value_(FromVariant<V>(v)) {}
+  Plain<V>& get() { return value_; }
+
+ private:
+  Plain<V> value_;
+};
+
+template <>
+class Argument<const WideString&> {
+ public:
+  explicit Argument(const Variant& v) : source_(&v) {
+    if (!v.isText()) converted_ = FromVariant<WideString>(v);
+  }
+  const WideString& get() const { return converted_ ? *converted_ : std::get<WideString>(source_->value()); }
+
+ private:
+  const Variant* source_;
+  std::optional<WideString> converted_;
+};
 
 template <typename V>
 Variant ToVariant(const V& v) {
@@ -332,24 +360,24 @@ class ClassBuilder {
       info.hasResult = true;
       info.result = published::TypeOf<R>();
     }
-    info.invoke = [call](TObject* o, std::span<const Variant> args) -> Variant {
+    info.invoke = [call](TObject* o, std::span<const Variant> args, Variant* result) {
       if (args.size() < sizeof...(A)) throw EConvertError("Not enough arguments");
-      return invokeWith<R, A...>(call, self(o), args, std::index_sequence_for<A...>{});
+      invokeWith<R, A...>(call, self(o), args, result, std::index_sequence_for<A...>{});
     };
     methods_.push_back(std::move(info));
     return *this;
   }
 
   template <typename R, typename... A, typename Call, size_t... I>
-  static Variant invokeWith(const Call& call, T* t, [[maybe_unused]] std::span<const Variant> args,
-                            std::index_sequence<I...>) {
+  static void invokeWith(const Call& call, T* t, [[maybe_unused]] std::span<const Variant> args,
+                         [[maybe_unused]] Variant* result, std::index_sequence<I...>) {
     // Convert every argument first, in order, so a bad one stops the call.
-    std::tuple<published::Plain<A>...> converted{published::FromVariant<A>(args[I])...};
+    std::tuple<published::Argument<A>...> converted{published::Argument<A>(args[I])...};
     if constexpr (std::is_void_v<R>) {
-      call(t, std::get<I>(converted)...);
-      return Variant();
+      call(t, std::get<I>(converted).get()...);
     } else {
-      return published::ToVariant<R>(call(t, std::get<I>(converted)...));
+      decltype(auto) value = call(t, std::get<I>(converted).get()...);
+      if (result) *result = published::ToVariant<R>(value);
     }
   }
 

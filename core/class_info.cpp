@@ -54,13 +54,6 @@ ClassInfo::ClassInfo(std::string name, const ClassInfo* parent, Factory factory,
   }
 }
 
-bool ClassInfo::inheritsFrom(const ClassInfo& ancestor) const {
-  for (const ClassInfo* c = this; c; c = c->parent_) {
-    if (c == &ancestor) return true;
-  }
-  return false;
-}
-
 TObject* ClassInfo::create(TObject* owner) const {
   if (!factory_) return nullptr;
   TObject* object = factory_();

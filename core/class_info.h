@@ -7,10 +7,14 @@
 // streams, the script binding, the animation effects and the inspector all
 // work from this one description; none of them keeps a list of its own.
 #include <cstdint>
+#include <cstring>
 #include <functional>
+#include <memory>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -118,6 +122,77 @@ struct PropInfo {
   bool readOnly() const { return !set; }
 };
 
+// How a published method is called. The callable (for a builder's method, a
+// member pointer) lives inside the invoker and is reached through one plain
+// function, so a call through a script allocates nothing, and a method
+// without result builds no result value.
+class MethodInvoker {
+ public:
+  MethodInvoker() = default;
+  // Takes either `void(TObject*, std::span<const Variant> arguments, Variant* result)`,
+  // which stores any result where `result` points unless it is nil, or
+  // `Variant(TObject*, std::span<const Variant> arguments)`.
+  template <typename F>
+    requires(!std::is_same_v<F, MethodInvoker>)
+  MethodInvoker(F callable) {  // NOLINT(google-explicit-constructor): assigned from lambdas
+    if constexpr (std::is_invocable_v<const F&, TObject*, std::span<const Variant>, Variant*>) {
+      store(std::move(callable));
+    } else {
+      store([f = std::move(callable)](TObject* object, std::span<const Variant> args, Variant* result) {
+        Variant value = f(object, args);
+        if (result) *result = std::move(value);
+      });
+    }
+  }
+
+  // Calls the method; a result goes to `*result` when `result` is not nil.
+  void call(TObject* object, std::span<const Variant> args, Variant* result) const {
+    thunk_(storage_, object, args, result);
+  }
+  Variant operator()(TObject* object, std::span<const Variant> args) const {
+    Variant result;
+    call(object, args, &result);
+    return result;
+  }
+
+ private:
+  using Thunk = void (*)(const void* storage, TObject*, std::span<const Variant>, Variant*);
+  static constexpr size_t kInlineSize = 2 * sizeof(void*);
+
+  template <typename F>
+  static constexpr bool kFitsInline =
+      sizeof(F) <= kInlineSize && alignof(F) <= alignof(void*) && std::is_trivially_copyable_v<F>;
+
+  template <typename F>
+  void store(F callable) {
+    if constexpr (kFitsInline<F>) {
+      new (storage_) F(std::move(callable));
+      thunk_ = [](const void* storage, TObject* object, std::span<const Variant> args, Variant* result) {
+        (*std::launder(static_cast<const F*>(storage)))(object, args, result);
+      };
+    } else {
+      // Larger callables live on the heap; the storage holds their address.
+      auto owned = std::make_shared<const F>(std::move(callable));
+      const F* address = owned.get();
+      std::memcpy(storage_, &address, sizeof address);
+      owner_ = std::move(owned);
+      thunk_ = [](const void* storage, TObject* object, std::span<const Variant> args, Variant* result) {
+        const F* callable = nullptr;
+        std::memcpy(&callable, storage, sizeof callable);
+        (*callable)(object, args, result);
+      };
+    }
+  }
+
+  [[noreturn]] static void NoMethod(const void*, TObject*, std::span<const Variant>, Variant*) {
+    throw std::bad_function_call();
+  }
+
+  Thunk thunk_ = &NoMethod;
+  alignas(void*) unsigned char storage_[kInlineSize] = {};
+  std::shared_ptr<const void> owner_;
+};
+
 struct MethodInfo {
   std::string name;
   std::vector<TypeInfo> params;
@@ -125,7 +200,7 @@ struct MethodInfo {
   TypeInfo result;
   // Calls the method with arguments already in the caller's hands; each is
   // converted to its parameter's type. Throws EConvertError on a bad argument.
-  std::function<Variant(TObject*, std::span<const Variant>)> invoke;
+  MethodInvoker invoke;
 };
 
 class ClassInfo {
@@ -139,7 +214,13 @@ class ClassInfo {
 
   const std::string& name() const { return name_; }
   const ClassInfo* parent() const { return parent_; }
-  bool inheritsFrom(const ClassInfo& ancestor) const;
+  // Inline: scripts ask it on every call of a published method.
+  bool inheritsFrom(const ClassInfo& ancestor) const {
+    for (const ClassInfo* c = this; c; c = c->parent_) {
+      if (c == &ancestor) return true;
+    }
+    return false;
+  }
   bool isAbstract() const { return factory_ == nullptr; }
 
   // Builds an instance with its defaults and runs its Create(owner); nil for

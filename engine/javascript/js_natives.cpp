@@ -37,17 +37,22 @@ const T* ReservedPointer(JSObject* function, size_t slot) {
   return static_cast<const T*>(js::GetFunctionNativeReserved(function, slot).toPrivate());
 }
 
+[[gnu::noinline]] TObject* LiveMemberTarget(const WrapperEntry& entry, const ClassInfo* cls) {
+  TObject* object = NativeOfEntry(entry);
+  if (!object || (cls && !object->classInfo().inheritsFrom(*cls))) return nullptr;
+  return object;
+}
+
 // The live program object behind `self` when it is of (or descends from) the
 // class; nil for any other object, and for one whose program object is gone.
-TObject* LiveTarget(JSObject* self, const ClassInfo* cls) {
+// Inline: it is most of what a call of a published method does.
+[[gnu::always_inline]] inline TObject* LiveTarget(JSObject* self, const ClassInfo* cls) {
   WrapperEntry* entry = EntryOfInstance(self);
   if (!entry) return nullptr;
   if (entry->nativeClass) {  // a direct entry: its object and class are known
     return !cls || entry->nativeClass->inheritsFrom(*cls) ? entry->native : nullptr;
   }
-  TObject* object = NativeOfEntry(*entry);
-  if (!object || (cls && !object->classInfo().inheritsFrom(*cls))) return nullptr;
-  return object;
+  return LiveMemberTarget(*entry, cls);
 }
 
 // ---- property accessors ---------------------------------------------------------------
@@ -115,27 +120,48 @@ class ArgumentValues {
   std::vector<Variant> spilled_;
 };
 
-bool InvalidCall(const MethodInfo& method, JS::CallArgs& args) {
+[[gnu::noinline, gnu::cold]] bool InvalidCall(const MethodInfo& method, JS::CallArgs& args) {
   LogError(u"Invalide function call " + AnsiToWide(method.name));
   args.rval().setUndefined();
   return true;
 }
 
-bool InvokePublished(JSContext* cx, const MethodBinding& binding, JS::HandleValue self, JS::CallArgs& args) {
-  const MethodInfo& method = *binding.method;
-  JsRealm& realm = *binding.realm;
-  TObject* object = self.isObject() ? LiveTarget(&self.toObject(), binding.declaring) : nullptr;
-  if (!object) return InvalidCall(method, args);
-  if (realm.engine().debugLevel() > 1) {
-    LogInfo(u"Call method " + AnsiToWide(method.name) + u" of " + AnsiToWide(object->className()) + u" object");
-  }
-  const size_t count = method.params.size();
-  // Parameters that take any value may be left out at the end (`format` takes
-  // one or two values); every other parameter needs its argument.
-  for (size_t i = args.length(); i < count; ++i) {
-    if (method.params[i].kind != TypeKind::Variant) return InvalidCall(method, args);
-  }
+[[gnu::noinline, gnu::cold]] void LogCall(const MethodInfo& method, TObject& object) {
+  LogInfo(u"Call method " + AnsiToWide(method.name) + u" of " + AnsiToWide(object.className()) + u" object");
+}
 
+// Runs the method on converted arguments. A method without result builds no
+// result value: that is most calls, and the cheapest ones.
+[[gnu::noinline]] bool RunWithResult(JSContext* cx, const MethodBinding& binding, TObject* object,
+                                     std::span<const Variant> values, JS::CallArgs& args) {
+  const MethodInfo& method = *binding.method;
+  try {
+    Variant result;
+    method.invoke.call(object, values, &result);
+    if (result.isEmpty()) return true;
+    return VariantToJsValue(cx, *binding.realm, result, args.rval());
+  } catch (const EConvertError&) {
+    return InvalidCall(method, args);
+  }
+}
+
+inline bool RunPublished(JSContext* cx, const MethodBinding& binding, TObject* object,
+                         std::span<const Variant> values, JS::CallArgs& args) {
+  const MethodInfo& method = *binding.method;
+  if (method.hasResult) return RunWithResult(cx, binding, object, values, args);
+  try {
+    method.invoke.call(object, values, nullptr);
+    return true;
+  } catch (const EConvertError&) {
+    return InvalidCall(method, args);
+  }
+}
+
+[[gnu::noinline]] bool RunWithArguments(JSContext* cx, const MethodBinding& binding, TObject* object,
+                                        JS::CallArgs& args) {
+  const MethodInfo& method = *binding.method;
+  if (args.length() < binding.requiredCount) return InvalidCall(method, args);
+  const size_t count = binding.paramCount;
   ArgumentValues values(count);
   for (size_t i = 0; i < count && i < args.length(); ++i) {
     switch (JsArgumentToVariant(cx, args[i], method.params[i], values[i])) {
@@ -144,21 +170,25 @@ bool InvokePublished(JSContext* cx, const MethodBinding& binding, JS::HandleValu
       case ArgumentFit::Thrown: return false;
     }
   }
-  try {
-    Variant result = method.invoke(object, values.span());
-    if (result.isEmpty()) return true;
-    return VariantToJsValue(cx, realm, result, args.rval());
-  } catch (const EConvertError&) {
-    return InvalidCall(method, args);
+  return RunPublished(cx, binding, object, values.span(), args);
+}
+
+bool InvokePublished(JSContext* cx, const MethodBinding& binding, JS::CallArgs& args) {
+  JS::HandleValue self = args.thisv();  // rooted by the call itself
+  TObject* object = self.isObject() ? LiveTarget(&self.toObject(), binding.declaring) : nullptr;
+  if (!object) return InvalidCall(*binding.method, args);
+  if (binding.realm->engine().debugLevel() > 1) [[unlikely]] {
+    LogCall(*binding.method, *object);
   }
+  if (binding.paramCount != 0) return RunWithArguments(cx, binding, object, args);
+  return RunPublished(cx, binding, object, {}, args);
 }
 
 bool CallPublishedMethod(JSContext* cx, unsigned argc, JS::Value* vp) {
   JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
   const auto* binding = ReservedPointer<MethodBinding>(&args.callee(), 0);
-  JS::HandleValue self = args.thisv();  // rooted by the call itself
   args.rval().setUndefined();
-  return Guarded(cx, [&] { return InvokePublished(cx, *binding, self, args); });
+  return Guarded(cx, [&] { return InvokePublished(cx, *binding, args); });
 }
 
 // ---- constructors -------------------------------------------------------------------------

@@ -87,6 +87,13 @@ void JsRealm::traceEntry(JSTracer* trc, WrapperEntry& entry) {
 
 // ---- classes ------------------------------------------------------------------------------
 
+MethodBinding::MethodBinding(const MethodInfo& method, const ClassInfo& declaring, JsRealm& realm)
+    : method(&method), declaring(&declaring), realm(&realm), paramCount(method.params.size()) {
+  for (size_t i = 0; i < paramCount; ++i) {
+    if (method.params[i].kind != TypeKind::Variant) requiredCount = i + 1;
+  }
+}
+
 const ClassBinding* JsRealm::findBinding(const ClassInfo& cls) const {
   auto it = classes_.find(&cls);
   return it == classes_.end() ? nullptr : it->second.get();
@@ -113,7 +120,7 @@ ClassBinding* JsRealm::bindClass(const ClassInfo& cls) {
       bool hidden = std::any_of(binding->methods.begin(), binding->methods.end(),
                                 [&](const auto& m) { return m->method->name == method.name; });
       if (hidden) continue;
-      binding->methods.push_back(std::make_unique<MethodBinding>(MethodBinding{&method, c, this}));
+      binding->methods.push_back(std::make_unique<MethodBinding>(method, *c, *this));
       if (!DefinePublishedMethod(cx_, prototype, *binding->methods.back())) {
         JS_ClearPendingException(cx_);
         LogError(u"Can't export method " + AnsiToWide(method.name));
@@ -196,14 +203,6 @@ void JsRealm::cutLoose(WrapperEntry& entry) {
 }
 
 // ---- from script objects to program objects -------------------------------------------------
-
-bool IsProgramInstance(JSObject* object) { return object && JS::GetClass(object) == &kInstanceClass; }
-
-WrapperEntry* EntryOfInstance(JSObject* object) {
-  if (!IsProgramInstance(object)) return nullptr;
-  const JS::Value& slot = JS::GetReservedSlot(object, 0);
-  return slot.isUndefined() ? nullptr : static_cast<WrapperEntry*>(slot.toPrivate());
-}
 
 TObject* NativeOfEntry(const WrapperEntry& entry) {
   if (!entry.holder) return entry.native;

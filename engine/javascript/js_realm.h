@@ -17,12 +17,14 @@
 // Instances are plain objects with shapes, so the library's inline caches
 // serve property reads and method calls at native-call speed.
 #include <jsapi.h>
+#include <js/Object.h>
 
 #include <memory>
 #include <unordered_map>
 #include <vector>
 
 #include "core/class_info.h"
+#include "engine/javascript/js_natives.h"
 
 class TJavaScriptEngine;
 
@@ -46,9 +48,15 @@ class JsRealm;
 // What the function of a published method needs on every call, kept in its
 // reserved slot.
 struct MethodBinding {
+  MethodBinding(const MethodInfo& method, const ClassInfo& declaring, JsRealm& realm);
+
   const MethodInfo* method = nullptr;
   const ClassInfo* declaring = nullptr;  // the class that publishes it
   JsRealm* realm = nullptr;
+  size_t paramCount = 0;
+  // Parameters that take any value may be left out at the end (`format` takes
+  // one or two values); a call needs at least this many arguments.
+  size_t requiredCount = 0;
 };
 
 struct ClassBinding {
@@ -104,11 +112,15 @@ class JsRealm {
 
 // ---- script objects and the program objects behind them --------------------------
 
-// The entry behind a script instance; nil for other objects and for instances
-// cut loose.
-WrapperEntry* EntryOfInstance(JSObject* object);
 // True for a script instance of a program object, live or cut loose.
-bool IsProgramInstance(JSObject* object);
+inline bool IsProgramInstance(JSObject* object) { return object && JS::GetClass(object) == &kInstanceClass; }
+// The entry behind a script instance; nil for other objects and for instances
+// cut loose. Inline: every call of a published method asks it.
+inline WrapperEntry* EntryOfInstance(JSObject* object) {
+  if (!IsProgramInstance(object)) return nullptr;
+  const JS::Value& slot = JS::GetReservedSlot(object, 0);
+  return slot.isUndefined() ? nullptr : static_cast<WrapperEntry*>(slot.toPrivate());
+}
 // The program object an entry stands for now, or nil.
 TObject* NativeOfEntry(const WrapperEntry& entry);
 // The program object behind a script value, or nil.

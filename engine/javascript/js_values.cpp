@@ -113,7 +113,7 @@ bool JsValueToVariant(JSContext* cx, JS::HandleValue value, Variant& out) {
   } else {
     WideString text;
     if (!JsValueToWide(cx, value, text)) return false;
-    out = Variant(text);
+    out = Variant(std::move(text));
   }
   return true;
 }
@@ -184,7 +184,7 @@ ArgumentFit JsArgumentToVariant(JSContext* cx, JS::HandleValue value, const Type
   if (IsNumberKind(param.kind)) return NumberArgument(cx, value, param, out);
   WideString text;
   if (!JsValueToWide(cx, value, text)) return ArgumentFit::Thrown;
-  out = Variant(text);
+  out = Variant(std::move(text));
   return ArgumentFit::Fits;
 }
 
