@@ -27,6 +27,9 @@ class Variant {
   Variant(const char16_t* v) : value_(WideString(v)) {}
   Variant(TObject* v) : value_(v) {}
 
+  // Makes the value an empty text and hands it out to be filled in place.
+  WideString& emplaceText() { return value_.emplace<WideString>(); }
+
   bool isEmpty() const { return std::holds_alternative<std::monostate>(value_); }
   bool isNull() const { return std::holds_alternative<Null>(value_); }
   bool isText() const { return std::holds_alternative<WideString>(value_); }

@@ -15,14 +15,18 @@
 // ---- texts -------------------------------------------------------------------------------
 
 WideString JsStringToWide(JSContext* cx, JSString* text) {
-  if (!text) return WideString();
-  size_t length = JS_GetStringLength(text);
-  WideString out(length, u'\0');
+  WideString out;
+  CopyJsString(cx, text, out);
+  return out;
+}
+
+void CopyJsString(JSContext* cx, JSString* text, WideString& out) {
+  size_t length = text ? JS_GetStringLength(text) : 0;
+  out.resize(length);
   if (length > 0 && !JS_CopyStringChars(cx, mozilla::Range<char16_t>(out.data(), length), text)) {
     JS_ClearPendingException(cx);
-    return WideString();
+    out.clear();
   }
-  return out;
 }
 
 JSString* NewJsString(JSContext* cx, std::u16string_view text) {
@@ -182,6 +186,10 @@ ArgumentFit JsArgumentToVariant(JSContext* cx, JS::HandleValue value, const Type
   }
   if (value.isNull() || value.isSymbol()) return ArgumentFit::Unfit;
   if (IsNumberKind(param.kind)) return NumberArgument(cx, value, param, out);
+  if (value.isString()) {  // the text goes straight into the argument
+    CopyJsString(cx, value.toString(), out.emplaceText());
+    return ArgumentFit::Fits;
+  }
   WideString text;
   if (!JsValueToWide(cx, value, text)) return ArgumentFit::Thrown;
   out = Variant(std::move(text));

@@ -12,6 +12,8 @@ class JsRealm;
 // ---- texts -------------------------------------------------------------------------
 
 WideString JsStringToWide(JSContext* cx, JSString* text);
+// The same into a text the caller holds (empty when the copy fails).
+void CopyJsString(JSContext* cx, JSString* text, WideString& out);
 JSString* NewJsString(JSContext* cx, std::u16string_view text);
 // The value as text, the way scripts convert it (numbers as "3.5"); false
 // with an exception pending when the conversion throws.

@@ -2,6 +2,10 @@
 // and method calls, on a test class declared the way every system class is.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+#include <vector>
+
 #include "core/class_builder.h"
 #include "core/class_registry.h"
 #include "core/component.h"
@@ -41,6 +45,12 @@ class TestWidget : public TGComponent {
     return out;
   }
   float half(float value) const { return value / 2; }
+  void keep(const WideString& text) {
+    kept = text;
+    keptAddress = &text;
+  }
+  WideString kept;
+  const WideString* keptAddress = nullptr;
   bool captionStored() const { return caption != u"skip"; }
 
  private:
@@ -74,6 +84,7 @@ const ClassInfo& TestWidget::staticClassInfo() {
                                     .property("flag", &T::flag).stored(false)
                                     .method("describe", &T::describe)
                                     .method("half", &T::half)
+                                    .method("keep", &T::keep)
                                     .build();
   return info;
 }
@@ -213,6 +224,67 @@ TEST(ClassInfo, MethodsAreCalledByNameWithConvertedArguments) {
   std::vector<Variant> bad{Variant(WideString(u"five"))};
   EXPECT_THROW(half->invoke(w.get(), bad), EConvertError);
   EXPECT_THROW(half->invoke(w.get(), {}), EConvertError);
+}
+
+TEST(ClassInfo, MethodCallsFillAResultOnlyWhereOneIsWanted) {
+  std::unique_ptr<TestWidget, WidgetDeleter> w(New<TestWidget>());
+  const MethodInfo* half = w->classInfo().findMethod("half");
+  std::vector<Variant> one{Variant(int32_t(5))};
+  Variant result(int32_t(-1));
+  half->invoke.call(w.get(), one, &result);
+  EXPECT_EQ(result, Variant(2.5));
+  half->invoke.call(w.get(), one, nullptr);  // the result is dropped
+  // A method without result leaves the caller's value alone and answers empty.
+  const MethodInfo* keep = w->classInfo().findMethod("keep");
+  EXPECT_FALSE(keep->hasResult);
+  std::vector<Variant> text{Variant(WideString(u"abc"))};
+  keep->invoke.call(w.get(), text, &result);
+  EXPECT_EQ(result, Variant(2.5));
+  EXPECT_TRUE(keep->invoke(w.get(), text).isEmpty());
+  EXPECT_THROW(keep->invoke.call(w.get(), {}, nullptr), EConvertError);
+}
+
+TEST(ClassInfo, TextTakenByReferenceComesStraightFromTheArgument) {
+  std::unique_ptr<TestWidget, WidgetDeleter> w(New<TestWidget>());
+  const MethodInfo* keep = w->classInfo().findMethod("keep");
+  std::vector<Variant> text{Variant(WideString(u"a text longer than any short-string buffer"))};
+  keep->invoke(w.get(), text);
+  EXPECT_EQ(w->kept, u"a text longer than any short-string buffer");
+  EXPECT_EQ(w->keptAddress, &std::get<WideString>(text[0].value()));
+  // Other values are converted to a text of their own.
+  std::vector<Variant> number{Variant(int32_t(42))};
+  keep->invoke(w.get(), number);
+  EXPECT_EQ(w->kept, u"42");
+  std::vector<Variant> nothing{Variant()};
+  keep->invoke(w.get(), nothing);
+  EXPECT_EQ(w->kept, u"");
+}
+
+TEST(MethodInvoker, HoldsAnyCallableAndSurvivesCopies) {
+  std::unique_ptr<TestWidget, WidgetDeleter> w(New<TestWidget>());
+  MethodInfo counting;
+  // The form that answers its result.
+  counting.invoke = [](TObject*, std::span<const Variant> args) { return Variant(int32_t(args.size())); };
+  std::vector<Variant> two{Variant(int32_t(1)), Variant(int32_t(2))};
+  EXPECT_EQ(counting.invoke(w.get(), two), Variant(int32_t(2)));
+  counting.invoke.call(w.get(), two, nullptr);
+
+  // A callable too large to keep inside lives on the heap; copies share it.
+  std::optional<MethodInfo> original(std::in_place);
+  WideString prefix(u"a prefix long enough to live on the heap: ");
+  original->invoke = [prefix](TObject* object, std::span<const Variant> args, Variant* result) {
+    auto* widget = static_cast<TestWidget*>(object);
+    widget->caption = prefix + args[0].toText();
+    if (result) *result = Variant(widget->caption);
+  };
+  MethodInfo copy = *original;
+  original.reset();
+  std::vector<Variant> word{Variant(WideString(u"x"))};
+  EXPECT_EQ(copy.invoke(w.get(), word), Variant(WideString(u"a prefix long enough to live on the heap: x")));
+
+  // A method that was never given a body fails the way an empty function does.
+  MethodInfo empty;
+  EXPECT_THROW(empty.invoke(w.get(), {}), std::bad_function_call);
 }
 
 TEST(ClassInfo, FactoryCreatesThroughTheVirtualConstructor) {

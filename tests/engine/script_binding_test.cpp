@@ -276,6 +276,39 @@ TEST(ScriptObjects, AFreedObjectReadsUndefinedAndCallsNothing) {
   world.engine->collectGarbage();
 }
 
+// Loops long enough for the library to compile them: the calls it then makes
+// directly still check their object on every call.
+TEST(ScriptObjects, CallsInCompiledLoopsCheckTheirObjectEveryTime) {
+  ScriptWorld world;
+  ScriptProbe* probe = world.probe("probe");
+  ScriptProbe* other = world.probe("other");
+  probe->active = true;
+  probe->onPing = [probe] {
+    if (probe->pings == 3000) probe->Free();
+  };
+  LogCapture log;
+  EXPECT_EQ(world.run("var p = probe, hits = 0;"
+                      "for (var i = 0; i < 5000; i++) { if (p.isActive()) hits++; p.ping(); }"
+                      "result = String(hits)"),
+            "3000");
+  EXPECT_EQ(log.count("(e) Invalide function call ping"), 2000);
+  EXPECT_EQ(log.count("(e) Invalide function call isActive"), 2000);
+
+  // A method borrowed by an object of another kind, and a nested object
+  // replaced halfway through.
+  EXPECT_EQ(world.run("var foreign = {}, n = 0;"
+                      "for (var i = 0; i < 5000; i++) if (other.isActive.call(foreign) === undefined) n++;"
+                      "result = String(n)"),
+            "5000");
+  EXPECT_EQ(log.count("(e) Invalide function call isActive"), 7000);
+  other->onPing = [other] {
+    if (other->pings == 2500) other->renewPoint();
+  };
+  ASSERT_TRUE(world.engine->evaluate(
+      u"var pt = other.point; for (var i = 0; i < 5000; i++) { pt.moveBy(1, 0); other.ping(); }"));
+  EXPECT_FLOAT_EQ(other->point()->x, 2500);
+}
+
 TEST(ScriptObjects, ScriptsOfOneEngineMayFreeTheObjectTheyRunOn) {
   ScriptWorld world;
   ScriptProbe* probe = world.probe("probe");
