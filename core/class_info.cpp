@@ -39,7 +39,11 @@ ClassInfo::ClassInfo(std::string name, const ClassInfo* parent, Factory factory,
       factory_(factory),
       ownProperties_(std::move(properties)),
       ownMethods_(std::move(methods)) {
-  if (parent_) allProperties_ = parent_->allProperties_;
+  if (parent_) {
+    ancestors_ = parent_->ancestors_;
+    ancestors_.push_back(parent_);
+    allProperties_ = parent_->allProperties_;
+  }
   for (PropInfo& own : ownProperties_) {
     own.declaredBy = this;
     auto hidden = std::find_if(allProperties_.begin(), allProperties_.end(),

@@ -226,6 +226,22 @@ TEST(ClassInfo, MethodsAreCalledByNameWithConvertedArguments) {
   EXPECT_THROW(half->invoke(w.get(), {}), EConvertError);
 }
 
+TEST(ClassInfo, InheritanceIsKnownAtEveryLevel) {
+  const ClassInfo& wide = TestWideWidget::staticClassInfo();
+  const ClassInfo& widget = TestWidget::staticClassInfo();
+  EXPECT_TRUE(wide.inheritsFrom(wide));
+  EXPECT_TRUE(wide.inheritsFrom(widget));
+  EXPECT_TRUE(wide.inheritsFrom(TGComponent::staticClassInfo()));
+  EXPECT_TRUE(wide.inheritsFrom(TObject::staticClassInfo()));
+  EXPECT_FALSE(widget.inheritsFrom(wide));
+  // A class at the same depth in another line is no ancestor.
+  EXPECT_FALSE(wide.inheritsFrom(TestPart::staticClassInfo()));
+  EXPECT_FALSE(TestPart::staticClassInfo().inheritsFrom(widget));
+  EXPECT_FALSE(TObject::staticClassInfo().inheritsFrom(widget));
+  // Every class in the line of the parent pointers, and no other, is an ancestor.
+  for (const ClassInfo* c = &wide; c; c = c->parent()) EXPECT_TRUE(wide.inheritsFrom(*c)) << c->name();
+}
+
 TEST(ClassInfo, MethodCallsFillAResultOnlyWhereOneIsWanted) {
   std::unique_ptr<TestWidget, WidgetDeleter> w(New<TestWidget>());
   const MethodInfo* half = w->classInfo().findMethod("half");
