@@ -2,6 +2,7 @@
 
 #include <SDL2/SDL_shape.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -37,9 +38,16 @@ bool EnsureVideo() {
   if (started) return true;
   if (failed) return false;
   SetHintsBeforeStart();
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    failed = true;
-    return false;
+  // A display server under heavy load may refuse a connection for a moment:
+  // a few tries before the program goes on without windows.
+  constexpr int kTries = 3;
+  for (int attempt = 1; SDL_InitSubSystem(SDL_INIT_VIDEO) != 0; ++attempt) {
+    if (attempt == kTries) {
+      std::fprintf(stderr, "video system not started: %s\n", SDL_GetError());
+      failed = true;
+      return false;
+    }
+    SDL_Delay(300);
   }
   SetPixelFormatForAllWindows();
   started = true;
