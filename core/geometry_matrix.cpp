@@ -29,6 +29,8 @@ float F(double x) { return static_cast<float>(x); }
 
 }  // namespace
 
+TVector4F MatRow(const TMatrix4F& m, int row) { return MakeVector4F(m(row, 0), m(row, 1), m(row, 2), m(row, 3)); }
+
 TMatrix4F MatMultiply(const TMatrix4F& a, const TMatrix4F& b) {
   TMatrix4F r;
   for (int i = 0; i < 4; ++i) {

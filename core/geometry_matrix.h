@@ -4,6 +4,9 @@
 #include "core/geometry_records.h"
 
 TMatrix4F MatMultiply(const TMatrix4F& a, const TMatrix4F& b);
+// One row (0 to 3) as a vector: rows 0 to 2 are a frame's axes, row 3 its
+// translation.
+TVector4F MatRow(const TMatrix4F& m, int row);
 
 // Determinant of the 3x3 matrix with rows (a1 a2 a3), (b1 b2 b3), (c1 c2 c3).
 float Det3x3(float a1, float a2, float a3, float b1, float b2, float b3, float c1,

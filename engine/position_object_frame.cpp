@@ -46,8 +46,6 @@ void SetRow(TMatrix4F& m, int row, const TVector4F& v, float w) {
   m(row, 3) = w;
 }
 
-TVector4F Row(const TMatrix4F& m, int row) { return MakeVector4F(m(row, 0), m(row, 1), m(row, 2), m(row, 3)); }
-
 TVector4F AsPoint(TVector4F v) {
   v.w = 1;
   return v;
@@ -159,9 +157,9 @@ TMatrix4F PositionObject::getInverseWorldMatrix() {
   return inverse;
 }
 
-TVector4F PositionObject::getWorldPosition() { return Row(getWorldMatrix(), 3); }
-TVector4F PositionObject::getWorldDirection() { return VecNormalized(Row(getWorldMatrix(), 1)); }
-TVector4F PositionObject::getWorldUp() { return VecNormalized(Row(getWorldMatrix(), 2)); }
+TVector4F PositionObject::getWorldPosition() { return MatRow(getWorldMatrix(), 3); }
+TVector4F PositionObject::getWorldDirection() { return VecNormalized(MatRow(getWorldMatrix(), 1)); }
+TVector4F PositionObject::getWorldUp() { return VecNormalized(MatRow(getWorldMatrix(), 2)); }
 TVector4F PositionObject::getWorldSide() { return VecCross(getWorldDirection(), getWorldUp()); }
 
 TVector4F PositionObject::toParentSpace(const TVector4F& v) {

@@ -22,8 +22,6 @@
 #include "tests/engine/test_dynamic_engine.h"
 
 namespace {
-TVector4F Row(const TMatrix4F& m, int row) { return MakeVector4F(m(row, 0), m(row, 1), m(row, 2), m(row, 3)); }
-
 void ExpectVector(const TVector4F& actual, float x, float y, float z, float tolerance = 1e-4f) {
   EXPECT_NEAR(actual.x, x, tolerance);
   EXPECT_NEAR(actual.y, y, tolerance);
@@ -172,12 +170,12 @@ TEST_F(PositionObjectWorld, AStaticBodyFollowsItsObjectAndADynamicOneMovesIt) {
   engine()->calls.clear();
   wall->position()->setXYZ(0, 2, 0);
   EXPECT_EQ(engine()->calls, (std::vector<std::string>{"SetBodyMatrix wall"}));
-  ExpectVector(Row(engine()->matrices[wall->body()], 3), 10, 2, 0);
+  ExpectVector(MatRow(engine()->matrices[wall->body()], 3), 10, 2, 0);
   // Moving the holder moves the static body below it, never the dynamic one.
   engine()->calls.clear();
   find(u"holder")->position()->setXYZ(20, 0, 0);
   EXPECT_EQ(engine()->calls, (std::vector<std::string>{"SetBodyMatrix wall"}));
-  ExpectVector(Row(engine()->matrices[wall->body()], 3), 20, 2, 0);
+  ExpectVector(MatRow(engine()->matrices[wall->body()], 3), 20, 2, 0);
 
   // The body's matrix (in the world) places the dynamic object under its parent.
   TMatrix4F bodyMatrix = IdentityMatrix4F;

@@ -45,8 +45,6 @@ void ExpectVector(const TVector4F& actual, float x, float y, float z, float tole
   EXPECT_NEAR(actual.z, z, tolerance);
 }
 
-TVector4F Row(const TMatrix4F& m, int row) { return MakeVector4F(m(row, 0), m(row, 1), m(row, 2), m(row, 3)); }
-
 // Unit direction and up at right angles, and the matrix built from them.
 void ExpectOrthonormalFrame(PositionObject* o) {
   const TVector4F d = o->direction()->vector();
@@ -56,9 +54,9 @@ void ExpectOrthonormalFrame(PositionObject* o) {
   EXPECT_NEAR(VecDot(d, u), 0, 1e-5);
   const TMatrix4F& m = o->localMatrix();
   const TVector4F side = VecCross(d, u);
-  ExpectVector(Row(m, 0), side.x * o->scale()->x(), side.y * o->scale()->x(), side.z * o->scale()->x());
-  ExpectVector(Row(m, 1), d.x * o->scale()->y(), d.y * o->scale()->y(), d.z * o->scale()->y());
-  ExpectVector(Row(m, 2), u.x * o->scale()->z(), u.y * o->scale()->z(), u.z * o->scale()->z());
+  ExpectVector(MatRow(m, 0), side.x * o->scale()->x(), side.y * o->scale()->x(), side.z * o->scale()->x());
+  ExpectVector(MatRow(m, 1), d.x * o->scale()->y(), d.y * o->scale()->y(), d.z * o->scale()->y());
+  ExpectVector(MatRow(m, 2), u.x * o->scale()->z(), u.y * o->scale()->z(), u.z * o->scale()->z());
 }
 
 // ---- the frame --------------------------------------------------------------------------------
@@ -79,20 +77,20 @@ TEST_F(PositionObjectTest, ANewObjectHasTheDefaultFrameAndTakesPartInHitsAndMirr
 TEST_F(PositionObjectTest, PositionScaleAndAxesMakeTheLocalMatrix) {
   PositionObject* o = make();
   o->position()->setXYZ(4, 5, 6);
-  ExpectVector(Row(o->localMatrix(), 3), 4, 5, 6);
+  ExpectVector(MatRow(o->localMatrix(), 3), 4, 5, 6);
   EXPECT_EQ(o->localMatrix()(3, 3), 1);
   o->scale()->setXYZ(2, 3, 4);
   o->direction()->setXYZ(1, 0, 0);
   ExpectOrthonormalFrame(o);
   // side = direction x up = (1,0,0) x (0,0,1) = (0,-1,0), times scale.x
-  ExpectVector(Row(o->localMatrix(), 0), 0, -2, 0);
-  ExpectVector(Row(o->localMatrix(), 1), 3, 0, 0);
-  ExpectVector(Row(o->localMatrix(), 3), 4, 5, 6);
+  ExpectVector(MatRow(o->localMatrix(), 0), 0, -2, 0);
+  ExpectVector(MatRow(o->localMatrix(), 1), 3, 0, 0);
+  ExpectVector(MatRow(o->localMatrix(), 3), 4, 5, 6);
   o->setX(7);
   o->setZ(-1);
   EXPECT_FLOAT_EQ(o->x(), 7);
   EXPECT_FLOAT_EQ(o->y(), 5);
-  ExpectVector(Row(o->localMatrix(), 3), 7, 5, -1);
+  ExpectVector(MatRow(o->localMatrix(), 3), 7, 5, -1);
 }
 
 TEST_F(PositionObjectTest, AxesStayOrthonormalAndParallelOnesFallBackToFixedAxes) {
