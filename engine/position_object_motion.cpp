@@ -12,23 +12,19 @@
 #include "core/text_helpers.h"
 #include "engine/applet.h"
 #include "engine/event.h"
-#include "engine/javascript/javascript_engine.h"
 #include "engine/position_object.h"
+#include "engine/script_engine.h"
 
 namespace {
 // A step so long that it would need more sub-steps than this is cut into
 // this many longer ones, so one frame never stalls in a query loop.
 constexpr int kMaxSubSteps = 1000;
 
-TVector4F Row(const TMatrix4F& m, int row) { return MakeVector4F(m(row, 0), m(row, 1), m(row, 2), m(row, 3)); }
-
 bool IsZero(const TVector4F& v) { return v.x == 0 && v.y == 0 && v.z == 0; }
 
-// Whether scripts hold a script object for the object: handlers that are
-// handed an object need one to hand over.
 bool HasScriptObject(BaseObject* object) {
   Applet* applet = AppletOf(object);
-  auto* engine = applet ? dynamic_cast<TJavaScriptEngine*>(applet->scriptEngine()) : nullptr;
+  TScriptEngine* engine = applet ? applet->scriptEngine() : nullptr;
   return engine && engine->hasScriptObject(object);
 }
 }  // namespace
@@ -41,9 +37,9 @@ void PositionObject::tick(double time, double delta) {
   if (engine && !isDisposed() && dynamic_ && body_) {
     // A dynamic body moves its object.
     const TMatrix4F matrix = engine->GetBodyMatrix(body_);
-    setWorldPosition(Row(matrix, 3));
-    setWorldDirection(Row(matrix, 1));
-    setWorldUp(Row(matrix, 2));
+    setWorldPosition(MatRow(matrix, 3));
+    setWorldDirection(MatRow(matrix, 1));
+    setWorldUp(MatRow(matrix, 2));
     checkCollisions();
   }
   if (moving_ || (colliseTrack_ && colliseOnStay_)) forward(static_cast<float>(delta));

@@ -77,6 +77,9 @@ class TScriptEngine : public TSomePersistent {
   virtual void collectGarbage() = 0;
   // A global as a value; objects come back as the program objects they stand for.
   virtual Variant getGlobal(const WideString& name) = 0;
+  // Whether scripts hold a script object for the program object: handlers
+  // that are handed an object need one to hand over.
+  virtual bool hasScriptObject(TObject* /*object*/) const { return false; }
 
   // ---- settings the applet passes down -----------------------------------------
   // Above 1, every published method call is logged.

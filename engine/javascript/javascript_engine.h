@@ -41,8 +41,7 @@ class TJavaScriptEngine : public TScriptEngine {
   int exportedCount() const { return exportedCount_; }
   // The script file named in error lines: the one `loadScript` took last.
   const WideString& currentScriptFile() const { return currentScriptFile_; }
-  // Whether scripts of this engine hold a script object for the program object.
-  bool hasScriptObject(TObject* object) const;
+  bool hasScriptObject(TObject* object) const override;
 
   // What `new ClassName(...)` makes: an object of the class under `parent`
   // (the engine's owner when nil), or the root of the object file `fileName`
