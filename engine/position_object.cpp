@@ -12,7 +12,6 @@
 
 void (*PositionObject::designSelectHook)(PositionObject*) = nullptr;
 void (*PositionObject::designUpdateHook)(PositionObject*, float, float) = nullptr;
-void (*ApplyMaterialHook)(BaseObject*, TColorARGB, float) = nullptr;
 
 const ClassInfo& PositionObject::staticClassInfo() {
   using P = PositionObject;

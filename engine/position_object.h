@@ -199,8 +199,3 @@ class PositionObject : public VisualObject {
   bool worldDirty_ = true;
   TPositionObjectKind kind_ = okScreen;
 };
-
-// Sets a material object's colours on the device before an object draws
-// (colour -1: the material's own diffuse; alpha below 1 fades them). The
-// media layer installs it; nothing until then.
-extern void (*ApplyMaterialHook)(BaseObject* material, TColorARGB color, float alpha);

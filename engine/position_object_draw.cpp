@@ -5,6 +5,7 @@
 #include "core/coordinates.h"
 #include "core/geometry.h"
 #include "engine/applet.h"
+#include "engine/media/material.h"
 #include "engine/position_object.h"
 #include "platform/device.h"
 
@@ -34,9 +35,7 @@ bool PositionObject::passesCulling() {
 bool PositionObject::prepareDraw(TDevice* device) {
   device->SetRenderState(kind_ == okSpace ? rs3D : rs2D);
   applyTransform();
-  Applet* applet = ownerApplet();
-  if (!cachedMaterial() && applet) setCachedMaterial(applet->findMaterial(material()));
-  if (cachedMaterial() && ApplyMaterialHook) ApplyMaterialHook(cachedMaterial(), colorOverride(), alpha());
+  ApplyObjectMaterial(*this);
   applyDepthStates(device);
   return true;
 }

@@ -8,7 +8,6 @@
 #include "engine/media/pixmap_persistent.h"
 #include "engine/media/skin.h"
 #include "engine/media/skin_pixmap_persistent.h"
-#include "engine/position_object.h"
 
 void RegisterMediaClasses() {
   RegisterClasses({&TFontPersistent::staticClassInfo(), &Font::staticClassInfo(),
@@ -16,8 +15,4 @@ void RegisterMediaClasses() {
                    &Skin::staticClassInfo(), &SkinElement::staticClassInfo(),
                    &TSkinPixmapPersistent::staticClassInfo(), &Material::staticClassInfo(),
                    &Materials::staticClassInfo()});
-  // Positioned objects apply their material through this before they draw.
-  ApplyMaterialHook = [](BaseObject* material, TColorARGB color, float alpha) {
-    if (auto* own = dynamic_cast<Material*>(material)) own->apply(color, alpha);
-  };
 }
