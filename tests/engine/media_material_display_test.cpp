@@ -7,7 +7,7 @@
 #include "engine/game_parts.h"
 #include "engine/media/material.h"
 #include "engine/media/pixmap_persistent.h"
-#include "engine/position_object.h"
+#include "engine/scene/position_object.h"
 #include "engine/script_engine.h"
 #include "platform/device.h"
 #include "tests/engine/media_world.h"

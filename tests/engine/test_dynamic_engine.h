@@ -11,7 +11,7 @@
 #include "core/coordinates.h"
 #include "core/log.h"
 #include "engine/dynamic_engine.h"
-#include "engine/position_object.h"
+#include "engine/scene/position_object.h"
 
 class TTestEngine : public TDynamicEngine {
   Q_OBJECT(TTestEngine, TDynamicEngine)

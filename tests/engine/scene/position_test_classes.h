@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/coordinates.h"
-#include "engine/position_object.h"
+#include "engine/scene/position_object.h"
 
 class TestBall : public PositionObject {
   Q_OBJECT(TestBall, PositionObject)

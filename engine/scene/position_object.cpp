@@ -2,7 +2,7 @@
 // and the plain property setters. The frame lives in position_object_frame.cpp,
 // motion and physics in position_object_motion.cpp, drawing and hits in
 // position_object_draw.cpp.
-#include "engine/position_object.h"
+#include "engine/scene/position_object.h"
 
 #include <cmath>
 

@@ -7,7 +7,7 @@
 #include "core/coordinates.h"
 #include "engine/applet.h"
 #include "engine/event.h"
-#include "engine/position_object.h"
+#include "engine/scene/position_object.h"
 #include "platform/device.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "core/coordinates.h"
 #include "engine/applet.h"
 #include "engine/media/skin_pixmap_persistent.h"
-#include "engine/rect.h"
-#include "engine/sprite.h"
+#include "engine/scene/rect.h"
+#include "engine/scene/sprite.h"
 #include "tests/engine/media_world.h"
 #include "tests/engine/test_dynamic_engine.h"
 

@@ -2,7 +2,7 @@
 // `Rect`: a rectangle filled in its material's colour, centred on the
 // object's position (normally on the screen). It is hit where it covers the
 // point, and takes part in physics as a flat box.
-#include "engine/position_object.h"
+#include "engine/scene/position_object.h"
 
 class Rect : public PositionObject {
   Q_OBJECT(Rect, PositionObject)

@@ -11,10 +11,10 @@
 #include "core/folder_resource_man.h"
 #include "core/object_file.h"
 #include "core/stream.h"
-#include "engine/position_object.h"
+#include "engine/scene/position_object.h"
 #include "platform/input_records.h"
 #include "support/temp_dir.h"
-#include "tests/engine/position_test_classes.h"
+#include "tests/engine/scene/position_test_classes.h"
 
 namespace {
 

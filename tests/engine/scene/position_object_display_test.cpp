@@ -18,7 +18,7 @@
 #include "platform/device.h"
 #include "platform/win32/window.h"
 #include "tests/engine/applet_world.h"
-#include "tests/engine/position_test_classes.h"
+#include "tests/engine/scene/position_test_classes.h"
 #include "tests/engine/test_dynamic_engine.h"
 
 namespace {

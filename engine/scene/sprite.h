@@ -3,7 +3,7 @@
 // position (normally on the screen). A sprite is never hit itself, only its
 // children are; it takes part in physics as a deep box. The applet's mouse
 // cursor is a sprite.
-#include "engine/position_object.h"
+#include "engine/scene/position_object.h"
 
 class TSkinPixmapPersistent;
 

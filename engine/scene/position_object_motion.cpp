@@ -12,7 +12,7 @@
 #include "core/text_helpers.h"
 #include "engine/applet.h"
 #include "engine/event.h"
-#include "engine/position_object.h"
+#include "engine/scene/position_object.h"
 #include "engine/script_engine.h"
 
 namespace {

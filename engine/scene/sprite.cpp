@@ -1,10 +1,10 @@
-#include "engine/sprite.h"
+#include "engine/scene/sprite.h"
 
 #include <algorithm>
 
 #include "core/class_builder.h"
 #include "engine/media/skin_pixmap_persistent.h"
-#include "engine/rect.h"
+#include "engine/scene/rect.h"
 
 const ClassInfo& Sprite::staticClassInfo() {
   using S = Sprite;

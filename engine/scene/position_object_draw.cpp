@@ -6,7 +6,7 @@
 #include "core/geometry.h"
 #include "engine/applet.h"
 #include "engine/media/material.h"
-#include "engine/position_object.h"
+#include "engine/scene/position_object.h"
 #include "platform/device.h"
 
 namespace {

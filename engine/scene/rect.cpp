@@ -1,4 +1,4 @@
-#include "engine/rect.h"
+#include "engine/scene/rect.h"
 
 #include <algorithm>
 #include <cmath>
