@@ -14,6 +14,8 @@ find_package(SDL2_mixer CONFIG REQUIRED)
 pkg_check_modules(MOZJS REQUIRED IMPORTED_TARGET mozjs-102)
 pkg_check_modules(UNWIND REQUIRED IMPORTED_TARGET libunwind)
 pkg_check_modules(BULLET REQUIRED IMPORTED_TARGET bullet)
+# Tracker modules are rendered by ModPlug while they play (compat/audio).
+pkg_check_modules(MODPLUG REQUIRED IMPORTED_TARGET libmodplug)
 
 # lib3ds ships no CMake or pkg-config description.
 find_path(LIB3DS_INCLUDE_DIR lib3ds/file.h REQUIRED)

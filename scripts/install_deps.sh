@@ -9,7 +9,7 @@ packages=(
   zlib1g-dev libjpeg-dev libpng-dev libxml2-dev lib3ds-dev
   libmozjs-102-dev libunwind-dev
   libgl-dev libegl-dev libgl1-mesa-dri
-  libsdl2-dev libsdl2-mixer-dev libbullet-dev
+  libsdl2-dev libsdl2-mixer-dev libmodplug-dev libbullet-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   xvfb xauth xdotool x11-apps imagemagick
 )
