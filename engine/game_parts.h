@@ -5,9 +5,10 @@
 // this class as the parts of every new applet.
 //
 // So far: the materials (the applet's own "default" and "gui", or the main
-// object's Materials), the default "default" and "system" fonts, and the
-// built-in default skin.
+// object's Materials), the default "default" and "system" fonts, the
+// built-in default skin, and the sound engine.
 #include "engine/applet_parts.h"
+#include "engine/applet_sound.h"
 
 class Materials;
 class Skin;
@@ -30,6 +31,21 @@ class GameParts : public AppletParts {
   void addScriptGlobals(ScriptGlobals& globals) override;
   void freeServices() override;
 
+  // ---- sound: the applet's sound engine ------------------------------------------
+  bool soundEngineClassRegistered() override { return sound_.classRegistered(); }
+  bool hasSoundEngine() override { return sound_.engine() != nullptr; }
+  void createSoundEngine() override { sound_.create(); }
+  TSound* createSound(TResourceMan* manager, const WideString& name) override { return sound_.loadSound(manager, name); }
+  void destroySound(TSound* sound) override { sound_.destroySound(sound); }
+  TMusic* createMusic(TResourceMan* manager, const WideString& name) override { return sound_.loadMusic(manager, name); }
+  void destroyMusic(TMusic* music) override { sound_.destroyMusic(music); }
+  void setSoundVolume(float volume) override { sound_.setSoundVolume(volume); }
+  void setMusicVolume(float volume) override { sound_.setMusicVolume(volume); }
+  bool soundVolumes(float& sound, float& music) override { return sound_.volumes(sound, music); }
+  void setSoundPause(bool paused) override { sound_.setPause(paused); }
+  TSoundEngine* soundEngine() const override { return sound_.engine(); }
+  void freeEngines() override { sound_.free(); }
+
   Materials* materials() const { return materials_; }
   Skin* skin() const { return skin_; }
   // A group or skin that is being freed is no longer handed out.
@@ -45,6 +61,7 @@ class GameParts : public AppletParts {
   // False when materials_ is the main object's own group, which the tree owns.
   bool ownsMaterials_ = false;
   Skin* skin_ = nullptr;
+  AppletSound sound_{applet()};
 };
 
 // The factory registration installs.
