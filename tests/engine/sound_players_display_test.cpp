@@ -1,0 +1,56 @@
+// Players in a running applet: the cache makes the applet's sound engine on
+// the first file, the audio module beside the program plays it (SDL's dummy
+// driver), the applet's pause holds the music, and scripts see the engine.
+#include <gtest/gtest.h>
+
+#include "engine/applet.h"
+#include "engine/cache.h"
+#include "engine/effects/sound_players.h"
+#include "engine/script_engine.h"
+#include "platform/sound/audio_functions.h"
+#include "platform/sound/sound_engine_bass.h"
+#include "tests/engine/applet_world.h"
+#include "tests/support/sound_files.h"
+
+namespace {
+
+uint32_t StateOf(TMusic* music) { return TAudioLibrary::functions().ChannelIsActive(music->handle); }
+
+TEST(SoundPlayers, PlayersPlayThroughTheAppletsEngineAndItsPause) {
+  AppletWorld world(AppletText(R"(width="160" height="120" title="Players")"));
+  ASSERT_NE(world.applet, nullptr);
+  world.game.write("tune.mod", sound_files::Mod());
+  world.game.write("click.wav", sound_files::SquareWav(4410, 4000));
+  world.game.write("broken.wav", "RIFF, then nothing a decoder wants");
+
+  auto* music = New<MusicPlayer>(world.applet);
+  music->setMusicFile("tune.mod");
+  auto* sound = New<SoundPlayer>(world.applet);
+  sound->setSoundFile("click.wav");
+  auto* broken = New<SoundPlayer>(world.applet);
+  broken->setSoundFile("broken.wav");
+  ASSERT_NE(music->music(), nullptr);
+  ASSERT_NE(sound->sound(), nullptr);
+  EXPECT_TRUE(world.log.contains("(e) Can't load sound broken.wav"));
+  EXPECT_EQ(broken->sound()->sample, 0u);
+  broken->play();  // plays nothing
+
+  music->play();
+  sound->play();
+  EXPECT_EQ(StateOf(music->music()), kAudioPlaying);
+  world.applet->setPause(true);
+  EXPECT_EQ(StateOf(music->music()), kAudioPaused);
+  world.applet->setPause(false);
+  EXPECT_EQ(StateOf(music->music()), kAudioPlaying);
+  music->stop();
+  EXPECT_EQ(StateOf(music->music()), kAudioStopped);
+
+  ASSERT_TRUE(world.applet->scriptEngine()->evaluate(u"soundEngine.musicVolume = 0.6"));
+  EXPECT_TRUE(world.log.contains("(i) music volume 0.600000023841858"));
+  EXPECT_EQ(world.applet->cache()->music().count(), 1);
+  world.shutDown();
+  EXPECT_TRUE(world.log.contains("(i) SoundEngine - BASS - finished"));
+  EXPECT_EQ(TSoundEngineBass::liveEngines(), 0);
+}
+
+}  // namespace
