@@ -14,6 +14,7 @@
 #include "engine/applet.h"
 #include "engine/media/mesh_persistent.h"
 #include "engine/media/skin_pixmap_persistent.h"
+#include "engine/script_engine.h"
 #include "engine/scene/box.h"
 #include "engine/scene/camera.h"
 #include "engine/scene/grid.h"
@@ -259,7 +260,7 @@ TEST_F(Shapes, AMirrorDrawsItsObjectReflectedInItsPlane) {
   Frame f = frame();
   EXPECT_TRUE(Near(At(f, screen(20, -5, 20)), kWhite));
   EXPECT_TRUE(Near(At(f, image), kWhite)) << std::hex << At(f, image);
-  // Only mirrored children take part in the pass: the camera and light do not draw anyway.
+  // Without its object, or once the object is freed, the mirror shows nothing.
   mirror->setMirrorObject(nullptr);
   EXPECT_TRUE(Near(At(frame(), image), kBlack));
   mirror->setMirrorObject(find(u"box"));
@@ -446,6 +447,10 @@ TEST_F(Shapes, ShapesKeepWhatIsSetInThemThroughAnObjectFile) {
   EXPECT_EQ(dynamic_cast<Light*>(copy->findByName(u"lamp"))->diffuse(), 0xFF102030u);
   EXPECT_FALSE(dynamic_cast<Camera*>(copy->findByName(u"eye"))->enabled());
   EXPECT_EQ(dynamic_cast<Plane*>(copy->findByName(u"plane"))->pixmap()->fileName(), u"quad.png");
+  // Scripts see the same properties: colours as text, sizes as numbers.
+  applet->scriptEngine()->evaluate(u"lamp.ambient = '#FF0000FF'; box.depth = 7;");
+  EXPECT_EQ(dynamic_cast<Light*>(copy->findByName(u"lamp"))->ambient(), 0xFF0000FFu);
+  EXPECT_FLOAT_EQ(box->depth(), 7);
 }
 
 }  // namespace
