@@ -1,6 +1,6 @@
 // The shapes' own geometry without an applet: which rays hit boxes,
-// cylinders, cones and spheres in their frames, their bounds, and the lines
-// a grid draws, also from values no grid should have.
+// cylinders, cones and spheres in their frames, and the lines a grid draws,
+// also from values no grid should have.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -71,31 +71,6 @@ TEST(ShapeRays, RoundShapesAreHitAsTheirBoxesOrTheirSphereAndConesNever) {
   EXPECT_TRUE(sphere->rayHit(MakeVector4F(1.99f, -5, 0, 1), along));
   EXPECT_FALSE(sphere->rayHit(MakeVector4F(1.99f, -5, 1, 1), along));  // beyond the ball, inside its box
   EXPECT_FALSE(sphere->pointInObject(0, 0));
-}
-
-TEST(ShapeBounds, BoundsAndRadiiFollowTheSizes) {
-  RegisterAllClasses();
-  Freed<Box> box;
-  box->setWidth(2);
-  box->setHeight(3);
-  box->setDepth(4);
-  EXPECT_EQ(box->bounds()->vector(), MakeVector4F(2, 3, 4, 1));
-  EXPECT_FLOAT_EQ(box->getBoundingRadius(), 2);
-  Freed<Cylinder> cylinder;
-  cylinder->setRadius(1);
-  cylinder->setHeight(6);
-  EXPECT_EQ(cylinder->bounds()->vector(), MakeVector4F(6, 2, 2, 1));
-  EXPECT_FLOAT_EQ(cylinder->getBoundingRadius(), 3);
-  Freed<Cone> cone;
-  cone->setRadius(2);
-  EXPECT_EQ(cone->bounds()->vector(), MakeVector4F(1, 4, 4, 1));
-  EXPECT_FLOAT_EQ(cone->getBoundingRadius(), 2);
-  Freed<Sphere> sphere;
-  EXPECT_EQ(sphere->bounds()->vector(), MakeVector4F(1, 1, 1, 1));
-  EXPECT_FLOAT_EQ(sphere->getBoundingRadius(), 0.5f);
-  // A 2D box is hit strictly inside its width and height.
-  EXPECT_TRUE(box->pointInObject(0.99f, 1.49f));
-  EXPECT_FALSE(box->pointInObject(1, 0));
 }
 
 TEST(GridLines, LinesRunFromMinToMaxEveryStepAndStayBoundedWhateverTheValues) {
