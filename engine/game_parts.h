@@ -6,7 +6,7 @@
 //
 // So far: the materials (the applet's own "default" and "gui", or the main
 // object's Materials), the default "default" and "system" fonts, the
-// built-in default skin, and the sound engine.
+// built-in default skin, the default cursor, and the sound engine.
 #include "engine/applet_parts.h"
 #include "engine/applet_sound.h"
 
@@ -30,6 +30,8 @@ class GameParts : public AppletParts {
   void forgetDefaultSkin() override;
   void addScriptGlobals(ScriptGlobals& globals) override;
   void freeServices() override;
+  VisualObject* createDefaultCursor(BaseObject* topLayer) override;
+  void placeCursor(float x, float y) override;
 
   // ---- sound: the applet's sound engine ------------------------------------------
   bool soundEngineClassRegistered() override { return sound_.classRegistered(); }
