@@ -12,11 +12,12 @@
 #include "compat/audio/internal/channels.h"
 
 namespace {
-// Silence that the channel loops while the effect writes over it.
+// Silence that the channel loops while the effect writes over it; made
+// while output is open, freed when it closes.
 constexpr int kCarrierBytes = 16384;
 uint8_t carrierBytes[kCarrierBytes];
+Mix_Chunk* carrier = nullptr;
 Mix_Chunk* Carrier() {
-  static Mix_Chunk* carrier = nullptr;
   if (!carrier) carrier = Mix_QuickLoad_RAW(carrierBytes, kCarrierBytes);
   return carrier;
 }
@@ -68,6 +69,11 @@ _ModPlugFile* LoadModule(const void* data, uint32_t length, bool loop) {
   UseSettings(frequency, channels, loop);
   // ModPlug copies what it needs: the caller's data may go.
   return ModPlug_Load(data, static_cast<int>(length));
+}
+
+void FreeCarrier() {
+  Mix_FreeChunk(carrier);
+  carrier = nullptr;
 }
 
 void FreeModule(_ModPlugFile* module) {

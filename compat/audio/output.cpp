@@ -60,7 +60,10 @@ int BASS_Free() {
     }
   }
   Mix_CloseAudio();
+  audio::FreeCarrier();
   audio::ForgetMixChannels();
+  // SDL_mixer's own tables go too: the module may be unloaded next.
+  Mix_Quit();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   audio::SetOpen(false);
   return 1;

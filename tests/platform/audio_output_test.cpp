@@ -129,6 +129,9 @@ TEST_F(DiskAudio, SoundsAndModulesPlayPauseAndFollowTheirVolumes) {
   engine->setSoundVolume(0.0f);
   engine->PlaySound(sound);
   Stretch mute = hold();
+  engine->setSoundVolume(1.0f);
+  engine->PlaySound(sound);  // restarts the paused channel
+  Stretch again = hold();
   engine->StopSound(sound);
 
   TMusic* music = engine->LoadMusic(manager.get(), u"tune.mod");
@@ -142,9 +145,11 @@ TEST_F(DiskAudio, SoundsAndModulesPlayPauseAndFollowTheirVolumes) {
   Stretch quiet = hold();
   engine->Free();
 
-  const Levels square = levels(playing);
-  EXPECT_EQ(square.lowest, -8000);
-  EXPECT_EQ(square.highest, 8000);
+  for (const Stretch& sounding : {playing, again}) {
+    const Levels square = levels(sounding);
+    EXPECT_EQ(square.lowest, -8000);
+    EXPECT_EQ(square.highest, 8000);
+  }
   EXPECT_TRUE(levels(stopped).silent());
   EXPECT_TRUE(levels(mute).silent());
   for (const Stretch& sounding : {module, resumed}) {

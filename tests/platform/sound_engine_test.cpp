@@ -98,6 +98,7 @@ class SoundEngineCalls : public ::testing::Test {
     files.write("tune.xm", "module");
     manager.reset(New<TFolderResourceMan>());
     manager->setRoot(files.path());
+    log.clear();
   }
   ~SoundEngineCalls() override {
     TAudioLibrary::UseFunctionsForTests(nullptr);
@@ -129,11 +130,12 @@ TEST_F(SoundEngineCalls, SoundsAndMusicCallTheLibraryInOrder) {
   log.clear();
   engine->setMusicVolume(0.5f);
   EXPECT_EQ(record.calls, (std::vector<std::string>{
-                              "sample load 10 max 6", "channel of 10", "attributes 110 -1 56 -101",
-                              "attributes 110 -1 56 -101", "play 110 restart 1", "pause 110",
+                              "sample load 10 max 6", "channel of 10", "attributes 110 -1 57 -101",
+                              "attributes 110 -1 57 -101", "play 110 restart 1", "pause 110",
                               "music load 6 flags 4", "stream flags 4", "attributes 11 -1 30 -101",
                               "play 11 restart 0", "attributes 11 -1 50 -101", "attributes 12 -1 50 -101"}));
   // The upper-case ".OGG" is streamed, read through the file callback.
+  EXPECT_TRUE(stream->streamed && !module->streamed);
   EXPECT_EQ(record.streamBytes, "ogg stream bytes");
   EXPECT_EQ(log.count("(i) music volume 0.500000000000000"), 2);
 

@@ -66,5 +66,7 @@ _ModPlugFile* LoadModule(const void* data, uint32_t length, bool loop);
 void FreeModule(_ModPlugFile* module);
 // Starts the module from its start on the mixer channel.
 bool StartModule(Entry& entry);
+// Frees the silent chunk module channels play (the output is closing).
+void FreeCarrier();
 
 }  // namespace audio
