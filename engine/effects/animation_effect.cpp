@@ -114,7 +114,11 @@ void AnimationEffect::setRunning(bool value) {
     basePosition_ = MakeVector4F(x, y, z, 1);
   }
   if (useCurrent_ && keys_->count() >= 2) takeCurrentValues();
-  if (value && !running()) reportUnreachedChannels();
+  if (value && !running() && !reportedUnreached_) {
+    // Once per effect: an "enter" effect may start on every hover.
+    reportedUnreached_ = true;
+    reportUnreachedChannels();
+  }
   inherited::setRunning(value);
 }
 

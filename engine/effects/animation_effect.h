@@ -53,6 +53,7 @@ class AnimationEffect : public Effect {
   float currentTime_ = 0;
   TVector4F basePosition_{0, 0, 0, 1};
   bool useCurrent_ = false;
+  bool reportedUnreached_ = false;
 };
 
 // Copies every key's values, colours and time and the channel flags.

@@ -5,6 +5,7 @@
 
 #include "engine/applet.h"
 #include "engine/cache.h"
+#include "engine/effects/sound_effects.h"
 #include "engine/effects/sound_players.h"
 #include "engine/script_engine.h"
 #include "platform/sound/audio_functions.h"
@@ -15,12 +16,14 @@
 namespace {
 
 uint32_t StateOf(TMusic* music) { return TAudioLibrary::functions().ChannelIsActive(music->handle); }
+uint32_t StateOf(TSound* sound) { return TAudioLibrary::functions().ChannelIsActive(sound->channel); }
 
 TEST(SoundPlayers, PlayersPlayThroughTheAppletsEngineAndItsPause) {
   AppletWorld world(AppletText(R"(width="160" height="120" title="Players")"));
   ASSERT_NE(world.applet, nullptr);
   world.game.write("tune.mod", sound_files::Mod());
-  world.game.write("click.wav", sound_files::SquareWav(4410, 4000));
+  // Long enough to be still playing when it is looked at.
+  world.game.write("click.wav", sound_files::SquareWav(44100 * 10, 4000));
   world.game.write("broken.wav", "RIFF, then nothing a decoder wants");
 
   auto* music = New<MusicPlayer>(world.applet);
@@ -44,6 +47,22 @@ TEST(SoundPlayers, PlayersPlayThroughTheAppletsEngineAndItsPause) {
   EXPECT_EQ(StateOf(music->music()), kAudioPlaying);
   music->stop();
   EXPECT_EQ(StateOf(music->music()), kAudioStopped);
+
+  // Effects share the cache's sounds and music with the players.
+  auto* effect = New<SoundEffect>(sound);
+  effect->setSoundFile("click.wav");
+  auto* tune = New<MusicEffect>(sound);
+  tune->setMusicFile("tune.mod");
+  EXPECT_EQ(effect->sound(), sound->sound());
+  EXPECT_EQ(tune->music(), music->music());
+  effect->setRunning(true);
+  tune->setRunning(true);
+  EXPECT_EQ(StateOf(effect->sound()), kAudioPlaying);
+  EXPECT_EQ(StateOf(tune->music()), kAudioPlaying);
+  effect->setRunning(false);
+  tune->setRunning(false);
+  EXPECT_EQ(StateOf(effect->sound()), kAudioPaused);
+  EXPECT_EQ(StateOf(tune->music()), kAudioStopped);
 
   ASSERT_TRUE(world.applet->scriptEngine()->evaluate(u"soundEngine.musicVolume = 0.6"));
   EXPECT_TRUE(world.log.contains("(i) music volume 0.600000023841858"));
