@@ -8,6 +8,7 @@
 
 void GLTestApplet::RecreateDevice() {
   if (!device) return;
+  ++devicesRemade;
   device = TDevice::RecreateDevice(device, DeviceClasses().at(static_cast<size_t>(FindDeviceClass(W("ogl")))));
 }
 
