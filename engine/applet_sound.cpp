@@ -23,7 +23,12 @@ void AppletSound::create() {
   }
 }
 
-void AppletSound::free() { FreeAndNil(engine_); }
+void AppletSound::free() {
+  if (!engine_) return;
+  // Scripts that outlive the engine find no "soundEngine" any more.
+  if (TScriptEngine* scripts = applet_->scriptEngine()) scripts->removeObject(engine_);
+  FreeAndNil(engine_);
+}
 
 TSound* AppletSound::loadSound(TResourceMan* manager, const WideString& name) {
   return engine_ ? engine_->LoadSound(manager, name) : nullptr;

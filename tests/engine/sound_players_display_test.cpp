@@ -25,6 +25,7 @@ TEST(SoundPlayers, PlayersPlayThroughTheAppletsEngineAndItsPause) {
   // Long enough to be still playing when it is looked at.
   world.game.write("click.wav", sound_files::SquareWav(44100 * 10, 4000));
   world.game.write("broken.wav", "RIFF, then nothing a decoder wants");
+  world.game.write("broken.mod", sound_files::Mod().substr(0, 600));
 
   auto* music = New<MusicPlayer>(world.applet);
   music->setMusicFile("tune.mod");
@@ -34,9 +35,14 @@ TEST(SoundPlayers, PlayersPlayThroughTheAppletsEngineAndItsPause) {
   broken->setSoundFile("broken.wav");
   ASSERT_NE(music->music(), nullptr);
   ASSERT_NE(sound->sound(), nullptr);
+  auto* brokenMusic = New<MusicPlayer>(world.applet);
+  brokenMusic->setMusicFile("broken.mod");
   EXPECT_TRUE(world.log.contains("(e) Can't load sound broken.wav"));
+  EXPECT_TRUE(world.log.contains("(e) Can't load music broken.mod"));
   EXPECT_EQ(broken->sound()->sample, 0u);
-  broken->play();  // plays nothing
+  EXPECT_EQ(brokenMusic->music()->handle, 0u);
+  broken->play();  // both play nothing
+  brokenMusic->play();
 
   music->play();
   sound->play();
@@ -66,7 +72,7 @@ TEST(SoundPlayers, PlayersPlayThroughTheAppletsEngineAndItsPause) {
 
   ASSERT_TRUE(world.applet->scriptEngine()->evaluate(u"soundEngine.musicVolume = 0.6"));
   EXPECT_TRUE(world.log.contains("(i) music volume 0.600000023841858"));
-  EXPECT_EQ(world.applet->cache()->music().count(), 1);
+  EXPECT_EQ(world.applet->cache()->music().count(), 2);
   world.shutDown();
   EXPECT_TRUE(world.log.contains("(i) SoundEngine - BASS - finished"));
   EXPECT_EQ(TSoundEngineBass::liveEngines(), 0);
