@@ -15,6 +15,7 @@
 #include "engine/scene/rect.h"
 #include "engine/scene/sprite.h"
 #include "platform/device_registry.h"
+#include "platform/filters/filters_registration.h"
 #include "platform/win32/crash_hook_install.h"
 #include "platform/win32/input_translation.h"
 #include "platform/win32/platform_win32.h"
@@ -28,6 +29,7 @@ void RegisterAllClasses() {
   InstallInputTranslation();
   InstallCrashHookSeam();
   RegisterPlatformDevices();
+  RegisterFilters();
   RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
   RegisterClasses({&PositionObject::staticClassInfo(), &Rect::staticClassInfo(), &Sprite::staticClassInfo()});
