@@ -123,6 +123,7 @@ TImportedModel build3DSArrays(TStream& stream) {
     }
     AddObject(*mesh, model);
   }
+  if (model.positions.empty()) Damaged("no mesh in the model");
   Normalise(model.normals);
   model.vertexCount = static_cast<int32_t>(model.positions.size());
   return model;

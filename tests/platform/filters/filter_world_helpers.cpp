@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <cstring>
 #include <map>
 
 
@@ -18,6 +19,11 @@
 // After the program's headers: jpeglib.h defines TRUE and FALSE, which the
 // system layer declares as constants. It needs FILE declared before it.
 #include <jpeglib.h>
+
+extern "C" {
+#include <lib3ds/file.h>
+#include <lib3ds/mesh.h>
+}
 
 FilterWorld::FilterWorld() {
   RegisterFilters();
@@ -190,6 +196,99 @@ std::vector<uint32_t> Blocks(int width, int height, int block, const std::vector
     }
   }
   return pixels;
+}
+
+// ---- models ------------------------------------------------------------------------------
+
+namespace {
+void PutInt(std::string& out, int32_t v) { out.append(reinterpret_cast<const char*>(&v), 4); }
+void PutFloat(std::string& out, float v) { out.append(reinterpret_cast<const char*>(&v), 4); }
+void PutShort(std::string& out, int v) {
+  const auto w = static_cast<uint16_t>(v);
+  out.append(reinterpret_cast<const char*>(&w), 2);
+}
+void PutName(std::string& out, const std::string& name) {
+  std::string field = name;
+  field.resize(64, '\0');
+  out += field;
+}
+}  // namespace
+
+std::string Md3File(int frames, const std::vector<Md3Surface>& surfaces, const char* ident, int32_t version) {
+  std::string file(ident, 4);
+  PutInt(file, version);
+  PutName(file, "model");
+  const int32_t surfacesAt = 108 + 56 * frames;
+  for (int32_t v : {0, frames, 0, static_cast<int32_t>(surfaces.size()), 0, 108, surfacesAt, surfacesAt, 0}) {
+    PutInt(file, v);  // flags, frames, tags, surfaces, skins, frame, tag, surface and end offsets
+  }
+  const size_t endAt = file.size() - 4;
+  file.append(static_cast<size_t>(56 * frames), '\0');
+  for (size_t s = 0; s < surfaces.size(); ++s) {
+    const Md3Surface& surface = surfaces[s];
+    const int surfaceFrames = surface.frames < 0 ? frames : surface.frames;
+    const int32_t shaders = 108, triangles = shaders + 68;
+    const int32_t texCoords = triangles + 12 * static_cast<int32_t>(surface.triangles.size());
+    const int32_t vertices = texCoords + 8 * surface.vertices;
+    const int32_t end = vertices + 8 * surface.vertices * surfaceFrames;
+    file += "IDP3";
+    PutName(file, "surface" + std::to_string(s));
+    for (int32_t v : {0, surfaceFrames, 1, surface.vertices, static_cast<int32_t>(surface.triangles.size()), triangles,
+                      shaders, texCoords, vertices, end}) {
+      PutInt(file, v);
+    }
+    PutName(file, "skin");
+    PutInt(file, 0);
+    for (const auto& t : surface.triangles) {
+      for (int32_t corner : t) PutInt(file, corner);
+    }
+    for (int i = 0; i < surface.vertices; ++i) {
+      PutFloat(file, static_cast<float>(i) / 10);
+      PutFloat(file, static_cast<float>(s) / 2);
+    }
+    for (int f = 0; f < surfaceFrames; ++f) {
+      for (int i = 0; i < surface.vertices; ++i) {
+        for (int v : {64 * (i + f), 64 * static_cast<int>(s), -64 * i, i * 37 + f}) PutShort(file, v);
+      }
+    }
+  }
+  const auto total = static_cast<int32_t>(file.size());
+  std::memcpy(&file[endAt], &total, 4);
+  return file;
+}
+
+std::string ThreeDsFile(const std::vector<ThreeDsObject>& objects) {
+  Lib3dsFile* file = lib3ds_file_new();
+  Lib3dsMesh** tail = &file->meshes;
+  for (const ThreeDsObject& object : objects) {
+    Lib3dsMesh* mesh = lib3ds_mesh_new(object.name.c_str());
+    lib3ds_mesh_new_point_list(mesh, static_cast<Lib3dsDword>(object.points.size()));
+    for (size_t i = 0; i < object.points.size(); ++i) {
+      mesh->pointL[i].pos[0] = object.points[i].x;
+      mesh->pointL[i].pos[1] = object.points[i].y;
+      mesh->pointL[i].pos[2] = object.points[i].z;
+    }
+    if (!object.texels.empty()) {
+      lib3ds_mesh_new_texel_list(mesh, static_cast<Lib3dsDword>(object.texels.size()));
+      for (size_t i = 0; i < object.texels.size(); ++i) {
+        mesh->texelL[i][0] = object.texels[i].u;
+        mesh->texelL[i][1] = object.texels[i].v;
+      }
+    }
+    lib3ds_mesh_new_face_list(mesh, static_cast<Lib3dsDword>(object.faces.size()));
+    for (size_t i = 0; i < object.faces.size(); ++i) {
+      for (int k = 0; k < 3; ++k) mesh->faceL[i].points[k] = object.faces[i][static_cast<size_t>(k)];
+    }
+    if (object.hidden) mesh->object_flags |= LIB3DS_OBJECT_HIDDEN;
+    // Linked by hand in the given order: lib3ds_file_insert_mesh sorts by name.
+    *tail = mesh;
+    tail = &mesh->next;
+  }
+  TempDir temporary;
+  const std::string path = temporary.file("model.3ds");
+  const bool saved = lib3ds_file_save(file, path.c_str());
+  lib3ds_file_free(file);
+  return saved ? temporary.read("model.3ds") : std::string();
 }
 
 bool NearArgb(uint32_t a, uint32_t b, int tolerance) {
