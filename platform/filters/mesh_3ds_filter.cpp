@@ -85,10 +85,7 @@ void AddObject(const Lib3dsMesh& mesh, TImportedModel& model) {
     model.texCoords.push_back(hasTexel ? TTexCoord{mesh.texelL[i][0], 1 - mesh.texelL[i][1]} : TTexCoord{0, 0});
   }
   for (Lib3dsDword f = 0; f < mesh.faces; ++f) {
-    const Lib3dsWord* corners = mesh.faceL[f].points;
-    if (corners[0] >= mesh.points || corners[1] >= mesh.points || corners[2] >= mesh.points) {
-      Damaged("a face names a point its object lacks");
-    }
+    const Lib3dsWord* corners = mesh.faceL[f].points;  // within the points: see three_ds_image.h
     const TVector3F& a = model.positions[base + corners[0]];
     const TVector3F& b = model.positions[base + corners[1]];
     const TVector3F& c = model.positions[base + corners[2]];

@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <new>
@@ -46,15 +47,23 @@ void AskForArgbRows(png_structp png, png_infop info) {
   png_read_update_info(png, info);
 }
 
+// Deflate packs at most about 1032 bytes into one: a file that claims more
+// rows than its data could hold is refused before its pixels are allocated.
+constexpr uint64_t kMaxDeflateRatio = 1032;
+
 // Everything libpng may leave by its long jump runs in this frame, which
 // holds nothing that needs destruction; `image` and `rows` belong to the
 // caller and are filled here.
-bool RunDecode(png_structp png, png_infop info, TArgbImage& image, std::vector<png_bytep>& rows) {
+bool RunDecode(png_structp png, png_infop info, int64_t available, TArgbImage& image, std::vector<png_bytep>& rows) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_read_info(png, info);
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);
   if (!IsDecodableImageSize(width, height)) png_error(png, "Image too large");
+  const uint64_t storedBytes = uint64_t{height} * (1 + png_get_rowbytes(png, info));
+  if (storedBytes > static_cast<uint64_t>(std::max<int64_t>(available, 0)) * kMaxDeflateRatio) {
+    png_error(png, "Image larger than its data can hold");
+  }
   AskForArgbRows(png, info);
   if (png_get_rowbytes(png, info) != static_cast<size_t>(width) * 4) png_error(png, "Unexpected row layout");
   image.width = static_cast<int32_t>(width);
@@ -106,7 +115,7 @@ TArgbImage DecodePng(TStream& source) {
   std::vector<png_bytep> rows;
   bool decoded = false;
   try {
-    decoded = RunDecode(png, info, image, rows);
+    decoded = RunDecode(png, info, source.Remaining(), image, rows);
   } catch (const std::bad_alloc&) {
     std::snprintf(errors.message, sizeof errors.message, "%s", "out of memory");
   }

@@ -63,6 +63,18 @@ void CheckArray(const std::vector<uint8_t>& file, const Chunk& chunk, size_t rec
   if (count * recordBytes > chunk.end - chunk.content() - 2) Damaged("array count past its chunk");
 }
 
+// Every face's three corners name points of the object (lib3ds computes
+// face normals from them as it reads).
+void CheckCorners(const std::vector<uint8_t>& file, const Chunk& faces, size_t points) {
+  const size_t count = Word(&file[faces.content()]);
+  const uint8_t* face = &file[faces.content() + 2];
+  for (size_t i = 0; i < count; ++i, face += 8) {
+    if (Word(face) >= points || Word(face + 2) >= points || Word(face + 4) >= points) {
+      Damaged("a face names a point its object lacks");
+    }
+  }
+}
+
 // ---- the clean file ---------------------------------------------------------------
 
 class CleanWriter {
@@ -120,7 +132,10 @@ void CopyObject(const std::vector<uint8_t>& file, const Chunk& object, int index
   const std::optional<Chunk> faces = First(arrays, kFaces);
   CheckArray(file, *points, 12);
   if (texCoords) CheckArray(file, *texCoords, 8);
-  if (faces) CheckArray(file, *faces, 8);
+  if (faces) {
+    CheckArray(file, *faces, 8);
+    CheckCorners(file, *faces, Word(&file[points->content()]));
+  }
 
   char cleanName[8];
   std::snprintf(cleanName, sizeof cleanName, "%05d", index);

@@ -1,7 +1,7 @@
 // A sprite whose pixmap is a PNG of the game folder, in a real applet with
 // the program's own filter, drawn through each device: the frame read back
 // from GL shows the picture's four quadrants where the sprite lies, and the
-// converted copy lies beside the PNG.
+// converted copy lies beside the PNG. Scripts reach the same filter.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -45,6 +45,12 @@ TEST_P(SpriteWithPng, DrawsThePicturesPixelsInAFrameReadBackFromGL) {
   EXPECT_TRUE(Near(frame.at(30, 30), kWhite)) << std::hex << frame.at(30, 30);
   EXPECT_FALSE(Near(frame.at(45, 20), kWhite)) << "outside the sprite";
   EXPECT_EQ(world.game.read("quad.pixmap").size(), 527u + 16 * 16 * 4);
+
+  // Scripts reach the same filter as "filter".
+  world.applet->runHandler(
+      u"engine.log([typeof filter.loadPixmap, filter.loadRGBAFile(resMan, 'quad.png'),"
+      u" filter.loadRGBAFile(resMan, 'none.png')].join())");
+  EXPECT_TRUE(world.log.contains("(i) function,true,false"));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothDevices, SpriteWithPng, ::testing::Values("ogl", "dx8"));
