@@ -20,6 +20,11 @@ const ClassInfo& TMeshFilter::staticClassInfo() {
   return info;
 }
 
+TPixmap* TPixmapFilter::readPixmap(TResourceMan* manager, const WideString& name) {
+  TArgbImage image;
+  return readRGBA(manager, name, image) ? PixmapFromImage(device(), image) : nullptr;
+}
+
 bool TPixmapFilter::pixelsForSaving(TPixmap* pixmap, const WideString& name, TArgbImage& image) {
   if (ImageFromPixmap(device(), pixmap, image)) return true;
   LogError(u"Can't save " + name + u": the pixmap cannot be read");

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/component.h"
+#include "core/resource_man.h"
 #include "core/text.h"
 #include "platform/argb_image.h"
 
@@ -56,7 +57,8 @@ class TPixmapFilter : public TAbstractFilter {
   virtual bool readRGBA(TResourceMan* /*manager*/, const WideString& /*name*/, TArgbImage& /*image*/) {
     return false;
   }
-  virtual TPixmap* readPixmap(TResourceMan* manager, const WideString& name) = 0;
+  // A new device pixmap; by default the pixels readRGBA gives.
+  virtual TPixmap* readPixmap(TResourceMan* manager, const WideString& name);
   // True when the whole file was written.
   virtual bool writePixmap(TResourceMan* /*manager*/, const WideString& /*name*/, TPixmap* /*pixmap*/) {
     return false;
@@ -75,6 +77,12 @@ class TMeshFilter : public TAbstractFilter {
   virtual TMesh* readMesh(TResourceMan* manager, const WideString& name) = 0;
   // True when the whole file was written; importers write nothing.
   virtual bool writeMesh(TResourceMan* /*manager*/, const WideString& /*name*/, TMesh* /*mesh*/) { return false; }
+
+ protected:
+  // The mesh `make`(stream, device) builds from the named file; nil without
+  // a stream or a device, and nil with an error line when `make` raises.
+  template <typename Make>
+  TMesh* readMeshWith(TResourceMan* manager, const WideString& name, Make make);
 };
 
 // ---- what the filters share -------------------------------------------------------
@@ -105,4 +113,12 @@ Result GuardedRead(const WideString& name, Body body) {
     LogFilterError(name, error.what());
     return Result{};
   }
+}
+
+template <typename Make>
+TMesh* TMeshFilter::readMeshWith(TResourceMan* manager, const WideString& name, Make make) {
+  TDevice* target = device();
+  TStreamPtr stream = OpenFilterStream(manager, name, fmOpenRead);
+  if (!stream || !target) return nullptr;
+  return GuardedRead<TMesh*>(name, [&]() -> TMesh* { return make(*stream, *target); });
 }

@@ -19,11 +19,6 @@ bool TJpegFilter::readRGBA(TResourceMan* manager, const WideString& name, TArgbI
   return !image.empty();
 }
 
-TPixmap* TJpegFilter::readPixmap(TResourceMan* manager, const WideString& name) {
-  TArgbImage image;
-  return readRGBA(manager, name, image) ? PixmapFromImage(device(), image) : nullptr;
-}
-
 bool TJpegFilter::writePixmap(TResourceMan* manager, const WideString& name, TPixmap* pixmap) {
   TArgbImage image;
   if (!pixelsForSaving(pixmap, name, image)) return false;

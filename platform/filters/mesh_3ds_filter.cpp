@@ -127,12 +127,9 @@ TImportedModel build3DSArrays(TStream& stream) {
 }
 
 TMesh* TMesh3DSFilter::readMesh(TResourceMan* manager, const WideString& name) {
-  TDevice* target = device();
-  TStreamPtr stream = OpenFilterStream(manager, name, fmOpenRead);
-  if (!stream || !target) return nullptr;
-  return GuardedRead<TMesh*>(name, [&]() -> TMesh* {
-    const TImportedModel model = build3DSArrays(*stream);
+  return readMeshWith(manager, name, [this](TStream& stream, TDevice& device) {
+    const TImportedModel model = build3DSArrays(stream);
     LogInfo(u"3ds mesh was loaded");
-    return CreateImportedMesh(*target, model, modelScale());
+    return CreateImportedMesh(device, model, modelScale());
   });
 }

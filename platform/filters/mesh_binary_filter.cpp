@@ -142,12 +142,9 @@ bool MeshFileBytes(const TMesh& mesh, std::vector<uint8_t>& bytes) {
 }
 
 TMesh* TMeshBinaryFilter::readMesh(TResourceMan* manager, const WideString& name) {
-  TDevice* target = device();
-  TStreamPtr stream = OpenFilterStream(manager, name, fmOpenRead);
-  if (!stream || !target) return nullptr;
-  TMesh* mesh = GuardedRead<TMesh*>(name, [&]() -> TMesh* {
+  TMesh* mesh = readMeshWith(manager, name, [](TStream& stream, TDevice& device) -> TMesh* {
     TMeshFileData data;
-    return ReadMeshFile(*stream, data) ? CreateMeshFromFile(*target, data) : nullptr;
+    return ReadMeshFile(stream, data) ? CreateMeshFromFile(device, data) : nullptr;
   });
   if (mesh) LogInfo(u"file was loaded " + name);
   return mesh;

@@ -48,17 +48,14 @@ TImportedModel MergeMD3Surfaces(const TFileMD3& file) {
 }
 
 TMesh* TMeshMD3Filter::readMesh(TResourceMan* manager, const WideString& name) {
-  TDevice* target = device();
-  TStreamPtr stream = OpenFilterStream(manager, name, fmOpenRead);
-  if (!stream || !target) return nullptr;
-  TMesh* mesh = GuardedRead<TMesh*>(name, [&]() -> TMesh* {
+  TMesh* mesh = readMeshWith(manager, name, [&](TStream& stream, TDevice& device) {
     TFileMD3 file;
-    file.read(*stream);
+    file.read(stream);
     const TImportedModel model = MergeMD3Surfaces(file);
     const bool animated = model.frameCount > 1;
     LogInfo(u"mesh " + name + u" have " + AnsiToWide(std::to_string(model.frameCount)) +
             (animated ? u" and loaded as dynamic" : u" and loaded as static"));
-    return CreateImportedMesh(*target, model, modelScale());
+    return CreateImportedMesh(device, model, modelScale());
   });
   if (mesh && mesh->animated) readAnimations(manager, name, mesh);
   return mesh;

@@ -93,11 +93,6 @@ bool TPixmapBinaryFilter::readRGBA(TResourceMan* manager, const WideString& name
   return false;
 }
 
-TPixmap* TPixmapBinaryFilter::readPixmap(TResourceMan* manager, const WideString& name) {
-  TArgbImage image;
-  return readRGBA(manager, name, image) ? PixmapFromImage(device(), image) : nullptr;
-}
-
 bool TPixmapBinaryFilter::writePixmap(TResourceMan* manager, const WideString& name, TPixmap* pixmap) {
   TArgbImage image;
   if (!pixelsForSaving(pixmap, name, image)) return false;

@@ -11,7 +11,6 @@ class TPixmapBinaryFilter : public TPixmapFilter {
  public:
   bool hasReadRGBA() const override { return true; }
   bool readRGBA(TResourceMan* manager, const WideString& name, TArgbImage& image) override;
-  TPixmap* readPixmap(TResourceMan* manager, const WideString& name) override;
   bool writePixmap(TResourceMan* manager, const WideString& name, TPixmap* pixmap) override;
 };
 
