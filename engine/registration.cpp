@@ -14,6 +14,7 @@
 #include "engine/media/media_registration.h"
 #include "engine/scene/scene_registration.h"
 #include "platform/device_registry.h"
+#include "platform/filters/filters_registration.h"
 #include "platform/sound/sound_engine_bass.h"
 #include "platform/win32/crash_hook_install.h"
 #include "platform/win32/input_translation.h"
@@ -28,6 +29,7 @@ void RegisterAllClasses() {
   InstallInputTranslation();
   InstallCrashHookSeam();
   RegisterPlatformDevices();
+  RegisterFilters();
   RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
   RegisterSceneClasses();
