@@ -77,8 +77,10 @@ void PostKey(const SDL_KeyboardEvent& event) {
   if (!target || !key) return;
   bool alt = (event.keysym.mod & KMOD_ALT) != 0;
   bool down = event.state == SDL_PRESSED;
-  // With alt held (and no control) keys are "system" keys, as on the system.
-  bool system = alt && !(event.keysym.mod & KMOD_CTRL);
+  // As on the system, without control held: keys pressed with alt, the alt
+  // key itself (down and up) and F10 (the menu key) are "system" keys.
+  bool menuKey = key == VK_MENU || key == VK_F1 + 9;
+  bool system = (alt || menuKey) && !(event.keysym.mod & KMOD_CTRL);
   UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
   PostToQueue(target, message, key, KeyData(event, alt));
 }
