@@ -13,6 +13,8 @@ find_package(SDL2 CONFIG REQUIRED)
 find_package(SDL2_mixer CONFIG REQUIRED)
 pkg_check_modules(UNWIND REQUIRED IMPORTED_TARGET libunwind)
 pkg_check_modules(BULLET REQUIRED IMPORTED_TARGET bullet)
+pkg_check_modules(EPOXY REQUIRED IMPORTED_TARGET epoxy)
+pkg_check_modules(XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon xkbcommon-x11 xcb)
 
 # SpiderMonkey's pkg-config flags name its headers with -isystem, which
 # pkg_check_modules reads as an include folder on the first configure and as a

@@ -54,11 +54,11 @@ HRESULT Device::Start(D3DPRESENT_PARAMETERS& parameters) {
   HRESULT checked = CheckParameters(parameters);
   if (FAILED(checked)) return checked;
   if (!core_->MakeCurrent()) return D3DERR_NOTAVAILABLE;
-  const GLFunctions& gl = core_->gl;
-  gl.GenFramebuffers(1, &core_->drawFramebuffer);
-  gl.GenFramebuffers(1, &core_->readFramebuffer);
+  const GLFeatures& gl = core_->gl;
+  glGenFramebuffers(1, &core_->drawFramebuffer);
+  glGenFramebuffers(1, &core_->readFramebuffer);
   // Flat shading takes the colour of a triangle's first vertex.
-  if (gl.ProvokingVertex) gl.ProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
+  if (gl.provokingVertex) glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
   const GLubyte white[4] = {255, 255, 255, 255};
   glGenTextures(1, &whiteTexture_);
   glBindTexture(GL_TEXTURE_2D, whiteTexture_);
@@ -299,20 +299,19 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
   if (!ResolveRect(sourceRect, backBuffer_->width(), backBuffer_->height(), source)) return D3DERR_INVALIDCALL;
   if (!GetClientRect(core_->window, &client)) return D3DERR_INVALIDCALL;
   dest = destRect ? *destRect : client;
-  const GLFunctions& gl = core_->gl;
   auto height = static_cast<LONG>(backBuffer_->height());
-  gl.BindFramebuffer(GL_READ_FRAMEBUFFER, core_->readFramebuffer);
-  gl.FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBuffer_->texture(), 0);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, core_->readFramebuffer);
+  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBuffer_->texture(), 0);
   glReadBuffer(GL_COLOR_ATTACHMENT0);
-  gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   glDisable(GL_SCISSOR_TEST);
   bool sameSize = source.right - source.left == dest.right - dest.left &&
                   source.bottom - source.top == dest.bottom - dest.top;
-  gl.BlitFramebuffer(source.left, height - source.bottom, source.right, height - source.top, dest.left,
-                     client.bottom - dest.bottom, dest.right, client.bottom - dest.top, GL_COLOR_BUFFER_BIT,
-                     sameSize ? GL_NEAREST : GL_LINEAR);
+  glBlitFramebuffer(source.left, height - source.bottom, source.right, height - source.top, dest.left,
+                    client.bottom - dest.bottom, dest.right, client.bottom - dest.top, GL_COLOR_BUFFER_BIT,
+                    sameSize ? GL_NEAREST : GL_LINEAR);
   // The window's own buffers are current while it shows the frame.
-  gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
   SwapBuffers(core_->dc);
   dirty_ |= kDirtyTarget | kDirtyRaster;
   return D3D_OK;

@@ -17,8 +17,8 @@ namespace d3d8_internal {
 DeviceCore::~DeviceCore() {
   if (context) {
     if (MakeCurrent()) {
-      if (drawFramebuffer) gl.DeleteFramebuffers(1, &drawFramebuffer);
-      if (readFramebuffer) gl.DeleteFramebuffers(1, &readFramebuffer);
+      if (drawFramebuffer) glDeleteFramebuffers(1, &drawFramebuffer);
+      if (readFramebuffer) glDeleteFramebuffers(1, &readFramebuffer);
     }
     if (wglGetCurrentContext() == context) wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(context);
@@ -209,11 +209,10 @@ Surface::Surface(std::shared_ptr<DeviceCore> core, Kind kind, UINT width, UINT h
   while (glGetError() != GL_NO_ERROR) {
   }
   if (isDepth()) {
-    const GLFunctions& gl = this->core().gl;
-    gl.GenRenderbuffers(1, &renderbuffer_);
-    gl.BindRenderbuffer(GL_RENDERBUFFER, renderbuffer_);
-    gl.RenderbufferStorage(GL_RENDERBUFFER, DepthFormatFor(format), static_cast<GLsizei>(width),
-                           static_cast<GLsizei>(height));
+    glGenRenderbuffers(1, &renderbuffer_);
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer_);
+    glRenderbufferStorage(GL_RENDERBUFFER, DepthFormatFor(format), static_cast<GLsizei>(width),
+                          static_cast<GLsizei>(height));
     SetVideoBytes(uint64_t{width} * height * static_cast<uint64_t>(DepthBytes(format)));
   } else {
     GLPixelFormat gl = ColourFormatFor(format, this->core().gl.rgb565);
@@ -237,7 +236,7 @@ Surface::~Surface() { ReleaseGL(); }
 void Surface::ReleaseGL() {
   if ((texture_ || renderbuffer_) && Current()) {
     if (texture_) glDeleteTextures(1, &texture_);
-    if (renderbuffer_) core().gl.DeleteRenderbuffers(1, &renderbuffer_);
+    if (renderbuffer_) glDeleteRenderbuffers(1, &renderbuffer_);
   }
   texture_ = 0;
   renderbuffer_ = 0;
@@ -288,14 +287,14 @@ HRESULT Surface::UnlockRect() {
 
 void Surface::ReadPixels(const RECT& rect, uint8_t* destination, int32_t pitch) {
   if (!texture_ || !Current()) return;
-  const GLFunctions& gl = core().gl;
+  const GLFeatures& gl = core().gl;
   GLPixelFormat format = ColourFormatFor(format_, gl.rgb565);
   int bpp = BytesPerPixel(format_);
   LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
   size_t rowBytes = static_cast<size_t>(width) * bpp;
   std::vector<uint8_t> bottomUp(rowBytes * static_cast<size_t>(height));
-  gl.BindFramebuffer(GL_READ_FRAMEBUFFER, core().readFramebuffer);
-  gl.FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture_, 0);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, core().readFramebuffer);
+  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture_, 0);
   glReadBuffer(GL_COLOR_ATTACHMENT0);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);

@@ -10,13 +10,13 @@
 // comes out as WM_CHAR when the message is translated.
 #include "compat/win32/internal/display_events.h"
 #include "compat/win32/internal/queue.h"
-#include "compat/win32/internal/utf16.h"
 #include "compat/win32/internal/video.h"
 #include "compat/win32/internal/window_state.h"
 #include "compat/win32/activation.h"
 #include "compat/win32/keyboard.h"
 #include "compat/win32/message_queue.h"
 #include "compat/win32/window_messages.h"
+#include "core/text.h"
 
 namespace {
 struct KeyName {
@@ -107,7 +107,7 @@ bool TranslateKeyboardEvent(const SDL_Event& event) {
       return true;
     case SDL_TEXTINPUT:
       if (HWND target = KeyboardTarget(event.text.windowID)) {
-        AttachTextToLastKeyDown(target, Utf8ToUnicode(event.text.text));
+        AttachTextToLastKeyDown(target, Utf8ToWide(event.text.text));
       }
       return true;
     default:

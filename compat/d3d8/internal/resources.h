@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "compat/d3d8/d3d8.h"
-#include "compat/d3d8/internal/gl_functions.h"
+#include "compat/d3d8/internal/gl_features.h"
 
 namespace d3d8_internal {
 
@@ -60,7 +60,7 @@ class DeviceCore {
   HWND window;
   HDC dc;
   HGLRC context;
-  GLFunctions gl;
+  GLFeatures gl;
   GLuint drawFramebuffer = 0;  // the render target and depth buffer drawn into
   GLuint readFramebuffer = 0;  // a surface read or shown
   int defaultPoolResources = 0;
