@@ -1,4 +1,4 @@
-// Mouse and key messages made by hand for a real window of the windows layer (the
+// Mouse messages made by hand for a real window of the windows layer (the
 // display system's offscreen driver, with the layer's own pointer): the
 // positions, movements and shift bytes of the records they become.
 #include <gtest/gtest.h>
@@ -132,29 +132,4 @@ TEST_F(MouseTranslation, RelativeModeMovesFromTheCentreAndReturnsThere) {
   ASSERT_EQ(owner.records.size(), 2u);
   EXPECT_EQ(record(1)->dx, -2);
   EXPECT_EQ(record(1)->dy, 0);
-}
-
-TEST_F(MouseTranslation, KeyMessagesArePostedAndSystemKeysLeftToTheSystem) {
-  const LPARAM altData = static_cast<LPARAM>(1 | KF_ALTDOWN_BIT);
-  const struct {
-    UINT message;
-    WPARAM key;
-    LPARAM data;
-    bool handled;
-  } cases[] = {
-      {WM_KEYDOWN, VK_LEFT, 1, true},
-      {WM_KEYUP, VK_LEFT, static_cast<LPARAM>(1 | KF_UP_BIT | KF_REPEAT_BIT), true},
-      // Alt and keys pressed with it, and F10: the system's own, not the game's.
-      {WM_SYSKEYDOWN, VK_MENU, altData, false},
-      {WM_SYSKEYDOWN, 'X', altData, false},
-      {WM_SYSKEYUP, 'X', static_cast<LPARAM>(altData | KF_UP_BIT | KF_REPEAT_BIT), false},
-      {WM_SYSKEYDOWN, VK_F1 + 9, 1, false},
-  };
-  for (const auto& c : cases) {
-    LRESULT result = -1;
-    EXPECT_EQ(TranslateInputMessage(*window, c.message, c.key, c.data, result), c.handled) << c.message;
-  }
-  ASSERT_EQ(owner.records.size(), 2u);
-  EXPECT_EQ(WideToUtf8(EventToText(owner.records[0])), "0,37,0,");
-  EXPECT_EQ(WideToUtf8(EventToText(owner.records[1])), "1,37,0,");
 }
