@@ -106,15 +106,28 @@ HRESULT Device::CheckParameters(D3DPRESENT_PARAMETERS& p) const {
   return D3D_OK;
 }
 
+// A windowed back buffer of the window's size whose frames are discarded
+// after showing is the window's own framebuffer: frames are drawn straight
+// into it, Present only swaps, and a reset makes nothing. Any other back
+// buffer is a picture that Present copies (and scales) into the window.
+bool Device::BackBufferOnWindow(const D3DPRESENT_PARAMETERS& p) const {
+  if (!p.Windowed || p.SwapEffect != D3DSWAPEFFECT_DISCARD || !CurrentSettings().straightToWindow) return false;
+  if (p.BackBufferFormat != D3DFMT_X8R8G8B8 && p.BackBufferFormat != D3DFMT_A8R8G8B8) return false;
+  RECT client;
+  return GetClientRect(core_->window, &client) && client.right == static_cast<LONG>(p.BackBufferWidth) &&
+         client.bottom == static_cast<LONG>(p.BackBufferHeight);
+}
+
 HRESULT Device::MakeBackBuffer(const D3DPRESENT_PARAMETERS& p) {
   bool lockable = (p.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0;
+  bool onWindow = BackBufferOnWindow(p);
   auto* colour = new Surface(core_, Surface::Kind::BackBuffer, p.BackBufferWidth, p.BackBufferHeight,
-                             p.BackBufferFormat, lockable);
+                             p.BackBufferFormat, lockable, onWindow);
   backBuffer_ = Ref<Surface>::Adopt(colour);
   autoDepth_ = {};
   if (p.EnableAutoDepthStencil) {
     autoDepth_ = Ref<Surface>::Adopt(new Surface(core_, Surface::Kind::AutoDepth, p.BackBufferWidth,
-                                                 p.BackBufferHeight, p.AutoDepthStencilFormat, false));
+                                                 p.BackBufferHeight, p.AutoDepthStencilFormat, false, onWindow));
   }
   if (!backBuffer_->made() || (autoDepth_ && !autoDepth_->made())) return D3DERR_OUTOFVIDEOMEMORY;
   renderTarget_ = backBuffer_;
@@ -300,6 +313,23 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
   if (!GetClientRect(core_->window, &client)) return D3DERR_INVALIDCALL;
   dest = destRect ? *destRect : client;
   auto height = static_cast<LONG>(backBuffer_->height());
+  const bool inPlace = source.left == dest.left && source.top == dest.top && source.right == dest.right &&
+                       source.bottom == dest.bottom;
+  if (backBuffer_->onWindow() && !inPlace) {
+    // Parts of the window's own buffer move: through a copy of the frame.
+    RECT whole{0, 0, static_cast<LONG>(backBuffer_->width()), height};
+    PictureMemory frame;
+    frame.Allocate(backBuffer_->width(), backBuffer_->height(), BytesPerPixel(backBuffer_->format()));
+    backBuffer_->ReadPixels(whole, frame.At(0, 0), frame.pitch);
+    backBuffer_->WritePixels(dest, frame.At(source.left, source.top), frame.pitch);
+  }
+  if (backBuffer_->onWindow()) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    SwapBuffers(core_->dc);
+    dirty_ |= kDirtyTarget | kDirtyRaster;
+    return D3D_OK;
+  }
   glBindFramebuffer(GL_READ_FRAMEBUFFER, core_->readFramebuffer);
   glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBuffer_->texture(), 0);
   glReadBuffer(GL_COLOR_ATTACHMENT0);
@@ -358,10 +388,17 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     x2 = std::min<LONG>(x2, static_cast<LONG>(vp.X + vp.Width));
     y2 = std::min<LONG>(y2, static_cast<LONG>(vp.Y + vp.Height));
     if (x1 >= x2 || y1 >= y2) return;
-    glScissor(x1, height - y2, x2 - x1, y2 - y1);
+    // A clear of the whole target goes without the scissor: drivers clear
+    // whole buffers directly, but a part of one by drawing over it.
+    const bool whole = x1 == 0 && y1 == 0 && x2 == static_cast<LONG>(renderTarget_->width()) && y2 == height;
+    if (whole) {
+      glDisable(GL_SCISSOR_TEST);
+    } else {
+      glEnable(GL_SCISSOR_TEST);
+      glScissor(x1, height - y2, x2 - x1, y2 - y1);
+    }
     glClear(bits);
   };
-  glEnable(GL_SCISSOR_TEST);
   if (count == 0) {
     clearArea(0, 0, static_cast<LONG>(renderTarget_->width()), height);
   } else {

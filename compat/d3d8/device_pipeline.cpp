@@ -257,13 +257,21 @@ UINT Device::targetHeight() const { return renderTarget_ ? renderTarget_->height
 
 bool Device::BindTarget() {
   if (!core_->MakeCurrent() || !renderTarget_) return false;
+  if (renderTarget_->onWindow()) {
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    if (!(dirty_ & kDirtyTarget)) return true;
+    glDrawBuffer(GL_BACK);
+    dirty_ &= ~kDirtyTarget;
+    // The window's framebuffer has only its own depth buffer.
+    return !depthSurface_ || depthSurface_->onWindow();
+  }
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, core_->drawFramebuffer);
   if (!(dirty_ & kDirtyTarget)) return true;
   glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, renderTarget_->texture(), 0);
   glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
   if (depthSurface_) {
     GLenum point = depthSurface_->format() == D3DFMT_D24S8 ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
-    glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, point, GL_RENDERBUFFER, depthSurface_->renderbuffer());
+    glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, point, GL_RENDERBUFFER, depthSurface_->PictureDepth());
   }
   glDrawBuffer(GL_COLOR_ATTACHMENT0);
   dirty_ &= ~kDirtyTarget;

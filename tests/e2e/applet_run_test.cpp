@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -97,6 +98,43 @@ TEST(AppletRun, FramesComeAtTheFrameRateAndAHandlerEndsTheGameInOrder) {
   EXPECT_LE(frames, spent * 30 + 1.01) << *counted;
   EXPECT_GE(frames, spent * 30 / 2) << *counted;
   EXPECT_TRUE(InOrder(std::vector<std::string>(counted, messages.end()), kDestruction));
+}
+
+// The script engine's compiled built-ins are kept in the user's cache
+// folder after the first start; a damaged cache is compiled and written anew,
+// and the game runs its scripts every time.
+TEST(AppletRun, TheScriptEnginesCompiledBuiltInsAreCachedAndADamagedCacheIsReplaced) {
+  TempDir data, game;
+  game.write("main.qxml", Game("title=\"Cached\" onTick=\"engine.log('ran ' + [3, 1, 2].sort().join()); "
+                               "applet.terminate();\""));
+  auto runs = [&] {
+    Player player(data, game.path(), "main.qxml", "offscreen");
+    EXPECT_EQ(player.wait(std::chrono::seconds(60)), 0);
+    const auto messages = Messages(data.read("cached/log.txt"));
+    return std::find(messages.begin(), messages.end(), "(i) ran 1,2,3") != messages.end();
+  };
+  auto cacheFiles = [&] {
+    std::vector<std::filesystem::path> files;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(data.path() + "cache/qplay", ignored)) {
+      files.push_back(entry.path());
+    }
+    return files;
+  };
+  ASSERT_TRUE(runs());
+  const auto files = cacheFiles();
+  ASSERT_EQ(files.size(), 1u);
+  const std::string written = data.read("cache/qplay/" + files[0].filename().string());
+  ASSERT_GT(written.size(), 1000u);
+  EXPECT_TRUE(runs());  // from the cache
+  // Damaged in the middle and cut short: neither reaches the library.
+  std::string damaged = written;
+  damaged[damaged.size() / 2] ^= 0x5A;
+  for (const std::string& bad : {damaged, written.substr(0, written.size() / 3)}) {
+    std::ofstream(files[0], std::ios::binary | std::ios::trunc) << bad;
+    EXPECT_TRUE(runs());
+    EXPECT_EQ(data.read("cache/qplay/" + files[0].filename().string()), written);
+  }
 }
 
 void EndsOnSignal(int number, const std::string& title) {

@@ -159,7 +159,10 @@ class Texture final : public IDirect3DTexture8, public Resource {
 class Surface final : public IDirect3DSurface8, public Resource {
  public:
   enum class Kind { BackBuffer, AutoDepth, RenderTarget, DepthStencil, Image };
-  Surface(std::shared_ptr<DeviceCore> core, Kind kind, UINT width, UINT height, D3DFORMAT format, bool lockable);
+  // `onWindow` (back buffers and their depth buffers only): the surface is
+  // the window's own framebuffer, not a picture of its own.
+  Surface(std::shared_ptr<DeviceCore> core, Kind kind, UINT width, UINT height, D3DFORMAT format, bool lockable,
+          bool onWindow = false);
   ~Surface() override;
   Q_D3D8_REFERENCE_COUNTED
 
@@ -178,8 +181,13 @@ class Surface final : public IDirect3DSurface8, public Resource {
   bool dead() const { return dead_; }
   void Kill();
   bool made() const { return made_; }
+  // Drawn straight into the window: Present only swaps.
+  bool onWindow() const { return onWindow_; }
   GLuint texture() const { return texture_; }
   GLuint renderbuffer() const { return renderbuffer_; }
+  // The depth buffer to draw into a picture with: a window's depth buffer
+  // serves only the window, so it gets one of its own for pictures.
+  GLuint PictureDepth();
   PictureMemory& memory() { return memory_; }
   // Fills the whole colour picture with one colour (a new back buffer is black).
   void Fill(float red, float green, float blue, float alpha);
@@ -196,6 +204,7 @@ class Surface final : public IDirect3DSurface8, public Resource {
   UINT height_;
   D3DFORMAT format_;
   bool lockable_;
+  bool onWindow_;
   bool made_ = false;
   bool dead_ = false;
   GLuint texture_ = 0;
