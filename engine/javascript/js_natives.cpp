@@ -1,6 +1,6 @@
 #include "engine/javascript/js_natives.h"
 
-#include <new>
+#include <deque>
 #include <exception>
 #include <span>
 #include <vector>
@@ -87,38 +87,33 @@ bool SetPublished(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 // ---- published methods ------------------------------------------------------------------
 
-// The converted arguments of one call. Only as many values as the method
-// takes are built: clearing a fixed array of variants on every call would
-// cost more than the rest of the call together.
+// The converted arguments of one call. The slots stay from call to call, so
+// a text argument is copied into the storage the last one left instead of a
+// new string; a call made while another runs (a method that runs a script)
+// takes slots of its own.
 class ArgumentValues {
  public:
-  explicit ArgumentValues(size_t count) : count_(count) {
-    if (count_ > kInline) {
-      spilled_.resize(count_);
-      values_ = spilled_.data();
-    } else {
-      values_ = reinterpret_cast<Variant*>(storage_);
-      for (size_t i = 0; i < count_; ++i) new (&values_[i]) Variant();
-    }
+  explicit ArgumentValues(size_t count) : depth_(depth++), count_(count) {
+    while (pool.size() <= depth_) pool.emplace_back();  // a deque: the others' slots stay put
+    slots_ = &pool[depth_];
+    if (slots_->size() < count_) slots_->resize(count_);
   }
-  ~ArgumentValues() {
-    if (count_ <= kInline) {
-      for (size_t i = 0; i < count_; ++i) values_[i].~Variant();
-    }
-  }
+  ~ArgumentValues() { --depth; }
   ArgumentValues(const ArgumentValues&) = delete;
   ArgumentValues& operator=(const ArgumentValues&) = delete;
 
-  Variant& operator[](size_t i) { return values_[i]; }
-  std::span<const Variant> span() const { return {values_, count_}; }
+  Variant& operator[](size_t i) { return (*slots_)[i]; }
+  std::span<const Variant> span() const { return {slots_->data(), count_}; }
 
  private:
-  static constexpr size_t kInline = 8;
+  static thread_local std::deque<std::vector<Variant>> pool;
+  static thread_local size_t depth;
+  size_t depth_;
   size_t count_;
-  Variant* values_;
-  alignas(Variant) unsigned char storage_[kInline * sizeof(Variant)];
-  std::vector<Variant> spilled_;
+  std::vector<Variant>* slots_;
 };
+thread_local std::deque<std::vector<Variant>> ArgumentValues::pool;
+thread_local size_t ArgumentValues::depth = 0;
 
 [[gnu::noinline, gnu::cold]] bool InvalidCall(const MethodInfo& method, JS::CallArgs& args) {
   LogError(u"Invalide function call " + AnsiToWide(method.name));
@@ -163,7 +158,11 @@ inline bool RunPublished(JSContext* cx, const MethodBinding& binding, TObject* o
   if (args.length() < binding.requiredCount) return InvalidCall(method, args);
   const size_t count = binding.paramCount;
   ArgumentValues values(count);
-  for (size_t i = 0; i < count && i < args.length(); ++i) {
+  for (size_t i = 0; i < count; ++i) {
+    if (i >= args.length()) {
+      values[i] = Variant();  // not given
+      continue;
+    }
     switch (JsArgumentToVariant(cx, args[i], method.params[i], values[i])) {
       case ArgumentFit::Fits: break;
       case ArgumentFit::Unfit: return InvalidCall(method, args);
