@@ -1,6 +1,5 @@
 #include "engine/javascript/js_natives.h"
 
-#include <deque>
 #include <exception>
 #include <span>
 #include <vector>
@@ -87,33 +86,39 @@ bool SetPublished(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 // ---- published methods ------------------------------------------------------------------
 
-// The converted arguments of one call. The slots stay from call to call, so
-// a text argument is copied into the storage the last one left instead of a
-// new string; a call made while another runs (a method that runs a script)
-// takes slots of its own.
+// The converted arguments of one call. The outermost call's slots stay from
+// call to call, so a text argument is copied into the storage the last one
+// left instead of a new string; a call made while another runs (a method
+// that runs a script) takes slots of its own. Scripts run on the logic thread
+// alone, so the kept slots are a plain static: a thread-local would be looked
+// up on every call.
+std::vector<Variant> outermostSlots;
+bool outermostInUse = false;
+
 class ArgumentValues {
  public:
-  explicit ArgumentValues(size_t count) : depth_(depth++), count_(count) {
-    while (pool.size() <= depth_) pool.emplace_back();  // a deque: the others' slots stay put
-    slots_ = &pool[depth_];
-    if (slots_->size() < count_) slots_->resize(count_);
+  explicit ArgumentValues(size_t count) : count_(count) {
+    std::vector<Variant>& slots = outermostInUse ? nested_ : outermostSlots;
+    if (slots.size() < count_) slots.resize(count_);
+    slots_ = slots.data();
+    ownsOutermost_ = !outermostInUse;
+    outermostInUse = true;
   }
-  ~ArgumentValues() { --depth; }
+  ~ArgumentValues() {
+    if (ownsOutermost_) outermostInUse = false;
+  }
   ArgumentValues(const ArgumentValues&) = delete;
   ArgumentValues& operator=(const ArgumentValues&) = delete;
 
-  Variant& operator[](size_t i) { return (*slots_)[i]; }
-  std::span<const Variant> span() const { return {slots_->data(), count_}; }
+  Variant& operator[](size_t i) { return slots_[i]; }
+  std::span<const Variant> span() const { return {slots_, count_}; }
 
  private:
-  static thread_local std::deque<std::vector<Variant>> pool;
-  static thread_local size_t depth;
-  size_t depth_;
   size_t count_;
-  std::vector<Variant>* slots_;
+  Variant* slots_ = nullptr;
+  bool ownsOutermost_ = false;
+  std::vector<Variant> nested_;
 };
-thread_local std::deque<std::vector<Variant>> ArgumentValues::pool;
-thread_local size_t ArgumentValues::depth = 0;
 
 [[gnu::noinline, gnu::cold]] bool InvalidCall(const MethodInfo& method, JS::CallArgs& args) {
   LogError(u"Invalide function call " + AnsiToWide(method.name));

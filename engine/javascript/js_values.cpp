@@ -34,8 +34,11 @@ void CopyJsString(JSContext* cx, JSString* text, WideString& out) {
   const size_t length = JS::GetLinearStringLength(linear);
   JS::AutoCheckCannotGC noGC;
   if (JS::LinearStringHasLatin1Chars(linear)) {
+    // Widened in place: assigning a range of another character type would
+    // build a temporary text first.
     const JS::Latin1Char* chars = JS::GetLatin1LinearStringChars(noGC, linear);
-    out.assign(chars, chars + length);
+    out.resize(length);
+    for (size_t i = 0; i < length; ++i) out[i] = chars[i];
   } else {
     out.assign(JS::GetTwoByteLinearStringChars(noGC, linear), length);
   }
