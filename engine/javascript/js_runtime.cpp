@@ -15,6 +15,7 @@
 #include <jsfriendapi.h>
 
 #include "engine/javascript/js_report.h"
+#include "engine/javascript/js_self_hosted_cache.h"
 
 namespace {
 std::once_flag libraryStarted;
@@ -64,9 +65,10 @@ size_t NativeStackQuota() {
 JSContext* NewContext() {
   JSContext* cx = JS_NewContext(JS::DefaultHeapMaxBytes);
   if (!cx) return nullptr;
-  if (!js::UseInternalJobQueues(cx) || !JS::InitSelfHostedCode(cx)) {
+  bool cacheRefused = false;
+  if (!js::UseInternalJobQueues(cx) || !InitSelfHostedCodeCached(cx, cacheRefused)) {
     JS_DestroyContext(cx);
-    return nullptr;
+    return cacheRefused ? NewContext() : nullptr;
   }
   JS_SetNativeStackQuota(cx, NativeStackQuota());
   JS::SetWarningReporter(cx, ReportJsWarning);
