@@ -12,6 +12,7 @@
 #include "core/object_writer.h"
 #include "core/object_xml.h"
 #include "core/resource_man.h"
+#include "core/resource_path.h"
 #include "core/stream.h"
 #include "core/text_helpers.h"
 
@@ -340,7 +341,7 @@ BaseObject* NewObjectFromFile(const WideString& name, BaseObject* parent, bool u
   AppletServices* services = GetAppletServices();
   BaseObject* applet = AppletOfParent(parent);
   if (!manager && services && applet) manager = services->resourceManager(applet);
-  if (name.find(u"main.qxml") == WideString::npos && name.find(u':') != WideString::npos) {
+  if (name.find(u"main.qxml") == WideString::npos && IsAbsoluteResourceName(name)) {
     if (SomeEngine* engine = Engine()) manager = reinterpret_cast<TResourceMan*>(engine->externalResourceManager());
     LogInfo(u"Use external resource for file " + name);
   }

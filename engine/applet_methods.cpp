@@ -122,7 +122,7 @@ void Applet::storeObject(BaseObject* object, const WideString& fileName) {
   if (!object) return;
   if (cache_ && resourceManager_) cache_->releaseFileStreams(resourceManager_, fileName);
   TResourceMan* manager = resourceManager_;
-  if (fileName.find(u':') != WideString::npos && !SameTextAsciiW(fileName, u"main.qxml")) {
+  if (IsAbsoluteResourceName(fileName)) {
     if (SomeEngine* engine = Engine()) manager = engine->externalResourceManager();
     LogInfo(u"Use external resource for file " + fileName);
   }

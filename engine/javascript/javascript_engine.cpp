@@ -12,9 +12,9 @@
 #include <js/SourceText.h>
 #include <jsfriendapi.h>
 
-#include "core/applet_services.h"
 #include "core/base_object.h"
 #include "core/log.h"
+#include "core/object_file.h"
 #include "core/resource_man.h"
 #include "core/text_helpers.h"
 #include "engine/javascript/js_compiled_script.h"
@@ -369,19 +369,9 @@ BaseObject* TJavaScriptEngine::createScriptObject(const ClassInfo& cls, BaseObje
     return nullptr;
   }
   if (!parent && owner() && owner()->inheritsFrom(base)) parent = static_cast<BaseObject*>(owner());
-  if (fileName) {
-    BaseObject* applet = parent ? parent->applet() : nullptr;
-    AppletServices* services = applet ? GetAppletServices() : nullptr;
-    TResourceMan* manager = services ? services->resourceManager(applet) : nullptr;
-    if (!manager) {
-      LogError(u"Application's resource manager not exists");
-      return nullptr;
-    }
-    BaseObject* loaded =
-        BaseObject::loadObjectFile ? BaseObject::loadObjectFile(manager, *fileName, parent, nullptr) : nullptr;
-    if (loaded) loaded->setComponentStyle(csExternal);
-    return loaded;
-  }
+  // The object-file rule of every other factory: absolute names through the
+  // engine's external manager, the result marked external.
+  if (fileName) return NewObjectFromFile(*fileName, parent, true, nullptr);
   auto* created = static_cast<BaseObject*>(cls.create(parent));
   if (created) created->setComponentStyle(csExternal);
   return created;
