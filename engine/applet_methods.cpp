@@ -118,15 +118,15 @@ BaseObject* Applet::editMission(const WideString& fileName, BaseObject* parent) 
   return result;
 }
 
-void Applet::storeObject(BaseObject* object, const WideString& fileName) {
-  if (!object) return;
+bool Applet::storeObject(BaseObject* object, const WideString& fileName) {
+  if (!object) return false;
   if (cache_ && resourceManager_) cache_->releaseFileStreams(resourceManager_, fileName);
   TResourceMan* manager = resourceManager_;
   if (IsAbsoluteResourceName(fileName)) {
     if (SomeEngine* engine = Engine()) manager = engine->externalResourceManager();
     LogInfo(u"Use external resource for file " + fileName);
   }
-  StoreObjectFile(manager, fileName, object);
+  return StoreObjectFile(manager, fileName, object);
 }
 
 void Applet::createBin(const WideString& fileName) { CompileObjectFile(resourceManager_, fileName); }
