@@ -74,7 +74,7 @@ void Applet::tick(double time, double delta) {
   if (event_) event_->processQueue();
   if (dynamicEngine_) dynamicEngine_->StepWorlds(static_cast<float>(delta));
   if (debugInfo_) {
-    setDebugValue(u"Objects", DecimalText(static_cast<int64_t>(BaseObject::liveObjects().size())));
+    setDebugValue(u"Objects", DecimalText(static_cast<int64_t>(BaseObject::liveObjectCount())));
     setDebugValue(u"Scripting", DebugSecondsText(scriptTime_));
     setDebugValue(u"DeltaTime", DebugSecondsText(delta));
     setDebugValue(u"ProcessTick", DebugSecondsText(currentTime() - tickStart));

@@ -146,8 +146,7 @@ void Applet::sleep(float seconds) {
   waiter->setRunning(true);
   waiter->waitUntilStopped();
   // The wait ends early when the applet terminates; the effect may be gone then.
-  const auto& live = BaseObject::liveObjects();
-  if (std::find(live.begin(), live.end(), waiter) != live.end()) waiter->dispose();
+  if (BaseObject::isLive(waiter)) waiter->dispose();
 }
 
 void Applet::showMessage(const WideString& text) { parts_->showMessage(text); }
