@@ -14,6 +14,7 @@ find_package(SDL2_mixer CONFIG REQUIRED)
 pkg_check_modules(MOZJS REQUIRED IMPORTED_TARGET mozjs-102)
 pkg_check_modules(UNWIND REQUIRED IMPORTED_TARGET libunwind)
 pkg_check_modules(BULLET REQUIRED IMPORTED_TARGET bullet)
+pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 
 # lib3ds ships no CMake or pkg-config description.
 find_path(LIB3DS_INCLUDE_DIR lib3ds/file.h REQUIRED)

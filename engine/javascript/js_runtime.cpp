@@ -14,6 +14,7 @@
 #include <js/Warnings.h>
 #include <jsfriendapi.h>
 
+#include "engine/javascript/js_compiled_script.h"
 #include "engine/javascript/js_report.h"
 
 namespace {
@@ -31,7 +32,7 @@ thread_local ThreadContext threadContext;
 // Compiled caches are tied to the library build that wrote them: a cache from
 // another build carries another id and is compiled again from its source.
 bool CompiledCacheBuildId(JS::BuildIdCharVector* buildId) {
-  static const std::string id = std::string("qplay-jsbin-1/") + JS_GetImplementationVersion();
+  const std::string& id = CompiledScriptBuildId();
   return buildId->append(id.data(), id.size());
 }
 
