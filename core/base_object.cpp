@@ -6,6 +6,7 @@
 #include "core/applet_services.h"
 #include "core/effect.h"
 #include "core/log.h"
+#include "core/script_watch.h"
 
 Q_DEFINE_ENUM(BaseObjectStyle, "osTick", "osScriptable")
 
@@ -254,6 +255,7 @@ void BaseObject::runHandler(const WideString& script) {
   AppletServices* services = Services(applet_);
   if (!services) return;
   BusyScope guard(this);
+  ScriptHandlerScope running(this, script);
   services->runHandler(applet_, this, script);
 }
 

@@ -5,6 +5,7 @@
 
 #include "compat/win32/system.h"
 #include "core/log.h"
+#include "core/script_watch.h"
 #include "core/text_helpers.h"
 #include "engine/applet.h"
 #include "engine/applet_numbers.h"
@@ -20,6 +21,8 @@ float Applet::clock() const { return platform() ? platform()->GetCurrentTime() -
 double Applet::currentTime() { return platform() ? platform()->GetCurrentTime() : 0.0; }
 
 int32_t Applet::runStep() {
+  // A handler waiting for frames (a modal wait, an effect) is not running.
+  NoteScriptWaitedForFrames();
   if (platform() && window_ && !platform()->WindowVisible(window_)) return 1;
   if (pause_) {
     if (cursor_) cursor_->hide();

@@ -16,6 +16,7 @@
 #include "core/log.h"
 #include "core/object_file.h"
 #include "core/resource_man.h"
+#include "core/script_watch.h"
 #include "core/text_helpers.h"
 #include "engine/javascript/js_compiled_script.h"
 #include "engine/javascript/js_realm.h"
@@ -34,6 +35,10 @@ class TJavaScriptEngine::RunScope {
  public:
   explicit RunScope(TJavaScriptEngine& engine) : engine_(engine) { ++engine_.running_; }
   ~RunScope() {
+    // A script stopped for memory leaves its garbage: collect it now.
+    if (watched_.outermost() && TakeScriptMemoryStop() && engine_.realm_) {
+      JS::NonIncrementalGC(engine_.realm_->cx(), JS::GCOptions::Shrink, JS::GCReason::API);
+    }
     if (--engine_.running_ == 0 && engine_.freeDeferred_) {
       engine_.freeDeferred_ = false;
       engine_.Free();
@@ -45,6 +50,7 @@ class TJavaScriptEngine::RunScope {
 
  private:
   TJavaScriptEngine& engine_;
+  ScriptRunScope watched_;  // the watch over long runs and memory
 };
 
 namespace {

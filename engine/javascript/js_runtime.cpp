@@ -16,6 +16,7 @@
 
 #include "engine/javascript/js_compiled_script.h"
 #include "engine/javascript/js_report.h"
+#include "engine/javascript/js_watchdog.h"
 
 namespace {
 std::once_flag libraryStarted;
@@ -71,6 +72,7 @@ JSContext* NewContext() {
   }
   JS_SetNativeStackQuota(cx, NativeStackQuota());
   JS::SetWarningReporter(cx, ReportJsWarning);
+  WatchJsContext(cx);
   return cx;
 }
 }  // namespace
@@ -91,6 +93,7 @@ JSContext* AcquireJsContext() {
 void ReleaseJsContext() {
   ThreadContext& thread = threadContext;
   if (thread.users <= 0 || --thread.users > 0) return;
+  UnwatchJsContext(thread.cx);
   JS_DestroyContext(thread.cx);
   thread.cx = nullptr;
   --liveContexts;
