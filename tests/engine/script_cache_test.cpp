@@ -216,19 +216,21 @@ TEST(ScriptFiles, TheEngineFreesTheScriptsItStillHolds) {
   engine.reset();
 }
 
-// Caches that this user's runtime did not write: the fuzz corpus (a real
-// cache sealed under another user's key, a damaged one, and forged caches
-// whose old check was valid and that crashed the library's decoder). None
-// reaches the decoder: without a source each is refused, with one the source
-// is compiled again and the cache rewritten.
+// Caches that this user's runtime did not write: the fuzz corpus's cache
+// files (a real cache sealed under another user's key, a damaged one, and
+// forged caches whose old check was valid and that crashed the library's
+// decoder; each after the target's mode byte 0). None reaches the decoder:
+// without a source each is refused, with one the source is compiled again
+// and the cache rewritten.
 TEST(ScriptFiles, CachesFromElsewhereNeverReachTheDecoder) {
   const fs::path corpus = fs::path(Q_SOURCE_DIR) / "fuzz/corpus/jsbin";
   int forged = 0;
   for (const auto& entry : fs::directory_iterator(corpus)) {
-    forged += entry.path().filename().string().rfind("jsbin-", 0) == 0;
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(ReadWholeFile(entry.path().string(), bytes));
-    const std::string cache(bytes.begin(), bytes.end());
+    if (bytes.empty() || bytes[0] != 0) continue;  // not a cache file as it is
+    forged += entry.path().filename().string().rfind("jsbin-", 0) == 0;
+    const std::string cache(bytes.begin() + 1, bytes.end());
     ScriptFolder folder;
     folder.dir.write("seed.jsbin", cache);
     {
