@@ -30,6 +30,11 @@ using Clock = std::chrono::steady_clock;
 std::atomic<int> runDepth{0};
 std::atomic<int64_t> runStart{0};  // steady-clock nanoseconds
 std::atomic<size_t> runStartHeap{0};
+// The heap between runs, sampled by the watchdog: asking the allocator at
+// every handler's start would cost every handler.
+std::atomic<size_t> idleHeap{0};
+std::atomic<int64_t> idleSampled{0};
+constexpr int64_t kIdleSampleAge = 1'000'000'000;
 std::atomic<double> runLimit{kScriptRunLimitSeconds};
 std::atomic<size_t> memoryBound{kScriptMemoryBound};
 bool memoryStopped = false;
@@ -37,8 +42,10 @@ bool memoryStopped = false;
 int64_t Now() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count(); }
 
 void RestartClock() {
-  runStart = Now();
-  runStartHeap = ProcessHeapBytes();
+  const int64_t now = Now();
+  runStart = now;
+  if (now - idleSampled.load() > kIdleSampleAge) SampleIdleHeap();
+  runStartHeap = idleHeap.load();
 }
 
 struct Running {
@@ -84,6 +91,11 @@ size_t ProcessHeapBytes() {
   struct mallinfo2 info = mallinfo2();
   return info.uordblks + info.hblkhd;
 #endif
+}
+
+void SampleIdleHeap() {
+  idleHeap = ProcessHeapBytes();
+  idleSampled = Now();
 }
 
 ScriptRunScope::ScriptRunScope() : outermost_(runDepth.load() == 0) {

@@ -55,8 +55,11 @@ void NoteScriptWaitedForFrames();
 bool ScriptRunActive();
 double ScriptRunSeconds();
 // From any thread: whether the process's heap grew past the bound since the
-// outermost run began.
+// outermost run began (measured from the last sample taken between runs).
 bool ScriptMemoryExceeded();
+// From any thread, between runs: samples the heap that the next run's growth
+// is measured from.
+void SampleIdleHeap();
 
 // On the main thread, from the engine's interrupt: what must happen to the
 // running script, and the line that says so.
