@@ -54,12 +54,9 @@ void NoteScriptWaitedForFrames();
 // run. The watchdog uses them to decide when to ask the main thread.
 bool ScriptRunActive();
 double ScriptRunSeconds();
-// From any thread: whether the process's heap grew past the bound since the
-// outermost run began (measured from the last sample taken between runs).
+// From any thread: whether the process's memory grew past the bound since
+// the outermost run began.
 bool ScriptMemoryExceeded();
-// From any thread, between runs: samples the heap that the next run's growth
-// is measured from.
-void SampleIdleHeap();
 
 // On the main thread, from the engine's interrupt: what must happen to the
 // running script, and the line that says so.
@@ -73,7 +70,8 @@ bool TakeScriptMemoryStop();
 // thread while a script runs.
 std::function<bool()>& CloseRequestPoll();
 
-// Bytes the process's heap holds now.
+// The memory the process holds now, as the bound counts it: its mapped
+// bytes (the sanitizer's heap total in sanitized builds).
 size_t ProcessHeapBytes();
 
 // For tests: the bounds, shortened (0 restores the program's constants).

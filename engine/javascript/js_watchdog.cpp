@@ -35,11 +35,7 @@ void Watch() {
   std::unique_lock<std::mutex> guard(w.lock);
   while (!w.stopping) {
     w.wake.wait_for(guard, kWatchPeriod);
-    if (w.stopping || !w.cx) continue;
-    if (!ScriptRunActive()) {
-      SampleIdleHeap();
-      continue;
-    }
+    if (w.stopping || !w.cx || !ScriptRunActive()) continue;
     if (ScriptRunSeconds() >= kScriptPollSeconds || ScriptMemoryExceeded()) JS_RequestInterruptCallback(w.cx);
   }
 }
