@@ -105,7 +105,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   folder->Free();
   game->Free();
   owner->Free();
-  // Whatever the folder manager made stays inside its root.
+  // Whatever a name made stays inside the folder manager's root: beside it
+  // are the archives alone, as they were written.
+  for (const auto& entry : std::filesystem::directory_iterator(scratch.path)) {
+    const std::string file = entry.path().filename().string();
+    if (file == "inner") continue;
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(entry.path().string(), bytes) ||
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()) != archive) {
+      __builtin_trap();  // a write escaped the folder manager's root
+    }
+  }
   std::error_code ignored;
   std::filesystem::remove_all(scratch.path + "inner", ignored);
   return 0;

@@ -8,14 +8,17 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <thread>
 
+#include "core/archive_writer.h"
 #include "core/class_registry.h"
 #include "core/core_registration.h"
 #include "core/folder_resource_man.h"
 #include "core/object_binary_stream.h"
 #include "core/object_file.h"
 #include "core/stream.h"
+#include "core/virtual_file_system_res_man.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 
@@ -339,15 +342,27 @@ TEST_F(ObjectFileTest, TreesUpToTheNestingBoundStoreAndReadBackDeeperOnesAreRefu
 TEST_F(ObjectFileTest, AStoreThatCannotBeWrittenSaysWhyAndAnswersFalse) {
   BaseObject* tree = Chain(1);
   loaded.push_back(tree);
+  // A game run from an archive, and a read-only folder (root writes there
+  // all the same, so that half is for other users only).
+  const std::vector<uint8_t> archive =
+      BuildArchiveImage(ArchiveNode::Folder("", {ArchiveNode::File("keep.qxml", kTree)}));
+  ASSERT_TRUE(WriteWholeFile(dir.file("game.qfs"), archive.data(), archive.size()));
+  std::unique_ptr<TVirtualFileSystemResMan, FreeDeleter> packed(New<TVirtualFileSystemResMan>());
+  packed->setRoot(dir.file("game.qfs"));
+  std::vector<std::pair<TResourceMan*, std::u16string>> places = {{packed.get(), u"keep.qxml"}};
+  const bool readOnlyHolds = geteuid() != 0;
   dir.write("ro/keep.qxml", kTree);
+  if (readOnlyHolds) places.insert(places.end(), {{manager, u"ro\\keep.qxml"}, {manager, u"ro\\new.qxml"}});
   chmod(dir.file("ro").c_str(), 0555);
   LogCapture log;
-  EXPECT_FALSE(StoreObjectFile(manager, u"ro\\keep.qxml", tree));
-  EXPECT_FALSE(StoreObjectFile(manager, u"ro\\new.qxml", tree));
+  for (const auto& [where, name] : places) {
+    EXPECT_FALSE(StoreObjectFile(where, name, tree)) << WideToUtf8(name);
+    EXPECT_EQ(log.count("(e) Can't store " + WideToUtf8(name) +
+                        ": the file can't be created there (read-only folder or archive)"), 1);
+  }
   chmod(dir.file("ro").c_str(), 0755);
-  EXPECT_EQ(log.count("(e) Can't store ro\\keep.qxml: the file can't be created there (read-only folder or archive)"), 1);
-  EXPECT_EQ(log.count("(e) Can't store ro\\new.qxml: the file can't be created there (read-only folder or archive)"), 1);
   EXPECT_EQ(dir.read("ro/keep.qxml"), kTree);
+  EXPECT_EQ(dir.read("game.qfs"), std::string(archive.begin(), archive.end()));
 }
 
 TEST_F(ObjectFileTest, AStaleTemporaryOfADeadWriterGoesAtTheNextWrite) {
