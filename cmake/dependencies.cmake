@@ -13,6 +13,7 @@ find_package(SDL2 CONFIG REQUIRED)
 find_package(SDL2_mixer CONFIG REQUIRED)
 pkg_check_modules(UNWIND REQUIRED IMPORTED_TARGET libunwind)
 pkg_check_modules(BULLET REQUIRED IMPORTED_TARGET bullet)
+pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 pkg_check_modules(EPOXY REQUIRED IMPORTED_TARGET epoxy)
 pkg_check_modules(XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon xkbcommon-x11 xcb)
 

@@ -10,9 +10,13 @@
 namespace {
 struct TestEnvironment {
   TestEnvironment() {
-    // What the program keeps in the user's cache folder stays with the test.
-    cacheFolder = std::filesystem::temp_directory_path() / ("qplay-test-cache-" + std::to_string(getpid()));
-    setenv("XDG_CACHE_HOME", cacheFolder.c_str(), 1);
+    // The user's data and cache folders of the whole run are temporary ones:
+    // what the program keeps there (its key, logs, saves, compiled built-ins)
+    // never touches the real ones.
+    dataHome = makeTemporaryFolder("qdata-XXXXXX");
+    if (!dataHome.empty()) setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    cacheHome = makeTemporaryFolder("qcache-XXXXXX");
+    if (!cacheHome.empty()) setenv("XDG_CACHE_HOME", cacheHome.c_str(), 1);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
     if (std::strcmp(Q_TEST_KIND, "display") == 0) {
@@ -23,9 +27,15 @@ struct TestEnvironment {
   }
   ~TestEnvironment() {
     std::error_code ignored;
-    std::filesystem::remove_all(cacheFolder, ignored);
+    if (!dataHome.empty()) std::filesystem::remove_all(dataHome, ignored);
+    if (!cacheHome.empty()) std::filesystem::remove_all(cacheHome, ignored);
   }
-  std::filesystem::path cacheFolder;
+  static std::string makeTemporaryFolder(const char* name) {
+    std::string pattern = (std::filesystem::temp_directory_path() / name).string();
+    return mkdtemp(pattern.data()) ? pattern : std::string();
+  }
+  std::string dataHome;
+  std::string cacheHome;
 };
 const TestEnvironment environment;
 }  // namespace
