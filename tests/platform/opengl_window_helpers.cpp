@@ -1,6 +1,6 @@
 #include "platform/opengl_window_helpers.h"
 
-#include <GL/gl.h>
+#include <epoxy/gl.h>
 
 #include <cstring>
 
@@ -8,7 +8,6 @@
 
 void GLTestApplet::RecreateDevice() {
   if (!device) return;
-  ++devicesRemade;
   device = TDevice::RecreateDevice(device, DeviceClasses().at(static_cast<size_t>(FindDeviceClass(W("ogl")))));
 }
 

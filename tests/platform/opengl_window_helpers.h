@@ -34,7 +34,6 @@ class GLTestApplet : public TWindowOwner, public TTestHost {
   }
   // The window's system window was made anew: a device of the same class moves onto it.
   void RecreateDevice() override;
-  int devicesRemade = 0;
   bool LoadPixmapARGB(const AnsiString&, TArgbImage&) override { return false; }
   bool LoadBuiltInPixmapARGB(const AnsiString&, TArgbImage&) override { return false; }
   bool WriteResource(const AnsiString&, const std::vector<uint8_t>&) override { return false; }
