@@ -11,6 +11,7 @@
 #include "engine/game_parts.h"
 #include "engine/javascript/javascript_engine.h"
 #include "engine/media/media_registration.h"
+#include "engine/physics/newton_engine.h"
 #include "engine/scene/scene_registration.h"
 #include "platform/device_registry.h"
 #include "platform/win32/crash_hook_install.h"
@@ -30,6 +31,7 @@ void RegisterAllClasses() {
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
   RegisterSceneClasses();
   RegisterMediaClasses();
+  RegisterNewtonEngine();
   RegisterJavaScriptEngine();
   InstallAppletServices();
   SetAppletPartsFactory(NewGameParts);
