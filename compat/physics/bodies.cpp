@@ -79,7 +79,11 @@ void NewtonDestroyBody(const NewtonWorld* world, const NewtonBody* body) {
   NewtonBody* doomed = Mutable(body);
   NewtonWorld* w = doomed->world;
   ReportActivity(doomed, false);
+  btVector3 max;
+  const btVector3 min = BoxMin(doomed, max);
   w->dynamics.removeRigidBody(doomed->rigid.get());
+  // What rested on the body falls once it is gone.
+  if (!w->closing) WakeBodiesIn(w, min, max);
   NewtonBody* last = w->bodies.back();
   w->bodies[doomed->index] = last;
   last->index = doomed->index;

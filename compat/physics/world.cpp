@@ -63,6 +63,7 @@ NewtonWorld::NewtonWorld() {
 }
 
 NewtonWorld::~NewtonWorld() {
+  closing = true;
   while (!bodies.empty()) NewtonDestroyBody(this, bodies.back());
   for (NewtonCollision* shape : shapes) delete shape;
 }

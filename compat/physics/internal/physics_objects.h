@@ -62,6 +62,8 @@ struct NewtonWorld {
   btVector3 maxPoint{100, 100, 100};
   // Inside NewtonUpdate: bodies moved by callbacks are left to the step.
   bool updating = false;
+  // Being destroyed: its bodies go without waking their neighbours.
+  bool closing = false;
 };
 
 namespace newton_internal {

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "core/geometry.h"
+#include "engine/physics/newton_engine.h"
 #include "engine/physics/newton_library.h"
+#include "engine/scene/position_object.h"
 
 namespace {
 class PhysicsLibrary : public ::testing::Test {
@@ -112,7 +114,7 @@ TEST_F(PhysicsLibrary, TouchingShapesGiveOneContactWithTheNormalFromBToA) {
 }
 
 TEST_F(PhysicsLibrary, AFallingBodyRestsOnTheFloorFreezesAndItsCallbackHearsIt) {
-  body(api->NewtonCreateBox(world, 20, 20, 1, nullptr), 0, 0, 0);
+  NewtonBody* floor = body(api->NewtonCreateBox(world, 20, 20, 1, nullptr), 0, 0, 0);
   NewtonBody* crate = body(box(1), 0, 0, 3);
   api->NewtonBodySetMassMatrix(crate, 1, 1, 1, 1);
   api->NewtonBodySetForceAndTorqueCallback(crate, Fall);
@@ -134,7 +136,37 @@ TEST_F(PhysicsLibrary, AFallingBodyRestsOnTheFloorFreezesAndItsCallbackHearsIt) 
   api->NewtonUpdate(world, 1 / 60.0f);
   EXPECT_EQ(activity, (std::vector<unsigned>{1, 0, 1}));
   EXPECT_GT(position(crate).z, 1.05f);
+  // Asleep again, it falls when the floor goes.
+  for (int i = 0; i < 300 && activity.size() < 4; ++i) api->NewtonUpdate(world, 1 / 60.0f);
+  EXPECT_EQ(activity, (std::vector<unsigned>{1, 0, 1, 0}));
+  api->NewtonDestroyBody(world, floor);
+  api->NewtonUpdate(world, 1 / 60.0f);
+  EXPECT_EQ(activity, (std::vector<unsigned>{1, 0, 1, 0, 1}));
+  EXPECT_LT(position(crate).z, 1);
   // Destroyed awake, it is heard going to sleep, so counts of awake bodies hold.
   api->NewtonDestroyBody(world, crate);
-  EXPECT_EQ(activity, (std::vector<unsigned>{1, 0, 1, 0}));
+  EXPECT_EQ(activity, (std::vector<unsigned>{1, 0, 1, 0, 1, 0}));
+}
+
+TEST(NewtonEngines, TwoEnginesShareTheModuleAndARemovedHandleIsDeadForEveryCopy) {
+  TNewtonEngine* first = New<TNewtonEngine>(nullptr);
+  TNewtonEngine* second = New<TNewtonEngine>(nullptr);
+  first->Free();
+  ASSERT_NE(::NewtonLibrary(), nullptr);  // still loaded for the second
+  auto* crate = New<PositionObject>();
+  crate->setDynamic(true);
+  TBodyHandle body = second->CreateBoxBody(crate, MakeVector4F(10, 10, 10, 0));
+  ASSERT_NE(body, 0);
+  EXPECT_EQ(second->BodyObject(body), crate);
+  EXPECT_TRUE(second->hasDynamic());
+  TBodyHandle copy = body;
+  second->RemoveBody(body);
+  EXPECT_EQ(body, 0);
+  second->RemoveBody(copy);  // already gone: nothing
+  EXPECT_EQ(copy, 0);
+  EXPECT_EQ(second->bodyCount(), 0);
+  EXPECT_EQ(second->BodyObject(copy), nullptr);
+  second->Free();
+  EXPECT_EQ(::NewtonLibrary(), nullptr);
+  crate->Free();
 }
