@@ -25,10 +25,9 @@ constexpr float kStep = 1.0f / 60.0f;
 struct Start {
   float x, y, z;
 };
-Start ScreenStart(int i) { return {20.0f + 12.0f * static_cast<float>(i % 50), 498.0f - 12.0f * static_cast<float>(i / 50), 0}; }
-Start SpaceStart(int i) {
-  return {1.2f * static_cast<float>(i % 10) - 6, 1.2f * static_cast<float>((i / 10) % 10) - 6, 1.2f + 1.2f * static_cast<float>(i / 100)};
-}
+float F(int value) { return static_cast<float>(value); }
+Start ScreenStart(int i) { return {20.0f + 12.0f * F(i % 50), 498.0f - 12.0f * F(i / 50), 0}; }
+Start SpaceStart(int i) { return {1.2f * F(i % 10) - 6, 1.2f * F((i / 10) % 10) - 6, 1.2f + 1.2f * F(i / 100)}; }
 constexpr float kScreenEdge = 10, kScreenDepth = 10, kSpaceEdge = 1;
 // Floors: centre and full size.
 constexpr Start kScreenFloor{320, 515, 0}, kScreenFloorSize{700, 20, 10};

@@ -223,7 +223,9 @@ void TNewtonEngine::destroyRemovedBodies() {
   if (walks_ > 0) return;
   std::vector<NewtonBody*> doomed;
   doomed.swap(removalQueue_);
-  for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) api_->NewtonDestroyBody(api_->NewtonBodyGetWorld(*it), *it);
+  for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
+    api_->NewtonDestroyBody(api_->NewtonBodyGetWorld(*it), *it);
+  }
 }
 
 void TNewtonEngine::SetBodyMatrix(TBodyHandle body, const TMatrix4F& matrix) {

@@ -162,9 +162,11 @@ TEST_F(PhysicsWorld, ExplodePushesBodiesInsideItsReachAway) {
 
 TEST_F(PhysicsWorld, ComplexColliseChainsGoOnWhereHandlersAnswerTrue) {
   // a touches b, b touches c; a's handler accepts, b's answer is set by the test.
-  ASSERT_NE(load(R"q(<Rect name="a" collisable="True" position.x="10" position.y="10" onComplexCollise="event.paramResult = true"/>
+  ASSERT_NE(load(R"q(<Rect name="a" collisable="True" position.x="10" position.y="10"
+  onComplexCollise="event.paramResult = true"/>
 <Rect name="b" collisable="True" position.x="19" position.y="10" onComplexCollise="event.paramResult = passOn"/>
-<Rect name="c" collisable="True" position.x="28" position.y="10" onComplexColliseAction="seen.push(event.paramThis.name)"/>)q"),
+<Rect name="c" collisable="True" position.x="28" position.y="10"
+  onComplexColliseAction="seen.push(event.paramThis.name)"/>)q"),
             nullptr);
   for (const char16_t* name : {u"a", u"b", u"c"}) find(name)->spawn();
   run(u"var passOn = false; var n = a.complexCollise(true);");
