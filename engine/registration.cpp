@@ -14,6 +14,7 @@
 #include "engine/physics/newton_engine.h"
 #include "engine/scene/scene_registration.h"
 #include "platform/device_registry.h"
+#include "platform/filters/filters_registration.h"
 #include "platform/win32/crash_hook_install.h"
 #include "platform/win32/input_translation.h"
 #include "platform/win32/platform_win32.h"
@@ -27,6 +28,7 @@ void RegisterAllClasses() {
   InstallInputTranslation();
   InstallCrashHookSeam();
   RegisterPlatformDevices();
+  RegisterFilters();
   RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
   RegisterSceneClasses();
