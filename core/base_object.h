@@ -124,6 +124,8 @@ class BaseObject : public TGComponent {
   const WideString& onCreate() const { return onCreate_; }
   const WideString& onDestroy() const { return onDestroy_; }
   bool isDisposed() const { return disposed_; }
+  // Freed while busy: the object goes when its last busy scope ends.
+  bool freePending() const { return freeDeferred_; }
   bool isProxy() const { return proxy_; }
   void setProxy(bool value) { proxy_ = value; }
   void setHideOwnEffects(bool value) { hideOwnEffects_ = value; }

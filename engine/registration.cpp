@@ -12,6 +12,7 @@
 #include "engine/game_parts.h"
 #include "engine/javascript/javascript_engine.h"
 #include "engine/media/media_registration.h"
+#include "engine/physics/newton_engine.h"
 #include "engine/scene/scene_registration.h"
 #include "platform/device_registry.h"
 #include "platform/filters/filters_registration.h"
@@ -37,6 +38,7 @@ void RegisterAllClasses() {
   RegisterEffectClasses();
   RegisterPlayerClasses();
   RegisterSoundEngine();
+  RegisterNewtonEngine();
   RegisterJavaScriptEngine();
   InstallAppletServices();
   SetAppletPartsFactory(NewGameParts);
