@@ -184,12 +184,12 @@ void BaseObject::tick(double time, double delta) {
   }
 }
 
-void BaseObject::runHandler(const WideString& script) {
+void BaseObject::runHandler(const WideString& script, std::string_view handler) {
   if (designTime_ || script.empty()) return;
   AppletServices* services = Services(applet_);
   if (!services) return;
   BusyScope guard(this);
-  services->runHandler(applet_, this, script);
+  services->runNamedHandler(applet_, this, script, handler);
 }
 
 void BaseObject::runAndClearOnDestroy() {
@@ -197,7 +197,7 @@ void BaseObject::runAndClearOnDestroy() {
   // cannot run it a second time.
   WideString handler;
   handler.swap(onDestroy_);
-  runHandler(handler);
+  runHandler(handler, "onDestroy");
 }
 
 void BaseObject::update() {
@@ -424,12 +424,14 @@ void BaseObject::collectByTagString(const WideString& text, bool recurse, int& f
 
 int BaseObject::findAllByTagString(const WideString& text) {
   int found = 0;
+  if (AppletServices* services = Services(applet_)) services->clearSearchResults(applet_);
   collectByTagString(text, true, found);
   return found;
 }
 
 int BaseObject::findAllOwnByTagString(const WideString& text) {
   int found = 0;
+  if (AppletServices* services = Services(applet_)) services->clearSearchResults(applet_);
   collectByTagString(text, false, found);
   return found;
 }

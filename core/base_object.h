@@ -77,8 +77,9 @@ class BaseObject : public TGComponent {
 
   // ---- other operations -------------------------------------------------------
   // Runs a handler text in the applet's script engine with this object as the
-  // script's current object; nothing at design time or for empty text.
-  void runHandler(const WideString& script);
+  // script's current object; nothing at design time or for empty text. Its
+  // errors name the handler property holding the text, or `handler`.
+  void runHandler(const WideString& script, std::string_view handler = {});
   BaseObject* findByClassName(const std::string& className);
   BaseObject* findByClassAndName(const std::string& className, const WideString& name);
   void forEach(const std::function<void(void* data, BaseObject* object)>& callback, void* data);

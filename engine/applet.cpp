@@ -366,10 +366,10 @@ void Applet::Destroy() {
   deleteChildren();
   topLayer_ = nullptr;
   cursor_ = nullptr;
+  if (parts_) parts_->freeDefaultSkin();
   freeServicesInOrder();
   LogInfo(u"Objects destroyed");
   destroyWindow();
-  if (parts_) parts_->forgetDefaultSkin();
   debugValues_.clear();
   parts_.reset();
   inherited::Destroy();

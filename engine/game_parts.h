@@ -26,7 +26,7 @@ class GameParts : public AppletParts {
   void loadFonts() override;
   bool loadDefaultSkin() override;
   BaseObject* defaultSkin() override;
-  void forgetDefaultSkin() override;
+  void freeDefaultSkin() override;
   void addScriptGlobals(ScriptGlobals& globals) override;
   void freeServices() override;
 
