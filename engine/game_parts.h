@@ -5,8 +5,8 @@
 // this class as the parts of every new applet.
 //
 // So far: the materials (the applet's own "default" and "gui", or the main
-// object's Materials), the default "default" and "system" fonts, and the
-// built-in default skin.
+// object's Materials), the default "default" and "system" fonts, the
+// built-in default skin, and the default cursor.
 #include "engine/applet_parts.h"
 
 class Materials;
@@ -29,6 +29,8 @@ class GameParts : public AppletParts {
   void freeDefaultSkin() override;
   void addScriptGlobals(ScriptGlobals& globals) override;
   void freeServices() override;
+  VisualObject* createDefaultCursor(BaseObject* topLayer) override;
+  void placeCursor(float x, float y) override;
 
   Materials* materials() const { return materials_; }
   Skin* skin() const { return skin_; }
