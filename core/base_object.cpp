@@ -128,7 +128,7 @@ void BaseObject::Destroy() {
 
   notifyRemoval();
   if (parent_) parent_->removeChild(this);
-  deleteChildren();
+  freeChildren();
   inherited::Destroy();
 }
 
@@ -267,6 +267,24 @@ void BaseObject::removeChild(BaseObject* child) {
 }
 
 void BaseObject::deleteChildren() {
+  std::vector<BaseObject*> running;
+  while (!children_.empty()) {
+    BaseObject* first = children_.front();
+    children_.erase(children_.begin());
+    if (first->applet_ == first) {
+      // An applet is freed by the loop that runs it, once it has ended: asked
+      // from a script (`engine.deleteChildren()`), it ends instead.
+      running.push_back(first);
+      if (AppletServices* services = Services(first)) services->scheduleFree(first, first, 0);
+      continue;
+    }
+    first->setParent(nullptr);
+    first->Free();
+  }
+  children_.insert(children_.begin(), running.begin(), running.end());
+}
+
+void BaseObject::freeChildren() {
   while (!children_.empty()) {
     BaseObject* first = children_.front();
     children_.erase(children_.begin());
@@ -295,6 +313,14 @@ void BaseObject::sendToBack() {
 
 void BaseObject::moveTo(BaseObject* newParent) {
   if (newParent && IsSelfOrAncestor(this, newParent)) return;
+  // An applet stays under the engine root that runs it, and an object in the
+  // tree of the applet it belongs to: elsewhere nothing would run or free it,
+  // or it would outlive the applet it points to.
+  if (applet_ == this || (newParent && applet_ && newParent->applet_ && newParent->applet_ != applet_)) {
+    LogError(u"Can't move " + AnsiToWide(className()) + u" " + name() + u" to " +
+             (newParent ? AnsiToWide(newParent->className()) + u" " + newParent->name() : WideString(u"nil")));
+    return;
+  }
   if (parent_) parent_->removeChild(this);
   if (newParent) newParent->addChild(this);
 }

@@ -41,6 +41,8 @@ class BaseObject : public TGComponent {
   virtual void giveAutoNames();
   virtual void runOwnEffect(const WideString& name);
   virtual void dispose();
+  // Frees the children; a child that is an applet is asked to end instead
+  // (the loop that runs it frees it).
   virtual void deleteChildren();
   virtual void bringToFront();
   virtual void sendToBack();
@@ -154,6 +156,8 @@ class BaseObject : public TGComponent {
     BaseObject* object_;
   };
   bool deferFree() override;
+  // Frees every child, applets too: for destruction.
+  void freeChildren();
   // Stores the file name without loading anything, for classes whose
   // fileName is a plain field.
   void storeFileName(const WideString& name) { fileName_ = name; }

@@ -108,7 +108,7 @@ void SomeEngine::Create(TObject* owner) {
 }
 
 void SomeEngine::Destroy() {
-  deleteChildren();
+  freeChildren();
   FreeAndNil(external_);
   FreeAndNil(embedded_);
   FreeAndNil(platform_);

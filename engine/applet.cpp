@@ -224,6 +224,13 @@ void Applet::addChild(BaseObject* child) {
   if (topLayer_ && child != topLayer_) topLayer_->bringToFront();
 }
 
+void Applet::objectRemoved(BaseObject* object) {
+  inherited::objectRemoved(object);
+  // A script may free the top layer or the cursor (deleteChildren, dispose).
+  if (object == topLayer_) topLayer_ = nullptr;
+  if (object == cursor_) cursor_ = nullptr;
+}
+
 void Applet::runFirstChildLoad() {
   firstChildPending_ = false;
   LogInfo(u"Applet properties was loaded");

@@ -46,6 +46,7 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   void Create(TObject* owner) override;
   void Destroy() override;
   void addChild(BaseObject* child) override;
+  void objectRemoved(BaseObject* object) override;
   void tick(double time, double delta) override;
   void invalidateTransform() override;
   bool adoptResourceManager(TResourceMan* manager) override;

@@ -164,6 +164,14 @@ TEST(ScriptFiles, RuntimeErrorsStopTheScriptAndNameItsFile) {
   log.clear();
   EXPECT_FALSE(engine->evaluate(u"nothing()"));
   EXPECT_EQ(log.messages(), (std::vector<std::string>{"(e) (0:0) ReferenceError: nothing is not defined \"\""}));
+  // A handler's error names its object and handler and shows the line at fault.
+  Owned<BaseObject> button(New<BaseObject>());
+  button->SetName(u"btn");
+  const WideString handler = u"var a = 1;\r\n  missing(a);";
+  log.clear();
+  EXPECT_FALSE(engine->evaluateHandler(handler, HandlerLabel(button.get(), handler, "onClick")));
+  EXPECT_EQ(log.messages(),
+            (std::vector<std::string>{"(e) btn.onClick(1:2) ReferenceError: missing is not defined \"  missing(a);\""}));
 }
 
 TEST(ScriptFiles, ASourceThatCannotBeReadCompilesNothing) {
