@@ -5,8 +5,12 @@
 add_executable(make_builtin_resources
   ${CMAKE_SOURCE_DIR}/tools/make_builtin_resources.cpp
   ${CMAKE_SOURCE_DIR}/tools/builtin_skin.cpp
-  ${CMAKE_SOURCE_DIR}/tools/builtin_canvas.cpp)
+  ${CMAKE_SOURCE_DIR}/tools/builtin_canvas.cpp
+  # The pixmaps are written in the JPEG form by the program's own coding.
+  ${CMAKE_SOURCE_DIR}/platform/filters/jpeg_codec.cpp
+  ${CMAKE_SOURCE_DIR}/platform/filters/pixmap_file_format.cpp)
 target_include_directories(make_builtin_resources PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(make_builtin_resources PRIVATE JPEG::JPEG)
 # Drawing with supersampling is slow without optimisation.
 target_compile_options(make_builtin_resources PRIVATE -O2)
 q_warnings(make_builtin_resources)

@@ -9,6 +9,7 @@
 #include "engine/event.h"
 #include "platform/device.h"
 #include "platform/device_registry.h"
+#include "platform/filters/pixmap_pixels.h"
 #include "platform/input_records.h"
 #include "platform/pixmap.h"
 #include "platform/platform.h"
@@ -38,29 +39,10 @@ void Applet::RecreateDevice() {
   device_ = TDevice::RecreateDevice(device_, DeviceClasses()[static_cast<size_t>(deviceIndex_)]);
 }
 
-namespace {
-bool ReadPixmapARGB(TDevice* device, TPixmap* pixmap, TArgbImage& image) {
-  if (!device || !pixmap) return false;
-  image.width = pixmap->width();
-  image.height = pixmap->height();
-  image.pixels.assign(static_cast<size_t>(image.width) * static_cast<size_t>(image.height), 0);
-  uint32_t* bits = nullptr;
-  int32_t pitch = 0;
-  const TPixmapRect whole{0, 0, image.width, image.height};
-  if (!device->LockPixmapRectARGB(pixmap, whole, true, bits, pitch)) return false;
-  for (int32_t y = 0; y < image.height; ++y) {
-    const uint32_t* row = bits + static_cast<ptrdiff_t>(y) * (pitch / 4);
-    std::copy(row, row + image.width, image.pixels.begin() + static_cast<ptrdiff_t>(y) * image.width);
-  }
-  device->UnlockPixmap(pixmap);
-  return true;
-}
-}  // namespace
-
 bool Applet::LoadPixmapARGB(const AnsiString& name, TArgbImage& image) {
   if (!cache_ || !resourceManager_) return false;
   TPixmap* pixmap = cache_->getPixmap(resourceManager_, AnsiToWide(name));
-  bool ok = ReadPixmapARGB(device_, pixmap, image);
+  bool ok = ImageFromPixmap(device_, pixmap, image);
   if (pixmap) cache_->releasePixmap(pixmap);
   return ok;
 }
@@ -69,7 +51,7 @@ bool Applet::LoadBuiltInPixmapARGB(const AnsiString& name, TArgbImage& image) {
   SomeEngine* engine = Engine();
   if (!cache_ || !engine || !engine->embeddedResourceManager()) return false;
   TPixmap* pixmap = cache_->getPixmap(engine->embeddedResourceManager(), AnsiToWide(name));
-  bool ok = ReadPixmapARGB(device_, pixmap, image);
+  bool ok = ImageFromPixmap(device_, pixmap, image);
   if (pixmap) cache_->releasePixmap(pixmap);
   return ok;
 }

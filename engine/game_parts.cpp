@@ -11,6 +11,7 @@
 #include "engine/media/skin.h"
 #include "engine/scene/default_cursor.h"
 #include "engine/script_engine.h"
+#include "platform/filters/filter.h"
 
 namespace {
 constexpr char16_t kDefaultSkinFile[] = u"defaultskin.qxml";
@@ -27,11 +28,37 @@ void ShowToScripts(Applet* applet, BaseObject* object) {
 
 AppletParts* NewGameParts(Applet* applet) { return new GameParts(applet); }
 
-GameParts::~GameParts() { freeOwnMaterials(); }
+GameParts::~GameParts() {
+  FreeAndNil(filter_);
+  freeOwnMaterials();
+}
 
 GameParts* GameParts::of(const Applet* applet) {
   return applet ? dynamic_cast<GameParts*>(applet->parts()) : nullptr;
 }
+
+// ---- the filter -----------------------------------------------------------------------------
+
+bool GameParts::createFilter() {
+  // A service of the applet: it knows its applet but is no child of the tree.
+  filter_ = new TFilter();
+  filter_->setApplet(applet());
+  filter_->setHost(this);
+  filter_->Create(nullptr);
+  return true;
+}
+
+TPixmap* GameParts::createPixmap(TResourceMan* manager, const WideString& name) {
+  return filter_ ? filter_->loadPixmap(manager, name) : nullptr;
+}
+
+TMesh* GameParts::createMesh(TResourceMan* manager, const WideString& name) {
+  return filter_ ? filter_->loadMesh(manager, name) : nullptr;
+}
+
+TDevice* GameParts::filterDevice() { return applet()->device(); }
+
+float GameParts::filterModelScale() { return applet()->modelScale(); }
 
 // ---- materials ----------------------------------------------------------------------------
 
@@ -86,9 +113,15 @@ void GameParts::freeOwnMaterials() {
   if (doomed) doomed->Free();
 }
 
-void GameParts::freeServices() { freeOwnMaterials(); }
+void GameParts::freeServices() {
+  FreeAndNil(filter_);
+  freeOwnMaterials();
+}
 
-void GameParts::addScriptGlobals(ScriptGlobals& globals) { globals.materials = materials_; }
+void GameParts::addScriptGlobals(ScriptGlobals& globals) {
+  globals.materials = materials_;
+  globals.filter = filter_;
+}
 
 // ---- fonts ------------------------------------------------------------------------------------
 

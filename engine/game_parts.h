@@ -6,19 +6,29 @@
 //
 // So far: the materials (the applet's own "default" and "gui", or the main
 // object's Materials), the default "default" and "system" fonts, the
-// built-in default skin, and the default cursor.
+// built-in default skin, the default cursor, and the filter through which
+// the cache loads pixmaps and meshes.
 #include "engine/applet_parts.h"
+#include "platform/filters/abstract_filter.h"
 
 class Materials;
 class Skin;
+class TFilter;
 
-class GameParts : public AppletParts {
+class GameParts : public AppletParts, public TFilterHost {
  public:
   using AppletParts::AppletParts;
   ~GameParts() override;
 
   // The game parts of an applet, or nil (no applet, or other parts installed).
   static GameParts* of(const Applet* applet);
+
+  bool createFilter() override;
+  TPixmap* createPixmap(TResourceMan* manager, const WideString& name) override;
+  TMesh* createMesh(TResourceMan* manager, const WideString& name) override;
+  TDevice* filterDevice() override;
+  float filterModelScale() override;
+  TFilter* filter() const { return filter_; }
 
   bool createMaterials() override;
   void loadMaterials() override;
@@ -43,6 +53,7 @@ class GameParts : public AppletParts {
   void ensureFont(const WideString& name);
   void freeOwnMaterials();
 
+  TFilter* filter_ = nullptr;
   Materials* materials_ = nullptr;
   // False when materials_ is the main object's own group, which the tree owns.
   bool ownsMaterials_ = false;

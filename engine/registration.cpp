@@ -13,6 +13,7 @@
 #include "engine/media/media_registration.h"
 #include "engine/scene/scene_registration.h"
 #include "platform/device_registry.h"
+#include "platform/filters/filters_registration.h"
 #include "platform/win32/crash_hook_install.h"
 #include "platform/win32/input_translation.h"
 #include "platform/win32/platform_win32.h"
@@ -26,6 +27,7 @@ void RegisterAllClasses() {
   InstallInputTranslation();
   InstallCrashHookSeam();
   RegisterPlatformDevices();
+  RegisterFilters();
   RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
   RegisterSceneClasses();

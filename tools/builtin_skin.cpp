@@ -3,7 +3,15 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/filters/pixmap_file_format.h"
+
 namespace builtin_art {
+
+namespace {
+// The colour planes of the built-in pixmaps: near enough to the drawing that
+// widgets and fills look as drawn.
+constexpr int kColourQuality = 95;
+}  // namespace
 
 const std::vector<SkinElementLayout>& DefaultSkinLayout() {
   static const std::vector<SkinElementLayout> layout = {
@@ -255,8 +263,17 @@ Canvas DrawDefaultSkin() {
     canvas.clear(BoxOf(e));
     DrawElement(canvas, e);
   }
-  // Plain fills sample only the top-left texel: it must be opaque white.
-  canvas.set(0, 0, kWhite);
+  // Plain fills sample only the top-left texel: it must be opaque white. The
+  // pixmap is carried with JPEG planes, which code the picture in blocks of
+  // 16 x 16 pixels: the free pixels of the first block are opaque white and
+  // its transparent ones white without alpha, so that the colour block is
+  // uniform and the texel comes back exactly.
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      if (x < 4 || y < 4) canvas.set(x, y, kWhite);
+      if (canvas.at(x, y) >> 24 == 0) canvas.set(x, y, WithAlpha(kWhite, 0));
+    }
+  }
   return canvas;
 }
 
@@ -312,18 +329,9 @@ std::string DefaultSkinObjectFile() {
   return text;
 }
 
-std::string RawPixmapFile(const Canvas& canvas) {
-  std::string file = "PIXMAPB";
-  auto putInt32 = [&](uint32_t v) {
-    for (int i = 0; i < 4; ++i) file.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-  };
-  putInt32(static_cast<uint32_t>(canvas.width()));
-  putInt32(static_cast<uint32_t>(canvas.height()));
-  putInt32(0);  // raw pixels
-  file.append(508, '\0');
-  file.reserve(file.size() + canvas.pixels().size() * 4);
-  for (Argb pixel : canvas.pixels()) putInt32(pixel);
-  return file;
+std::string PixmapFile(const Canvas& canvas) {
+  const TArgbImage image{canvas.width(), canvas.height(), canvas.pixels()};
+  return JpegPlanesPixmapFile(image, kColourQuality);
 }
 
 }  // namespace builtin_art

@@ -31,9 +31,8 @@ Canvas DrawDefaultParticle();  // 256 x 256
 // element, numbers written as float32 values with 15 decimals, CR LF lines.
 std::string DefaultSkinObjectFile();
 
-// A ".pixmap" file of the canvas in the uncompressed form: "PIXMAPB", width,
-// height, compressed = 0, 508 reserved zero bytes, then every pixel as its
-// ARGB word in little-endian byte order, rows from the top.
-std::string RawPixmapFile(const Canvas& canvas);
+// A ".pixmap" file of the canvas in the form with JPEG planes, as the
+// built-in pixmaps are carried: the colour plane and the alpha plane.
+std::string PixmapFile(const Canvas& canvas);
 
 }  // namespace builtin_art

@@ -41,9 +41,9 @@ int main(int argc, char** argv) {
   }
   using namespace builtin_art;
   const std::vector<std::pair<std::string, std::string>> files = {
-      {"defaultskin.pixmap", RawPixmapFile(DrawDefaultSkin())},
-      {"defaulticon.pixmap", RawPixmapFile(DrawDefaultIcon())},
-      {"defaultpfx.pixmap", RawPixmapFile(DrawDefaultParticle())},
+      {"defaultskin.pixmap", PixmapFile(DrawDefaultSkin())},
+      {"defaulticon.pixmap", PixmapFile(DrawDefaultIcon())},
+      {"defaultpfx.pixmap", PixmapFile(DrawDefaultParticle())},
       {"defaultskin.qxml", DefaultSkinObjectFile()},
   };
 

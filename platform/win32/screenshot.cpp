@@ -1,6 +1,6 @@
 // The rendered frame of a window as a PNG file.
 #include "platform/win32/platform_win32.h"
-#include "platform/win32/png_encoder.h"
+#include "platform/filters/png_codec.h"
 
 void TPlatformWin32::MakePng(TWindow* window, const AnsiString& fileName) {
   if (!window || !window->applet) return;

@@ -9,13 +9,7 @@
 #include <vector>
 
 #include "core/text.h"
-
-// Pixels as the device reads them from a pixmap: ARGB words, rows top-down.
-struct TArgbImage {
-  int32_t width = 0;
-  int32_t height = 0;
-  std::vector<uint32_t> pixels;
-};
+#include "platform/argb_image.h"
 
 class TWindowOwner {
  public:

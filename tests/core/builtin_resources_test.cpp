@@ -1,13 +1,12 @@
 // The built-in files and the embedded manager that serves them: the four
-// files, their formats, the skin's 30 elements at their rectangles, and the
-// manager's read-only rules and log lines.
+// files, the skin's 30 elements at their rectangles, and the manager's
+// read-only rules and log lines. (The pixmaps' pixels are read by the pixmap
+// filter's tests.)
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
-#include <cstring>
 #include <memory>
-#include <set>
 
 #include "core/builtin_resources.h"
 #include "core/embedded_res_man.h"
@@ -33,37 +32,6 @@ std::string ReadAll(TStream& stream) {
 std::string ReadResource(TResourceMan& manager, const WideString& name) {
   Owned<TStream> stream(manager.createStream(name, fmOpenRead));
   return stream ? ReadAll(*stream) : std::string("<nil>");
-}
-
-int32_t Int32At(const std::string& bytes, size_t at) {
-  int32_t v;
-  std::memcpy(&v, bytes.data() + at, 4);
-  return v;
-}
-
-struct Pixmap {
-  int width = 0, height = 0;
-  std::string bytes;
-  uint32_t at(int x, int y) const {
-    uint32_t v;
-    std::memcpy(&v, bytes.data() + 527 + 4 * (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)), 4);
-    return v;
-  }
-};
-
-// Reads the raw form of a ".pixmap" file, checking its header.
-Pixmap ReadPixmap(const std::string& bytes, int width, int height) {
-  Pixmap p;
-  EXPECT_EQ(bytes.substr(0, 7), "PIXMAPB");
-  EXPECT_EQ(Int32At(bytes, 7), width);
-  EXPECT_EQ(Int32At(bytes, 11), height);
-  EXPECT_EQ(Int32At(bytes, 15), 0);  // raw pixels
-  EXPECT_EQ(bytes.substr(19, 508), std::string(508, '\0'));  // reserved
-  EXPECT_EQ(bytes.size(), 527u + 4u * static_cast<size_t>(width) * static_cast<size_t>(height));
-  p.width = width;
-  p.height = height;
-  p.bytes = bytes;
-  return p;
 }
 
 struct ExpectedElement {
@@ -133,38 +101,6 @@ TEST(BuiltinResources, FourFilesInRegistrationOrder) {
     EXPECT_EQ(served.size(), file.size) << file.name;
     EXPECT_TRUE(served == std::string(reinterpret_cast<const char*>(file.data), file.size)) << file.name;
   }
-}
-
-TEST(BuiltinResources, PixmapsAtTheirSizes) {
-  auto manager = Manager();
-  Pixmap skin = ReadPixmap(ReadResource(*manager, u"defaultskin.pixmap"), 512, 512);
-  Pixmap icon = ReadPixmap(ReadResource(*manager, u"defaulticon.pixmap"), 128, 128);
-  Pixmap pfx = ReadPixmap(ReadResource(*manager, u"defaultpfx.pixmap"), 256, 256);
-  // Plain fills sample the skin's top-left texel: opaque white ("empty").
-  EXPECT_EQ(skin.at(0, 0), 0xFFFFFFFFu);
-  // Every element has visible pixels at its centre, and the panels, buttons
-  // and fields (all but the small symbols) each have their own colour there.
-  const std::set<std::string> symbols = {"empty",   "edit",        "dropdownglyph", "closebtn", "closebtnhot",
-                                         "flipbtn", "flipbtnhot", "help",          "warn",     "cursor"};
-  std::set<uint32_t> colours;
-  for (const ExpectedElement& e : kElements) {
-    int cx = static_cast<int>((e.rect[0] + e.rect[2]) / 2), cy = static_cast<int>((e.rect[1] + e.rect[3]) / 2);
-    if (std::string(e.name) == "empty") continue;
-    if (std::string(e.name) == "cursor") cx = 6, cy = 475;  // inside the arrow
-    EXPECT_GE(skin.at(cx, cy) >> 24, 0x80u) << e.name;
-    if (!symbols.count(e.name)) colours.insert(skin.at(cx, cy));
-  }
-  EXPECT_EQ(colours.size(), 30u - symbols.size());
-  EXPECT_EQ(skin.at(300, 420) >> 24, 0u);  // between elements: transparent
-  // The particle glows white from the centre and fades to nothing at the rim.
-  EXPECT_EQ(pfx.at(128, 128) & 0x00FFFFFF, 0x00FFFFFFu);
-  EXPECT_GT(pfx.at(128, 128) >> 24, 0xF0u);
-  EXPECT_GT(pfx.at(128, 128) >> 24, pfx.at(160, 128) >> 24);
-  EXPECT_EQ(pfx.at(0, 0) >> 24, 0u);
-  EXPECT_EQ(pfx.at(255, 128) >> 24, 0u);
-  // The icon: opaque in the middle, transparent in the corners.
-  EXPECT_EQ(icon.at(64, 20) >> 24, 0xFFu);
-  EXPECT_EQ(icon.at(0, 0) >> 24, 0u);
 }
 
 TEST(BuiltinResources, SkinObjectFileHasThirtyElementsAtTheirRectangles) {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/win32/png_encoder.h"
+#include "platform/filters/png_codec.h"
 
 namespace {
 struct Decoded {

@@ -1,0 +1,100 @@
+#include "platform/filters/pixmap_binary_filter.h"
+
+#include <string>
+
+#include "core/class_builder.h"
+#include "core/log.h"
+#include "core/resource_man.h"
+#include "core/stream_primitives.h"
+#include "platform/filters/jpeg_coding.h"
+#include "platform/filters/pixmap_file_format.h"
+#include "platform/filters/pixmap_pixels.h"
+
+const ClassInfo& TPixmapBinaryFilter::staticClassInfo() {
+  static const ClassInfo info = ClassBuilder<TPixmapBinaryFilter>("TPixmapBinaryFilter").build();
+  return info;
+}
+
+namespace {
+[[noreturn]] void Damaged(const char* what) { throw EReadError(std::string(what)); }
+
+struct Header {
+  int32_t width = 0;
+  int32_t height = 0;
+  bool compressed = false;
+};
+
+// False for another signature.
+bool ReadHeader(TStream& stream, Header& header) {
+  char signature[kPixmapSignature.size()];
+  if (!StreamRead(stream, signature, sizeof signature) || kPixmapSignature != std::string_view(signature, sizeof signature)) {
+    return false;
+  }
+  bool complete = StreamReadInt(stream, header.width);
+  complete = StreamReadInt(stream, header.height) && complete;
+  complete = StreamReadBool(stream, header.compressed) && complete;
+  if (!complete || !StreamFits(stream, kPixmapReservedBytes)) Damaged("file truncated");
+  stream.Seek(kPixmapReservedBytes, SeekOrigin::Current);
+  if (!IsDecodableImageSize(header.width, header.height)) Damaged("bad pixmap size");
+  return true;
+}
+
+// One JPEG plane: its byte count, then the stream, which must decode to the
+// size the header gives.
+TArgbImage ReadPlane(TStream& stream, const Header& header) {
+  int32_t size = 0;
+  if (!StreamReadInt(stream, size) || !StreamFits(stream, size)) Damaged("file truncated");
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  StreamRead(stream, bytes.data(), size);
+  TReadOnlyMemoryStream plane(bytes.data(), size);
+  TArgbImage image = decodeJpeg(plane);
+  if (image.width != header.width || image.height != header.height) Damaged("plane size differs from the header");
+  return image;
+}
+}  // namespace
+
+bool ReadPixmapFile(TStream& stream, TArgbImage& image) {
+  Header header;
+  if (!ReadHeader(stream, header)) return false;
+  const int64_t count = int64_t{header.width} * header.height;
+  if (!header.compressed) {
+    if (!StreamFits(stream, count, 4)) Damaged("file truncated");
+    image = TArgbImage{header.width, header.height, std::vector<uint32_t>(static_cast<size_t>(count))};
+    StreamReadPixels(stream, image.pixels.data(), count);
+    return true;
+  }
+  image = ReadPlane(stream, header);
+  const TArgbImage alpha = ReadPlane(stream, header);
+  // The alpha plane is a grey picture: its green byte is the alpha.
+  for (size_t i = 0; i < image.pixels.size(); ++i) {
+    image.pixels[i] = (image.pixels[i] & 0x00FFFFFFu) | ((alpha.pixels[i] & 0x0000FF00u) << 16);
+  }
+  return true;
+}
+
+std::vector<uint8_t> RawPixmapFile(const TArgbImage& image) {
+  TMemoryStream file;
+  file.Write(kPixmapSignature.data(), static_cast<int64_t>(kPixmapSignature.size()));
+  StreamWriteInt(file, image.width);
+  StreamWriteInt(file, image.height);
+  StreamWriteBool(file, false);
+  const std::vector<uint8_t> reserved(static_cast<size_t>(kPixmapReservedBytes), 0);
+  file.Write(reserved.data(), kPixmapReservedBytes);
+  StreamWriteDWords(file, image.pixels.data(), static_cast<int64_t>(image.pixels.size()));
+  return std::move(file.Bytes());
+}
+
+bool TPixmapBinaryFilter::readRGBA(TResourceMan* manager, const WideString& name, TArgbImage& image) {
+  image = TArgbImage{};
+  TStreamPtr stream = OpenFilterStream(manager, name, fmOpenRead);
+  if (!stream) return false;
+  if (GuardedRead<bool>(name, [&] { return ReadPixmapFile(*stream, image) && !image.empty(); })) return true;
+  image = TArgbImage{};
+  return false;
+}
+
+bool TPixmapBinaryFilter::writePixmap(TResourceMan* manager, const WideString& name, TPixmap* pixmap) {
+  TArgbImage image;
+  if (!pixelsForSaving(pixmap, name, image)) return false;
+  return WriteFilterFile(manager, name, RawPixmapFile(image));
+}
