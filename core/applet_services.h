@@ -26,6 +26,9 @@ class AppletServices {
                                std::string_view /*handler*/) {
     runHandler(applet, self, script);
   }
+  // Whether the applet keeps the object as one of its services: such an
+  // object lives outside the tree and only the applet frees it.
+  virtual bool isService(BaseObject* /*applet*/, const BaseObject* /*object*/) { return false; }
   // Frees `object` after `delaySeconds` through the applet's event queue.
   virtual void scheduleFree(BaseObject* applet, BaseObject* object, double delaySeconds) = 0;
   // The applet's script engine learns of and forgets an object.

@@ -248,7 +248,10 @@ std::string TParser::currentDottedName() {
   while (token_ == '.') {
     advance();
     if (!requireKind(toSymbol)) break;
-    name += "." + currentText();
+    // Appended piece by piece: `"." + text` makes GCC 12 at -O3 warn of an
+    // overlapping copy inside std::string that cannot happen (-Wrestrict).
+    name += '.';
+    name += currentText();
     advance();
   }
   return name;
@@ -494,7 +497,9 @@ class TextToBinary {
         parser_.advance();
       } else if (token == TParser::toString || token == TParser::toWString) {
         const WideString text = parser_.currentWideText();
-        out_.emitShortString("#" + std::to_string(text.empty() ? 0 : static_cast<int>(text[0])));
+        std::string code = "#";  // built by appending, as in currentDottedName
+        code += std::to_string(text.empty() ? 0 : static_cast<int>(text[0]));
+        out_.emitShortString(code);
         parser_.advance();
       } else if (token != ',') {
         parser_.error(" parser IdentifierExpected");

@@ -8,6 +8,7 @@
 #include "core/ext_resource_man.h"
 #include "core/log.h"
 #include "core/text_helpers.h"
+#include "core/write_places.h"
 #include "engine/applet_numbers.h"
 #include "engine/cache.h"
 #include "engine/dummy.h"
@@ -226,7 +227,8 @@ void Applet::addChild(BaseObject* child) {
 
 void Applet::objectRemoved(BaseObject* object) {
   inherited::objectRemoved(object);
-  // A script may free the top layer or the cursor (deleteChildren, dispose).
+  // A script may free the top layer or the cursor (deleteChildren, dispose);
+  // both are watched.
   if (object == topLayer_) topLayer_ = nullptr;
   if (object == cursor_) cursor_ = nullptr;
 }
@@ -244,7 +246,9 @@ void Applet::afterLoad() {
   registerScriptNames();
   LogInfo(u"Set extResMan folder");
   if (SomeEngine* engine = Engine(); engine && engine->externalResourceManager()) {
-    engine->externalResourceManager()->setRoot(GetAppDataPath() + WideToUtf8(dataFolderName()) + "/");
+    const std::string dataFolder = GetAppDataPath() + WideToUtf8(dataFolderName()) + "/";
+    engine->externalResourceManager()->setRoot(dataFolder);
+    AddWritePlace(dataFolder);
   }
   parts_->showDebugForm(debugInfo_);
   if (style_ == maskStyle && platform() && window_) {
@@ -282,11 +286,24 @@ void Applet::createTopLayer() {
   layer->setComponentStyle(csTransient);
   topLayer_ = layer;
   parts_->fillTopLayer(layer);
+  // A script may free the layer; its removal clears the pointer here.
+  watchRemovalOf(topLayer_);
   if (!cursorFile_.empty()) {
-    cursor_ = dynamic_cast<VisualObject*>(newFromFile(AnsiToWide(cursorFile_), layer));
+    setCursorObject(dynamic_cast<VisualObject*>(newFromFile(AnsiToWide(cursorFile_), layer)));
   } else {
-    cursor_ = parts_->createDefaultCursor(layer);
+    setCursorObject(parts_->createDefaultCursor(layer));
   }
+}
+
+void Applet::setCursorObject(VisualObject* cursor) {
+  if (cursor == cursor_) return;
+  unwatchRemovalOf(cursor_);
+  cursor_ = cursor;
+  watchRemovalOf(cursor_);
+}
+
+bool Applet::ownsAsService(const BaseObject* object) const {
+  return object && (object == event_ || (parts_ && parts_->ownsAsService(object)));
 }
 
 void Applet::registerScriptNames() {
@@ -438,4 +455,8 @@ void Applet::setResourceManager(TResourceMan* manager) {
 
 TPlatform* Applet::platform() const { return Platform(); }
 
-WideString Applet::dataFolderName() const { return SafeFolderName(appname_.empty() ? title_ : appname_); }
+WideString Applet::dataFolderName() const {
+  WideString name = SafeFolderName(appname_.empty() ? title_ : appname_);
+  // An empty title must not make the whole application-data folder the game's.
+  return name.empty() ? WideString(u"_") : name;
+}

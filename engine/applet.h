@@ -85,7 +85,8 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   BaseObject* newObject(const WideString& className, BaseObject* parent);
   BaseObject* startMission(const WideString& fileName, BaseObject* parent);
   BaseObject* editMission(const WideString& fileName, BaseObject* parent);
-  void storeObject(BaseObject* object, const WideString& fileName);
+  // False (with the reason logged) when nothing was stored.
+  bool storeObject(BaseObject* object, const WideString& fileName);
   void createBin(const WideString& fileName);
   void makepng(const WideString& fileName);
   void openUrl(const WideString& url);
@@ -122,7 +123,11 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   AppletParts* parts() const { return parts_.get(); }
   BaseObject* topLayer() const { return topLayer_; }
   VisualObject* cursorObject() const { return cursor_; }
-  void setCursorObject(VisualObject* cursor) { cursor_ = cursor; }
+  // The cursor is watched: a script that frees it clears it here.
+  void setCursorObject(VisualObject* cursor);
+  // The event queue and the parts' own services (filter, materials, skin)
+  // live outside the tree and are freed by the applet alone.
+  bool ownsAsService(const BaseObject* object) const;
   TPixmap* defaultPixmap() const { return defaultPixmap_; }
   const WideString& lang() const;
   void setLang(const WideString& value);

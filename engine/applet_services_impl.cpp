@@ -29,6 +29,10 @@ class EngineAppletServices : public AppletServices {
     if (a->event()) a->event()->popThis();
     if (a->debugInfo()) a->addScriptTime(static_cast<float>(a->currentTime() - start));
   }
+  bool isService(BaseObject* applet, const BaseObject* object) override {
+    Applet* a = AsApplet(applet);
+    return a && a->ownsAsService(object);
+  }
   void scheduleFree(BaseObject* applet, BaseObject* object, double delay) override {
     if (Applet* a = AsApplet(applet); a && a->event()) a->event()->scheduleAction(object, 2, static_cast<float>(delay));
   }

@@ -118,6 +118,10 @@ void GameParts::freeServices() {
   freeOwnMaterials();
 }
 
+bool GameParts::ownsAsService(const BaseObject* object) const {
+  return object == filter_ || object == skin_ || (ownsMaterials_ && object == materials_);
+}
+
 void GameParts::addScriptGlobals(ScriptGlobals& globals) {
   globals.materials = materials_;
   globals.filter = filter_;

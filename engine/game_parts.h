@@ -39,6 +39,7 @@ class GameParts : public AppletParts, public TFilterHost {
   void freeDefaultSkin() override;
   void addScriptGlobals(ScriptGlobals& globals) override;
   void freeServices() override;
+  bool ownsAsService(const BaseObject* object) const override;
   VisualObject* createDefaultCursor(BaseObject* topLayer) override;
   void placeCursor(float x, float y) override;
 

@@ -192,14 +192,12 @@ TEST_F(ScriptCallFuzzInApplet, EveryPublishedMethodOfEveryClassSurvivesHostileAr
   for (TObject* object : loose) object->Free();
   // moveTo(null) detaches objects without freeing them: nothing else frees
   // what the calls left outside every tree.
-  for (bool found = true; found;) {
-    found = false;
-    for (BaseObject* o : BaseObject::liveObjects()) {
-      if (o->parent()) continue;
-      o->Free();
-      found = true;
-      break;
-    }
+  std::vector<BaseObject*> detached;
+  BaseObject::forEachLive([&](BaseObject* o) {
+    if (!o->parent()) detached.push_back(o);
+  });
+  for (BaseObject* o : detached) {
+    if (BaseObject::isLive(o)) o->Free();
   }
 }
 
