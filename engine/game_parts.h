@@ -37,9 +37,10 @@ class GameParts : public AppletParts, public TFilterHost {
   void loadFonts() override;
   bool loadDefaultSkin() override;
   BaseObject* defaultSkin() override;
-  void forgetDefaultSkin() override;
+  void freeDefaultSkin() override;
   void addScriptGlobals(ScriptGlobals& globals) override;
   void freeServices() override;
+  bool ownsAsService(const BaseObject* object) const override;
   VisualObject* createDefaultCursor(BaseObject* topLayer) override;
   void placeCursor(float x, float y) override;
 
