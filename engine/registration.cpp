@@ -17,6 +17,7 @@
 #include "platform/device_registry.h"
 #include "platform/filters/filters_registration.h"
 #include "platform/win32/crash_hook_install.h"
+#include "platform/fonts/fonts_registration.h"
 #include "platform/win32/input_translation.h"
 #include "platform/win32/platform_win32.h"
 
@@ -30,6 +31,7 @@ void RegisterAllClasses() {
   InstallCrashHookSeam();
   RegisterPlatformDevices();
   RegisterFilters();
+  RegisterFonts();
   RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
   RegisterClasses({&PositionObject::staticClassInfo(), &Rect::staticClassInfo(), &Sprite::staticClassInfo()});

@@ -10,7 +10,7 @@ packages=(
   libmozjs-102-dev libunwind-dev
   libgl-dev libegl-dev libgl1-mesa-dri
   libsdl2-dev libsdl2-mixer-dev libbullet-dev
-  libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2
   xvfb xauth xdotool x11-apps imagemagick
 )
 
