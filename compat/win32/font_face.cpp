@@ -137,5 +137,7 @@ std::shared_ptr<FontObject> OpenFont(const std::string& family, int height, int 
   int em = EmPixels(face->face, height);
   if (FT_Set_Pixel_Sizes(face->face, 0, static_cast<FT_UInt>(em)) != 0) return nullptr;
   SetMetrics(*font, em);
+  // A cell height asked for is the height the font has.
+  if (height > 0 && font->ascent < height) font->descent = height - font->ascent;
   return font;
 }

@@ -51,7 +51,7 @@ bool ParseInt(const std::string& text, int64_t low, int64_t high, int64_t& value
 }
 
 bool ParseFloat(const std::string& text, float& value) {
-  if (text.empty() || text.size() > 64) return false;
+  if (text.empty() || text.size() > 400) return false;
   double parsed = WideStrToFloat(AnsiToWide(text));
   if (!std::isfinite(parsed)) return false;
   value = static_cast<float>(parsed);
