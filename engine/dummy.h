@@ -1,8 +1,14 @@
 #pragma once
-// A plain grouping node. It also stands in for every class an object file
-// names that the program does not know, so the rest of the tree still loads.
-#include "core/base_object.h"
+// A plain grouping node with a place of its own: what it holds is drawn and
+// moved with it (the applet's top layer and cursor are dummies). It also
+// stands in for every class an object file names that the program does not
+// know, so the rest of the tree still loads.
+#include "engine/scene/position_object.h"
 
-class Dummy : public BaseObject {
-  Q_OBJECT(Dummy, BaseObject)
+class Dummy : public PositionObject {
+  Q_OBJECT(Dummy, PositionObject)
+
+ public:
+  // Culling never draws a dummy itself; its children are tested one by one.
+  bool passesCulling() override { return false; }
 };

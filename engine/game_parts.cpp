@@ -9,6 +9,7 @@
 #include "engine/media/font_persistent.h"
 #include "engine/media/material.h"
 #include "engine/media/skin.h"
+#include "engine/scene/default_cursor.h"
 #include "engine/script_engine.h"
 #include "platform/filters/filter.h"
 
@@ -171,3 +172,9 @@ void GameParts::forgetDefaultSkin() { skin_ = nullptr; }
 void GameParts::forgetSkin(const Skin* skin) {
   if (skin == skin_) skin_ = nullptr;
 }
+
+// ---- the cursor ----------------------------------------------------------------------------------
+
+VisualObject* GameParts::createDefaultCursor(BaseObject* topLayer) { return MakeDefaultCursor(topLayer); }
+
+void GameParts::placeCursor(float x, float y) { PlaceCursorObject(applet()->cursorObject(), x, y); }

@@ -6,8 +6,8 @@
 //
 // So far: the materials (the applet's own "default" and "gui", or the main
 // object's Materials), the default "default" and "system" fonts, the
-// built-in default skin, and the filter through which the cache loads
-// pixmaps and meshes.
+// built-in default skin, the default cursor, and the filter through which
+// the cache loads pixmaps and meshes.
 #include "engine/applet_parts.h"
 #include "platform/filters/abstract_filter.h"
 
@@ -40,6 +40,8 @@ class GameParts : public AppletParts, public TFilterHost {
   void forgetDefaultSkin() override;
   void addScriptGlobals(ScriptGlobals& globals) override;
   void freeServices() override;
+  VisualObject* createDefaultCursor(BaseObject* topLayer) override;
+  void placeCursor(float x, float y) override;
 
   Materials* materials() const { return materials_; }
   Skin* skin() const { return skin_; }

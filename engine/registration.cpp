@@ -11,9 +11,7 @@
 #include "engine/game_parts.h"
 #include "engine/javascript/javascript_engine.h"
 #include "engine/media/media_registration.h"
-#include "engine/scene/position_object.h"
-#include "engine/scene/rect.h"
-#include "engine/scene/sprite.h"
+#include "engine/scene/scene_registration.h"
 #include "platform/device_registry.h"
 #include "platform/filters/filters_registration.h"
 #include "platform/win32/crash_hook_install.h"
@@ -34,7 +32,7 @@ void RegisterAllClasses() {
   RegisterFonts();
   RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
-  RegisterClasses({&PositionObject::staticClassInfo(), &Rect::staticClassInfo(), &Sprite::staticClassInfo()});
+  RegisterSceneClasses();
   RegisterMediaClasses();
   RegisterJavaScriptEngine();
   InstallAppletServices();

@@ -195,7 +195,10 @@ class TDevice : public TSomePersistent {
   void DrawBoundBox(const TBoundBoxF& box, float width);
   void DrawSegment(const TVector4F& from, const TVector4F& to, float width);
   void DrawTextFit(TFont* font, const WideString& text, TColorARGB color, uint8_t flags, TRectF& rect);
+  // The lowest free light-table entry (1 to 7), or -1 when all are in use.
   int32_t AllocLight();
+  // Gives an entry back: it goes dark and AllocLight hands it out again.
+  void FreeLight(int32_t index);
   void SetLight(int32_t index, const TVector4F& vector1, const TVector4F& vector2, TColorARGB diffuse,
                 TColorARGB specular, TColorARGB ambient, bool enabled, bool screenSpace);
   void SetCamera(const TVector4F& eye, const TVector4F& direction, const TVector4F& up);

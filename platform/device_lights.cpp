@@ -3,12 +3,22 @@
 
 int32_t TDevice::AllocLight() {
   TLightTable& lights = windowParts().lights;
-  if (lights.count + 1 >= kMaxWindowLights) {
-    lights.count = kMaxWindowLights;
-    return -1;
+  for (int32_t index = 1; index < kMaxWindowLights; ++index) {
+    if (lights.used[index]) continue;
+    lights.used[index] = true;
+    lights.count += 1;
+    return index;
   }
-  lights.count += 1;
-  return lights.count;
+  return -1;
+}
+
+void TDevice::FreeLight(int32_t index) {
+  TLightTable& lights = windowParts().lights;
+  if (index < 1 || index >= kMaxWindowLights || !lights.used[index]) return;
+  lights.used[index] = false;
+  lights.count -= 1;
+  // A freed entry no longer shines.
+  lights.entries[index] = TLightEntry{};
 }
 
 void TDevice::SetLight(int32_t index, const TVector4F& vector1, const TVector4F& vector2, TColorARGB diffuse,

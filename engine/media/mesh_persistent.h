@@ -7,7 +7,21 @@
 #include "core/component.h"
 
 class Applet;
+class Effect;
 class TMesh;
+
+// An effect that plays a run of the mesh's key frames attaches itself to the
+// mesh persistent it animates; the mesh object draws the frame of its time.
+class TMeshKeyAnimation {
+ public:
+  virtual ~TMeshKeyAnimation() = default;
+  // The effect's timing: running, loop, elapsed and running time.
+  virtual const Effect& keyEffect() const = 0;
+  virtual int32_t firstKey() const = 0;
+  virtual int32_t lastKey() const = 0;
+  // Seconds a key frame.
+  virtual float keyTime() const = 0;
+};
 
 class TMeshPersistent : public TSomePersistent {
   Q_OBJECT(TMeshPersistent, TSomePersistent)
@@ -30,6 +44,11 @@ class TMeshPersistent : public TSomePersistent {
   // Kept within 0..keyCount.
   void setKey(int32_t value);
 
+  // The animation attached to the mesh, or nil; the animation detaches
+  // itself before it goes.
+  TMeshKeyAnimation* animation() const { return animation_; }
+  void setAnimation(TMeshKeyAnimation* animation) { animation_ = animation; }
+
   const WideString& fileName() const { return fileName_; }
   // Loads the named mesh through the cache (a name with ":" through the
   // engine's external manager, else the applet's own); the same text again
@@ -46,4 +65,5 @@ class TMeshPersistent : public TSomePersistent {
   TMesh* mesh_ = nullptr;
   ChangeProc onChange_;
   int32_t key_ = 0;
+  TMeshKeyAnimation* animation_ = nullptr;
 };

@@ -81,7 +81,7 @@ void PositionObject::Create(TObject* owner) {
   angles_ = makeCoord(MakeVector4F(0, 0, 0, 1), nullptr);
   velocity_ = makeCoord(MakeVector4F(0, 0, 0, 1), &PositionObject::velocityChanged);
   gravity_ = makeCoord(MakeVector4F(0, 0, 0, 1), &PositionObject::gravityChanged);
-  setVisualFlags(visualFlags() | vfHitTestable | vfMirrored);
+  setVisualFlags(visualFlags() | vfHitTestable | (mirroredAtStart() ? vfMirrored : 0));
   rebuildMatrix();
   inherited::Create(owner);
 }

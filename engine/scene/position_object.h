@@ -38,6 +38,10 @@ class PositionObject : public VisualObject {
   virtual void destroyBody() {}
   virtual float getBoundingRadius() { return 0; }
   virtual TBoundBoxF getBoundingBox() { return TBoundBoxF{}; }
+  // The box in the object's own frame that holds all it draws, for culling:
+  // the bounding box, or a cube of the bounding radius where that box is a
+  // point. Shapes whose drawing reaches further (flat shapes, grids) widen it.
+  virtual TBoundBoxF getCoveringBox();
   // The engine found this object touching `other`.
   virtual void collise(PositionObject* other, const TVector4F& position, const TVector4F& normal);
   virtual void drawBounds();
@@ -152,6 +156,9 @@ class PositionObject : public VisualObject {
   static void (*designUpdateHook)(PositionObject* object, float a, float b);
 
  protected:
+  // Whether a new object takes part in mirror passes (the mirror's own
+  // surfaces do not).
+  virtual bool mirroredAtStart() const { return true; }
   // Runs the engine's collision query for this object into collisionList.
   void checkCollisions();
   // The object's angle record: xAngle, yAngle and zAngle in degrees.

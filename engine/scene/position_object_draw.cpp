@@ -7,6 +7,7 @@
 #include "engine/applet.h"
 #include "engine/media/material.h"
 #include "engine/scene/position_object.h"
+#include "engine/scene/shape_geometry.h"
 #include "platform/device.h"
 
 namespace {
@@ -16,19 +17,32 @@ constexpr TColorARGB kDebugBlue = 0xFF0000FFu;
 constexpr TColorARGB kDebugWhite = 0xFFFFFFFFu;
 }  // namespace
 
+TBoundBoxF PositionObject::getCoveringBox() {
+  TBoundBoxF box = getBoundingBox();
+  const float radius = getBoundingRadius();
+  if (box.min == box.max && radius > 0) return CentredBox(2 * radius, 2 * radius, 2 * radius);
+  box.min.w = 1;
+  box.max.w = 1;
+  return box;
+}
+
+// The covering box decides, so that no part of an object is cut at the edge
+// of the view: first the sphere around it (scaled as the object is), then,
+// when that sphere crosses the frustum, the box itself.
 bool PositionObject::passesCulling() {
   Applet* applet = ownerApplet();
   TDevice* device = applet ? applet->device() : nullptr;
   if (!device) return true;
   TDevicePartsRef parts = device->windowParts();
   const TFrustumF& frustum = kind_ == okSpace ? parts.camera.frustum : parts.screenFrustum;
+  TBoundBoxF box = getCoveringBox();
+  const TMatrix4F world = getWorldMatrix();
   TSphereF sphere;
-  sphere.centre = getWorldPosition();
-  sphere.radius = getBoundingRadius();
+  sphere.centre = MatRow(world, 3);
+  sphere.radius = BoxReach(box) * MatLargestScale(world);
   const int bySphere = FrustumTestSphere(frustum, sphere);
   if (bySphere != kCullIntersect) return bySphere == kCullInside;
-  TBoundBoxF box = getBoundingBox();
-  BoundBoxTransform(box, getWorldMatrix());
+  BoundBoxTransform(box, world);
   return FrustumTestBox(frustum, box) != kCullOutside;
 }
 

@@ -5,6 +5,8 @@
 
 #include "core/class_builder.h"
 #include "engine/applet.h"
+#include "engine/scene/shape_bodies.h"
+#include "engine/scene/shape_geometry.h"
 #include "platform/device.h"
 
 const ClassInfo& Rect::staticClassInfo() {
@@ -14,20 +16,6 @@ const ClassInfo& Rect::staticClassInfo() {
                                     .property("height", &R::height, &R::setHeight).floatDefault(10.0f)
                                     .build();
   return info;
-}
-
-TRectF CentredArea(float width, float height) {
-  return MakeRectF(-width / 2, -height / 2, width / 2, height / 2);
-}
-
-void CreateFlatBoxBody(PositionObject& object, TBodyHandle& body, float width, float height, float depth) {
-  if (TDynamicEngine* engine = object.dynamicEngine()) {
-    body = engine->CreateBoxBody(&object, MakeVector4F(width, height, depth, 0));
-  }
-}
-
-void RemoveFlatBody(PositionObject& object, TBodyHandle& body) {
-  if (TDynamicEngine* engine = object.dynamicEngine()) engine->RemoveBody(body);
 }
 
 void Rect::Create(TObject* owner) {
@@ -47,9 +35,11 @@ bool Rect::pointInObject(float x, float y) {
 
 float Rect::getBoundingRadius() { return std::max(width_, height_) / 2; }
 
+TBoundBoxF Rect::getCoveringBox() { return CentredBox(width_, height_, 0); }
+
 void Rect::createBody() {
   inherited::createBody();
-  CreateFlatBoxBody(*this, body_, width_, height_, kRectBodyDepth);
+  CreateShapeBody(*this, body_, &TDynamicEngine::CreateBoxBody, MakeVector4F(width_, height_, kRectBodyDepth, 0));
 }
 
-void Rect::destroyBody() { RemoveFlatBody(*this, body_); }
+void Rect::destroyBody() { RemoveShapeBody(*this, body_); }

@@ -13,6 +13,7 @@ class Rect : public PositionObject {
   void drawSelf() override;
   bool pointInObject(float x, float y) override;
   float getBoundingRadius() override;
+  TBoundBoxF getCoveringBox() override;
   void createBody() override;
   void destroyBody() override;
 
@@ -29,11 +30,3 @@ class Rect : public PositionObject {
 // The box body depth of a rect and of a sprite.
 inline constexpr float kRectBodyDepth = 10.0f;
 inline constexpr float kSpriteBodyDepth = 50.0f;
-
-// The area of a width x height rectangle centred on the local origin.
-TRectF CentredArea(float width, float height);
-
-// Makes a box body of the object's width, height and the depth in the
-// applet's physics engine; nothing without an engine.
-void CreateFlatBoxBody(PositionObject& object, TBodyHandle& body, float width, float height, float depth);
-void RemoveFlatBody(PositionObject& object, TBodyHandle& body);

@@ -5,6 +5,8 @@
 #include "core/class_builder.h"
 #include "engine/media/skin_pixmap_persistent.h"
 #include "engine/scene/rect.h"
+#include "engine/scene/shape_bodies.h"
+#include "engine/scene/shape_geometry.h"
 
 const ClassInfo& Sprite::staticClassInfo() {
   using S = Sprite;
@@ -39,9 +41,11 @@ void Sprite::drawSelf() { pixmap_->draw(CentredArea(width_, height_)); }
 
 float Sprite::getBoundingRadius() { return std::max(width_, height_) / 2; }
 
+TBoundBoxF Sprite::getCoveringBox() { return CentredBox(width_, height_, 0); }
+
 void Sprite::createBody() {
   inherited::createBody();
-  CreateFlatBoxBody(*this, body_, width_, height_, kSpriteBodyDepth);
+  CreateShapeBody(*this, body_, &TDynamicEngine::CreateBoxBody, MakeVector4F(width_, height_, kSpriteBodyDepth, 0));
 }
 
-void Sprite::destroyBody() { RemoveFlatBody(*this, body_); }
+void Sprite::destroyBody() { RemoveShapeBody(*this, body_); }

@@ -16,6 +16,7 @@ class Sprite : public PositionObject {
 
   void drawSelf() override;
   float getBoundingRadius() override;
+  TBoundBoxF getCoveringBox() override;
   void createBody() override;
   void destroyBody() override;
 

@@ -65,8 +65,7 @@ void TWin32DX8Device::RecordState(TRenderState state) {
       if (hostLighting()) EnableWindowLights(false);
       break;
     }
-    case rsLightOn:
-      if (hostLighting()) d->SetRenderState(D3DRS_LIGHTING, TRUE);
+    case rsLightOn:  // applied directly: the applet's lighting switch may change after recording
       break;
     case rsLightOff:
       d->SetRenderState(D3DRS_LIGHTING, FALSE);
@@ -129,7 +128,8 @@ void TWin32DX8Device::EnableWindowLights(bool screenSpace) {
 }
 
 // The projection states also switch the lights from the window's table as it
-// is now, so that a light set after the states were recorded shines at once.
+// is now, so that a light set after the states were recorded shines at once;
+// lighting follows the applet's switch as it is when the state is applied.
 void TWin32DX8Device::ApplyRenderState(TRenderState state) {
   if (!d3dDevice_) return;
   if ((state == rsTextureDecal || state == rsTextureModulate) && RenderStateOn(rsWireframe)) return;
@@ -147,6 +147,9 @@ void TWin32DX8Device::ApplyRenderState(TRenderState state) {
       d3dDevice_->SetTransform(D3DTS_VIEW, &view);
       break;
     }
+    case rsLightOn:
+      if (hostLighting()) d3dDevice_->SetRenderState(D3DRS_LIGHTING, TRUE);
+      break;
     case rsWireframe:
       d3dDevice_->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
       break;

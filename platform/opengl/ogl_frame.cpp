@@ -36,6 +36,11 @@ void TOGLDevice::ApplyFrameDefaults() {
   glEnable(GL_COLOR_MATERIAL);
   glColorMaterial(GL_FRONT, GL_DIFFUSE);
   glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SINGLE_COLOR);
+  // Lit faces get light from the window's lights alone, as on the Direct3D
+  // device: OpenGL's own scene ambient (a fifth of the material's ambient)
+  // would make the same scene brighter here.
+  const float noAmbient[4] = {0, 0, 0, 1};
+  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, noAmbient);
   glEnable(GL_NORMALIZE);
 }
 

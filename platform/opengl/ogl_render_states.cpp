@@ -1,7 +1,7 @@
 // Render states as display lists, recorded once per build and called when a
 // state is switched on; the states that depend on what changes between
-// builds (the view matrix, the lights that are on, blending) are applied
-// directly.
+// builds (the view matrix, lighting and the lights that are on, blending) are
+// applied directly.
 #include "platform/device_host.h"
 #include "platform/opengl/ogl_device.h"
 
@@ -36,8 +36,7 @@ void TOGLDevice::RecordState(TRenderState state) {
       LoadMatrix(GL_PROJECTION, Projection3D());
       LoadMatrix(GL_MODELVIEW, IdentityMatrix4F);
       break;
-    case rsLightOn:
-      if (hostLighting()) glEnable(GL_LIGHTING);
+    case rsLightOn:  // applied directly: the applet's lighting switch may change after recording
       break;
     case rsLightOff:
       glDisable(GL_LIGHTING);
@@ -108,6 +107,9 @@ void TOGLDevice::ApplyRenderState(TRenderState state) {
       ApplyWindowLights(false);
       glMatrixMode(GL_MODELVIEW);
       glLoadMatrixf(windowParts().camera.view.m);
+      break;
+    case rsLightOn:
+      if (hostLighting()) glEnable(GL_LIGHTING);
       break;
     case rsBlendAdd:
       if (alphaPassActive_) break;

@@ -32,7 +32,10 @@ struct TLightEntry {
 inline constexpr int kMaxWindowLights = 8;
 
 struct TLightTable {
-  // Entries handed out so far; entry 0 is never handed out.
+  // Entries in use; entry 0 is never handed out.
   int32_t count = 0;
+  // Which entries are in use: a freed entry is handed out again, so a game
+  // that makes its lights anew keeps them.
+  bool used[kMaxWindowLights] = {};
   TLightEntry entries[kMaxWindowLights];
 };

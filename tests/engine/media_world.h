@@ -12,6 +12,8 @@
 #include "engine/visual_object.h"
 #include "tests/engine/applet_world.h"
 
+class TDevice;
+class TMesh;
 class TPixmapPersistent;
 class TResourceMan;
 
@@ -29,8 +31,10 @@ struct MediaMakers {
     std::function<uint32_t(int x, int y)> pixel;
   };
   std::map<std::string, PixmapRecipe> pixmaps;
-  // Meshes by name: frame counts.
+  // Meshes by name: frame counts (meshes without vertices), or a maker that
+  // builds the whole mesh on the device.
   std::map<std::string, int> meshes;
+  std::map<std::string, std::function<TMesh*(TDevice& device)>> meshMakers;
   std::vector<MediaRequest> pixmapRequests;
   std::vector<MediaRequest> meshRequests;
 };

@@ -45,8 +45,10 @@ class MediaTestParts : public GameParts {
   TMesh* createMesh(TResourceMan* manager, const WideString& name) override {
     if (!activeMakers) return nullptr;
     activeMakers->meshRequests.push_back({manager, WideToUtf8(name)});
-    auto frames = activeMakers->meshes.find(BaseName(name));
     TDevice* device = applet()->device();
+    auto maker = activeMakers->meshMakers.find(BaseName(name));
+    if (maker != activeMakers->meshMakers.end() && device) return maker->second(*device);
+    auto frames = activeMakers->meshes.find(BaseName(name));
     if (frames == activeMakers->meshes.end() || !device) return nullptr;
     return device->CreateMesh(vfP, 3, false, 0, false, frames->second > 1, frames->second);
   }

@@ -31,6 +31,8 @@ class TTestEngine : public TDynamicEngine {
   int nextHandle = 1;
   // The size every box body was asked for, by object name.
   std::map<WideString, TVector4F> boxSizes;
+  // The shape and size of every body asked for, by object name.
+  std::map<WideString, std::pair<std::string, TVector4F>> bodySizes;
 
   void Create(TObject* owner) override {
     inherited::Create(owner);
@@ -65,12 +67,16 @@ class TTestEngine : public TDynamicEngine {
   PositionObject* BodyObject(TBodyHandle body) override { return bodies.count(body) ? bodies[body] : nullptr; }
   TBodyHandle CreateBoxBody(PositionObject* object, const TVector4F& size) override {
     boxSizes[object->name()] = size;
-    return made_(object, "Box");
+    return made_(object, "Box", size);
   }
-  TBodyHandle CreateSphereBody(PositionObject* object, const TVector4F&) override { return made_(object, "Sphere"); }
-  TBodyHandle CreateConeBody(PositionObject* object, const TVector4F&) override { return made_(object, "Cone"); }
-  TBodyHandle CreateCylinderBody(PositionObject* object, const TVector4F&) override {
-    return made_(object, "Cylinder");
+  TBodyHandle CreateSphereBody(PositionObject* object, const TVector4F& size) override {
+    return made_(object, "Sphere", size);
+  }
+  TBodyHandle CreateConeBody(PositionObject* object, const TVector4F& size) override {
+    return made_(object, "Cone", size);
+  }
+  TBodyHandle CreateCylinderBody(PositionObject* object, const TVector4F& size) override {
+    return made_(object, "Cylinder", size);
   }
   void RemoveBody(TBodyHandle& body) override {
     if (!body) return;
@@ -89,7 +95,8 @@ class TTestEngine : public TDynamicEngine {
   }
 
  private:
-  TBodyHandle made_(PositionObject* object, const std::string& shape) {
+  TBodyHandle made_(PositionObject* object, const std::string& shape, const TVector4F& size) {
+    bodySizes[object->name()] = {shape, size};
     GetWorld(object->kind());
     calls.push_back("Create" + shape + "Body " + WideToUtf8(object->name()));
     const TBodyHandle handle = nextHandle++;

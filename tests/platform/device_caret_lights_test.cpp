@@ -85,6 +85,16 @@ TEST_F(CaretAndLights, LightsAreHandedOutFromOneToSeven) {
   for (int expected = 2; expected <= 7; ++expected) EXPECT_EQ(device->AllocLight(), expected);
   EXPECT_EQ(device->AllocLight(), -1);  // the eighth
   EXPECT_EQ(device->AllocLight(), -1);
+  // A freed entry goes dark and is the next one handed out; entry 0 and
+  // entries not in use cannot be freed.
+  TLightTable& lights = device->windowParts().lights;
+  lights.entries[4].enabled = true;
+  device->FreeLight(4);
+  EXPECT_FALSE(lights.entries[4].enabled);
+  for (int never : {0, 4, 8, -1}) device->FreeLight(never);
+  EXPECT_EQ(lights.count, 6);
+  EXPECT_EQ(device->AllocLight(), 4);
+  EXPECT_EQ(device->AllocLight(), -1);
 }
 
 TEST_F(CaretAndLights, SetLightFillsOneEntryAndIgnoresIndicesOutsideTheTable) {

@@ -387,6 +387,8 @@ TEST_F(PositionObjectWorld, ThePatchIsDrawnWhereItsWorldMatrixPutsIt) {
   ASSERT_EQ(w, 64);
   std::vector<uint32_t> pixels(static_cast<size_t>(w * h));
   auto at = [&](int x, int y) { return pixels[static_cast<size_t>(y * w + x)] & 0xFFFFFF; };
+  // The top layer draws last: hidden, the patch's drawing ends the frame.
+  dynamic_cast<VisualObject*>(applet->topLayer())->hide();
   ASSERT_TRUE(applet->DeviceRenderToARGB(pixels.data(), w, h));
   EXPECT_EQ(at(25, 15), 0x00FF00u);
   EXPECT_EQ(at(15, 15), 0x000000u);
@@ -424,15 +426,16 @@ TEST_F(PositionObjectWorld, CullingDropsObjectsOutsideTheirFrustumAndDrawsTheRes
       "boundsCulling=\"True\"");
   ASSERT_NE(applet, nullptr);
   frame();
-  // The applet and the top layer are counted with them; only "behind" is culled.
+  // The applet is counted with them; "behind" is culled, and the top layer
+  // (a dummy, never drawn itself with culling on) counts as not drawn.
   const int visible = applet->visibleCount();
-  EXPECT_EQ(applet->invisibleCount(), 1);
+  EXPECT_EQ(applet->invisibleCount(), 2);
   EXPECT_FALSE(find(u"behind")->passesCulling());
   EXPECT_TRUE(find(u"inside")->passesCulling());
   EXPECT_TRUE(find(u"edge")->passesCulling());  // its sphere reaches in: its box decides
   find(u"behind")->position()->setXYZ(0, 50, 0);
   frame();
-  EXPECT_EQ(applet->invisibleCount(), 0);
+  EXPECT_EQ(applet->invisibleCount(), 1);
   EXPECT_EQ(applet->visibleCount(), visible + 1);
 }
 
@@ -440,6 +443,8 @@ TEST_F(PositionObjectWorld, DebugDrawingCountsBodiesAgainAndSetsTheirColours) {
   Applet* applet = load("<TestBall name=\"rock\" dynamic=\"True\" radius=\"2\" kind=\"okSpace\" zTest=\"True\"/>\r\n",
                         "debugDynamics=\"True\"");
   ASSERT_NE(applet, nullptr);
+  // The top layer draws last: hidden, the rock's drawing ends the frame.
+  dynamic_cast<VisualObject*>(applet->topLayer())->hide();
   frame();
   const int withoutBody = applet->visibleCount();
   find(u"rock")->spawn();
