@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <map>
 
 #include "core/text.h"
@@ -52,7 +53,12 @@ bool ParseInt(const std::string& text, int64_t low, int64_t high, int64_t& value
 
 bool ParseFloat(const std::string& text, float& value) {
   if (text.empty() || text.size() > 400) return false;
-  double parsed = WideStrToFloat(AnsiToWide(text));
+  double parsed = 0;
+  try {
+    parsed = WideStrToFloat(AnsiToWide(text));
+  } catch (const std::exception&) {
+    return false;  // not a number
+  }
   if (!std::isfinite(parsed)) return false;
   value = static_cast<float>(parsed);
   return true;

@@ -1,5 +1,6 @@
 // Measuring and drawing one line of text with a glyph set: every glyph is a
 // quad on the device's dynamic mesh, sampling its cell of the atlas.
+#include <algorithm>
 #include <cmath>
 
 #include "core/log.h"
@@ -50,8 +51,11 @@ void T3DSysFont::MeasureText(const WideString& text, int32_t& count, TPointF& si
       count = static_cast<int32_t>(i);
       break;
     }
+    // The cell ends one margin column after the ink; a glyph whose ink
+    // reaches past its advance widens the box to its ink.
+    float inkEnd = sum + static_cast<float>(glyph->before) + width - 1;
     sum += static_cast<float>(glyph->before) + width + static_cast<float>(glyph->after);
-    widest = std::max(widest, sum);
+    widest = std::max({widest, sum, inkEnd});
     count = static_cast<int32_t>(i + 1);
   }
   size = MakePointF(static_cast<float>(TruncToInt(widest)), static_cast<float>(TruncToInt(lineHeight)));

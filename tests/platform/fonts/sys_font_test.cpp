@@ -3,6 +3,7 @@
 // measuring, the quads of a line, and damaged cache files.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
