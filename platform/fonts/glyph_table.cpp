@@ -64,6 +64,17 @@ bool ParseFloat(const std::string& text, float& value) {
   return true;
 }
 
+// A boolean as text: a whole number (0 is false) or "true" / "false" in any case.
+bool ParseBool(const std::string& text, int64_t& value) {
+  std::string lower;
+  for (char c : text) lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  if (lower == "true" || lower == "false") {
+    value = lower == "true" ? 1 : 0;
+    return true;
+  }
+  return ParseInt(text, INT32_MIN, INT32_MAX, value);
+}
+
 std::vector<std::string> SplitCommas(const std::string& text) {
   std::vector<std::string> parts(1);
   for (char c : text) {
@@ -170,8 +181,7 @@ bool ReadFontText(const std::string& text, TGlyphTable& table) {
   std::map<std::string, std::string> values = ReadValues(text);
   int64_t width = 0, height = 0, count = 0, rebuild = 0;
   if (!ParseInt(values["texwidth"], 0, INT32_MAX, width) || !ParseInt(values["texheight"], 0, INT32_MAX, height) ||
-      !ParseInt(values["charcount"], 0, kMaxGlyphCount, count) ||
-      !ParseInt(values["allowrebuild"], INT32_MIN, INT32_MAX, rebuild)) {
+      !ParseInt(values["charcount"], 0, kMaxGlyphCount, count) || !ParseBool(values["allowrebuild"], rebuild)) {
     return false;
   }
   TGlyphTable read;
