@@ -30,7 +30,7 @@ bool LogHas(const TempDir& data, const std::string& name, const std::string& tex
   return data.read(name).find(text) != std::string::npos;
 }
 
-TEST(SampleGame, ItsWindowShowsTheColourItsScriptAnimates) {
+TEST(SampleGame, ItsWindowShowsTheColourItsScriptAnimatesAndItsPngLogo) {
   ASSERT_TRUE(StartPrivateXServer());
   TempDir data, work;
   // A copy, so that what the program writes beside the game stays out of the sources.
@@ -64,13 +64,17 @@ TEST(SampleGame, ItsWindowShowsTheColourItsScriptAnimates) {
     EXPECT_LE(b, 241u);
   }
   EXPECT_NE(*first, *later) << "the colour changes from frame to frame";
-  // The logo sprite, 128 wide at (110, 110): the white ring of its PNG lies
-  // 24 pixels right of its centre.
+  // The logo sprite, 128 wide, centred at (110, 110): its PNG is drawn twice
+  // its size, with the white ring 24 pixels right of the centre and the
+  // orange square 48 pixels left of it, colours the background never takes.
   const std::optional<uint32_t> ring = ScreenPixel(100 + 110 + 24, 100 + 110);
-  ASSERT_TRUE(ring);
-  EXPECT_GE(*ring & 0xFF, 0xF0u) << std::hex << *ring;
+  const std::optional<uint32_t> square = ScreenPixel(100 + 110 - 48, 100 + 110);
+  ASSERT_TRUE(ring && square);
   EXPECT_GE(*ring >> 16, 0xF0u) << std::hex << *ring;
-  EXPECT_TRUE(work.read("hello/logo.pixmap").size() > 527) << "the PNG's converted copy";
+  EXPECT_GE(*ring & 0xFF, 0xF0u) << std::hex << *ring;
+  EXPECT_GE(*square >> 16, 0xF0u) << std::hex << *square;
+  EXPECT_LE(*square & 0xFF, 0x40u) << std::hex << *square;
+  EXPECT_EQ(work.read("hello/logo.pixmap").size(), 527u + 64 * 64 * 4) << "the PNG's converted copy";
 
   player.signal(SIGTERM);
   EXPECT_EQ(player.wait(std::chrono::seconds(30)), 0);

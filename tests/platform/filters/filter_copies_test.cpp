@@ -4,6 +4,7 @@
 // a read-only folder (the import stays in memory, with one error line).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -16,6 +17,21 @@
 
 namespace {
 constexpr uint32_t kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu;
+
+// Root writes into any folder: while one of these lives, the process acts as
+// "nobody", for whom a folder without write permission is read-only too.
+class Unprivileged {
+ public:
+  Unprivileged() : wasRoot_(geteuid() == 0 && seteuid(65534) == 0) {}
+  ~Unprivileged() {
+    if (wasRoot_) {
+      EXPECT_EQ(seteuid(0), 0);
+    }
+  }
+
+ private:
+  bool wasRoot_;
+};
 
 std::string ClassOf(const TFilterClass* filter) { return filter ? filter->info->name() : "none"; }
 
@@ -111,7 +127,11 @@ TEST(ConvertedCopies, AReadOnlyGameFolderStillLoadsItsModelsWithOneErrorLine) {
   FilterWorld world;
   world.dir.write("room.3ds", ThreeDsFile({{"floor", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {}, {{0, 1, 2}}}}));
   ASSERT_EQ(chmod(world.dir.path().c_str(), 0555), 0);
-  TMesh* mesh = world.filter->loadMesh(world.manager.get(), u"room.3ds");
+  TMesh* mesh = nullptr;
+  {
+    Unprivileged user;
+    mesh = world.filter->loadMesh(world.manager.get(), u"room.3ds");
+  }
   chmod(world.dir.path().c_str(), 0755);
   ASSERT_NE(mesh, nullptr);
   EXPECT_EQ(mesh->vertexCount, 3);
