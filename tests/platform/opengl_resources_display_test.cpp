@@ -268,9 +268,9 @@ TEST(GLWindowRemade, TheDeviceMovesOntoTheNewSystemWindowWithItsPixmaps) {
     d->SetRenderState(rsTextureModulate);
     d->DrawPixmap(pixmap, MakeRectF(0, 0, 8, 8));
   };
-  TDevice* before = gl.applet.device;
+  HWND before = gl.window()->handle;
   gl.platform()->RecreateWnd(gl.window());
-  ASSERT_NE(gl.applet.device, before);
+  ASSERT_NE(gl.window()->handle, before);  // handles are never given twice
   EXPECT_TRUE(static_cast<TOGLDevice*>(gl.applet.device)->ready());
   {
     uint32_t* bits = nullptr;

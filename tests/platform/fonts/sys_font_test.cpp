@@ -131,12 +131,14 @@ TEST_F(FontWorld, SystemFontIsRasterisedIntoCacheFilesThatReloadIdentically) {
 
 TEST_F(FontWorld, CharactersAreAddedOnDemand) {
   T3DSysFont* glyphs = Glyphs();
-  TPixmap* before = glyphs->Atlas();
+  std::vector<uint32_t> before = Pixels(glyphs->Atlas());
   glyphs->AddChars(u"a\u07D0");  // code 2000
   EXPECT_EQ(glyphs->table().glyphs.size(), 1969u);
   EXPECT_TRUE(glyphs->table().find(2000)->enabled);
   EXPECT_GT(glyphs->table().find(2000)->u1, glyphs->table().find(2000)->u0);
-  EXPECT_NE(glyphs->Atlas(), before);
+  // Rasterised again: a new atlas, and cache files with the longer table.
+  EXPECT_NE(Pixels(glyphs->Atlas()), before);
+  EXPECT_NE(Read("cache/arial10.fn").find("charcount=1969"), std::string::npos);
 
   // A font stored without rebuilding enables new characters but keeps its atlas.
   std::string text = Read("cache/arial10.fn");
