@@ -19,3 +19,7 @@ export ASAN_OPTIONS=detect_odr_violation=0
 # tests that inject input or grab the screen need the X server.
 xvfb-run -a -s "-screen 0 1024x768x24" \
   ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300
+
+# ./run.sh from another folder with a relative game path, run twice: the game
+# runs, the second run builds nothing, generated files stay out of git.
+./scripts/check_run.sh

@@ -139,22 +139,28 @@ size_t ReadEveryFile(const BenchArchive& archive, std::vector<uint8_t>& out) {
 
 double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
+// Each side writes into an output buffer of its own that is already
+// allocated and touched, so that neither pays for the first fault-in of
+// 50 MB the other then reuses.
+std::vector<uint8_t> WarmBuffer(size_t size) { return std::vector<uint8_t>(size, 0); }
+
 void BM_InflateAndCopy(benchmark::State& state) {
   const BenchArchive& archive = Archive();
-  std::vector<uint8_t> out;
+  std::vector<uint8_t> out = WarmBuffer(archive.payload);
   for (auto _ : state) benchmark::DoNotOptimize(InflateAndCopy(archive, out));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(archive.payload));
 }
 
 void BM_ReadEveryFileOfArchive(benchmark::State& state) {
   const BenchArchive& archive = Archive();
-  std::vector<uint8_t> out;
+  std::vector<uint8_t> out = WarmBuffer(archive.payload);
+  std::vector<uint8_t> floorOut = WarmBuffer(archive.payload);
   double archiveTime = 0, floorTime = 0;
   for (auto _ : state) {
     auto start = std::chrono::steady_clock::now();
     size_t read = ReadEveryFile(archive, out);
     auto middle = std::chrono::steady_clock::now();
-    benchmark::DoNotOptimize(InflateAndCopy(archive, out));
+    benchmark::DoNotOptimize(InflateAndCopy(archive, floorOut));
     auto end = std::chrono::steady_clock::now();
     if (read != archive.payload) state.SkipWithError("short read");
     archiveTime += Seconds(middle - start);

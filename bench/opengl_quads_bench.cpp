@@ -7,7 +7,7 @@
 // software GL rasterises on worker threads, so on a busy machine the wall
 // times vary; LP_NUM_THREADS=0 keeps all work on the calling thread, and the
 // CPU column then compares the two whatever else the machine is doing.
-#include <GL/gl.h>
+#include <epoxy/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>

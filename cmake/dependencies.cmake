@@ -11,9 +11,21 @@ set(OpenGL_GL_PREFERENCE GLVND)
 find_package(OpenGL REQUIRED)
 find_package(SDL2 CONFIG REQUIRED)
 find_package(SDL2_mixer CONFIG REQUIRED)
-pkg_check_modules(MOZJS REQUIRED IMPORTED_TARGET mozjs-102)
 pkg_check_modules(UNWIND REQUIRED IMPORTED_TARGET libunwind)
 pkg_check_modules(BULLET REQUIRED IMPORTED_TARGET bullet)
+pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
+pkg_check_modules(EPOXY REQUIRED IMPORTED_TARGET epoxy)
+pkg_check_modules(XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon xkbcommon-x11 xcb)
+
+# SpiderMonkey's pkg-config flags name its headers with -isystem, which
+# pkg_check_modules reads as an include folder on the first configure and as a
+# compile option on every later one: the flags of every file that includes it
+# change and the engine is compiled again. Found by path, they stay the same.
+find_path(MOZJS_INCLUDE_DIR jsapi.h PATH_SUFFIXES mozjs-102 REQUIRED)
+find_library(MOZJS_LIBRARY mozjs-102 REQUIRED)
+add_library(q_mozjs INTERFACE)
+target_include_directories(q_mozjs SYSTEM INTERFACE ${MOZJS_INCLUDE_DIR})
+target_link_libraries(q_mozjs INTERFACE ${MOZJS_LIBRARY})
 
 # lib3ds ships no CMake or pkg-config description.
 find_path(LIB3DS_INCLUDE_DIR lib3ds/file.h REQUIRED)

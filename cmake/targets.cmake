@@ -8,19 +8,49 @@ function(q_warnings target)
   endif()
 endfunction()
 
-# q_library(name folder deps...)
+# Files of a folder that belong to a target of their own below the folder's.
+set(Q_SEPARATE_SOURCES ${CMAKE_SOURCE_DIR}/core/text.cpp)
+
+# Above compat/ nothing includes SDL, SDL_mixer or Bullet. The compat targets
+# link them privately, so their include folders reach no one else; and for
+# each of their headers that the system's include folder would still offer
+# (<SDL2/SDL.h>, <bullet/...>), a header of the same name here stops the build.
+set(Q_LAYER_GUARD ${CMAKE_BINARY_DIR}/layer_guard)
+function(q_write_layer_guard)
+  file(GLOB sdl_headers RELATIVE /usr/include /usr/include/SDL2/*.h)
+  file(GLOB_RECURSE bullet_headers RELATIVE /usr/include /usr/include/bullet/*.h)
+  foreach(header ${sdl_headers} ${bullet_headers})
+    if(NOT EXISTS ${Q_LAYER_GUARD}/${header})
+      file(WRITE ${Q_LAYER_GUARD}/${header}
+           "#error \"SDL, SDL_mixer and Bullet are reached only through compat/ (${header})\"\n")
+    endif()
+  endforeach()
+endfunction()
+q_write_layer_guard()
+
+function(q_above_compat target)
+  target_include_directories(${target} BEFORE PRIVATE ${Q_LAYER_GUARD})
+endfunction()
+
+# q_library(name folder deps... [PRIVATE deps...]): the PRIVATE ones are for
+# the folder's own code alone.
 function(q_library name folder)
+  cmake_parse_arguments(Q "" "" "PRIVATE" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/${folder}/main\\.cpp$")
+  list(REMOVE_ITEM sources ${Q_SEPARATE_SOURCES})
   if(sources)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-    target_link_libraries(${name} PUBLIC ${ARGN})
+    target_link_libraries(${name} PUBLIC ${Q_UNPARSED_ARGUMENTS} PRIVATE ${Q_PRIVATE})
     q_warnings(${name})
+    if(NOT name MATCHES "^compat_")
+      q_above_compat(${name})
+    endif()
   else()
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
-    target_link_libraries(${name} INTERFACE ${ARGN})
+    target_link_libraries(${name} INTERFACE ${Q_UNPARSED_ARGUMENTS})
   endif()
 endfunction()
 
@@ -53,6 +83,9 @@ function(q_test_program name kind sources helpers)
   target_compile_definitions(${name} PRIVATE
     Q_SOURCE_DIR="${CMAKE_SOURCE_DIR}" Q_BINARY_DIR="${CMAKE_BINARY_DIR}" Q_TEST_KIND="${kind}")
   q_warnings(${name})
+  if(NOT name MATCHES "^compat_")
+    q_above_compat(${name})
+  endif()
   if(kind)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${kind})
   else()

@@ -6,6 +6,7 @@
 #include "core/applet_services.h"
 #include "core/effect.h"
 #include "core/log.h"
+#include "core/script_watch.h"
 
 Q_DEFINE_ENUM(BaseObjectStyle, "osTick", "osScriptable")
 
@@ -17,15 +18,31 @@ void (*BaseObject::designCreateHook)(BaseObject*) = nullptr;
 void (*BaseObject::designDestroyHook)(BaseObject*) = nullptr;
 
 namespace {
-// The same objects as the live list, for a quick "is it still alive".
+// The live objects, for a quick "is it still alive" of a pointer that may
+// be dangling; their order is the list linked through the objects.
 std::unordered_set<const BaseObject*>& LiveObjectSet() {
   static std::unordered_set<const BaseObject*> set;
   return set;
 }
 
-std::vector<BaseObject*>& LiveObjectList() {
-  static std::vector<BaseObject*> list;
+struct LiveList {
+  BaseObject* first = nullptr;
+  BaseObject* last = nullptr;
+};
+LiveList& Live() {
+  static LiveList list;
   return list;
+}
+
+// The objects told of every destruction, in the order they asked.
+std::vector<BaseObject*>& EveryRemovalHearers() {
+  static std::vector<BaseObject*> hearers;
+  return hearers;
+}
+
+void EraseOne(std::vector<BaseObject*>& list, const BaseObject* item) {
+  auto it = std::find(list.begin(), list.end(), item);
+  if (it != list.end()) list.erase(it);
 }
 
 AppletServices* Services(BaseObject* applet) { return applet ? GetAppletServices() : nullptr; }
@@ -85,7 +102,18 @@ const ClassInfo& BaseObject::staticClassInfo() {
 
 // ---- construction and destruction ---------------------------------------------
 
-const std::vector<BaseObject*>& BaseObject::liveObjects() { return LiveObjectList(); }
+size_t BaseObject::liveObjectCount() { return LiveObjectSet().size(); }
+
+bool BaseObject::isLive(const BaseObject* object) { return LiveObjectSet().count(object) != 0; }
+
+void BaseObject::forEachLive(const std::function<void(BaseObject*)>& visit) {
+  std::vector<BaseObject*> all;
+  all.reserve(liveObjectCount());
+  for (BaseObject* o = Live().first; o; o = o->liveNext_) all.push_back(o);
+  for (BaseObject* o : all) {
+    if (isLive(o)) visit(o);
+  }
+}
 
 void BaseObject::Create(TObject* owner) {
   timeFactor_ = 1.0f;
@@ -98,7 +126,10 @@ void BaseObject::Create(TObject* owner) {
     if (!services || !services->effectInScript(applet_)) objectStyle_.exclude(osScriptable);
   }
   if (ownerObject) ownerObject->addChild(this);
-  LiveObjectList().push_back(this);
+  LiveList& live = Live();
+  livePrev_ = live.last;
+  (live.last ? live.last->liveNext_ : live.first) = this;
+  live.last = this;
   LiveObjectSet().insert(this);
   if (pendingReader && (!pendingReaderTarget || pendingReaderTarget == this)) {
     TGReader* reader = pendingReader;
@@ -133,13 +164,48 @@ void BaseObject::Destroy() {
 }
 
 void BaseObject::notifyRemoval() {
-  auto& live = LiveObjectList();
-  live.erase(std::remove(live.begin(), live.end(), this), live.end());
+  LiveList& live = Live();
+  (livePrev_ ? livePrev_->liveNext_ : live.first) = liveNext_;
+  (liveNext_ ? liveNext_->livePrev_ : live.last) = livePrev_;
+  livePrev_ = liveNext_ = nullptr;
   LiveObjectSet().erase(this);
-  // A receiver may free other objects: walk a snapshot and skip the ones gone.
-  for (BaseObject* other : std::vector<BaseObject*>(live)) {
-    if (LiveObjectSet().count(other)) other->objectRemoved(this);
+  if (hearsEveryRemoval_) EraseOne(EveryRemovalHearers(), this);
+  // This object watches nobody any more, and nobody keeps watching it.
+  for (BaseObject* target : watched_) EraseOne(target->watchers_, this);
+  watched_.clear();
+  std::vector<BaseObject*> watchers;
+  watchers.swap(watchers_);
+  for (BaseObject* watcher : watchers) EraseOne(watcher->watched_, this);
+  // A receiver may free other objects: walk copies and skip the ones gone.
+  std::vector<BaseObject*> told = EveryRemovalHearers();
+  for (BaseObject* watcher : watchers) {
+    if (!watcher->hearsEveryRemoval_ && std::find(told.begin(), told.end(), watcher) == told.end()) {
+      told.push_back(watcher);
+    }
   }
+  for (BaseObject* other : told) {
+    if (isLive(other)) other->objectRemoved(this);
+  }
+}
+
+void BaseObject::hearEveryRemoval() {
+  if (hearsEveryRemoval_) return;
+  hearsEveryRemoval_ = true;
+  EveryRemovalHearers().push_back(this);
+}
+
+void BaseObject::watchRemovalOf(BaseObject* target) {
+  if (!target || target == this) return;
+  target->watchers_.push_back(this);
+  watched_.push_back(target);
+}
+
+void BaseObject::unwatchRemovalOf(BaseObject* target) {
+  if (!target) return;
+  auto it = std::find(watched_.begin(), watched_.end(), target);
+  if (it == watched_.end()) return;
+  watched_.erase(it);
+  EraseOne(target->watchers_, this);
 }
 
 BaseObject::BusyScope::BusyScope(BaseObject* object) : object_(object) { ++object_->busy_; }
@@ -189,6 +255,7 @@ void BaseObject::runHandler(const WideString& script) {
   AppletServices* services = Services(applet_);
   if (!services) return;
   BusyScope guard(this);
+  ScriptHandlerScope running(this, script);
   services->runHandler(applet_, this, script);
 }
 
@@ -219,7 +286,7 @@ void BaseObject::markDisposed() {
   if (disposed_) return;
   runAndClearOnDestroy();
   disposed_ = true;
-  for (BaseObject* child : std::vector<BaseObject*>(children_)) child->markDisposed();
+  for (BaseObject* child : children_.snapshot()) child->markDisposed();
 }
 
 void BaseObject::dispose() { scheduleDispose(0.2); }
@@ -243,7 +310,8 @@ BaseObject* BaseObject::insertNewChild(const ClassInfo& cls) {
 }
 
 void BaseObject::addChild(BaseObject* child) {
-  if (!child || indexOfChild(child) >= 0 || IsSelfOrAncestor(child, this)) return;
+  // A child's parent link says whether it is listed: no search of the list.
+  if (!child || child->parent_ == this || IsSelfOrAncestor(child, this)) return;
   children_.push_back(child);
   child->setParent(this);
   if (hasState(csLoadingOwnFile)) child->setComponentStyle(csExternal);
@@ -254,22 +322,22 @@ void BaseObject::insertChild(int index, BaseObject* child) {
   if (!child || indexOfChild(child) >= 0 || IsSelfOrAncestor(child, this)) return;
   if (child->parent_) child->parent_->removeChild(child);
   index = std::clamp(index, 0, count());
-  children_.insert(children_.begin() + index, child);
+  children_.insert(static_cast<size_t>(index), child);
   child->setParent(this);
 }
 
 void BaseObject::removeChild(BaseObject* child) {
   if (!child || child->parent_ != this) return;
   if (child->GetOwner() == this) RemoveComponent(child);
-  auto it = std::find(children_.begin(), children_.end(), child);
-  if (it != children_.end()) children_.erase(it);
+  // The reader moves each new child, the last one, under its parent.
+  if (int at = indexOfChild(child); at >= 0) children_.erase(static_cast<size_t>(at));
   child->setParent(nullptr);
 }
 
 void BaseObject::deleteChildren() {
   while (!children_.empty()) {
     BaseObject* first = children_.front();
-    children_.erase(children_.begin());
+    children_.erase(0);
     first->setParent(nullptr);
     first->Free();
   }
@@ -277,20 +345,18 @@ void BaseObject::deleteChildren() {
 
 void BaseObject::bringToFront() {
   if (!parent_) return;
-  auto& list = parent_->children_;
-  auto it = std::find(list.begin(), list.end(), this);
-  if (it == list.end()) return;
-  list.erase(it);
-  list.push_back(this);
+  int at = parent_->indexOfChild(this);
+  if (at < 0) return;
+  parent_->children_.erase(static_cast<size_t>(at));
+  parent_->children_.push_back(this);
 }
 
 void BaseObject::sendToBack() {
   if (!parent_) return;
-  auto& list = parent_->children_;
-  auto it = std::find(list.begin(), list.end(), this);
-  if (it == list.end()) return;
-  list.erase(it);
-  list.insert(list.begin(), this);
+  int at = parent_->indexOfChild(this);
+  if (at < 0) return;
+  parent_->children_.erase(static_cast<size_t>(at));
+  parent_->children_.insert(0, this);
 }
 
 void BaseObject::moveTo(BaseObject* newParent) {
@@ -300,8 +366,11 @@ void BaseObject::moveTo(BaseObject* newParent) {
 }
 
 int BaseObject::indexOfChild(const BaseObject* child) const {
-  auto it = std::find(children_.begin(), children_.end(), child);
-  return it == children_.end() ? -1 : static_cast<int>(it - children_.begin());
+  // From the back: the child asked for is most often one just added.
+  for (size_t i = children_.size(); i-- > 0;) {
+    if (children_[i] == child) return static_cast<int>(i);
+  }
+  return -1;
 }
 
 void BaseObject::exchangeChildren(int a, int b) {
@@ -452,7 +521,7 @@ BaseObject* BaseObject::findByClassAndName(const std::string& className, const W
 
 void BaseObject::forEach(const std::function<void(void*, BaseObject*)>& callback, void* data) {
   callback(data, this);
-  for (BaseObject* child : std::vector<BaseObject*>(children_)) child->forEach(callback, data);
+  for (BaseObject* child : children_.snapshot()) child->forEach(callback, data);
 }
 
 BaseObject* BaseObject::findObject(BaseObject* object, bool ownOnly) {

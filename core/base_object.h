@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "core/child_list.h"
 #include "core/class_builder.h"
 #include "core/component.h"
 
@@ -28,6 +29,12 @@ class BaseObject : public TGComponent {
 
   // ---- virtual operations of the tree ---------------------------------------
   virtual void setParent(BaseObject* parent) { parent_ = parent; }
+  // Another object is being destroyed. It reaches only the objects that
+  // asked: every destruction for those that called hearEveryRemoval (the few
+  // that route input or queue actions for any object), the destruction of a
+  // given object for those that watch it (watchRemovalOf). Telling every live
+  // object of every destruction would make freeing a tree quadratic in its
+  // size. A class that overrides this must ask for one of the two.
   virtual void objectRemoved(BaseObject* /*object*/) {}
   virtual void markDisposed();
   virtual void loadingProgress(int64_t /*done*/, int64_t /*total*/) {}
@@ -121,8 +128,19 @@ class BaseObject : public TGComponent {
   // The automatic name: the class name followed by the object's address.
   WideString autoName() const;
 
-  // Program-wide: every constructed object in construction order.
-  static const std::vector<BaseObject*>& liveObjects();
+  // ---- removal notices ---------------------------------------------------------
+  void hearEveryRemoval();
+  // The target's destruction reaches this object's objectRemoved (once per
+  // watch; watching twice needs two unwatches).
+  void watchRemovalOf(BaseObject* target);
+  void unwatchRemovalOf(BaseObject* target);
+
+  // Program-wide: every constructed object that is not yet destroyed.
+  static size_t liveObjectCount();
+  static bool isLive(const BaseObject* object);
+  // Calls `visit` for every live object, in construction order, on a copy
+  // of the list (objects freed meanwhile are skipped).
+  static void forEachLive(const std::function<void(BaseObject*)>& visit);
   // Set by the object-file loader just before it constructs an object whose
   // data the new object reads itself during its construction.
   static TGReader* pendingReader;
@@ -170,8 +188,14 @@ class BaseObject : public TGComponent {
   void loadProxyFile(const WideString& name);
   void collectByTagString(const WideString& text, bool recurse, int& found);
 
-  std::vector<BaseObject*> children_;
+  ChildList children_;
   BaseObject* parent_ = nullptr;
+  // The live-object list, linked through the objects.
+  BaseObject* livePrev_ = nullptr;
+  BaseObject* liveNext_ = nullptr;
+  bool hearsEveryRemoval_ = false;
+  std::vector<BaseObject*> watchers_;  // who watch this object's removal
+  std::vector<BaseObject*> watched_;   // whose removal this object watches
   float tagFloat_ = 0;
   BaseObjectStyles objectStyle_{osTick, osScriptable};
   void* cacheEntry_ = nullptr;

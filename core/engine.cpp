@@ -14,6 +14,7 @@
 #include "core/log.h"
 #include "core/object_file_seams.h"
 #include "core/text_helpers.h"
+#include "core/write_places.h"
 
 const ClassInfo* PlatformClass = nullptr;
 const ClassInfo* EmbeddedResManClass = nullptr;
@@ -108,7 +109,10 @@ void SomeEngine::Destroy() {
   FreeAndNil(embedded_);
   FreeAndNil(platform_);
   inherited::Destroy();
-  if (theEngine == this) theEngine = nullptr;
+  if (theEngine == this) {
+    theEngine = nullptr;
+    ClearWritePlaces();
+  }
 }
 
 TResourceMan* SomeEngine::createAppletResourceManager(const std::string& path) {
@@ -159,6 +163,7 @@ BaseObject* SomeEngine::loadApplet(const std::string& path) {
     }
     LogInfo(u"Resource manager created " + AnsiToWide(manager->className()));
     if (external_) external_->setRoot(FolderOf(path));
+    AddWritePlace(FolderOf(path));
     const WideString twin = StripExtensionW(kMainFile) + u".qbin";
     if (manager->streamExists(kMainFile) || manager->streamExists(twin)) {
       // The loader hands the manager to the new applet, which then owns it.

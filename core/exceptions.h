@@ -25,3 +25,9 @@ class EListError : public Exception {
 class EReadError : public Exception {
   using Exception::Exception;
 };
+
+// Raised by the object writer for a tree it must not write (nested deeper
+// than any reader follows); the old file stays.
+class EWriteError : public Exception {
+  using Exception::Exception;
+};

@@ -4,6 +4,8 @@
 #include "core/class_builder.h"
 #include "core/log.h"
 #include "core/resource_man_files.h"
+#include "core/resource_path.h"
+#include "core/write_places.h"
 
 const ClassInfo& TExtResourceMan::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<TExtResourceMan>("TExtResourceMan")
@@ -20,10 +22,6 @@ ExternalFileDialogProc& ExternalFileDialog() {
   return dialog;
 }
 
-bool IsAbsoluteResourceName(std::u16string_view name) {
-  return (!name.empty() && name.front() == u'/') || name.find(u':') != std::u16string_view::npos;
-}
-
 void TExtResourceMan::Create(TObject* owner) {
   inherited::Create(owner);
   setLanguageSubstitution(false);
@@ -37,34 +35,61 @@ void TExtResourceMan::setRoot(const std::string& path) {
 
 std::string TExtResourceMan::fullPath(const WideString& name) const {
   if (IsAbsoluteResourceName(name)) return WideToUtf8(name);
-  std::u16string_view relative = name;
-  if (!relative.empty() && relative.front() == u'\\') relative.remove_prefix(1);
-  return root_ + WideToUtf8(relative);
+  std::optional<std::string> path = ResolveBelowRoot(root_, name);
+  if (path) return *path;
+  LogError(u"Name leaves the game's folder: " + name);
+  return {};
 }
 
-bool TExtResourceMan::streamExists(const WideString& name) { return FileExists(fullPath(name)); }
+bool TExtResourceMan::streamExists(const WideString& name) {
+  std::string path = fullPath(name);
+  return !path.empty() && FileExists(path);
+}
+
+bool TExtResourceMan::mayWrite(const WideString& name, const std::string& path) const {
+  // Absolute paths are read as given, but written only into the running
+  // game's folders; other names only below the root, links included.
+  if (IsAbsoluteResourceName(name)) return MayWriteFile(path);
+  if (PathLiesWithin(path, root_)) return true;
+  LogError(u"Write refused outside the game's folders: " + Utf8ToWide(path));
+  return false;
+}
 
 TStream* TExtResourceMan::createStream(const WideString& name, int32_t mode) {
+  std::string path = fullPath(name);
+  if (path.empty()) return nullptr;
+  if ((mode == fmCreate || ModeHasWriteAccess(mode)) && !mayWrite(name, path)) return nullptr;
   try {
-    return OpenFileByMode(fullPath(name), mode, false);
+    return OpenFileByMode(path, mode, false);
   } catch (const std::exception&) {
     return nullptr;  // the external manager answers every failure with nil
   }
 }
 
-int32_t TExtResourceMan::FileDate(const WideString& name) { return FileDateOfFile(fullPath(name)); }
+int32_t TExtResourceMan::FileDate(const WideString& name) {
+  std::string path = fullPath(name);
+  return path.empty() ? -1 : FileDateOfFile(path);
+}
 
-std::optional<double> TExtResourceMan::FileTime(const WideString& name) { return FileTimeOfFile(fullPath(name)); }
+std::optional<double> TExtResourceMan::FileTime(const WideString& name) {
+  std::string path = fullPath(name);
+  if (path.empty()) return std::nullopt;
+  return FileTimeOfFile(path);
+}
 
 void TExtResourceMan::IntFindFilesInDir(const WideString& folder, const WideString& masks) {
   std::vector<WideString> found;
-  FindFilesInFolder(fullPath(folder), folder, SplitMasks(masks), found);
+  std::string path = fullPath(folder);
+  if (path.empty()) return;
+  FindFilesInFolder(path, folder, SplitMasks(masks), found);
   for (WideString& item : found) addResult(item);
 }
 
 void TExtResourceMan::IntFindDirInDir(const WideString& folder) {
   std::vector<WideString> found;
-  FindFoldersInFolder(fullPath(folder), folder, found);
+  std::string path = fullPath(folder);
+  if (path.empty()) return;
+  FindFoldersInFolder(path, folder, found);
   for (WideString& item : found) addResult(item);
 }
 

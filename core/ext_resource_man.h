@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "core/resource_man.h"
+#include "core/resource_path.h"
 
 // The platform's file dialog, installed by the platform layer: answers the
 // chosen file's path, or empty text when the user cancels or there is none.
@@ -30,10 +31,10 @@ class TExtResourceMan : public TResourceMan {
   WideString selectExternalFile(const WideString& title, const WideString& filter);
 
   // The path of the file system a name stands for: an absolute name as it
-  // is, any other below the root (one leading "\" dropped).
+  // is, any other below the root; empty (and logged) for a relative name
+  // that climbs above the root.
   std::string fullPath(const WideString& name) const;
-};
 
-// True for a name that stands for itself: it begins with "/" or holds a
-// drive-style ":".
-bool IsAbsoluteResourceName(std::u16string_view name);
+ private:
+  bool mayWrite(const WideString& name, const std::string& path) const;
+};

@@ -2,7 +2,9 @@
 
 #include "compat/win32/file_system.h"
 #include "core/class_builder.h"
+#include "core/log.h"
 #include "core/resource_man_files.h"
+#include "core/resource_path.h"
 
 const ClassInfo& TFolderResourceMan::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<TFolderResourceMan>("TFolderResourceMan")
@@ -22,9 +24,10 @@ bool EndsWithSeparator(const std::string& path) {
 std::string TFolderResourceMan::fullPath(const WideString& name) const {
   // The substitution applies to the name alone: a root such as
   // "/home/langley/" must stay as it is.
-  std::u16string_view relative = name;
-  if (!relative.empty() && (relative.front() == u'\\' || relative.front() == u'/')) relative.remove_prefix(1);
-  return root_ + WideToUtf8(normalizeName(WideString(relative)));
+  std::optional<std::string> path = ResolveBelowRoot(root_, normalizeName(name));
+  if (path) return *path;
+  LogError(u"Name leaves the game's folder: " + name);
+  return {};
 }
 
 void TFolderResourceMan::setRoot(const std::string& path) {
@@ -37,6 +40,11 @@ void TFolderResourceMan::setUsesList(const WideString& text) {
   inherited::setUsesList(text);
   std::vector<Package>& list = packages();
   for (size_t i = 0; i < list.size();) {
+    if (!IsPlainPackageName(list[i].name)) {
+      LogError(u"Package name refused: " + list[i].name);
+      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+      continue;
+    }
     std::string folder = root_ + "..\\..\\_" + WideToUtf8(list[i].name) + "\\game\\";
     if (!FolderExists(folder)) {
       list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
@@ -50,32 +58,53 @@ void TFolderResourceMan::setUsesList(const WideString& text) {
 }
 
 bool TFolderResourceMan::streamExists(const WideString& name) {
-  return FileExists(fullPath(name)) || packagesHave(name);
+  std::string path = fullPath(name);
+  if (path.empty()) return false;
+  return FileExists(path) || packagesHave(name);
 }
 
 TStream* TFolderResourceMan::createStream(const WideString& name, int32_t mode) {
-  if (TStream* stream = OpenFileByMode(fullPath(name), mode, true)) return stream;
+  std::string path = fullPath(name);
+  if (path.empty()) return nullptr;
+  if (mode == fmCreate || ModeHasWriteAccess(mode)) {
+    // Writes stay in this folder: packages are other games' data, and a link
+    // inside the folder must not carry a write out of it.
+    if (!PathLiesWithin(path, root_)) {
+      LogError(u"Write refused outside the game's folders: " + Utf8ToWide(path));
+      return nullptr;
+    }
+    return OpenFileByMode(path, mode, true);
+  }
+  if (TStream* stream = OpenFileByMode(path, mode, true)) return stream;
   return createStreamFromPackages(name, mode);
 }
 
 int32_t TFolderResourceMan::FileDate(const WideString& name) {
-  int32_t date = FileDateOfFile(fullPath(name));
+  std::string path = fullPath(name);
+  if (path.empty()) return -1;
+  int32_t date = FileDateOfFile(path);
   return date != -1 ? date : packageFileDate(name);
 }
 
 std::optional<double> TFolderResourceMan::FileTime(const WideString& name) {
-  std::optional<double> time = FileTimeOfFile(fullPath(name));
+  std::string path = fullPath(name);
+  if (path.empty()) return std::nullopt;
+  std::optional<double> time = FileTimeOfFile(path);
   return time ? time : packageFileTime(name);
 }
 
 void TFolderResourceMan::IntFindFilesInDir(const WideString& folder, const WideString& masks) {
   std::vector<WideString> found;
-  FindFilesInFolder(fullPath(folder), folder, SplitMasks(masks), found);
+  std::string path = fullPath(folder);
+  if (path.empty()) return;
+  FindFilesInFolder(path, folder, SplitMasks(masks), found);
   for (WideString& item : found) addResult(item);
 }
 
 void TFolderResourceMan::IntFindDirInDir(const WideString& folder) {
   std::vector<WideString> found;
-  FindFoldersInFolder(fullPath(folder), folder, found);
+  std::string path = fullPath(folder);
+  if (path.empty()) return;
+  FindFoldersInFolder(path, folder, found);
   for (WideString& item : found) addResult(item);
 }

@@ -19,6 +19,7 @@ class TFolderResourceMan : public TResourceMan {
   bool streamExists(const WideString& name) override;
   std::optional<double> FileTime(const WideString& name) override;
 
-  // The path of the file system (UTF-8, "\" separators) a name stands for.
+  // The path of the file system (UTF-8, "\" separators) a name stands for;
+  // empty (and the refusal logged) for a name that leaves the folder.
   std::string fullPath(const WideString& name) const;
 };

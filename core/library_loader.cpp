@@ -28,9 +28,16 @@ TLibEntry* LoadLib(const std::string& name) {
   entry->name = name;
   entry->resourceKey = ResourceKeyOf(name);
   entry->path = ExtractFilePath(GetProgramFileName()) + name + ".so";
+  std::string failure;
   if (access(entry->path.c_str(), F_OK) == 0) {
     Log("Library exists and try load shared library " + entry->path);
     entry->handle = dlopen(entry->path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!entry->handle) {
+      // Why the system refused the file (not a library, a missing dependency,
+      // an unresolved symbol): the one line that tells the user what to fix.
+      const char* reason = dlerror();
+      failure = reason ? reason : "";
+    }
   } else {
     // A built-in copy would be written out and loaded here; the program
     // carries none, so nothing more is tried.
@@ -41,6 +48,7 @@ TLibEntry* LoadLib(const std::string& name) {
     return entry;
   }
   Log("Library " + entry->path + " loading failed.");
+  if (!failure.empty()) LogError(Utf8ToWide(failure));
   delete entry;
   return nullptr;
 }

@@ -12,6 +12,7 @@
 #include "core/object_writer.h"
 #include "core/object_xml.h"
 #include "core/resource_man.h"
+#include "core/resource_path.h"
 #include "core/stream.h"
 #include "core/text_helpers.h"
 
@@ -312,6 +313,11 @@ bool StoreObjectFile(TResourceMan* manager, const WideString& name, BaseObject* 
   root->dropAutoNames();
   try {
     SaveObjectToStream(binary, root);
+  } catch (const Exception& e) {
+    // Nothing was written: the old file stays as it was.
+    root->giveAutoNames();
+    LogError(u"Can't store " + name + u": " + e.wideMessage());
+    return false;
   } catch (...) {
     root->giveAutoNames();
     throw;
@@ -319,8 +325,19 @@ bool StoreObjectFile(TResourceMan* manager, const WideString& name, BaseObject* 
   root->giveAutoNames();
   binary.SetPosition(0);
   TMemoryStream xml;
-  if (!binaryToXml(binary, xml)) return false;
-  return WriteWhole(manager, name, xml.Bytes());
+  if (!binaryToXml(binary, xml)) {
+    LogError(u"Can't store " + name + u": the tree can't be written as XML");
+    return false;
+  }
+  StreamPtr out = Open(manager, name, fmCreate);
+  if (!out) {
+    LogError(u"Can't store " + name + u": the file can't be created there (read-only folder or archive)");
+    return false;
+  }
+  bool ok = out->Write(xml.Memory(), xml.Size()) == xml.Size();
+  if (auto* file = dynamic_cast<TFileStream*>(out.get())) ok = file->Close() && ok;
+  if (!ok) LogError(u"Can't store " + name + u": writing the file failed");
+  return ok;
 }
 
 bool CompileObjectFile(TResourceMan* manager, const WideString& name) {
@@ -340,7 +357,7 @@ BaseObject* NewObjectFromFile(const WideString& name, BaseObject* parent, bool u
   AppletServices* services = GetAppletServices();
   BaseObject* applet = AppletOfParent(parent);
   if (!manager && services && applet) manager = services->resourceManager(applet);
-  if (name.find(u"main.qxml") == WideString::npos && name.find(u':') != WideString::npos) {
+  if (name.find(u"main.qxml") == WideString::npos && IsAbsoluteResourceName(name)) {
     if (SomeEngine* engine = Engine()) manager = reinterpret_cast<TResourceMan*>(engine->externalResourceManager());
     LogInfo(u"Use external resource for file " + name);
   }

@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 #include "core/component.h"
+#include "core/exceptions.h"
 #include "core/log.h"
 #include "core/object_collection.h"
 #include "core/stream.h"
@@ -286,7 +288,27 @@ void TGWriter::emitBinary(const StreamProc& writeData) {
   emitBinary(block.Memory(), static_cast<int32_t>(block.Size()));
 }
 
+// Counts the nesting the readers count (child records and collection values,
+// not the root) and refuses to go past their bound: a tree written deeper
+// could never be read back, so it is not written at all.
+class TGWriter::NestingGuard {
+ public:
+  explicit NestingGuard(TGWriter& writer) : writer_(writer) {
+    if (++writer_.nesting_ > kMaxStreamNesting) {
+      --writer_.nesting_;
+      throw EWriteError("the object tree nests deeper than " + std::to_string(kMaxStreamNesting) + " levels");
+    }
+  }
+  ~NestingGuard() { --writer_.nesting_; }
+  NestingGuard(const NestingGuard&) = delete;
+  NestingGuard& operator=(const NestingGuard&) = delete;
+
+ private:
+  TGWriter& writer_;
+};
+
 void TGWriter::emitCollection(TGCollection* collection) {
+  NestingGuard nested(*this);
   const std::string savedPath = std::move(propPath_);
   propPath_.clear();
   emitTag(ValueTag::vaCollection);
@@ -340,8 +362,9 @@ class WritingMark {
 }  // namespace
 
 void TGWriter::emitObject(TGComponent* object) {
-  // Records nested deeper than any reader follows are not written.
-  if (!object || recordDepth_ >= kMaxStreamNesting) return;
+  if (!object) return;
+  std::optional<NestingGuard> nested;
+  if (recordDepth_ > 0) nested.emplace(*this);
   ++recordDepth_;
   WritingMark mark(object);
   try {

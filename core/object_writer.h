@@ -100,6 +100,9 @@ class TGWriter : public TGFiler {
   // a published description stops here instead of recursing for ever.
   int recordDepth_ = 0;
   int nestedDepth_ = 0;
+  // Nesting as the readers count it (kMaxStreamNesting bounds both).
+  class NestingGuard;
+  int nesting_ = 0;
   int64_t streamBase_ = 0;  // the stream position the buffer starts at
   FindMethodNameProc findMethodName_;
 };

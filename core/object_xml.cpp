@@ -1,6 +1,7 @@
 #include "core/object_xml.h"
 
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
@@ -19,6 +20,9 @@
 // ---- escaping -------------------------------------------------------------------
 
 namespace {
+// Element levels of the XML form beyond the object records: the document
+// element and a collection with its items.
+constexpr unsigned kXmlLevelsAroundObjects = 8;
 
 void AppendReference(std::string& out, uint32_t code) {
   out += "&#";
@@ -645,6 +649,11 @@ void xmlToBinary(TStream& source, TStream& target) {
   if (!IsValidUtf8(text)) text = WideToUtf8(AnsiToWide(text));
   if (text.size() > static_cast<size_t>(INT32_MAX)) throw EReadError("XML document too large");
 
+  // The parser's own nesting limit (256) lies below the bound every reader
+  // and the writer share; a tree the writer stores must read back.
+  if (xmlParserMaxDepth < static_cast<unsigned>(kMaxStreamNesting) + kXmlLevelsAroundObjects) {
+    xmlParserMaxDepth = static_cast<unsigned>(kMaxStreamNesting) + kXmlLevelsAroundObjects;
+  }
   std::unique_ptr<xmlParserCtxt, ContextFree> context(xmlNewParserCtxt());
   if (!context) throw EReadError("XML parser not available");
   context->sax->serror = ReportParserError;

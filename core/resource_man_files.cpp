@@ -136,8 +136,10 @@ TStream* Refuse(const std::string& path, bool raiseOnFailure) {
 
 TStream* OpenFileByMode(const std::string& path, int32_t mode, bool raiseOnFailure) {
   if (mode == fmCreate) {
-    if (IsReadOnlyFile(path)) return nullptr;
     std::string folder = ExtractFilePath(path);
+    // A file is replaced through a temporary beside it: a read-only folder
+    // refuses that even when the old file itself could be written.
+    if (IsReadOnlyFile(path) || (!folder.empty() && IsReadOnlyFile(folder))) return nullptr;
     if (!folder.empty() && !ForceDirectories(folder)) return Refuse(path, raiseOnFailure);
     auto* stream = new TFileStream(path, FileMode::Create);
     if (stream->IsOpen()) return stream;

@@ -1,9 +1,13 @@
 #include "core/stream.h"
 
+#include <dirent.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <string_view>
 
 #include "compat/win32/file_system.h"
 
@@ -91,13 +95,50 @@ int64_t TReadOnlyMemoryStream::Seek(int64_t offset, SeekOrigin origin) {
 
 // ---- files -------------------------------------------------------------------------
 
+namespace {
+constexpr std::string_view kTempMark = ".tmp";
+
+// The process id in a temporary's name ("<target>.tmp<pid>"), or 0.
+pid_t WriterOfTemporary(std::string_view name) {
+  size_t mark = name.rfind(kTempMark);
+  if (mark == std::string_view::npos || mark == 0) return 0;
+  std::string_view digits = name.substr(mark + kTempMark.size());
+  if (digits.empty() || digits.size() > 9) return 0;
+  pid_t pid = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return 0;
+    pid = pid * 10 + (c - '0');
+  }
+  return pid;
+}
+
+bool ProcessIsGone(pid_t pid) { return kill(pid, 0) != 0 && errno == ESRCH; }
+
+// A write killed midway leaves its temporary behind; the next write into the
+// same folder removes those of processes that no longer run.
+void RemoveStaleTemporaries(const std::string& systemPath) {
+  size_t slash = systemPath.rfind('/');
+  std::string folder = slash == std::string::npos ? "." : systemPath.substr(0, slash == 0 ? 1 : slash);
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return;
+  const pid_t self = getpid();
+  while (dirent* entry = readdir(dir)) {
+    pid_t writer = WriterOfTemporary(entry->d_name);
+    if (writer <= 0 || writer == self || !ProcessIsGone(writer)) continue;
+    unlinkat(dirfd(dir), entry->d_name, 0);
+  }
+  closedir(dir);
+}
+}  // namespace
+
 TFileStream::TFileStream(const std::string& fileName, FileMode mode) {
   path_ = ToSystemPath(fileName);
   switch (mode) {
     case FileMode::OpenRead: file_ = std::fopen(path_.c_str(), "rb"); break;
     case FileMode::OpenReadWrite: file_ = std::fopen(path_.c_str(), "r+b"); break;
     case FileMode::Create:
-      tempPath_ = path_ + ".tmp" + std::to_string(getpid());
+      RemoveStaleTemporaries(path_);
+      tempPath_ = path_ + std::string(kTempMark) + std::to_string(getpid());
       file_ = std::fopen(tempPath_.c_str(), "w+b");
       if (!file_) tempPath_.clear();
       break;

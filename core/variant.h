@@ -27,8 +27,15 @@ class Variant {
   Variant(const char16_t* v) : value_(WideString(v)) {}
   Variant(TObject* v) : value_(v) {}
 
-  // Makes the value an empty text and hands it out to be filled in place.
-  WideString& emplaceText() { return value_.emplace<WideString>(); }
+  // Makes the value an empty text and hands it out to be filled in place; a
+  // value that is a text already keeps its storage.
+  WideString& emplaceText() {
+    if (auto* text = std::get_if<WideString>(&value_)) {
+      text->clear();
+      return *text;
+    }
+    return value_.emplace<WideString>();
+  }
 
   bool isEmpty() const { return std::holds_alternative<std::monostate>(value_); }
   bool isNull() const { return std::holds_alternative<Null>(value_); }

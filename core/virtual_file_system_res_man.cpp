@@ -5,6 +5,8 @@
 #include "compat/win32/file_system.h"
 #include "core/archive_image.h"
 #include "core/class_builder.h"
+#include "core/log.h"
+#include "core/resource_path.h"
 #include "core/text_helpers.h"
 #include "core/virtual_file_system.h"
 
@@ -39,6 +41,11 @@ void TVirtualFileSystemResMan::setUsesList(const WideString& text) {
   std::vector<Package>& list = packages();
   std::string folder = ExtractFilePath(root_);
   for (size_t i = list.size(); i-- > 0;) {
+    if (!IsPlainPackageName(list[i].name)) {
+      LogError(u"Package name refused: " + list[i].name);
+      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+      continue;
+    }
     std::string file = folder + WideToUtf8(list[i].name) + ".qfs";
     if (!FileExists(file)) {
       list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));

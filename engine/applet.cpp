@@ -8,6 +8,7 @@
 #include "core/ext_resource_man.h"
 #include "core/log.h"
 #include "core/text_helpers.h"
+#include "core/write_places.h"
 #include "engine/applet_numbers.h"
 #include "engine/cache.h"
 #include "engine/dummy.h"
@@ -237,7 +238,9 @@ void Applet::afterLoad() {
   registerScriptNames();
   LogInfo(u"Set extResMan folder");
   if (SomeEngine* engine = Engine(); engine && engine->externalResourceManager()) {
-    engine->externalResourceManager()->setRoot(GetAppDataPath() + WideToUtf8(dataFolderName()) + "/");
+    const std::string dataFolder = GetAppDataPath() + WideToUtf8(dataFolderName()) + "/";
+    engine->externalResourceManager()->setRoot(dataFolder);
+    AddWritePlace(dataFolder);
   }
   parts_->showDebugForm(debugInfo_);
   if (style_ == maskStyle && platform() && window_) {
@@ -431,4 +434,8 @@ void Applet::setResourceManager(TResourceMan* manager) {
 
 TPlatform* Applet::platform() const { return Platform(); }
 
-WideString Applet::dataFolderName() const { return SafeFolderName(appname_.empty() ? title_ : appname_); }
+WideString Applet::dataFolderName() const {
+  WideString name = SafeFolderName(appname_.empty() ? title_ : appname_);
+  // An empty title must not make the whole application-data folder the game's.
+  return name.empty() ? WideString(u"_") : name;
+}

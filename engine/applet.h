@@ -85,7 +85,8 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   BaseObject* newObject(const WideString& className, BaseObject* parent);
   BaseObject* startMission(const WideString& fileName, BaseObject* parent);
   BaseObject* editMission(const WideString& fileName, BaseObject* parent);
-  void storeObject(BaseObject* object, const WideString& fileName);
+  // False (with the reason logged) when nothing was stored.
+  bool storeObject(BaseObject* object, const WideString& fileName);
   void createBin(const WideString& fileName);
   void makepng(const WideString& fileName);
   void openUrl(const WideString& url);

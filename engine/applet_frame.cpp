@@ -5,6 +5,7 @@
 
 #include "compat/win32/system.h"
 #include "core/log.h"
+#include "core/script_watch.h"
 #include "core/text_helpers.h"
 #include "engine/applet.h"
 #include "engine/applet_numbers.h"
@@ -20,6 +21,8 @@ float Applet::clock() const { return platform() ? platform()->GetCurrentTime() -
 double Applet::currentTime() { return platform() ? platform()->GetCurrentTime() : 0.0; }
 
 int32_t Applet::runStep() {
+  // A handler waiting for frames (a modal wait, an effect) is not running.
+  NoteScriptWaitedForFrames();
   if (platform() && window_ && !platform()->WindowVisible(window_)) return 1;
   if (pause_) {
     if (cursor_) cursor_->hide();
@@ -74,7 +77,7 @@ void Applet::tick(double time, double delta) {
   if (event_) event_->processQueue();
   if (dynamicEngine_) dynamicEngine_->StepWorlds(static_cast<float>(delta));
   if (debugInfo_) {
-    setDebugValue(u"Objects", DecimalText(static_cast<int64_t>(BaseObject::liveObjects().size())));
+    setDebugValue(u"Objects", DecimalText(static_cast<int64_t>(BaseObject::liveObjectCount())));
     setDebugValue(u"Scripting", DebugSecondsText(scriptTime_));
     setDebugValue(u"DeltaTime", DebugSecondsText(delta));
     setDebugValue(u"ProcessTick", DebugSecondsText(currentTime() - tickStart));

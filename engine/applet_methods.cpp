@@ -118,15 +118,15 @@ BaseObject* Applet::editMission(const WideString& fileName, BaseObject* parent) 
   return result;
 }
 
-void Applet::storeObject(BaseObject* object, const WideString& fileName) {
-  if (!object) return;
+bool Applet::storeObject(BaseObject* object, const WideString& fileName) {
+  if (!object) return false;
   if (cache_ && resourceManager_) cache_->releaseFileStreams(resourceManager_, fileName);
   TResourceMan* manager = resourceManager_;
-  if (fileName.find(u':') != WideString::npos && !SameTextAsciiW(fileName, u"main.qxml")) {
+  if (IsAbsoluteResourceName(fileName)) {
     if (SomeEngine* engine = Engine()) manager = engine->externalResourceManager();
     LogInfo(u"Use external resource for file " + fileName);
   }
-  StoreObjectFile(manager, fileName, object);
+  return StoreObjectFile(manager, fileName, object);
 }
 
 void Applet::createBin(const WideString& fileName) { CompileObjectFile(resourceManager_, fileName); }
@@ -146,8 +146,7 @@ void Applet::sleep(float seconds) {
   waiter->setRunning(true);
   waiter->waitUntilStopped();
   // The wait ends early when the applet terminates; the effect may be gone then.
-  const auto& live = BaseObject::liveObjects();
-  if (std::find(live.begin(), live.end(), waiter) != live.end()) waiter->dispose();
+  if (BaseObject::isLive(waiter)) waiter->dispose();
 }
 
 void Applet::showMessage(const WideString& text) { parts_->showMessage(text); }

@@ -21,6 +21,13 @@ const ClassInfo& Container::staticClassInfo() {
   return info;
 }
 
+void Container::Create(TObject* owner) {
+  // Any object of the tree may be hot, focused, captured or modal here; asked
+  // before the tree is read, which may already free objects.
+  hearEveryRemoval();
+  inherited::Create(owner);
+}
+
 void Container::Destroy() {
   modalStack_.clear();
   if (focusedObject_) {

@@ -11,6 +11,7 @@ class Container : public VisualObject {
   Q_OBJECT(Container, VisualObject)
 
  public:
+  void Create(TObject* owner) override;
   void Destroy() override;
   void objectRemoved(BaseObject* object) override;
 

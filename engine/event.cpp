@@ -53,6 +53,7 @@ const ClassInfo& Event::staticClassInfo() {
 
 void Event::Create(TObject* owner) {
   inherited::Create(owner);
+  hearEveryRemoval();  // scheduled actions may target any object
   paramPoint_ = New<TPointPersistent>(this);
   paramDelta_ = New<TPointPersistent>(this);
   ownNormal_ = New<TSpaceCoord>(this);

@@ -78,7 +78,11 @@ void VisualObject::objectRemoved(BaseObject* object) {
 
 void VisualObject::addChild(BaseObject* child) {
   inherited::addChild(child);
-  invalidateTransform();
+  // Only the new child's place changed; its siblings keep theirs (telling
+  // them all would make building a tree quadratic in its width).
+  if (auto* visual = dynamic_cast<VisualObject*>(child); visual && visual->parent() == this) {
+    visual->invalidateTransform();
+  }
   // A child takes a translucent parent's alpha, without passing it further.
   if (auto* visual = dynamic_cast<VisualObject*>(child); visual && alpha_ < 1.0f) visual->alpha_ = alpha_;
 }
@@ -119,7 +123,7 @@ void VisualObject::setMaterial(const WideString& name) {
   material_ = name;
   if (cachedMaterial_) {
     Applet* applet = ownerApplet();
-    cachedMaterial_ = applet ? applet->findMaterial(name) : nullptr;
+    holdReference(cachedMaterial_, applet ? applet->findMaterial(name) : nullptr);
   }
 }
 
@@ -191,7 +195,7 @@ void VisualObject::capture() {
   if (!container) return;
   // A repeated capture keeps the holder from before the first one.
   if (container->capturedObject() != this) {
-    prevCaptured_ = container->capturedObject();
+    holdReference(prevCaptured_, container->capturedObject());
     container->setCapturedObject(this);
   }
   Applet* applet = ownerApplet();
@@ -202,7 +206,7 @@ void VisualObject::releaseCapture() {
   Container* container = findContainer();
   if (!container || container->capturedObject() != this) return;
   container->setCapturedObject(prevCaptured_);
-  prevCaptured_ = nullptr;
+  holdReference(prevCaptured_, static_cast<VisualObject*>(nullptr));
   // The platform capture stays while an earlier holder still has it.
   Applet* applet = ownerApplet();
   if (!container->capturedObject() && applet && applet->platform()) applet->platform()->ReleaseMouse();

@@ -123,7 +123,7 @@ class VisualObject : public BaseObject {
   const WideString& material() const { return material_; }
   void setMaterial(const WideString& name);
   BaseObject* cachedMaterial() const { return cachedMaterial_; }
-  void setCachedMaterial(BaseObject* material) { cachedMaterial_ = material; }
+  void setCachedMaterial(BaseObject* material) { holdReference(cachedMaterial_, material); }
   TColorARGB colorOverride() const { return colorOverride_; }
   void setColorOverride(TColorARGB color) { colorOverride_ = color; }
   VisualObject* prevCaptured() const { return prevCaptured_; }
@@ -149,6 +149,16 @@ class VisualObject : public BaseObject {
   void drawPass();
 
   bool visible_ = true;
+  // Stores a non-owning reference and watches its removal (objectRemoved
+  // clears it), so only holders hear of a referenced object's end.
+  template <class T>
+  void holdReference(T*& slot, T* value) {
+    if (slot == value) return;
+    unwatchRemovalOf(slot);
+    slot = value;
+    watchRemovalOf(slot);
+  }
+
   VisualObject* prevCaptured_ = nullptr;
   bool hot_ = false;
   bool focused_ = false;

@@ -20,6 +20,8 @@
 
 class TCaret;
 class TDeviceHost;
+class TSpaceCoord;
+class Variant;
 class TFont;
 class TWindow;
 struct TDeviceClass;
@@ -245,6 +247,18 @@ class TDevice : public TSomePersistent {
   // dynamic meshes): anything else belongs to someone who would free it again.
   void scriptDestroyPixmap(TPixmap* pixmap);
   void scriptDestroyMesh(TMesh* mesh);
+  // Element `index` (row index div 4, column index mod 4) of ModelViewProj;
+  // 0 outside 0-15.
+  float scriptModelViewProj(int32_t index);
+  // The ray through a window point into two coordinates (either may be nil).
+  void scriptPick(float x, float y, TSpaceCoord* origin, TSpaceCoord* direction);
+  // Colours as ARGB numbers or as colour texts ("#FF102030").
+  void scriptSetMaterial(bool lighting, Variant diffuse, Variant ambient, Variant specular);
+  // The first two columns of the 3x3 matrix, row by row: u and v scale and
+  // shear, then the move.
+  void scriptSetTextureMatrix(float uu, float uv, float vu, float vv, float du, float dv);
+  // One segment from (x1, y1, z1) to (x2, y2, z2).
+  void scriptDrawLine(float x1, float y1, float z1, float x2, float y2, float z2, float width);
 
  protected:
   // ---- for device classes -------------------------------------------------------------

@@ -31,6 +31,17 @@ int64_t TileCount(float length, float tile) {
 
 // Most quads one call can ever draw: the dynamic mesh's vertex limit.
 constexpr int64_t kMaxQuadsPerCall = kDynamicVertexLimit / 4;
+
+// Whether `quads` tiles of the pixmap fit one call; when they never can, the
+// error is logged once for the pixmap, not on every frame that draws it.
+bool TilesFit(TPixmap* pixmap, int64_t quads) {
+  if (quads <= kMaxQuadsPerCall) return true;
+  if (!pixmap->tilingOverflowReported) {
+    pixmap->tilingOverflowReported = true;
+    LogError(W("Locked size is bigger than buffer have"));
+  }
+  return false;
+}
 }  // namespace
 
 void TDevice::DrawQuads(const TQuad* quads, size_t quadCount, float depth) {
@@ -154,10 +165,7 @@ void TDevice::DrawPixmapNineSliceTiled(TPixmap* pixmap, const TRectF& rect, cons
   for (const Region& r : regions) {
     total += TileCount(RectWidth(r.area), r.tileW) * TileCount(RectHeight(r.area), r.tileH);
   }
-  if (total > kMaxQuadsPerCall) {
-    LogError(W("Locked size is bigger than buffer have"));
-    return;
-  }
+  if (!TilesFit(pixmap, total)) return;
   std::vector<TQuad> quads;
   quads.reserve(static_cast<size_t>(total));
   auto corner = [&](float l, float t, float r, float b, float u0, float v0, float u1, float v1) {
@@ -182,10 +190,7 @@ void TDevice::DrawPixmapTiled(TPixmap* pixmap, const TRectF& rect) {
   if (!pixmap) return;
   float tw = static_cast<float>(pixmap->width()) * textureMatrix_.m[0][0];
   float th = static_cast<float>(pixmap->height()) * textureMatrix_.m[1][1];
-  if (TileCount(RectWidth(rect), tw) * TileCount(RectHeight(rect), th) > kMaxQuadsPerCall) {
-    LogError(W("Locked size is bigger than buffer have"));
-    return;
-  }
+  if (!TilesFit(pixmap, TileCount(RectWidth(rect), tw) * TileCount(RectHeight(rect), th))) return;
   SetPixmap(0, pixmap);
   std::vector<TQuad> quads;
   AddNineSliceTiles(quads, rect, MakeRectF(0, 0, 1, 1), tw, th, tw, th);

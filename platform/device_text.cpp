@@ -31,6 +31,9 @@ void TDevice::DrawText(TFont* font, const WideString& text, TColorARGB color, ui
   SetPixmap(0, glyphs->Atlas());
   SetRenderState(rsFilterLinear);
   SetRenderState(rsTextureModulate);
+  // The text's colour is for the text alone: whatever the caller draws next
+  // keeps the material it had set.
+  const TMaterial callerMaterial = material_;
   SetColor(color);
   std::vector<TTextLine> lines;
   int32_t count = 0;
@@ -40,6 +43,7 @@ void TDevice::DrawText(TFont* font, const WideString& text, TColorARGB color, ui
     glyphs->BuildText(font, IdentityMatrix4F, line.text, static_cast<float>(TruncSize(line.rect.left)),
                       static_cast<float>(TruncSize(line.rect.top)));
   }
+  SetMaterial(callerMaterial);
 }
 
 void TDevice::MeasureText(TFont* font, const WideString& text, float widthLimit, int32_t& fitCount, uint8_t flags,

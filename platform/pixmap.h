@@ -48,6 +48,10 @@ class TPixmap : public TSomePersistent {
   // device to another (rows top-down, width words each).
   std::vector<uint32_t>& switchCopy() { return switchCopy_; }
 
+  // A tiled draw of this pixmap needed more tiles than the dynamic mesh can
+  // ever hold, and that was logged: it is drawn the same way every frame.
+  bool tilingOverflowReported = false;
+
  private:
   int32_t width_ = 0;
   int32_t height_ = 0;

@@ -54,11 +54,11 @@ HRESULT Device::Start(D3DPRESENT_PARAMETERS& parameters) {
   HRESULT checked = CheckParameters(parameters);
   if (FAILED(checked)) return checked;
   if (!core_->MakeCurrent()) return D3DERR_NOTAVAILABLE;
-  const GLFunctions& gl = core_->gl;
-  gl.GenFramebuffers(1, &core_->drawFramebuffer);
-  gl.GenFramebuffers(1, &core_->readFramebuffer);
+  const GLFeatures& gl = core_->gl;
+  glGenFramebuffers(1, &core_->drawFramebuffer);
+  glGenFramebuffers(1, &core_->readFramebuffer);
   // Flat shading takes the colour of a triangle's first vertex.
-  if (gl.ProvokingVertex) gl.ProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
+  if (gl.provokingVertex) glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
   const GLubyte white[4] = {255, 255, 255, 255};
   glGenTextures(1, &whiteTexture_);
   glBindTexture(GL_TEXTURE_2D, whiteTexture_);
@@ -106,15 +106,28 @@ HRESULT Device::CheckParameters(D3DPRESENT_PARAMETERS& p) const {
   return D3D_OK;
 }
 
+// A windowed back buffer of the window's size whose frames are discarded
+// after showing is the window's own framebuffer: frames are drawn straight
+// into it, Present only swaps, and a reset makes nothing. Any other back
+// buffer is a picture that Present copies (and scales) into the window.
+bool Device::BackBufferOnWindow(const D3DPRESENT_PARAMETERS& p) const {
+  if (!p.Windowed || p.SwapEffect != D3DSWAPEFFECT_DISCARD || !CurrentSettings().straightToWindow) return false;
+  if (p.BackBufferFormat != D3DFMT_X8R8G8B8 && p.BackBufferFormat != D3DFMT_A8R8G8B8) return false;
+  RECT client;
+  return GetClientRect(core_->window, &client) && client.right == static_cast<LONG>(p.BackBufferWidth) &&
+         client.bottom == static_cast<LONG>(p.BackBufferHeight);
+}
+
 HRESULT Device::MakeBackBuffer(const D3DPRESENT_PARAMETERS& p) {
   bool lockable = (p.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0;
+  bool onWindow = BackBufferOnWindow(p);
   auto* colour = new Surface(core_, Surface::Kind::BackBuffer, p.BackBufferWidth, p.BackBufferHeight,
-                             p.BackBufferFormat, lockable);
+                             p.BackBufferFormat, lockable, onWindow);
   backBuffer_ = Ref<Surface>::Adopt(colour);
   autoDepth_ = {};
   if (p.EnableAutoDepthStencil) {
     autoDepth_ = Ref<Surface>::Adopt(new Surface(core_, Surface::Kind::AutoDepth, p.BackBufferWidth,
-                                                 p.BackBufferHeight, p.AutoDepthStencilFormat, false));
+                                                 p.BackBufferHeight, p.AutoDepthStencilFormat, false, onWindow));
   }
   if (!backBuffer_->made() || (autoDepth_ && !autoDepth_->made())) return D3DERR_OUTOFVIDEOMEMORY;
   renderTarget_ = backBuffer_;
@@ -299,20 +312,36 @@ HRESULT Device::Present(const RECT* sourceRect, const RECT* destRect, HWND destW
   if (!ResolveRect(sourceRect, backBuffer_->width(), backBuffer_->height(), source)) return D3DERR_INVALIDCALL;
   if (!GetClientRect(core_->window, &client)) return D3DERR_INVALIDCALL;
   dest = destRect ? *destRect : client;
-  const GLFunctions& gl = core_->gl;
   auto height = static_cast<LONG>(backBuffer_->height());
-  gl.BindFramebuffer(GL_READ_FRAMEBUFFER, core_->readFramebuffer);
-  gl.FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBuffer_->texture(), 0);
+  const bool inPlace = source.left == dest.left && source.top == dest.top && source.right == dest.right &&
+                       source.bottom == dest.bottom;
+  if (backBuffer_->onWindow() && !inPlace) {
+    // Parts of the window's own buffer move: through a copy of the frame.
+    RECT whole{0, 0, static_cast<LONG>(backBuffer_->width()), height};
+    PictureMemory frame;
+    frame.Allocate(backBuffer_->width(), backBuffer_->height(), BytesPerPixel(backBuffer_->format()));
+    backBuffer_->ReadPixels(whole, frame.At(0, 0), frame.pitch);
+    backBuffer_->WritePixels(dest, frame.At(source.left, source.top), frame.pitch);
+  }
+  if (backBuffer_->onWindow()) {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    SwapBuffers(core_->dc);
+    dirty_ |= kDirtyTarget | kDirtyRaster;
+    return D3D_OK;
+  }
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, core_->readFramebuffer);
+  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBuffer_->texture(), 0);
   glReadBuffer(GL_COLOR_ATTACHMENT0);
-  gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   glDisable(GL_SCISSOR_TEST);
   bool sameSize = source.right - source.left == dest.right - dest.left &&
                   source.bottom - source.top == dest.bottom - dest.top;
-  gl.BlitFramebuffer(source.left, height - source.bottom, source.right, height - source.top, dest.left,
-                     client.bottom - dest.bottom, dest.right, client.bottom - dest.top, GL_COLOR_BUFFER_BIT,
-                     sameSize ? GL_NEAREST : GL_LINEAR);
+  glBlitFramebuffer(source.left, height - source.bottom, source.right, height - source.top, dest.left,
+                    client.bottom - dest.bottom, dest.right, client.bottom - dest.top, GL_COLOR_BUFFER_BIT,
+                    sameSize ? GL_NEAREST : GL_LINEAR);
   // The window's own buffers are current while it shows the frame.
-  gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
   SwapBuffers(core_->dc);
   dirty_ |= kDirtyTarget | kDirtyRaster;
   return D3D_OK;
@@ -359,10 +388,17 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     x2 = std::min<LONG>(x2, static_cast<LONG>(vp.X + vp.Width));
     y2 = std::min<LONG>(y2, static_cast<LONG>(vp.Y + vp.Height));
     if (x1 >= x2 || y1 >= y2) return;
-    glScissor(x1, height - y2, x2 - x1, y2 - y1);
+    // A clear of the whole target goes without the scissor: drivers clear
+    // whole buffers directly, but a part of one by drawing over it.
+    const bool whole = x1 == 0 && y1 == 0 && x2 == static_cast<LONG>(renderTarget_->width()) && y2 == height;
+    if (whole) {
+      glDisable(GL_SCISSOR_TEST);
+    } else {
+      glEnable(GL_SCISSOR_TEST);
+      glScissor(x1, height - y2, x2 - x1, y2 - y1);
+    }
     glClear(bits);
   };
-  glEnable(GL_SCISSOR_TEST);
   if (count == 0) {
     clearArea(0, 0, static_cast<LONG>(renderTarget_->width()), height);
   } else {

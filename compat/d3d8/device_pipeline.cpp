@@ -257,18 +257,25 @@ UINT Device::targetHeight() const { return renderTarget_ ? renderTarget_->height
 
 bool Device::BindTarget() {
   if (!core_->MakeCurrent() || !renderTarget_) return false;
-  const GLFunctions& gl = core_->gl;
-  gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, core_->drawFramebuffer);
+  if (renderTarget_->onWindow()) {
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    if (!(dirty_ & kDirtyTarget)) return true;
+    glDrawBuffer(GL_BACK);
+    dirty_ &= ~kDirtyTarget;
+    // The window's framebuffer has only its own depth buffer.
+    return !depthSurface_ || depthSurface_->onWindow();
+  }
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, core_->drawFramebuffer);
   if (!(dirty_ & kDirtyTarget)) return true;
-  gl.FramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, renderTarget_->texture(), 0);
-  gl.FramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
+  glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, renderTarget_->texture(), 0);
+  glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, 0);
   if (depthSurface_) {
     GLenum point = depthSurface_->format() == D3DFMT_D24S8 ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT;
-    gl.FramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, point, GL_RENDERBUFFER, depthSurface_->renderbuffer());
+    glFramebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, point, GL_RENDERBUFFER, depthSurface_->PictureDepth());
   }
   glDrawBuffer(GL_COLOR_ATTACHMENT0);
   dirty_ &= ~kDirtyTarget;
-  return gl.CheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  return glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
 // The GL viewport is twice the size of Direct3D's, around the same centre,
@@ -276,7 +283,7 @@ bool Device::BindTarget() {
 // viewport's pixel edges (as by a guard band), not half a pixel inside them.
 // With float viewports the halving of clip coordinates is exact.
 void Device::ApplyViewport() {
-  const GLFunctions& gl = core_->gl;
+  const GLFeatures& gl = core_->gl;
   const D3DVIEWPORT8& vp = state_.viewport;
   auto height = static_cast<GLint>(targetHeight());
   GLint bottom = height - static_cast<GLint>(vp.Y + vp.Height);
@@ -284,12 +291,12 @@ void Device::ApplyViewport() {
   glScissor(static_cast<GLint>(vp.X), bottom, static_cast<GLsizei>(vp.Width), static_cast<GLsizei>(vp.Height));
   guard_ = Guard();
   if (gl.directCorrections()) {
-    gl.ClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
-    gl.ViewportIndexedf(0, static_cast<float>(vp.X) + 0.5f - guard_.marginX,
+    glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+    glViewportIndexedf(0, static_cast<float>(vp.X) + 0.5f - guard_.marginX,
                         static_cast<float>(bottom) - 0.5f - guard_.marginY, static_cast<float>(vp.Width) + 2 * guard_.marginX,
                         static_cast<float>(vp.Height) + 2 * guard_.marginY);
   } else {
-    if (gl.ClipControl) gl.ClipControl(GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+    if (gl.clipControl) glClipControl(GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
     auto marginX = static_cast<GLint>(guard_.marginX), marginY = static_cast<GLint>(guard_.marginY);
     glViewport(static_cast<GLint>(vp.X) - marginX, bottom - marginY, static_cast<GLsizei>(vp.Width) + 2 * marginX,
                static_cast<GLsizei>(vp.Height) + 2 * marginY);
@@ -430,14 +437,14 @@ void Device::ApplyMaterial(const FVFLayout& layout) {
 // ---- texture stages ---------------------------------------------------------------------------------
 
 void Device::ApplyStages(const FVFLayout& layout, const uint8_t* vertices, UINT stride) {
-  const GLFunctions& gl = core_->gl;
+  const GLFeatures& gl = core_->gl;
   int units = std::min<int>(D3D8_TEXTURE_STAGES, gl.textureUnits);
   int active = 0;
   while (active < units && state_.stageStates[active][D3DTSS_COLOROP] != D3DTOP_DISABLE) active += 1;
   bool stagesChanged = (dirty_ & kDirtyStages) != 0;
   for (int stage = 0; stage < units; ++stage) {
-    gl.ActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(stage));
-    gl.ClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(stage));
+    glActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(stage));
+    glClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(stage));
     if (stage >= active) {
       glDisable(GL_TEXTURE_2D);
       glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -469,11 +476,11 @@ void Device::ApplyStages(const FVFLayout& layout, const uint8_t* vertices, UINT 
       glTexCoordPointer(2, GL_FLOAT, static_cast<GLsizei>(stride), vertices + layout.texCoord);
     } else {
       glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-      gl.MultiTexCoord4f(GL_TEXTURE0 + static_cast<GLenum>(stage), 0, 0, 0, 1);
+      glMultiTexCoord4f(GL_TEXTURE0 + static_cast<GLenum>(stage), 0, 0, 0, 1);
     }
   }
-  gl.ActiveTexture(GL_TEXTURE0);
-  gl.ClientActiveTexture(GL_TEXTURE0);
+  glActiveTexture(GL_TEXTURE0);
+  glClientActiveTexture(GL_TEXTURE0);
   glMatrixMode(GL_MODELVIEW);
   dirty_ &= ~kDirtyStages;
 }
@@ -510,7 +517,7 @@ void Device::ApplyRaster() {
   if (rs[D3DRS_ALPHABLENDENABLE]) {
     glEnable(GL_BLEND);
     glBlendFunc(BlendFactor(rs[D3DRS_SRCBLEND]), BlendFactor(rs[D3DRS_DESTBLEND]));
-    core_->gl.BlendEquation(BlendEquationOf(rs[D3DRS_BLENDOP]));
+    glBlendEquation(BlendEquationOf(rs[D3DRS_BLENDOP]));
   } else {
     glDisable(GL_BLEND);
   }

@@ -17,8 +17,8 @@ namespace d3d8_internal {
 DeviceCore::~DeviceCore() {
   if (context) {
     if (MakeCurrent()) {
-      if (drawFramebuffer) gl.DeleteFramebuffers(1, &drawFramebuffer);
-      if (readFramebuffer) gl.DeleteFramebuffers(1, &readFramebuffer);
+      if (drawFramebuffer) glDeleteFramebuffers(1, &drawFramebuffer);
+      if (readFramebuffer) glDeleteFramebuffers(1, &readFramebuffer);
     }
     if (wglGetCurrentContext() == context) wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(context);
@@ -193,13 +193,14 @@ bool CountedAsDefaultPool(Surface::Kind kind) {
 }  // namespace
 
 Surface::Surface(std::shared_ptr<DeviceCore> core, Kind kind, UINT width, UINT height, D3DFORMAT format,
-                 bool lockable)
+                 bool lockable, bool onWindow)
     : Resource(std::move(core), PoolOf(kind), CountedAsDefaultPool(kind)),
       kind_(kind),
       width_(width),
       height_(height),
       format_(format),
-      lockable_(lockable || kind == Kind::Image) {
+      lockable_(lockable || kind == Kind::Image),
+      onWindow_(onWindow && (kind == Kind::BackBuffer || kind == Kind::AutoDepth)) {
   if (kind_ == Kind::Image) {
     memory_.Allocate(width, height, BytesPerPixel(format));
     made_ = true;
@@ -208,13 +209,30 @@ Surface::Surface(std::shared_ptr<DeviceCore> core, Kind kind, UINT width, UINT h
   if (!Current()) return;
   while (glGetError() != GL_NO_ERROR) {
   }
+  const uint64_t bytes = uint64_t{width} * height * static_cast<uint64_t>(isDepth() ? DepthBytes(format)
+                                                                                    : BytesPerPixel(format));
+  if (onWindow_) {
+    // The window's buffers exist already; a new back buffer is black.
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    if (isDepth()) {
+      glDepthMask(GL_TRUE);
+      glStencilMask(0xFF);
+      glClearDepth(1);
+      glClearStencil(0);
+      glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    } else {
+      glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+      glClearColor(0, 0, 0, 0);
+      glClear(GL_COLOR_BUFFER_BIT);
+    }
+    SetVideoBytes(bytes);
+    made_ = glGetError() == GL_NO_ERROR;
+    return;
+  }
   if (isDepth()) {
-    const GLFunctions& gl = this->core().gl;
-    gl.GenRenderbuffers(1, &renderbuffer_);
-    gl.BindRenderbuffer(GL_RENDERBUFFER, renderbuffer_);
-    gl.RenderbufferStorage(GL_RENDERBUFFER, DepthFormatFor(format), static_cast<GLsizei>(width),
-                           static_cast<GLsizei>(height));
-    SetVideoBytes(uint64_t{width} * height * static_cast<uint64_t>(DepthBytes(format)));
+    PictureDepth();
+    SetVideoBytes(bytes);
   } else {
     GLPixelFormat gl = ColourFormatFor(format, this->core().gl.rgb565);
     std::vector<uint8_t> zeros(static_cast<size_t>(width) * height * static_cast<size_t>(BytesPerPixel(format)));
@@ -227,9 +245,19 @@ Surface::Surface(std::shared_ptr<DeviceCore> core, Kind kind, UINT width, UINT h
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(gl.internalFormat), static_cast<GLsizei>(width),
                  static_cast<GLsizei>(height), 0, gl.format, gl.type, zeros.data());
-    SetVideoBytes(uint64_t{width} * height * static_cast<uint64_t>(BytesPerPixel(format)));
+    SetVideoBytes(bytes);
   }
   made_ = glGetError() == GL_NO_ERROR;
+}
+
+GLuint Surface::PictureDepth() {
+  if (!renderbuffer_ && isDepth() && !dead_ && Current()) {
+    glGenRenderbuffers(1, &renderbuffer_);
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer_);
+    glRenderbufferStorage(GL_RENDERBUFFER, DepthFormatFor(format_), static_cast<GLsizei>(width_),
+                          static_cast<GLsizei>(height_));
+  }
+  return renderbuffer_;
 }
 
 Surface::~Surface() { ReleaseGL(); }
@@ -237,7 +265,7 @@ Surface::~Surface() { ReleaseGL(); }
 void Surface::ReleaseGL() {
   if ((texture_ || renderbuffer_) && Current()) {
     if (texture_) glDeleteTextures(1, &texture_);
-    if (renderbuffer_) core().gl.DeleteRenderbuffers(1, &renderbuffer_);
+    if (renderbuffer_) glDeleteRenderbuffers(1, &renderbuffer_);
   }
   texture_ = 0;
   renderbuffer_ = 0;
@@ -287,16 +315,21 @@ HRESULT Surface::UnlockRect() {
 }
 
 void Surface::ReadPixels(const RECT& rect, uint8_t* destination, int32_t pitch) {
-  if (!texture_ || !Current()) return;
-  const GLFunctions& gl = core().gl;
+  if ((!texture_ && !onWindow_) || !Current()) return;
+  const GLFeatures& gl = core().gl;
   GLPixelFormat format = ColourFormatFor(format_, gl.rgb565);
   int bpp = BytesPerPixel(format_);
   LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
   size_t rowBytes = static_cast<size_t>(width) * bpp;
   std::vector<uint8_t> bottomUp(rowBytes * static_cast<size_t>(height));
-  gl.BindFramebuffer(GL_READ_FRAMEBUFFER, core().readFramebuffer);
-  gl.FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture_, 0);
-  glReadBuffer(GL_COLOR_ATTACHMENT0);
+  if (onWindow_) {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+  } else {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, core().readFramebuffer);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture_, 0);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+  }
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);
   glReadPixels(rect.left, static_cast<GLint>(height_) - rect.bottom, width, height, format.format, format.type,
@@ -308,7 +341,7 @@ void Surface::ReadPixels(const RECT& rect, uint8_t* destination, int32_t pitch) 
 }
 
 void Surface::WritePixels(const RECT& rect, const uint8_t* source, int32_t pitch) {
-  if (!texture_ || !Current()) return;
+  if ((!texture_ && !onWindow_) || !Current()) return;
   GLPixelFormat format = ColourFormatFor(format_, core().gl.rgb565);
   int bpp = BytesPerPixel(format_);
   LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
@@ -318,11 +351,32 @@ void Surface::WritePixels(const RECT& rect, const uint8_t* source, int32_t pitch
     std::memcpy(bottomUp.data() + static_cast<size_t>(height - 1 - row) * rowBytes,
                 source + static_cast<size_t>(row) * static_cast<size_t>(pitch), rowBytes);
   }
-  glBindTexture(GL_TEXTURE_2D, texture_);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, rect.left, static_cast<GLint>(height_) - rect.bottom, width, height,
-                  format.format, format.type, bottomUp.data());
+  if (!onWindow_) {
+    glBindTexture(GL_TEXTURE_2D, texture_);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, rect.left, static_cast<GLint>(height_) - rect.bottom, width, height,
+                    format.format, format.type, bottomUp.data());
+    return;
+  }
+  // Into the window: through a picture of the rectangle, copied across.
+  GLuint picture = 0;
+  glGenTextures(1, &picture);
+  glBindTexture(GL_TEXTURE_2D, picture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format.internalFormat), width, height, 0, format.format,
+               format.type, bottomUp.data());
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, core().readFramebuffer);
+  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, picture, 0);
+  glReadBuffer(GL_COLOR_ATTACHMENT0);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glDrawBuffer(GL_BACK);
+  glDisable(GL_SCISSOR_TEST);
+  const GLint bottom = static_cast<GLint>(height_) - rect.bottom;
+  glBlitFramebuffer(0, 0, width, height, rect.left, bottom, rect.right, bottom + height, GL_COLOR_BUFFER_BIT,
+                    GL_NEAREST);
+  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+  glDeleteTextures(1, &picture);
 }
 
 // ---- buffers --------------------------------------------------------------------------------

@@ -43,6 +43,8 @@ void d3d8_test::SetResetFails(bool fails) { CurrentSettings().resetFails = fails
 void d3d8_test::SetPitchPadding(int32_t bytes) { CurrentSettings().pitchPadding = bytes < 0 ? 0 : bytes; }
 void d3d8_test::UseDirectCorrections(bool use) { CurrentSettings().directCorrections = use; }
 
+void d3d8_test::UseStraightToWindow(bool use) { CurrentSettings().straightToWindow = use; }
+
 void d3d8_test::LoseDevices(int stillLostAnswers) {
   for (d3d8_internal::Device* device : d3d8_internal::LiveDevices()) device->Lose(stillLostAnswers);
 }

@@ -44,6 +44,9 @@ void SetPitchPadding(int32_t bytes);
 // directly (float viewports, clip control), the layer corrects the projection
 // instead; tests compare both ways.
 void UseDirectCorrections(bool use);
+// Off: every back buffer is a picture copied into the window at Present, as
+// when the window's size differs; tests compare both ways.
+void UseStraightToWindow(bool use);
 
 // Every live device is lost now: its TestCooperativeLevel answers
 // D3DERR_DEVICELOST `stillLostAnswers` times, then D3DERR_DEVICENOTRESET

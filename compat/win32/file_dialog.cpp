@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "compat/win32/internal/child_process.h"
-#include "compat/win32/internal/utf16.h"
+#include "core/text.h"
 
 namespace {
 using Filter = std::pair<std::string, std::string>;  // description, patterns split by ';'
@@ -14,7 +14,7 @@ using Filter = std::pair<std::string, std::string>;  // description, patterns sp
 std::vector<Filter> ReadFilters(const char16_t* filter) {
   std::vector<std::string> parts;
   for (const char16_t* p = filter; p && *p; p += std::char_traits<char16_t>::length(p) + 1) {
-    parts.push_back(UnicodeToUtf8(p));
+    parts.push_back(WideToUtf8(p));
   }
   std::vector<Filter> filters;
   for (size_t i = 0; i + 1 < parts.size(); i += 2) filters.emplace_back(parts[i], parts[i + 1]);
@@ -55,7 +55,7 @@ std::vector<std::string> KdialogArguments(const std::vector<Filter>& filters, co
 
 std::optional<std::string> AskDesktop(const OPENFILENAMEW& dialog) {
   std::vector<Filter> filters = ReadFilters(dialog.lpstrFilter);
-  std::string title = UnicodeToUtf8(dialog.lpstrTitle);
+  std::string title = dialog.lpstrTitle ? WideToUtf8(dialog.lpstrTitle) : std::string();
   if (std::string zenity = FindOnPath("zenity"); !zenity.empty()) {
     return RunAndRead(zenity, ZenityArguments(filters, title));
   }
@@ -72,7 +72,7 @@ BOOL GetOpenFileNameW(OPENFILENAMEW* dialog) {
   if (!answer) return FALSE;
   while (!answer->empty() && (answer->back() == '\n' || answer->back() == '\r')) answer->pop_back();
   if (answer->empty()) return FALSE;
-  std::u16string path = Utf8ToUnicode(*answer);
+  std::u16string path = Utf8ToWide(*answer);
   if (path.size() + 1 > dialog->nMaxFile) return FALSE;
   std::copy(path.begin(), path.end(), dialog->lpstrFile);
   dialog->lpstrFile[path.size()] = 0;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "compat/win32/internal/keyboard_layout.h"
+#include "compat/win32/internal/keymap.h"
 #include "compat/win32/internal/keyboard_tracking.h"
 #include "compat/win32/internal/video.h"
 
@@ -38,11 +39,10 @@ std::u16string TypedText(UINT virtualKey, UINT scanCode, const BYTE* state) {
   SDL_Scancode scancode = ScancodeOfArgument(virtualKey, scanCode);
   if (scancode == SDL_SCANCODE_UNKNOWN) return {};
   int level = LevelOfState(state);
-  // What this very press typed, then what the key types in this state as the
-  // user's typing has shown, then the layout's symbol.
+  // What this very press typed, as the display system reported it; for a key
+  // not typed, what the system's keymap gives it in this state.
   std::u16string text = TextOfReadPress(scancode, level);
-  if (text.empty()) text = TaughtText(scancode, level);
-  if (text.empty()) text = UntaughtText(virtualKey, scancode, level);
+  if (text.empty()) text = KeymapText(scancode, level, (state[VK_NUMLOCK] & 0x01) != 0);
   return text;
 }
 }  // namespace
@@ -75,6 +75,8 @@ int ToUnicodeEx(UINT virtualKey, UINT scanCode, const BYTE* keyState, char16_t* 
   if (count < capacity) buffer[count] = 0;
   return count;
 }
+
+void win32_test::ForgetKeymap() { ::ForgetKeymap(); }
 
 void win32_test::InjectKey(int scancode, bool down, const char* typedText) {
   if (!EnsureVideo()) return;

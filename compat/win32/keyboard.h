@@ -4,12 +4,11 @@
 //
 // The state of a key is what the display system reported of the real keyboard,
 // together with keys pressed through the test hooks below, as of the key
-// message being handled (NoteKeyMessage). The characters of a key come from
-// the layout: each character the display system reports as typed
-// is remembered for the key and the shift state that typed it, so layouts with
-// letters outside US English and shifted or AltGr characters come out as the
-// user sees them; a key and state never typed yet fall back to the key's
-// unshifted symbol in the layout, shifted as on a US keyboard.
+// message being handled (NoteKeyMessage). The characters of a key are what
+// the display system reported the press typed; for a key not typed (a
+// release, a question about another key or state) they come from the
+// system's keymap (libxkbcommon), so every layout, shift and AltGr level
+// comes out as the user sees it.
 #include "compat/win32/win_types.h"
 
 using SHORT = int16_t;
@@ -112,11 +111,14 @@ namespace win32_test {
 // Holds a key down (or lets it go) as the keyboard state reports it, on top of
 // the real keyboard: for tests that hand-make key messages.
 void PressKey(int virtualKey, bool down);
-// Lets go of every key pressed through PressKey and forgets what the layout
-// taught (characters typed so far).
+// Lets go of every key pressed through PressKey and forgets the characters
+// typed so far.
 void ResetKeyboard();
+// Reads the system's keymap again when next asked (after a layout change the
+// display system did not report, such as XKB_DEFAULT_LAYOUT set by a test).
+void ForgetKeymap();
 // A key press (and its release) as the display system delivers it, with the
 // text it typed (UTF-8, may be empty): it becomes key messages when the queue
-// is next read, and teaches the layout its characters.
+// is next read.
 void InjectKey(int scancode, bool down, const char* typedText);
 }  // namespace win32_test

@@ -44,25 +44,6 @@ constexpr KeyPlace kPlaces[] = {
     {VK_OEM_6, SDL_SCANCODE_RIGHTBRACKET},   {VK_OEM_7, SDL_SCANCODE_APOSTROPHE},
 };
 
-// Characters of a US keyboard's keys, unshifted and shifted.
-struct UsKey {
-  SDL_Scancode scancode;
-  char plain;
-  char shifted;
-};
-
-constexpr UsKey kUsKeys[] = {
-    {SDL_SCANCODE_1, '1', '!'},           {SDL_SCANCODE_2, '2', '@'},           {SDL_SCANCODE_3, '3', '#'},
-    {SDL_SCANCODE_4, '4', '$'},           {SDL_SCANCODE_5, '5', '%'},           {SDL_SCANCODE_6, '6', '^'},
-    {SDL_SCANCODE_7, '7', '&'},           {SDL_SCANCODE_8, '8', '*'},           {SDL_SCANCODE_9, '9', '('},
-    {SDL_SCANCODE_0, '0', ')'},           {SDL_SCANCODE_SPACE, ' ', ' '},       {SDL_SCANCODE_MINUS, '-', '_'},
-    {SDL_SCANCODE_EQUALS, '=', '+'},      {SDL_SCANCODE_LEFTBRACKET, '[', '{'}, {SDL_SCANCODE_RIGHTBRACKET, ']', '}'},
-    {SDL_SCANCODE_BACKSLASH, '\\', '|'},  {SDL_SCANCODE_SEMICOLON, ';', ':'},   {SDL_SCANCODE_APOSTROPHE, '\'', '"'},
-    {SDL_SCANCODE_GRAVE, '`', '~'},       {SDL_SCANCODE_COMMA, ',', '<'},       {SDL_SCANCODE_PERIOD, '.', '>'},
-    {SDL_SCANCODE_SLASH, '/', '?'},       {SDL_SCANCODE_KP_MULTIPLY, '*', '*'}, {SDL_SCANCODE_KP_PLUS, '+', '+'},
-    {SDL_SCANCODE_KP_MINUS, '-', '-'},    {SDL_SCANCODE_KP_DIVIDE, '/', '/'},
-};
-
 SDL_Scancode LetterOrDigitScancode(int virtualKey) {
   SDL_Keycode symbol = virtualKey >= 'A' ? SDLK_a + (virtualKey - 'A') : SDLK_0 + (virtualKey - '0');
   SDL_Scancode code = VideoStarted() ? SDL_GetScancodeFromKey(symbol) : SDL_SCANCODE_UNKNOWN;
@@ -124,21 +105,4 @@ int SidedVirtualKeyOfScancode(SDL_Scancode scancode) {
     }
   }
   return VirtualKeyOfScancode(scancode);
-}
-
-std::u16string UntaughtText(UINT virtualKey, SDL_Scancode scancode, int level) {
-  if (level & kLevelAltGr) return {};
-  bool shift = (level & kLevelShift) != 0;
-  if (virtualKey >= 'A' && virtualKey <= 'Z') {
-    bool upper = shift != ((level & kLevelCaps) != 0);
-    return std::u16string(1, static_cast<char16_t>(upper ? virtualKey : virtualKey - 'A' + 'a'));
-  }
-  if (VideoStarted() && !shift) {
-    SDL_Keycode symbol = SDL_GetKeyFromScancode(scancode);
-    if (symbol >= 32 && symbol < 0xD800 && symbol != 127) return std::u16string(1, static_cast<char16_t>(symbol));
-  }
-  for (const UsKey& key : kUsKeys) {
-    if (key.scancode == scancode) return std::u16string(1, static_cast<char16_t>(shift ? key.shifted : key.plain));
-  }
-  return {};
 }

@@ -10,13 +10,13 @@
 // comes out as WM_CHAR when the message is translated.
 #include "compat/win32/internal/display_events.h"
 #include "compat/win32/internal/queue.h"
-#include "compat/win32/internal/utf16.h"
 #include "compat/win32/internal/video.h"
 #include "compat/win32/internal/window_state.h"
 #include "compat/win32/activation.h"
 #include "compat/win32/keyboard.h"
 #include "compat/win32/message_queue.h"
 #include "compat/win32/window_messages.h"
+#include "core/text.h"
 
 namespace {
 struct KeyName {
@@ -77,8 +77,10 @@ void PostKey(const SDL_KeyboardEvent& event) {
   if (!target || !key) return;
   bool alt = (event.keysym.mod & KMOD_ALT) != 0;
   bool down = event.state == SDL_PRESSED;
-  // With alt held (and no control) keys are "system" keys, as on the system.
-  bool system = alt && !(event.keysym.mod & KMOD_CTRL);
+  // As on the system, without control held: keys pressed with alt, the alt
+  // key itself (down and up) and F10 (the menu key) are "system" keys.
+  bool menuKey = key == VK_MENU || key == VK_F1 + 9;
+  bool system = (alt || menuKey) && !(event.keysym.mod & KMOD_CTRL);
   UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
   PostToQueue(target, message, key, KeyData(event, alt));
 }
@@ -105,7 +107,7 @@ bool TranslateKeyboardEvent(const SDL_Event& event) {
       return true;
     case SDL_TEXTINPUT:
       if (HWND target = KeyboardTarget(event.text.windowID)) {
-        AttachTextToLastKeyDown(target, Utf8ToUnicode(event.text.text));
+        AttachTextToLastKeyDown(target, Utf8ToWide(event.text.text));
       }
       return true;
     default:

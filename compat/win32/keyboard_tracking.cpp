@@ -9,11 +9,12 @@
 #include <utility>
 
 #include "compat/win32/internal/keyboard_layout.h"
+#include "compat/win32/internal/keymap.h"
 #include "compat/win32/internal/pointer.h"
-#include "compat/win32/internal/utf16.h"
 #include "compat/win32/internal/video.h"
 #include "compat/win32/keyboard.h"
 #include "compat/win32/window_messages.h"
+#include "core/text.h"
 
 namespace {
 using KeySnapshot = std::array<BYTE, 256>;
@@ -54,11 +55,8 @@ struct Tracking {
   UINT lastMessage = 0;
   WPARAM lastKey = 0;
   LPARAM lastData = 0;
-  // The layout as the user's typing showed it: text by key and shift level.
-  std::map<std::pair<int, int>, std::u16string> taught;
+  // The key whose press the next reported text belongs to.
   int textKey = -1;
-  int textLevel = 0;
-  bool textStarted = false;
   // Mouse events reported and not yet made into messages, oldest first.
   std::deque<MouseStamp> mouseStamps;
   // Keys held through the test hooks.
@@ -104,23 +102,15 @@ void ObserveKey(const SDL_KeyboardEvent& key) {
   std::lock_guard<std::mutex> guard(t.lock);
   if (t.waiting.size() >= kMaxWaiting) t.waiting.pop_front();
   t.waiting.push_back(std::move(entry));
-  if (key.state == SDL_PRESSED) {
-    t.textKey = key.keysym.scancode;
-    t.textLevel = LevelOfMods(key.keysym.mod);
-    t.textStarted = false;
-  }
+  if (key.state == SDL_PRESSED) t.textKey = key.keysym.scancode;
 }
 
 void ObserveText(const char* utf8) {
-  std::u16string text = Utf8ToUnicode(utf8);
+  std::u16string text = Utf8ToWide(utf8);
   Tracking& t = TheTracking();
   std::lock_guard<std::mutex> guard(t.lock);
   if (t.textKey < 0) return;
   // An input method may report one key's text in pieces.
-  std::u16string& taught = t.taught[{t.textKey, t.textLevel}];
-  if (!t.textStarted) taught.clear();
-  taught += text;
-  t.textStarted = true;
   for (auto it = t.waiting.rbegin(); it != t.waiting.rend(); ++it) {
     if (it->down && it->scancode == t.textKey) {
       it->text += text;
@@ -144,6 +134,7 @@ void ObserveMouse(const SDL_Event& event) {
 }
 
 int ObserveEvent(void* /*userdata*/, SDL_Event* event) {
+  if (event->type == SDL_KEYMAPCHANGED) ForgetKeymap();
   if (event->type == SDL_KEYDOWN || event->type == SDL_KEYUP) ObserveKey(event->key);
   if (event->type == SDL_TEXTINPUT) ObserveText(event->text.text);
   if (IsMouseEvent(event->type)) ObserveMouse(*event);
@@ -198,13 +189,6 @@ std::u16string TextOfReadPress(int scancode, int level) {
   auto found = t.pressText.find(scancode);
   if (found == t.pressText.end() || found->second.first != level) return {};
   return found->second.second;
-}
-
-std::u16string TaughtText(int scancode, int level) {
-  Tracking& t = TheTracking();
-  std::lock_guard<std::mutex> guard(t.lock);
-  auto found = t.taught.find({scancode, level});
-  return found == t.taught.end() ? std::u16string() : found->second;
 }
 
 WPARAM ModifierFlagsNow() {
@@ -274,7 +258,6 @@ void win32_test::ResetKeyboard() {
   std::lock_guard<std::mutex> guard(t.lock);
   t.testHeld.fill(false);
   t.testCaps = false;
-  t.taught.clear();
   t.textKey = -1;
   t.waiting.clear();
   t.following = false;

@@ -33,6 +33,12 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Queues WM_QUIT, which comes out once the posted messages before it are read.
 void PostQuitMessage(int exitCode);
 
+// Whether the user asked to close a window or the system asked the program to
+// end (SIGTERM, SIGINT) and that request still waits, or was read before:
+// asked from inside a long script, which keeps the queue from being read.
+// Reads the display system's input into its queue but takes nothing out.
+bool CloseRequestPending();
+
 // The system's handling of any message a procedure does not handle itself:
 // WM_CLOSE destroys the window, WM_WINDOWPOSCHANGED sends WM_MOVE and WM_SIZE,
 // WM_PAINT validates, WM_SETICON and WM_SETTEXT change the window, WM_NCHITTEST

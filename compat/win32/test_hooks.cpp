@@ -104,4 +104,6 @@ const char* VideoDriverName() {
   return name ? name : "";
 }
 
+bool DisplayStarted() { return VideoStarted(); }
+
 }  // namespace win32_test

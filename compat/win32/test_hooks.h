@@ -62,5 +62,8 @@ std::optional<Image> LastFrame(HWND window);
 
 // The name of the display system's driver ("offscreen", "x11").
 const char* VideoDriverName();
+// Whether a window has started the display system yet (a test that wants its
+// own display server starts it before).
+bool DisplayStarted();
 
 }  // namespace win32_test

@@ -9,7 +9,6 @@
 #include "compat/win32/internal/frame.h"
 #include "compat/win32/internal/placement.h"
 #include "compat/win32/internal/queue.h"
-#include "compat/win32/internal/utf16.h"
 #include "compat/win32/internal/video.h"
 #include "compat/win32/internal/window_state.h"
 #include "compat/win32/gdi.h"
@@ -17,6 +16,7 @@
 #include "compat/win32/message_queue.h"
 #include "compat/win32/mouse.h"
 #include "compat/win32/window_messages.h"
+#include "core/text.h"
 
 namespace {
 bool IsFramed(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }
@@ -245,7 +245,7 @@ BOOL SetWindowTextW(HWND window, const char16_t* text) {
     return FALSE;
   }
   state->title = text ? std::u16string(text) : std::u16string();
-  SDL_SetWindowTitle(state->sdl, UnicodeToUtf8(state->title.c_str()).c_str());
+  SDL_SetWindowTitle(state->sdl, WideToUtf8(state->title).c_str());
   return TRUE;
 }
 

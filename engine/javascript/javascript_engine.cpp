@@ -12,10 +12,11 @@
 #include <js/SourceText.h>
 #include <jsfriendapi.h>
 
-#include "core/applet_services.h"
 #include "core/base_object.h"
 #include "core/log.h"
+#include "core/object_file.h"
 #include "core/resource_man.h"
+#include "core/script_watch.h"
 #include "core/text_helpers.h"
 #include "engine/javascript/js_compiled_script.h"
 #include "engine/javascript/js_realm.h"
@@ -34,6 +35,10 @@ class TJavaScriptEngine::RunScope {
  public:
   explicit RunScope(TJavaScriptEngine& engine) : engine_(engine) { ++engine_.running_; }
   ~RunScope() {
+    // A script stopped for memory leaves its garbage: collect it now.
+    if (watched_.outermost() && TakeScriptMemoryStop() && engine_.realm_) {
+      JS::NonIncrementalGC(engine_.realm_->cx(), JS::GCOptions::Shrink, JS::GCReason::API);
+    }
     if (--engine_.running_ == 0 && engine_.freeDeferred_) {
       engine_.freeDeferred_ = false;
       engine_.Free();
@@ -45,6 +50,7 @@ class TJavaScriptEngine::RunScope {
 
  private:
   TJavaScriptEngine& engine_;
+  ScriptRunScope watched_;  // the watch over long runs and memory
 };
 
 namespace {
@@ -369,19 +375,9 @@ BaseObject* TJavaScriptEngine::createScriptObject(const ClassInfo& cls, BaseObje
     return nullptr;
   }
   if (!parent && owner() && owner()->inheritsFrom(base)) parent = static_cast<BaseObject*>(owner());
-  if (fileName) {
-    BaseObject* applet = parent ? parent->applet() : nullptr;
-    AppletServices* services = applet ? GetAppletServices() : nullptr;
-    TResourceMan* manager = services ? services->resourceManager(applet) : nullptr;
-    if (!manager) {
-      LogError(u"Application's resource manager not exists");
-      return nullptr;
-    }
-    BaseObject* loaded =
-        BaseObject::loadObjectFile ? BaseObject::loadObjectFile(manager, *fileName, parent, nullptr) : nullptr;
-    if (loaded) loaded->setComponentStyle(csExternal);
-    return loaded;
-  }
+  // The object-file rule of every other factory: absolute names through the
+  // engine's external manager, the result marked external.
+  if (fileName) return NewObjectFromFile(*fileName, parent, true, nullptr);
   auto* created = static_cast<BaseObject*>(cls.create(parent));
   if (created) created->setComponentStyle(csExternal);
   return created;

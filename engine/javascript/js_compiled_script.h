@@ -1,13 +1,14 @@
 #pragma once
 // Compiled scripts and their cache files. A ".jsbin" holds the library's
 // serialised compiled script (its stencil, stamped with the build id of the
-// library that wrote it) followed by an eight-byte check: the byte count of
-// the stencil and its CRC-32, both little-endian. A damaged file fails the
-// check and is never handed to the library, whose decoder trusts its input.
-// Internal to engine/javascript/.
+// library that wrote it) followed by this user's seal over the stencil and
+// that build id (core/user_seal.h). The library's decoder trusts its input,
+// so a cache without a seal that opens, damaged, forged or shipped with a
+// game, is never handed to it. Internal to engine/javascript/.
 #include <jsapi.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include <js/experimental/JSStencil.h>
@@ -24,11 +25,14 @@ class JsCompiledScript : public TCompiledScript {
   JS::PersistentRooted<JSScript*> script_;
 };
 
+// The build id that compiled caches are tied to: the library's version.
+const std::string& CompiledScriptBuildId();
+
 // The bytes of a cache file for a compiled stencil; false when the library
 // cannot serialise it.
 bool EncodeCompiledScript(JSContext* cx, JS::Stencil* stencil, std::vector<uint8_t>& bytes);
 
 // The stencil a cache file holds; nil (and no exception pending) when the
-// file is damaged or was written by another library build.
+// file was not sealed by this user's runtime for this library build.
 already_AddRefed<JS::Stencil> DecodeCompiledScript(JSContext* cx, const JS::ReadOnlyCompileOptions& options,
                                                    const std::vector<uint8_t>& bytes);

@@ -1,6 +1,5 @@
 #include "engine/javascript/js_natives.h"
 
-#include <new>
 #include <exception>
 #include <span>
 #include <vector>
@@ -87,37 +86,38 @@ bool SetPublished(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 // ---- published methods ------------------------------------------------------------------
 
-// The converted arguments of one call. Only as many values as the method
-// takes are built: clearing a fixed array of variants on every call would
-// cost more than the rest of the call together.
+// The converted arguments of one call. The outermost call's slots stay from
+// call to call, so a text argument is copied into the storage the last one
+// left instead of a new string; a call made while another runs (a method
+// that runs a script) takes slots of its own. Scripts run on the logic thread
+// alone, so the kept slots are a plain static: a thread-local would be looked
+// up on every call.
+std::vector<Variant> outermostSlots;
+bool outermostInUse = false;
+
 class ArgumentValues {
  public:
   explicit ArgumentValues(size_t count) : count_(count) {
-    if (count_ > kInline) {
-      spilled_.resize(count_);
-      values_ = spilled_.data();
-    } else {
-      values_ = reinterpret_cast<Variant*>(storage_);
-      for (size_t i = 0; i < count_; ++i) new (&values_[i]) Variant();
-    }
+    std::vector<Variant>& slots = outermostInUse ? nested_ : outermostSlots;
+    if (slots.size() < count_) slots.resize(count_);
+    slots_ = slots.data();
+    ownsOutermost_ = !outermostInUse;
+    outermostInUse = true;
   }
   ~ArgumentValues() {
-    if (count_ <= kInline) {
-      for (size_t i = 0; i < count_; ++i) values_[i].~Variant();
-    }
+    if (ownsOutermost_) outermostInUse = false;
   }
   ArgumentValues(const ArgumentValues&) = delete;
   ArgumentValues& operator=(const ArgumentValues&) = delete;
 
-  Variant& operator[](size_t i) { return values_[i]; }
-  std::span<const Variant> span() const { return {values_, count_}; }
+  Variant& operator[](size_t i) { return slots_[i]; }
+  std::span<const Variant> span() const { return {slots_, count_}; }
 
  private:
-  static constexpr size_t kInline = 8;
   size_t count_;
-  Variant* values_;
-  alignas(Variant) unsigned char storage_[kInline * sizeof(Variant)];
-  std::vector<Variant> spilled_;
+  Variant* slots_ = nullptr;
+  bool ownsOutermost_ = false;
+  std::vector<Variant> nested_;
 };
 
 [[gnu::noinline, gnu::cold]] bool InvalidCall(const MethodInfo& method, JS::CallArgs& args) {
@@ -163,7 +163,11 @@ inline bool RunPublished(JSContext* cx, const MethodBinding& binding, TObject* o
   if (args.length() < binding.requiredCount) return InvalidCall(method, args);
   const size_t count = binding.paramCount;
   ArgumentValues values(count);
-  for (size_t i = 0; i < count && i < args.length(); ++i) {
+  for (size_t i = 0; i < count; ++i) {
+    if (i >= args.length()) {
+      values[i] = Variant();  // not given
+      continue;
+    }
     switch (JsArgumentToVariant(cx, args[i], method.params[i], values[i])) {
       case ArgumentFit::Fits: break;
       case ArgumentFit::Unfit: return InvalidCall(method, args);

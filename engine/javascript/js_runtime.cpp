@@ -14,7 +14,10 @@
 #include <js/Warnings.h>
 #include <jsfriendapi.h>
 
+#include "engine/javascript/js_compiled_script.h"
 #include "engine/javascript/js_report.h"
+#include "engine/javascript/js_self_hosted_cache.h"
+#include "engine/javascript/js_watchdog.h"
 
 namespace {
 std::once_flag libraryStarted;
@@ -31,7 +34,7 @@ thread_local ThreadContext threadContext;
 // Compiled caches are tied to the library build that wrote them: a cache from
 // another build carries another id and is compiled again from its source.
 bool CompiledCacheBuildId(JS::BuildIdCharVector* buildId) {
-  static const std::string id = std::string("qplay-jsbin-1/") + JS_GetImplementationVersion();
+  const std::string& id = CompiledScriptBuildId();
   return buildId->append(id.data(), id.size());
 }
 
@@ -64,12 +67,14 @@ size_t NativeStackQuota() {
 JSContext* NewContext() {
   JSContext* cx = JS_NewContext(JS::DefaultHeapMaxBytes);
   if (!cx) return nullptr;
-  if (!js::UseInternalJobQueues(cx) || !JS::InitSelfHostedCode(cx)) {
+  bool cacheRefused = false;
+  if (!js::UseInternalJobQueues(cx) || !InitSelfHostedCodeCached(cx, cacheRefused)) {
     JS_DestroyContext(cx);
-    return nullptr;
+    return cacheRefused ? NewContext() : nullptr;
   }
   JS_SetNativeStackQuota(cx, NativeStackQuota());
   JS::SetWarningReporter(cx, ReportJsWarning);
+  WatchJsContext(cx);
   return cx;
 }
 }  // namespace
@@ -90,6 +95,7 @@ JSContext* AcquireJsContext() {
 void ReleaseJsContext() {
   ThreadContext& thread = threadContext;
   if (thread.users <= 0 || --thread.users > 0) return;
+  UnwatchJsContext(thread.cx);
   JS_DestroyContext(thread.cx);
   thread.cx = nullptr;
   --liveContexts;

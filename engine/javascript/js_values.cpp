@@ -20,12 +20,27 @@ WideString JsStringToWide(JSContext* cx, JSString* text) {
   return out;
 }
 
+// Read straight from the library's characters (one byte or two a character),
+// without filling the text first: every text argument of a published method
+// comes through here.
 void CopyJsString(JSContext* cx, JSString* text, WideString& out) {
-  size_t length = text ? JS_GetStringLength(text) : 0;
-  out.resize(length);
-  if (length > 0 && !JS_CopyStringChars(cx, mozilla::Range<char16_t>(out.data(), length), text)) {
+  out.clear();
+  if (!text) return;
+  JSLinearString* linear = JS_EnsureLinearString(cx, text);
+  if (!linear) {
     JS_ClearPendingException(cx);
-    out.clear();
+    return;
+  }
+  const size_t length = JS::GetLinearStringLength(linear);
+  JS::AutoCheckCannotGC noGC;
+  if (JS::LinearStringHasLatin1Chars(linear)) {
+    // Widened in place: assigning a range of another character type would
+    // build a temporary text first.
+    const JS::Latin1Char* chars = JS::GetLatin1LinearStringChars(noGC, linear);
+    out.resize(length);
+    for (size_t i = 0; i < length; ++i) out[i] = chars[i];
+  } else {
+    out.assign(JS::GetTwoByteLinearStringChars(noGC, linear), length);
   }
 }
 

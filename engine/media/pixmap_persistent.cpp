@@ -30,7 +30,7 @@ const ClassInfo& TPixmapPersistent::staticClassInfo() {
 }
 
 TResourceMan* MediaManagerFor(const Applet* applet, const WideString& name) {
-  if (name.find(u':') != WideString::npos) {
+  if (IsAbsoluteResourceName(name)) {
     SomeEngine* engine = Engine();
     return engine ? engine->externalResourceManager() : nullptr;
   }

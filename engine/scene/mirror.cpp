@@ -14,8 +14,13 @@ const ClassInfo& Mirror::staticClassInfo() {
   return info;
 }
 
+// The mirror watches the reflected object's removal, so that its end reaches
+// objectRemoved here.
 void Mirror::setMirrorObject(PositionObject* value) {
-  if (value != mirrorObject_) mirrorObject_ = value;
+  if (value == mirrorObject_) return;
+  unwatchRemovalOf(mirrorObject_);
+  mirrorObject_ = value;
+  watchRemovalOf(mirrorObject_);
 }
 
 void Mirror::objectRemoved(BaseObject* object) {

@@ -49,8 +49,18 @@ WideString ModeText(const D3DDISPLAYMODE& mode) {
 }  // namespace
 
 const ClassInfo& TWin32DX8Device::staticClassInfo() {
-  static const ClassInfo info = ClassBuilder<TWin32DX8Device>("TWin32DX8Device").build();
+  static const ClassInfo info = ClassBuilder<TWin32DX8Device>("TWin32DX8Device")
+                                    .method("RenderToARGB", &TWin32DX8Device::scriptRenderToARGB)
+                                    .build();
   return info;
+}
+
+uint32_t TWin32DX8Device::scriptRenderToARGB(int32_t x, int32_t y) {
+  TWindowSize size = WindowAppliedSize(window());
+  if (x < 0 || y < 0 || x >= size.width || y >= size.height) return 0;
+  std::vector<uint32_t> frame(static_cast<size_t>(size.width) * static_cast<size_t>(size.height));
+  if (!RenderToARGB(frame.data(), size.width, size.height)) return 0;
+  return frame[static_cast<size_t>(y) * static_cast<size_t>(size.width) + static_cast<size_t>(x)];
 }
 
 int TWin32DX8Device::LiveCount() { return Library().users; }

@@ -30,6 +30,10 @@ class TWin32DX8Device : public TDevice {
   // Into a buffer of width x height words: no more is written, whatever the
   // window's size; a smaller frame leaves the rest of the buffer as it was.
   bool RenderToARGB(uint32_t* destination, int32_t width, int32_t height);
+  // The script form (scripts hold no pixel memory): the ARGB word at window
+  // pixel (x, y) of a frame rendered for the call; 0 outside the window or
+  // when no frame could be read.
+  uint32_t scriptRenderToARGB(int32_t x, int32_t y);
   void Render() override;
   void Present() override;
   void Resize() override;

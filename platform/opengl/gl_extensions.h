@@ -1,9 +1,9 @@
 #pragma once
-// The OpenGL entry points beyond 1.1 that the OpenGL device uses, found at run
-// time through the context functions of the windows layer, and the extension
-// flags read from the extension string. Each pointer is nil when the driver
-// lacks it, and the device then does without.
-#include <GL/gl.h>
+// What the driver offers beyond OpenGL 1.1 that the OpenGL device uses, read
+// when its context is made. The GL entry points come from libepoxy, which
+// finds them for the current context on first use; a feature the driver
+// lacks is never called.
+#include <epoxy/gl.h>
 
 #include <string>
 #include <vector>
@@ -11,29 +11,17 @@
 struct TGLExtensions {
   bool bgra = false;                // GL_BGRA pixel transfers
   bool generateMipmap = false;      // GL_SGIS_generate_mipmap
-  bool blendFuncSeparate = false;   // GL_EXT_blend_func_separate
+  bool blendFuncSeparate = false;   // separate alpha blending, in use
+  bool blendFuncSeparateOffered = false;  // GL_EXT_blend_func_separate or OpenGL 1.4
   bool swapControl = false;         // WGL_EXT_swap_control
   bool framebufferObject = false;   // off-screen buffers for layered windows
 
-  PFNGLBLENDFUNCSEPARATEEXTPROC BlendFuncSeparate = nullptr;
-  PFNGLGENFRAMEBUFFERSEXTPROC GenFramebuffers = nullptr;
-  PFNGLDELETEFRAMEBUFFERSEXTPROC DeleteFramebuffers = nullptr;
-  PFNGLBINDFRAMEBUFFEREXTPROC BindFramebuffer = nullptr;
-  PFNGLGENRENDERBUFFERSEXTPROC GenRenderbuffers = nullptr;
-  PFNGLDELETERENDERBUFFERSEXTPROC DeleteRenderbuffers = nullptr;
-  PFNGLBINDRENDERBUFFEREXTPROC BindRenderbuffer = nullptr;
-  PFNGLRENDERBUFFERSTORAGEEXTPROC RenderbufferStorage = nullptr;
-  PFNGLFRAMEBUFFERRENDERBUFFEREXTPROC FramebufferRenderbuffer = nullptr;
-  PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC CheckFramebufferStatus = nullptr;
   using SwapIntervalProc = int (*)(int interval);
   SwapIntervalProc SwapInterval = nullptr;
 
-  // Reads the flags and entry points of the current context.
+  // Reads the features of the current context.
   void Load();
 };
 
 // The names in an extension string, in order, empty pieces left out.
 std::vector<std::string> SplitExtensions(const char* extensions);
-bool HasExtension(const std::vector<std::string>& extensions, const std::string& name);
-// "major.minor..." of GL_VERSION as major * 10 + minor (12 for 1.2); 0 when unreadable.
-int GLVersionNumber(const char* version);

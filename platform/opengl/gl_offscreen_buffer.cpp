@@ -3,21 +3,21 @@
 #include "platform/opengl/gl_extensions.h"
 
 bool TGLOffscreenBuffer::Create(const TGLExtensions& gl, int32_t width, int32_t height) {
-  Release(gl);
+  Release();
   if (!gl.framebufferObject || width < 1 || height < 1) return false;
-  gl.GenFramebuffers(1, &framebuffer_);
-  gl.BindFramebuffer(GL_FRAMEBUFFER_EXT, framebuffer_);
-  gl.GenRenderbuffers(1, &colour_);
-  gl.BindRenderbuffer(GL_RENDERBUFFER_EXT, colour_);
-  gl.RenderbufferStorage(GL_RENDERBUFFER_EXT, GL_RGBA8, width, height);
-  gl.FramebufferRenderbuffer(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_RENDERBUFFER_EXT, colour_);
-  gl.GenRenderbuffers(1, &depth_);
-  gl.BindRenderbuffer(GL_RENDERBUFFER_EXT, depth_);
-  gl.RenderbufferStorage(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, width, height);
-  gl.FramebufferRenderbuffer(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT, depth_);
-  gl.BindRenderbuffer(GL_RENDERBUFFER_EXT, 0);
-  if (gl.CheckFramebufferStatus(GL_FRAMEBUFFER_EXT) != GL_FRAMEBUFFER_COMPLETE_EXT) {
-    Release(gl);
+  glGenFramebuffers(1, &framebuffer_);
+  glBindFramebuffer(GL_FRAMEBUFFER_EXT, framebuffer_);
+  glGenRenderbuffers(1, &colour_);
+  glBindRenderbuffer(GL_RENDERBUFFER_EXT, colour_);
+  glRenderbufferStorage(GL_RENDERBUFFER_EXT, GL_RGBA8, width, height);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_RENDERBUFFER_EXT, colour_);
+  glGenRenderbuffers(1, &depth_);
+  glBindRenderbuffer(GL_RENDERBUFFER_EXT, depth_);
+  glRenderbufferStorage(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, width, height);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT, depth_);
+  glBindRenderbuffer(GL_RENDERBUFFER_EXT, 0);
+  if (glCheckFramebufferStatus(GL_FRAMEBUFFER_EXT) != GL_FRAMEBUFFER_COMPLETE_EXT) {
+    Release();
     return false;
   }
   glDrawBuffer(GL_COLOR_ATTACHMENT0_EXT);
@@ -25,17 +25,17 @@ bool TGLOffscreenBuffer::Create(const TGLExtensions& gl, int32_t width, int32_t 
   return true;
 }
 
-void TGLOffscreenBuffer::Release(const TGLExtensions& gl) {
+void TGLOffscreenBuffer::Release() {
   if (!framebuffer_) return;
-  gl.BindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
-  gl.DeleteRenderbuffers(1, &colour_);
-  gl.DeleteRenderbuffers(1, &depth_);
-  gl.DeleteFramebuffers(1, &framebuffer_);
+  glBindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
+  glDeleteRenderbuffers(1, &colour_);
+  glDeleteRenderbuffers(1, &depth_);
+  glDeleteFramebuffers(1, &framebuffer_);
   framebuffer_ = colour_ = depth_ = 0;
   glDrawBuffer(GL_BACK);
   glReadBuffer(GL_BACK);
 }
 
-void TGLOffscreenBuffer::Bind(const TGLExtensions& gl) const {
-  if (framebuffer_) gl.BindFramebuffer(GL_FRAMEBUFFER_EXT, framebuffer_);
+void TGLOffscreenBuffer::Bind() const {
+  if (framebuffer_) glBindFramebuffer(GL_FRAMEBUFFER_EXT, framebuffer_);
 }

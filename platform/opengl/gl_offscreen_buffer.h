@@ -3,7 +3,7 @@
 // alpha and a 24-bit depth buffer of the window's size, drawn into instead of
 // the window and read back into the window's bitmap. It takes the place of a
 // pbuffer: a framebuffer object in the window's own context.
-#include <GL/gl.h>
+#include <epoxy/gl.h>
 
 #include <cstdint>
 
@@ -19,8 +19,8 @@ class TGLOffscreenBuffer {
   // Makes the buffer anew at the size and binds it; false when the driver
   // cannot (the window's own back buffer is drawn into then).
   bool Create(const TGLExtensions& gl, int32_t width, int32_t height);
-  void Release(const TGLExtensions& gl);
-  void Bind(const TGLExtensions& gl) const;
+  void Release();
+  void Bind() const;
   bool exists() const { return framebuffer_ != 0; }
 
  private:

@@ -155,7 +155,7 @@ void TOGLDevice::Destroy() {
       if (list) glDeleteLists(list, 1);
       list = 0;
     }
-    offscreen_.Release(gl_);
+    offscreen_.Release();
     wglMakeCurrent(nullptr, nullptr);
     if (!wglDeleteContext(context_)) LogError(W("Can't destroy OGL context"));
     context_ = nullptr;

@@ -60,7 +60,7 @@ class TOGLDevice : public TDevice {
   // Layered windows are drawn in one pass where the driver blends alpha
   // separately, else in two; off, the two-pass way is taken whatever the
   // driver offers (for drivers whose separate blending is unreliable).
-  void UseSeparateAlphaBlending(bool use) { gl_.blendFuncSeparate = use && gl_.BlendFuncSeparate; }
+  void UseSeparateAlphaBlending(bool use) { gl_.blendFuncSeparate = use && gl_.blendFuncSeparateOffered; }
 
  private:
   bool ChoosePixelFormatFor(HDC dc);

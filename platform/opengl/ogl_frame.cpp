@@ -119,7 +119,7 @@ void TOGLDevice::ReadFrame(uint32_t* destination) {
 }
 
 void TOGLDevice::RenderLayered() {
-  offscreen_.Bind(gl_);
+  offscreen_.Bind();
   uint32_t* bits = WindowLayeredBits(window());
   if (!gl_.blendFuncSeparate) {
     RenderLayeredTwoPass();

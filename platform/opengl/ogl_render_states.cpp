@@ -114,7 +114,7 @@ void TOGLDevice::ApplyRenderState(TRenderState state) {
     case rsBlendAdd:
       if (alphaPassActive_) break;
       if (separate) {
-        gl_.BlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
       } else {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);
       }
@@ -122,7 +122,7 @@ void TOGLDevice::ApplyRenderState(TRenderState state) {
     case rsBlendAlpha:
       if (alphaPassActive_) break;
       if (separate) {
-        gl_.BlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
       } else {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
       }

@@ -212,13 +212,12 @@ bool TranslateInputMessage(TWindow& window, UINT message, WPARAM wParam, LPARAM 
     case WM_KEYUP:
       PostKey(window, lekKeyUp, message, wParam, lParam);
       return true;
-    // Keys pressed with alt arrive as "system" keys; the applet hears them
-    // (with alt in the shift byte) and the system still handles them (alt+F4).
+    // Alt, the keys pressed with it and F10 arrive as "system" keys: they
+    // are the system's (alt+F4, the window menu), not the game's, and are
+    // left to its default handling. Keys still read as of this message.
     case WM_SYSKEYDOWN:
-      PostKey(window, lekKeyDown, message, wParam, lParam);
-      return false;
     case WM_SYSKEYUP:
-      PostKey(window, lekKeyUp, message, wParam, lParam);
+      NoteKeyMessage(message, wParam, lParam);
       return false;
     default:
       break;

@@ -15,6 +15,7 @@
 #include "core/class_registry.h"
 #include "core/engine.h"
 #include "core/log.h"
+#include "core/script_watch.h"
 #include "platform/win32/crash_hook_seam.h"
 #include "platform/win32/system_entry_points.h"
 #include "platform/win32/window_lookup.h"
@@ -30,9 +31,12 @@ void TPlatformWin32::Create(TObject* owner) {
   startTime = timeGetTime();
   AddWindowAtom();
   if (CrashHookSeam().Install) CrashHookSeam().Install();
+  // A script that runs long keeps the queue from being read: it asks here.
+  CloseRequestPoll() = [] { return CloseRequestPending(); };
 }
 
 void TPlatformWin32::Destroy() {
+  CloseRequestPoll() = nullptr;
   if (CrashHookSeam().Remove) CrashHookSeam().Remove();
   DeleteWindowAtom();
   inherited::Destroy();

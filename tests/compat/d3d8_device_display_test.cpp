@@ -3,6 +3,7 @@
 // colour writes, read back from real GL frames.
 #include <set>
 
+#include "compat/win32/test_hooks.h"
 #include "tests/compat/d3d8_fixture.h"
 
 namespace {
@@ -390,6 +391,56 @@ TEST_F(D3D8Frame, ProjectionCorrectionsGiveTheSameFrameAsDirectOnes) {
   auto direct = frame(true), corrected = frame(false);
   EXPECT_EQ(direct, corrected);
   texture->Release();
+}
+
+TEST_F(D3D8Frame, TheWindowShowsTheSameWhetherFramesAreDrawnIntoItOrCopiedThere) {
+  win32_test::CaptureFrames(window, true);
+  // One frame: a red quad, a green patch written into the back buffer, the
+  // whole frame shown, then its left half shown on the right.
+  auto shown = [&](bool straight) {
+    d3d8_test::UseStraightToWindow(straight);
+    D3DPRESENT_PARAMETERS p = WindowedParameters();
+    EXPECT_EQ(device->Reset(&p), D3D_OK);
+    UseScreenSpace();
+    ClearTo(0xFF000000);
+    DrawList(Quad(1.5f, 1.5f, 9.5f, 11.5f, 0xFFFF0000), kFvfPCT);
+    IDirect3DSurface8* patch = nullptr;
+    EXPECT_EQ(device->CreateImageSurface(4, 4, p.BackBufferFormat, &patch), D3D_OK);
+    D3DLOCKED_RECT locked;
+    EXPECT_EQ(patch->LockRect(&locked, nullptr, 0), D3D_OK);
+    for (int y = 0; y < 4; ++y) {
+      for (int x = 0; x < 4; ++x) static_cast<uint32_t*>(locked.pBits)[y * locked.Pitch / 4 + x] = 0xFF00FF00;
+    }
+    patch->UnlockRect();
+    IDirect3DSurface8* back = nullptr;
+    device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back);
+    const POINT at{20, 14};
+    EXPECT_EQ(device->CopyRects(patch, nullptr, 0, back, &at), D3D_OK);
+    back->Release();
+    patch->Release();
+    std::vector<std::vector<uint32_t>> frames;
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    frames.push_back(win32_test::LastFrame(window).value_or(win32_test::Image{}).pixels);
+    ClearTo(0xFF000000);
+    DrawList(Quad(1.5f, 1.5f, 9.5f, 11.5f, 0xFFFF0000), kFvfPCT);
+    const RECT left{0, 0, 16, 24}, right{16, 0, 32, 24};
+    EXPECT_EQ(device->Present(&left, &right, nullptr, nullptr), D3D_OK);
+    frames.push_back(win32_test::LastFrame(window).value_or(win32_test::Image{}).pixels);
+    return frames;
+  };
+  const auto straight = shown(true), copied = shown(false);
+  ASSERT_EQ(straight[0].size(), static_cast<size_t>(kWidth * kHeight));
+  EXPECT_EQ(Rgb(At(straight[0], 5, 5)), 0xFF0000u);
+  EXPECT_EQ(Rgb(At(straight[0], 21, 15)), 0x00FF00u);
+  EXPECT_EQ(Rgb(At(straight[0], 15, 5)), 0u);
+  EXPECT_EQ(straight[0], copied[0]);
+  // Where the half was shown; what the rest of the window shows is not said.
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 16; x < kWidth; ++x) {
+      EXPECT_EQ(At(straight[1], x, y), At(copied[1], x, y)) << x << "," << y;
+      EXPECT_EQ(Rgb(At(straight[1], x, y)), x >= 18 && x < 26 && y >= 2 && y < 12 ? 0xFF0000u : 0u) << x << "," << y;
+    }
+  }
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The keyboard state and the characters of keys, without a display system:
-// keys held through the test hook, characters from the US fallback layout.
+// keys held through the test hook, characters from the keymap the
+// environment names (US English here unless a test names another).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "compat/win32/keyboard.h"
@@ -9,8 +11,19 @@
 namespace {
 class compatKeyboard : public ::testing::Test {
  protected:
-  void SetUp() override { win32_test::ResetKeyboard(); }
-  void TearDown() override { win32_test::ResetKeyboard(); }
+  void SetUp() override {
+    win32_test::ResetKeyboard();
+    Layout("us");
+  }
+  void TearDown() override {
+    win32_test::ResetKeyboard();
+    unsetenv("XKB_DEFAULT_LAYOUT");
+    win32_test::ForgetKeymap();
+  }
+  void Layout(const char* name) {
+    setenv("XKB_DEFAULT_LAYOUT", name, 1);
+    win32_test::ForgetKeymap();
+  }
 
   BYTE state[256] = {};
 
@@ -113,6 +126,28 @@ TEST_F(compatKeyboard, KeysWithoutCharactersTypeNothing) {
   state[VK_CONTROL] = 0x80;
   state[VK_MENU] = 0x80;
   EXPECT_EQ(Typed('Q', 20), u"");
+}
+
+TEST_F(compatKeyboard, KeysNotTypedReadTheSystemsKeymap) {
+  Layout("de");
+  // Scan codes are the display system's key numbers: 29 is the key US
+  // keyboards label Z, 31 the 2, 20 the Q, 45 the minus key.
+  const struct {
+    BYTE shift, control, alt;
+    UINT key;
+    int scancode;
+    const char16_t* typed;
+  } keys[] = {
+      {0, 0, 0, 'Y', 29, u"y"},      {0x80, 0, 0, '2', 31, u"\""},
+      {0, 0x80, 0x80, 'Q', 20, u"@"}, {0, 0, 0, 0xDB, 45, u"\u00DF"},
+      {0x80, 0, 0, 0xDB, 45, u"?"},
+  };
+  for (const auto& k : keys) {
+    state[VK_SHIFT] = k.shift;
+    state[VK_CONTROL] = k.control;
+    state[VK_MENU] = k.alt;
+    EXPECT_EQ(Typed(k.key, k.scancode), k.typed) << k.scancode;
+  }
 }
 
 TEST_F(compatKeyboard, TheBufferBoundsWhatIsWritten) {

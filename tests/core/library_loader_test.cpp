@@ -72,7 +72,7 @@ TEST(LibraryLoader, ModuleBesideTheProgramLoadsAndItsSymbolsAreFound) {
   FreeLib(entry);
 }
 
-TEST(LibraryLoader, FileThatIsNoLibraryFailsWithItsPath) {
+TEST(LibraryLoader, FileThatIsNoLibraryFailsWithItsPathAndTheSystemsReason) {
   std::string name = UniqueName("qtest_broken");
   ModuleBesideProgram module(name);
   std::ofstream(module.path()) << "not a shared object";
@@ -80,7 +80,8 @@ TEST(LibraryLoader, FileThatIsNoLibraryFailsWithItsPath) {
   EXPECT_EQ(LoadLib(name), nullptr);
   EXPECT_EQ(log.messages(), (std::vector<std::string>{"(i) Try to load library " + name,
                                                       "(i) Library exists and try load shared library " + module.path(),
-                                                      "(i) Library " + module.path() + " loading failed."}));
+                                                      "(i) Library " + module.path() + " loading failed.",
+                                                      "(e) " + module.path() + ": file too short"}));
 }
 
 TEST(LibraryLoader, NilEntriesAreIgnored) {

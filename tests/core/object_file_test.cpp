@@ -4,15 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <thread>
 
+#include "core/archive_writer.h"
 #include "core/class_registry.h"
 #include "core/core_registration.h"
 #include "core/folder_resource_man.h"
+#include "core/object_binary_stream.h"
 #include "core/object_file.h"
 #include "core/stream.h"
+#include "core/virtual_file_system_res_man.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 
@@ -294,5 +300,86 @@ TEST_F(ObjectFileTest, AZeroTimeFactorSurvivesAStore) {
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(back->findByName(u"frozen")->timeFactor(), 0.0f);
   EXPECT_EQ(back->findByName(u"plain")->timeFactor(), 1.0f);
+}
+}  // namespace
+
+namespace {
+// A chain of `levels` objects below the root.
+BaseObject* Chain(int levels) {
+  BaseObject* root = New<FileRoot>();
+  BaseObject* at = root;
+  for (int i = 0; i < levels; ++i) at = New<BaseObject>(at);
+  return root;
+}
+
+int Depth(BaseObject* root) {
+  int levels = 0;
+  for (BaseObject* at = root; at->count() > 0; at = at->childAt(0)) ++levels;
+  return levels;
+}
+
+TEST_F(ObjectFileTest, TreesUpToTheNestingBoundStoreAndReadBackDeeperOnesAreRefused) {
+  for (int levels : {257, 280, kMaxStreamNesting}) {
+    BaseObject* tree = Chain(levels);
+    loaded.push_back(tree);
+    const std::u16string name = u"deep" + Utf8ToWide(std::to_string(levels)) + u".qxml";
+    ASSERT_TRUE(StoreObjectFile(manager, name, tree)) << levels;
+    BaseObject* back = load(name.c_str());
+    ASSERT_NE(back, nullptr) << levels;
+    EXPECT_EQ(Depth(back), levels);
+  }
+  // One level more: refused with the reason, and the old file stays.
+  BaseObject* tooDeep = Chain(kMaxStreamNesting + 1);
+  loaded.push_back(tooDeep);
+  dir.write("keep.qxml", kTree);
+  LogCapture log;
+  EXPECT_FALSE(StoreObjectFile(manager, u"keep.qxml", tooDeep));
+  EXPECT_EQ(log.messages(), std::vector<std::string>{"(e) Can't store keep.qxml: the object tree nests deeper than " +
+                                                     std::to_string(kMaxStreamNesting) + " levels"});
+  EXPECT_EQ(dir.read("keep.qxml"), kTree);
+}
+
+TEST_F(ObjectFileTest, AStoreThatCannotBeWrittenSaysWhyAndAnswersFalse) {
+  BaseObject* tree = Chain(1);
+  loaded.push_back(tree);
+  // A game run from an archive, and a read-only folder (root writes there
+  // all the same, so that half is for other users only).
+  const std::vector<uint8_t> archive =
+      BuildArchiveImage(ArchiveNode::Folder("", {ArchiveNode::File("keep.qxml", kTree)}));
+  ASSERT_TRUE(WriteWholeFile(dir.file("game.qfs"), archive.data(), archive.size()));
+  std::unique_ptr<TVirtualFileSystemResMan, FreeDeleter> packed(New<TVirtualFileSystemResMan>());
+  packed->setRoot(dir.file("game.qfs"));
+  std::vector<std::pair<TResourceMan*, std::u16string>> places = {{packed.get(), u"keep.qxml"}};
+  const bool readOnlyHolds = geteuid() != 0;
+  dir.write("ro/keep.qxml", kTree);
+  if (readOnlyHolds) places.insert(places.end(), {{manager, u"ro\\keep.qxml"}, {manager, u"ro\\new.qxml"}});
+  chmod(dir.file("ro").c_str(), 0555);
+  LogCapture log;
+  for (const auto& [where, name] : places) {
+    EXPECT_FALSE(StoreObjectFile(where, name, tree)) << WideToUtf8(name);
+    EXPECT_EQ(log.count("(e) Can't store " + WideToUtf8(name) +
+                        ": the file can't be created there (read-only folder or archive)"), 1);
+  }
+  chmod(dir.file("ro").c_str(), 0755);
+  EXPECT_EQ(dir.read("ro/keep.qxml"), kTree);
+  EXPECT_EQ(dir.read("game.qfs"), std::string(archive.begin(), archive.end()));
+}
+
+TEST_F(ObjectFileTest, AStaleTemporaryOfADeadWriterGoesAtTheNextWrite) {
+  // A process that has ended: its id is free now.
+  pid_t dead = fork();
+  if (dead == 0) _exit(0);
+  waitpid(dead, nullptr, 0);
+  const std::string stale = "main.qxml.tmp" + std::to_string(dead);
+  const std::string mine = "other.qxml.tmp" + std::to_string(getpid());
+  dir.write(stale, "half a file");
+  dir.write(mine, "being written");
+  dir.write("notes.tmp.txt", "not a temporary");
+  BaseObject* tree = Chain(1);
+  loaded.push_back(tree);
+  ASSERT_TRUE(StoreObjectFile(manager, u"saved.qxml", tree));
+  EXPECT_FALSE(std::filesystem::exists(dir.file(stale)));
+  EXPECT_TRUE(std::filesystem::exists(dir.file(mine)));
+  EXPECT_TRUE(std::filesystem::exists(dir.file("notes.tmp.txt")));
 }
 }  // namespace

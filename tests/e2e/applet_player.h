@@ -30,6 +30,7 @@ class Player {
       dup2(quiet, STDERR_FILENO);
     }
     setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+    setenv("XDG_CACHE_HOME", (data.path() + "cache").c_str(), 1);
     setenv("SDL_VIDEODRIVER", videoDriver, 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);

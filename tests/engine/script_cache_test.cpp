@@ -216,28 +216,62 @@ TEST(ScriptFiles, TheEngineFreesTheScriptsItStillHolds) {
   engine.reset();
 }
 
-// The fuzz target's seeds: a cache file of this library build and a damaged
-// one. With Q_UPDATE_FUZZ_SEEDS=1 in the environment they are written afresh.
-TEST(ScriptFiles, FuzzSeedsAreCachesOfThisBuild) {
-  std::string corpus = std::string(Q_SOURCE_DIR) + "/fuzz/corpus/jsbin/";
-  if (std::getenv("Q_UPDATE_FUZZ_SEEDS")) {
+// Caches that this user's runtime did not write: the fuzz corpus's cache
+// files (a real cache sealed under another user's key, a damaged one, and
+// forged caches whose old check was valid and that crashed the library's
+// decoder; each after the target's mode byte 0). None reaches the decoder:
+// without a source each is refused, with one the source is compiled again
+// and the cache rewritten.
+TEST(ScriptFiles, CachesFromElsewhereNeverReachTheDecoder) {
+  const fs::path corpus = fs::path(Q_SOURCE_DIR) / "fuzz/corpus/jsbin";
+  int forged = 0;
+  for (const auto& entry : fs::directory_iterator(corpus)) {
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(entry.path().string(), bytes));
+    if (bytes.empty() || bytes[0] != 0) continue;  // not a cache file as it is
+    forged += entry.path().filename().string().rfind("jsbin-", 0) == 0;
+    const std::string cache(bytes.begin() + 1, bytes.end());
     ScriptFolder folder;
+    folder.dir.write("seed.jsbin", cache);
+    {
+      auto engine = NewEngine();
+      LogCapture log;
+      EXPECT_EQ(engine->loadScript(folder.manager.get(), u"seed.js"), nullptr) << entry.path();
+      EXPECT_EQ(log.messages(), (std::vector<std::string>{"(e) Can't load compiled script seed.jsbin"}));
+    }
     folder.dir.write("seed.js", kLibrary);
-    NewEngine()->loadScript(folder.manager.get(), u"seed.js");
-    std::string good = folder.dir.read("seed.jsbin");
-    std::string damaged = good;
-    damaged[damaged.size() / 3] ^= 0x01;
-    fs::create_directories(corpus);
-    ASSERT_TRUE(WriteWholeFile(corpus + "library.jsbin", good.data(), good.size()));
-    ASSERT_TRUE(WriteWholeFile(corpus + "damaged.jsbin", damaged.data(), damaged.size()));
+    folder.age("seed.js", -60);
+    auto engine = NewEngine();
+    ASSERT_NE(engine->loadScript(folder.manager.get(), u"seed.js"), nullptr) << entry.path();
+    EXPECT_EQ(engine->getGlobal(u"loaded"), Variant(int32_t{42}));
+    EXPECT_NE(folder.dir.read("seed.jsbin"), cache);
   }
+  EXPECT_EQ(forged, 5);
+}
+
+// A cache sealed under another user's key is foreign even though its stencil
+// is sound.
+TEST(ScriptFiles, AnotherUsersCacheIsCompiledAgain) {
   ScriptFolder folder;
-  std::vector<uint8_t> seed;
-  ASSERT_TRUE(ReadWholeFile(corpus + "library.jsbin", seed));
-  folder.dir.write("seed.jsbin", std::string(seed.begin(), seed.end()));
-  auto engine = NewEngine();
-  ASSERT_NE(engine->loadScript(folder.manager.get(), u"seed.js"), nullptr);
-  EXPECT_EQ(engine->getGlobal(u"loaded"), Variant(int32_t{42}));
+  folder.dir.write("lib.js", kLibrary);
+  NewEngine()->loadScript(folder.manager.get(), u"lib.js");
+  const std::string mine = folder.dir.read("lib.jsbin");
+  TempDir otherHome;
+  const std::string home = std::getenv("XDG_DATA_HOME");
+  setenv("XDG_DATA_HOME", otherHome.path().c_str(), 1);
+  folder.age("lib.js", -60);
+  {
+    auto engine = NewEngine();
+    LogCapture log;
+    ASSERT_NE(engine->loadScript(folder.manager.get(), u"lib.js"), nullptr);
+    EXPECT_TRUE(log.contains("(i) lib.js was compiled successful"));
+  }
+  const std::string theirs = folder.dir.read("lib.jsbin");
+  setenv("XDG_DATA_HOME", home.c_str(), 1);
+  EXPECT_NE(theirs, mine);
+  EXPECT_EQ(theirs.size(), mine.size());
+  EXPECT_TRUE(fs::exists(otherHome.file("qplay-seal.key")));
+  EXPECT_EQ(fs::status(otherHome.file("qplay-seal.key")).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
 }
 
 }  // namespace

@@ -105,14 +105,12 @@ TEST(ScriptCallFuzz, EveryPublishedMethodSurvivesRandomArguments) {
   world.engine->collectGarbage();
   // moveTo(null) detaches an object without freeing it: the root no longer
   // frees what the calls left outside the tree.
-  for (bool found = true; found;) {
-    found = false;
-    for (BaseObject* o : BaseObject::liveObjects()) {
-      if (o->parent() || !treeObjects.count(o)) continue;
-      o->Free();
-      found = true;
-      break;
-    }
+  std::vector<BaseObject*> detached;
+  BaseObject::forEachLive([&](BaseObject* o) {
+    if (!o->parent() && treeObjects.count(o)) detached.push_back(o);
+  });
+  for (BaseObject* o : detached) {
+    if (BaseObject::isLive(o)) o->Free();
   }
 }
 

@@ -2,6 +2,7 @@
 // fonts find their cache files, and fonts freeing their glyphs once.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "core/folder_resource_man.h"
@@ -20,6 +21,7 @@ class TRecordingGlyphs : public TGlyphSet {
  public:
   static std::vector<std::string>* calls;
   static int destroyed;
+  static TDevice* drawingDevice;  // its colour is noted with every line built
   TPixmap* atlas = nullptr;
   int32_t fitLimit = 1000;  // characters MeasureText lets fit
 
@@ -33,8 +35,10 @@ class TRecordingGlyphs : public TGlyphSet {
     size = MakePointF(10.0f * static_cast<float>(count), 12);
   }
   void BuildText(TFont*, const TMatrix4F&, const WideString& text, float x, float y) override {
+    char colour[16];
+    std::snprintf(colour, sizeof colour, "%08X", drawingDevice ? drawingDevice->material().diffuse : 0u);
     calls->push_back("build " + WideToUtf8(text) + " at " + std::to_string(static_cast<int>(x)) + "," +
-                     std::to_string(static_cast<int>(y)));
+                     std::to_string(static_cast<int>(y)) + " in " + colour);
   }
   void LayoutText(TFont*, uint8_t flags, const WideString& text, std::vector<TTextLine>& lines, int32_t& count,
                   float widthLimit, TRectF& rect) override {
@@ -59,6 +63,7 @@ class TRecordingGlyphs : public TGlyphSet {
 };
 std::vector<std::string>* TRecordingGlyphs::calls = nullptr;
 int TRecordingGlyphs::destroyed = 0;
+TDevice* TRecordingGlyphs::drawingDevice = nullptr;
 
 }  // namespace
 
@@ -74,6 +79,7 @@ class Text : public ::testing::Test {
   void SetUp() override {
     TRecordingGlyphs::calls = &calls;
     TRecordingGlyphs::destroyed = 0;
+    TRecordingGlyphs::drawingDevice = device.get();
     SetGlyphSetClass([](TObject* owner) -> TGlyphSet* { return New<TRecordingGlyphs>(owner); });
     manager = New<TFolderResourceMan>();
     manager->setRoot(dir.path());
@@ -157,12 +163,15 @@ TEST_F(Text, TextIsLaidOutAndBuiltLineByLineAtWholePixels) {
   TFont* font = Font();
   TPixmap* atlas = device->CreatePixmap(8, 8);
   static_cast<TRecordingGlyphs*>(font->glyphSet)->atlas = atlas;
+  const TMaterial lit{true, 0xFF445566, 0xFF010203, 0xFF0A0B0C};
+  device->SetMaterial(lit);
   device->DrawText(font, W("Hello"), 0xFF112233, kTextCentre, MakeRectF(10, 20, 200, 60));
-  EXPECT_EQ(calls, (std::vector<std::string>{"layout flags 2 limit 65535", "build Hello at 10,20"}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"layout flags 2 limit 65535", "build Hello at 10,20 in FF112233"}));
   EXPECT_EQ(device->boundPixmap(), atlas);
   EXPECT_TRUE(device->RenderStateOn(rsFilterLinear));
   EXPECT_TRUE(device->RenderStateOn(rsTextureModulate));
-  EXPECT_EQ(device->material().diffuse, 0xFF112233u);
+  // What is drawn after the text keeps the material it had.
+  EXPECT_EQ(device->material(), lit);
   device->DestroyFont(font);
 }
 
@@ -216,11 +225,11 @@ TEST_F(Text, FittedTextIsCutToWhatFitsOnOneLine) {
   TRectF rect = MakeRectF(0, 0, 30, 12);
   device->DrawTextFit(font, W("abcdef"), 0xFF000000, kTextWordWrap | kTextRight, rect);
   EXPECT_EQ(calls, (std::vector<std::string>{"layout flags 4 limit 30", "layout flags 4 limit 65535",
-                                             "build abc at 0,0"}));
+                                             "build abc at 0,0 in FF000000"}));
   calls.clear();
   rect = MakeRectF(0, 0, 30, 12);
   device->DrawTextFit(font, W("ab\rcdef"), 0xFF000000, 0, rect);  // a line break: kept whole
-  EXPECT_EQ(calls.back(), "build ab\rcdef at 0,0");
+  EXPECT_EQ(calls.back(), "build ab\rcdef at 0,0 in FF000000");
   device->DestroyFont(font);
 }
 

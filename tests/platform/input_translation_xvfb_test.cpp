@@ -11,7 +11,6 @@
 #include <string>
 
 #include "compat/win32/activation.h"
-#include "compat/win32/internal/video.h"
 #include "compat/win32/keyboard.h"
 #include "compat/win32/mouse.h"
 #include "compat/win32/test_hooks.h"
@@ -40,7 +39,7 @@ LRESULT CALLBACK_Procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lPar
 class RealInput : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    if (!VideoStarted()) ownServer = StartPrivateXServer();
+    if (!win32_test::DisplayStarted()) ownServer = StartPrivateXServer();
     WNDCLASSA windowClass;
     windowClass.lpfnWndProc = &CALLBACK_Procedure;
     windowClass.lpszClassName = "InputXvfbWnd";
@@ -137,6 +136,13 @@ TEST_F(RealInput, ALayoutsOwnLettersComeThrough) {
   EXPECT_EQ(lines[0], "0,0,246,");
   EXPECT_EQ(lines[1], "1,0,246,");
   EXPECT_EQ(lines[3], "0,0,214,");
+  // A key not typed reads the server's keymap too: shift and the key US
+  // keyboards label 2 give a double quote in the German layout.
+  BYTE state[256] = {};
+  state[VK_SHIFT] = 0x80;
+  char16_t text[4] = {};
+  EXPECT_EQ(ToUnicodeEx('2', 31u << 16, state, text, 4, 0, GetKeyboardLayout(0)), 1);
+  EXPECT_EQ(text[0], u'"');
   std::system("setxkbmap us");
   PumpFor(300);
 }

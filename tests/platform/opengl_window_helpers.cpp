@@ -1,6 +1,6 @@
 #include "platform/opengl_window_helpers.h"
 
-#include <GL/gl.h>
+#include <epoxy/gl.h>
 
 #include <cstring>
 

@@ -32,8 +32,9 @@ class TempDir {
     out << bytes;
     return p.string();
   }
-  std::string read(const std::string& name) const {
-    std::ifstream in(file(name), std::ios::binary);
+  std::string read(const std::string& name) const { return readFile(file(name)); }
+  static std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   }
 

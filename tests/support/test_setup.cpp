@@ -1,11 +1,22 @@
 // Linked into every test program: sets the environment the program's libraries
 // read when they start, so a test run needs no wrapper script.
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 namespace {
 struct TestEnvironment {
   TestEnvironment() {
+    // The user's data and cache folders of the whole run are temporary ones:
+    // what the program keeps there (its key, logs, saves, compiled built-ins)
+    // never touches the real ones.
+    dataHome = makeTemporaryFolder("qdata-XXXXXX");
+    if (!dataHome.empty()) setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    cacheHome = makeTemporaryFolder("qcache-XXXXXX");
+    if (!cacheHome.empty()) setenv("XDG_CACHE_HOME", cacheHome.c_str(), 1);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 0);
     if (std::strcmp(Q_TEST_KIND, "display") == 0) {
@@ -14,6 +25,17 @@ struct TestEnvironment {
       setenv("SDL_VIDEODRIVER", "x11", 1);
     }
   }
+  ~TestEnvironment() {
+    std::error_code ignored;
+    if (!dataHome.empty()) std::filesystem::remove_all(dataHome, ignored);
+    if (!cacheHome.empty()) std::filesystem::remove_all(cacheHome, ignored);
+  }
+  static std::string makeTemporaryFolder(const char* name) {
+    std::string pattern = (std::filesystem::temp_directory_path() / name).string();
+    return mkdtemp(pattern.data()) ? pattern : std::string();
+  }
+  std::string dataHome;
+  std::string cacheHome;
 };
 const TestEnvironment environment;
 }  // namespace

@@ -172,6 +172,7 @@ class Device final : public IDirect3DDevice8 {
 
   // ---- set-up (device.cpp) -----------------------------------------------------------
   HRESULT CheckParameters(D3DPRESENT_PARAMETERS& parameters) const;
+  bool BackBufferOnWindow(const D3DPRESENT_PARAMETERS& parameters) const;
   HRESULT MakeBackBuffer(const D3DPRESENT_PARAMETERS& parameters);
   void ApplyDisplayMode(const D3DPRESENT_PARAMETERS& parameters);
   void DefaultState();

@@ -1,7 +1,6 @@
 #pragma once
 // The pixel formats of the layer and how OpenGL holds them.
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include <epoxy/gl.h>
 
 #include "compat/d3d8/d3d8_types.h"
 

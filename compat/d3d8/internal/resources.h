@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "compat/d3d8/d3d8.h"
-#include "compat/d3d8/internal/gl_functions.h"
+#include "compat/d3d8/internal/gl_features.h"
 
 namespace d3d8_internal {
 
@@ -60,7 +60,7 @@ class DeviceCore {
   HWND window;
   HDC dc;
   HGLRC context;
-  GLFunctions gl;
+  GLFeatures gl;
   GLuint drawFramebuffer = 0;  // the render target and depth buffer drawn into
   GLuint readFramebuffer = 0;  // a surface read or shown
   int defaultPoolResources = 0;
@@ -159,7 +159,10 @@ class Texture final : public IDirect3DTexture8, public Resource {
 class Surface final : public IDirect3DSurface8, public Resource {
  public:
   enum class Kind { BackBuffer, AutoDepth, RenderTarget, DepthStencil, Image };
-  Surface(std::shared_ptr<DeviceCore> core, Kind kind, UINT width, UINT height, D3DFORMAT format, bool lockable);
+  // `onWindow` (back buffers and their depth buffers only): the surface is
+  // the window's own framebuffer, not a picture of its own.
+  Surface(std::shared_ptr<DeviceCore> core, Kind kind, UINT width, UINT height, D3DFORMAT format, bool lockable,
+          bool onWindow = false);
   ~Surface() override;
   Q_D3D8_REFERENCE_COUNTED
 
@@ -178,8 +181,13 @@ class Surface final : public IDirect3DSurface8, public Resource {
   bool dead() const { return dead_; }
   void Kill();
   bool made() const { return made_; }
+  // Drawn straight into the window: Present only swaps.
+  bool onWindow() const { return onWindow_; }
   GLuint texture() const { return texture_; }
   GLuint renderbuffer() const { return renderbuffer_; }
+  // The depth buffer to draw into a picture with: a window's depth buffer
+  // serves only the window, so it gets one of its own for pictures.
+  GLuint PictureDepth();
   PictureMemory& memory() { return memory_; }
   // Fills the whole colour picture with one colour (a new back buffer is black).
   void Fill(float red, float green, float blue, float alpha);
@@ -196,6 +204,7 @@ class Surface final : public IDirect3DSurface8, public Resource {
   UINT height_;
   D3DFORMAT format_;
   bool lockable_;
+  bool onWindow_;
   bool made_ = false;
   bool dead_ = false;
   GLuint texture_ = 0;

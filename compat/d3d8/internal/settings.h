@@ -24,6 +24,8 @@ struct Settings {
   bool resetFails = false;
   int32_t pitchPadding = 0;
   bool directCorrections = true;
+  // Windowed back buffers of the window's size are the window's framebuffer.
+  bool straightToWindow = true;
 };
 Settings& CurrentSettings();
 

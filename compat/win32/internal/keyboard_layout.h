@@ -1,6 +1,6 @@
 #pragma once
-// Where the virtual keys sit on the display system's keyboard, and what a key
-// types before the layout has shown it.
+// Where the virtual keys sit on the display system's keyboard, and the shift
+// state a character is typed in.
 #include <SDL2/SDL.h>
 
 #include <string>
@@ -23,7 +23,3 @@ std::vector<SDL_Scancode> ScancodesOf(int virtualKey);
 int VirtualKeyOfScancode(SDL_Scancode scancode);
 // The left or right variant of a shift, control or alt key.
 int SidedVirtualKeyOfScancode(SDL_Scancode scancode);
-
-// The key's symbol in the layout (a letter shifted by shift and caps lock), or
-// a US keyboard's character; empty for AltGr and for keys without one.
-std::u16string UntaughtText(UINT virtualKey, SDL_Scancode scancode, int level);

@@ -21,9 +21,6 @@ void ReadKeyState(BYTE* state);
 // The text the key typed when its press was last read, when it was typed in
 // the given shift level.
 std::u16string TextOfReadPress(int scancode, int level);
-// The text the key typed in that shift level when last reported by the
-// display system (a layout learned as the user types).
-std::u16string TaughtText(int scancode, int level);
 
 // Shift and control as mouse-message flags (MK_SHIFT, MK_CONTROL): as they
 // are now, and as they were when the display system reported a mouse event

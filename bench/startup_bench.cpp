@@ -1,0 +1,159 @@
+// Start-up to the first frame: the program run on a game whose first frame
+// ends it, against a bare SDL window with a GL context showing one cleared
+// frame of the same size (bare_sdl_gl_probe), each a fresh process, both on
+// SDL's offscreen display with software GL. Each tells the wall-clock time of
+// its first frame (the game's first frame handler logs Date.now(), the probe
+// writes the time after showing its frame); the time measured is from the
+// start of the process to that moment. The program's benchmark reports its
+// time over the probe's as the counter "ratio" (target: at most 1.3) and the
+// peak memory of both in MB.
+#include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+namespace fs = std::filesystem;
+
+struct Game {
+  fs::path folder;
+  Game() {
+    folder = fs::temp_directory_path() / ("startup-bench-" + std::to_string(getpid()));
+    fs::create_directories(folder / "data");
+    std::ofstream(folder / "main.qxml")
+        << "<?xml version=\"1.0\"?>\r\n"
+           "<Applet name=\"game\" width=\"640\" height=\"400\" title=\"Start Up\" "
+           "onTick=\"engine.log('first frame ' + Date.now()); applet.terminate();\">\r\n"
+           "  <Dummy name=\"scene\"/>\r\n</Applet>\r\n";
+  }
+  ~Game() {
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+  }
+};
+
+const Game& TheGame() {
+  static Game game;
+  return game;
+}
+
+
+struct Run {
+  double seconds = 0;
+  double peakMb = 0;
+  bool ok = false;
+};
+
+double NowMs() {
+  return std::chrono::duration<double, std::milli>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// The number after `marker` in the file, or -1.
+double StampIn(const fs::path& file, const std::string& marker) {
+  std::ifstream in(file);
+  std::string line;
+  while (std::getline(in, line)) {
+    size_t at = line.find(marker);
+    if (at != std::string::npos) return std::stod(line.substr(at + marker.size()));
+  }
+  return -1;
+}
+
+// Runs a program to its end in the benchmark's environment; its time is from
+// the start to the stamp it leaves in `stampFile` after `marker`.
+Run RunProgram(const std::vector<std::string>& arguments, const fs::path& stampFile, const std::string& marker) {
+  std::vector<std::string> environment = {"SDL_VIDEODRIVER=offscreen", "SDL_AUDIODRIVER=dummy",
+                                          "LIBGL_ALWAYS_SOFTWARE=1",
+                                          "XDG_DATA_HOME=" + (TheGame().folder / "data").string(),
+                                          "XDG_CACHE_HOME=" + (TheGame().folder / "cache").string()};
+  for (char** e = environ; *e; ++e) {
+    std::string entry = *e;
+    if (entry.rfind("SDL_", 0) != 0 && entry.rfind("LIBGL_", 0) != 0 && entry.rfind("XDG_DATA_HOME=", 0) != 0 &&
+        entry.rfind("XDG_CACHE_HOME=", 0) != 0) {
+      environment.push_back(entry);
+    }
+  }
+  std::vector<char*> argv, envp;
+  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  for (const std::string& e : environment) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+  Run run;
+  std::error_code ignored;
+  fs::remove(stampFile, ignored);
+  const double start = NowMs();
+  pid_t child = 0;
+  if (posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) return run;
+  int status = 0;
+  struct rusage usage {};
+  if (wait4(child, &status, 0, &usage) != child) return run;
+  const double frame = StampIn(stampFile, marker);
+  run.seconds = (frame - start) / 1000;
+  run.peakMb = static_cast<double>(usage.ru_maxrss) / 1024;
+  run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && frame >= start;
+  return run;
+}
+
+std::string Built(const char* name) { return (fs::path(Q_BINARY_DIR) / name).string(); }
+
+Run Probe() {
+  const fs::path stamp = TheGame().folder / "probe.txt";
+  return RunProgram({Built("bare_sdl_gl_probe"), "640", "400", stamp.string()}, stamp, "first frame ");
+}
+Run Program() {
+  return RunProgram({Built("qplay"), (TheGame().folder / "main.qxml").string()},
+                    TheGame().folder / "data" / "start up" / "log.txt", "(i) first frame ");
+}
+
+// A first start of each, not measured: the program keeps the script engine's
+// compiled built-ins in its cache folder from then on, as after any first
+// start on a machine.
+void WarmUp() {
+  static const bool done = (Program(), Probe(), true);
+  (void)done;
+}
+
+void BM_BareSdlGlFirstFrame(benchmark::State& state) {
+  WarmUp();
+  double peak = 0;
+  for (auto _ : state) {
+    Run run = Probe();
+    if (!run.ok) state.SkipWithError("the probe failed");
+    peak = std::max(peak, run.peakMb);
+    state.SetIterationTime(run.seconds);
+  }
+  state.counters["peak_MB"] = peak;
+}
+
+// Each start of the program is paired with a start of the probe right after
+// it, so that both meet the same load on the machine.
+void BM_ProgramFirstFrame(benchmark::State& state) {
+  WarmUp();
+  double programTime = 0, probeTime = 0, peak = 0, probePeak = 0;
+  for (auto _ : state) {
+    Run program = Program();
+    Run probe = Probe();
+    if (!program.ok || !probe.ok) state.SkipWithError("a start failed");
+    programTime += program.seconds;
+    probeTime += probe.seconds;
+    peak = std::max(peak, program.peakMb);
+    probePeak = std::max(probePeak, probe.peakMb);
+    state.SetIterationTime(program.seconds);
+  }
+  state.counters["ratio"] = probeTime > 0 ? programTime / probeTime : 0;
+  state.counters["peak_MB"] = peak;
+  state.counters["probe_peak_MB"] = probePeak;
+}
+}  // namespace
+
+BENCHMARK(BM_BareSdlGlFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
+BENCHMARK(BM_ProgramFirstFrame)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
