@@ -5,7 +5,7 @@
 //
 // Run with SDL_VIDEODRIVER=offscreen LIBGL_ALWAYS_SOFTWARE=1 LP_NUM_THREADS=0
 // for comparable CPU figures: text is held to at most 1.2 times the quads.
-#include <GL/gl.h>
+#include <epoxy/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
