@@ -116,6 +116,8 @@ class BaseObject : public TGComponent {
   // The root of the main object file takes over the manager it was read
   // through; answers whether it did (only the applet does).
   virtual bool adoptResourceManager(TResourceMan* /*manager*/) { return false; }
+  int32_t tagInt() const { return tagInt_; }
+  void setTagInt(int32_t value) { tagInt_ = value; }
   const WideString& tagString() const { return str_; }
   void setTagString(const WideString& text) { str_ = text; }
   const WideString& onTick() const { return onTick_; }

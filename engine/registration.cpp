@@ -7,6 +7,7 @@
 #include "engine/cache.h"
 #include "engine/container.h"
 #include "engine/dummy.h"
+#include "engine/effects/effect_registration.h"
 #include "engine/event.h"
 #include "engine/game_parts.h"
 #include "engine/javascript/javascript_engine.h"
@@ -14,6 +15,7 @@
 #include "engine/scene/scene_registration.h"
 #include "platform/device_registry.h"
 #include "platform/filters/filters_registration.h"
+#include "platform/sound/sound_engine_bass.h"
 #include "platform/win32/crash_hook_install.h"
 #include "platform/fonts/fonts_registration.h"
 #include "platform/win32/input_translation.h"
@@ -34,6 +36,9 @@ void RegisterAllClasses() {
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
   RegisterSceneClasses();
   RegisterMediaClasses();
+  RegisterEffectClasses();
+  RegisterPlayerClasses();
+  RegisterSoundEngine();
   RegisterJavaScriptEngine();
   InstallAppletServices();
   SetAppletPartsFactory(NewGameParts);
