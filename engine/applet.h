@@ -24,6 +24,7 @@ class Event;
 class TCache;
 class TDynamicEngine;
 class TDevice;
+class TFilter;
 class TPlatform;
 class TRectPersistent;
 class TResourceMan;
@@ -262,6 +263,8 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   void deviceReplaced(TDevice* device) override { device_ = device; }
   void reapplyWindowSize() override;
   TResourceMan* fontResourceManager() override { return resourceManager_; }
+  TDevice* currentDevice() override { return device_; }
+  TFilter* fontFilter() override;
 
  private:
   template <typename T>

@@ -19,6 +19,7 @@
 
 class Applet;
 class BaseObject;
+class TFilter;
 class TSoundEngine;
 class VisualObject;
 struct ScriptGlobals;
@@ -34,6 +35,8 @@ class AppletParts : public TCacheCreators {
 
   // ---- construction, in the applet's order; true when the object was made ----------
   virtual bool createFilter() { return false; }
+  // The filter made by createFilter (nil when none was made).
+  virtual TFilter* filterObject() { return nullptr; }
   virtual bool createMaterials() { return false; }
   virtual bool createPreferences() { return false; }
   virtual bool createScoreTable() { return false; }

@@ -25,6 +25,7 @@ class GameParts : public AppletParts, public TFilterHost {
   static GameParts* of(const Applet* applet);
 
   bool createFilter() override;
+  TFilter* filterObject() override { return filter_; }
   TPixmap* createPixmap(TResourceMan* manager, const WideString& name) override;
   TMesh* createMesh(TResourceMan* manager, const WideString& name) override;
   TDevice* filterDevice() override;

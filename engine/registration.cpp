@@ -18,6 +18,7 @@
 #include "platform/filters/filters_registration.h"
 #include "platform/sound/sound_engine_bass.h"
 #include "platform/win32/crash_hook_install.h"
+#include "platform/fonts/fonts_registration.h"
 #include "platform/win32/input_translation.h"
 #include "platform/win32/platform_win32.h"
 
@@ -31,6 +32,7 @@ void RegisterAllClasses() {
   InstallCrashHookSeam();
   RegisterPlatformDevices();
   RegisterFilters();
+  RegisterFonts();
   RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
   RegisterSceneClasses();
