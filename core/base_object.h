@@ -116,12 +116,16 @@ class BaseObject : public TGComponent {
   // The root of the main object file takes over the manager it was read
   // through; answers whether it did (only the applet does).
   virtual bool adoptResourceManager(TResourceMan* /*manager*/) { return false; }
+  int32_t tagInt() const { return tagInt_; }
+  void setTagInt(int32_t value) { tagInt_ = value; }
   const WideString& tagString() const { return str_; }
   void setTagString(const WideString& text) { str_ = text; }
   const WideString& onTick() const { return onTick_; }
   const WideString& onCreate() const { return onCreate_; }
   const WideString& onDestroy() const { return onDestroy_; }
   bool isDisposed() const { return disposed_; }
+  // Freed while busy: the object goes when its last busy scope ends.
+  bool freePending() const { return freeDeferred_; }
   bool isProxy() const { return proxy_; }
   void setProxy(bool value) { proxy_ = value; }
   void setHideOwnEffects(bool value) { hideOwnEffects_ = value; }

@@ -19,6 +19,7 @@
 
 class Applet;
 class BaseObject;
+class TSoundEngine;
 class VisualObject;
 struct ScriptGlobals;
 
@@ -75,6 +76,8 @@ class AppletParts : public TCacheCreators {
   // False without a sound engine.
   virtual bool soundVolumes(float& /*sound*/, float& /*music*/) { return false; }
   virtual void setSoundPause(bool /*paused*/) {}
+  // The applet's sound engine, nil until one is made.
+  virtual TSoundEngine* soundEngine() const { return nullptr; }
 
   // ---- running -------------------------------------------------------------------------
   virtual void toggleConsole() {}

@@ -6,9 +6,10 @@
 //
 // So far: the materials (the applet's own "default" and "gui", or the main
 // object's Materials), the default "default" and "system" fonts, the
-// built-in default skin, the default cursor, and the filter through which
-// the cache loads pixmaps and meshes.
+// built-in default skin, the default cursor, the filter through which the
+// cache loads pixmaps and meshes, and the sound engine.
 #include "engine/applet_parts.h"
+#include "engine/applet_sound.h"
 #include "platform/filters/abstract_filter.h"
 
 class Materials;
@@ -42,6 +43,21 @@ class GameParts : public AppletParts, public TFilterHost {
   VisualObject* createDefaultCursor(BaseObject* topLayer) override;
   void placeCursor(float x, float y) override;
 
+  // ---- sound: the applet's sound engine ------------------------------------------
+  bool soundEngineClassRegistered() override { return sound_.classRegistered(); }
+  bool hasSoundEngine() override { return sound_.engine() != nullptr; }
+  void createSoundEngine() override { sound_.create(); }
+  TSound* createSound(TResourceMan* manager, const WideString& name) override { return sound_.loadSound(manager, name); }
+  void destroySound(TSound* sound) override { sound_.destroySound(sound); }
+  TMusic* createMusic(TResourceMan* manager, const WideString& name) override { return sound_.loadMusic(manager, name); }
+  void destroyMusic(TMusic* music) override { sound_.destroyMusic(music); }
+  void setSoundVolume(float volume) override { sound_.setSoundVolume(volume); }
+  void setMusicVolume(float volume) override { sound_.setMusicVolume(volume); }
+  bool soundVolumes(float& sound, float& music) override { return sound_.volumes(sound, music); }
+  void setSoundPause(bool paused) override { sound_.setPause(paused); }
+  TSoundEngine* soundEngine() const override { return sound_.engine(); }
+  void freeEngines() override { sound_.free(); }
+
   Materials* materials() const { return materials_; }
   Skin* skin() const { return skin_; }
   // A group or skin that is being freed is no longer handed out.
@@ -58,6 +74,7 @@ class GameParts : public AppletParts, public TFilterHost {
   // False when materials_ is the main object's own group, which the tree owns.
   bool ownsMaterials_ = false;
   Skin* skin_ = nullptr;
+  AppletSound sound_{applet()};
 };
 
 // The factory registration installs.

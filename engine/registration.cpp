@@ -7,13 +7,16 @@
 #include "engine/cache.h"
 #include "engine/container.h"
 #include "engine/dummy.h"
+#include "engine/effects/effect_registration.h"
 #include "engine/event.h"
 #include "engine/game_parts.h"
 #include "engine/javascript/javascript_engine.h"
 #include "engine/media/media_registration.h"
+#include "engine/physics/newton_engine.h"
 #include "engine/scene/scene_registration.h"
 #include "platform/device_registry.h"
 #include "platform/filters/filters_registration.h"
+#include "platform/sound/sound_engine_bass.h"
 #include "platform/win32/crash_hook_install.h"
 #include "platform/win32/input_translation.h"
 #include "platform/win32/platform_win32.h"
@@ -32,6 +35,10 @@ void RegisterAllClasses() {
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
   RegisterSceneClasses();
   RegisterMediaClasses();
+  RegisterEffectClasses();
+  RegisterPlayerClasses();
+  RegisterSoundEngine();
+  RegisterNewtonEngine();
   RegisterJavaScriptEngine();
   InstallAppletServices();
   SetAppletPartsFactory(NewGameParts);

@@ -6,6 +6,7 @@
 #include "core/step_handler.h"
 #include "engine/applet.h"
 #include "engine/container.h"
+#include "engine/effects/timer.h"
 #include "engine/event.h"
 #include "platform/device.h"
 #include "platform/platform.h"
@@ -139,7 +140,11 @@ bool VisualObject::isVisible() const {
 
 void VisualObject::show() {
   if (fadeHidePending_) {
-    if (Applet* applet = ownerApplet(); applet && applet->event()) applet->event()->cancelScheduledAction(this, 0);
+    // The hide timers run out on their own; they no longer hide this object.
+    for (int i = 0; i < count(); ++i) {
+      auto* timer = dynamic_cast<Timer*>(childAt(i));
+      if (timer && timer->tagInt() == kFadeHideTimerTag) timer->setCallback(nullptr);
+    }
     fadeHidePending_ = false;
   }
   setVisible(true);
@@ -160,13 +165,22 @@ void VisualObject::fadeShowWait() {
 
 void VisualObject::fadeHide() {
   Effect* effect = findOwnEffect(u"hide");
-  Applet* applet = ownerApplet();
-  if (!effect || !applet || !applet->event()) {
+  if (!effect) {
     hide();
     return;
   }
-  // The hide waits for the effect's running time; show cancels it.
-  applet->event()->scheduleAction(this, 0, effect->runningTime());
+  // A timer child hides the object once the effect's running time is over;
+  // show takes its callback away. Enabling fires at once, so the timer is
+  // enabled before it gets the callback: the first firing hides nothing.
+  auto* timer = New<Timer>(this);
+  timer->setTagInt(kFadeHideTimerTag);
+  timer->setInterval(effect->runningTime());
+  timer->setEnabled(true);
+  timer->setCallback([this](Timer* fired) {
+    fired->setEnabled(false);
+    hide();
+  });
+  timer->scheduleDispose(timer->interval() + 2.0);
   effect->setRunning(true);
   fadeHidePending_ = true;
 }

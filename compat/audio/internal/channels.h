@@ -1,0 +1,72 @@
+#pragma once
+// The library's state behind the handles: what each handle stands for and
+// the SDL_mixer channel it plays on. Only the module's own files see it.
+#include <SDL_mixer.h>
+
+#include <vector>
+
+#include "compat/audio/audio_library.h"
+
+struct _ModPlugFile;
+
+namespace audio {
+
+enum class Kind { Sample, SampleChannel, Stream, Module };
+
+struct Entry {
+  Kind kind = Kind::Sample;
+  // The decoded sound; a sample's channels borrow their sample's.
+  Mix_Chunk* chunk = nullptr;
+  // The SDL_mixer channel reserved for this playback; -1 for a sample.
+  int mixChannel = -1;
+  bool loop = false;
+  // A channel's sample; a sample's channels.
+  HAUDIO sample = 0;
+  std::vector<HAUDIO> channels;
+  // A module's player, fed from the audio thread while the module plays.
+  _ModPlugFile* module = nullptr;
+  // A stream's file, closed when the stream goes.
+  AudioFileProc fileProc = nullptr;
+  void* fileUser = nullptr;
+};
+
+// Whether output is open (a device or the no-sound device).
+bool IsOpen();
+void SetOpen(bool open);
+
+// A new handle for the entry; the entry is kept, at the same address, until
+// Forget.
+HAUDIO Remember(Entry entry);
+// The entry of a handle, or nil.
+Entry* Find(HAUDIO handle);
+// The entry of a handle of one of the kinds, or nil.
+Entry* FindKind(HAUDIO handle, std::initializer_list<Kind> kinds);
+void Forget(HAUDIO handle);
+// Every live handle, oldest first.
+std::vector<HAUDIO> AllHandles();
+
+// A mixer channel of our own (reserved, so that SDL_mixer never gives it to
+// anyone else), at full volume; -1 when none can be had.
+int TakeMixChannel();
+// Stops the channel and lets it be taken again.
+void GiveBackMixChannel(int channel);
+// Forgets every mixer channel (the output is closing).
+void ForgetMixChannels();
+
+// Decodes a whole sound file held in memory: WAV, AIFF, VOC, OGG, FLAC or
+// MP3, formats that end. Anything else is refused, so that no module (which
+// may jump back to its start for ever) is decoded whole. Nil on bad data.
+Mix_Chunk* DecodeToChunk(const void* data, uint32_t length);
+
+// Starts the entry's playback from its start on its mixer channel.
+bool StartPlayback(Entry& entry);
+
+// A module's player over its own copy of the data; nil on bad data.
+_ModPlugFile* LoadModule(const void* data, uint32_t length, bool loop);
+void FreeModule(_ModPlugFile* module);
+// Starts the module from its start on the mixer channel.
+bool StartModule(Entry& entry);
+// Frees the silent chunk module channels play (the output is closing).
+void FreeCarrier();
+
+}  // namespace audio
