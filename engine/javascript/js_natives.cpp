@@ -1,6 +1,7 @@
 #include "engine/javascript/js_natives.h"
 
 #include <exception>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -98,7 +99,8 @@ bool outermostInUse = false;
 class ArgumentValues {
  public:
   explicit ArgumentValues(size_t count) : count_(count) {
-    std::vector<Variant>& slots = outermostInUse ? nested_ : outermostSlots;
+    if (outermostInUse) nested_.emplace();
+    std::vector<Variant>& slots = nested_ ? *nested_ : outermostSlots;
     if (slots.size() < count_) slots.resize(count_);
     slots_ = slots.data();
     ownsOutermost_ = !outermostInUse;
@@ -117,7 +119,7 @@ class ArgumentValues {
   size_t count_;
   Variant* slots_ = nullptr;
   bool ownsOutermost_ = false;
-  std::vector<Variant> nested_;
+  std::optional<std::vector<Variant>> nested_;  // made only for a nested call
 };
 
 [[gnu::noinline, gnu::cold]] bool InvalidCall(const MethodInfo& method, JS::CallArgs& args) {
