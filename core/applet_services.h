@@ -5,6 +5,7 @@
 // layer installs at start-up. Every call names the applet (a BaseObject) the
 // object belongs to; without an installed implementation the calls do nothing.
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "core/text.h"
@@ -19,6 +20,15 @@ class AppletServices {
 
   // Evaluates a handler text with `self` pushed as the script's current object.
   virtual void runHandler(BaseObject* applet, BaseObject* self, const WideString& script) = 0;
+  // The same, naming the handler property for the error lines when the text
+  // is no longer in it (empty: the property that holds the text).
+  virtual void runNamedHandler(BaseObject* applet, BaseObject* self, const WideString& script,
+                               std::string_view /*handler*/) {
+    runHandler(applet, self, script);
+  }
+  // Whether the applet keeps the object as one of its services: such an
+  // object lives outside the tree and only the applet frees it.
+  virtual bool isService(BaseObject* /*applet*/, const BaseObject* /*object*/) { return false; }
   // Frees `object` after `delaySeconds` through the applet's event queue.
   virtual void scheduleFree(BaseObject* applet, BaseObject* object, double delaySeconds) = 0;
   // The applet's script engine learns of and forgets an object.
@@ -32,8 +42,10 @@ class AppletServices {
   virtual TResourceMan* resourceManager(BaseObject* applet) = 0;
   // One pending redraw on the applet.
   virtual void requestUpdate(BaseObject* applet) = 0;
-  // The event's search-result list and custom-event text.
+  // The event's search-result list and custom-event text. Appending answers
+  // the list's count; a search starts a fresh list.
   virtual int appendSearchResult(BaseObject* applet, BaseObject* found) = 0;
+  virtual void clearSearchResults(BaseObject* /*applet*/) {}
   virtual WideString exchangeCustomText(BaseObject* applet, const WideString& text) = 0;
   virtual bool effectInScript(BaseObject* applet) = 0;
   virtual bool isTerminated(BaseObject* applet) = 0;

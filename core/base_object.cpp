@@ -5,6 +5,7 @@
 
 #include "core/applet_services.h"
 #include "core/effect.h"
+#include "core/engine.h"
 #include "core/log.h"
 #include "core/script_watch.h"
 
@@ -54,6 +55,14 @@ bool IsSelfOrAncestor(const BaseObject* object, const BaseObject* node) {
     if (p == object) return true;
   }
   return false;
+}
+
+// The applet's services (its event queue, filter, materials, skin) live
+// outside the tree and are freed by the applet when it ends: put into the
+// tree or disposed of by a script, they would be freed twice.
+bool IsAppletService(BaseObject* object) {
+  AppletServices* services = Services(object->applet());
+  return services && services->isService(object->applet(), object);
 }
 }  // namespace
 
@@ -159,7 +168,7 @@ void BaseObject::Destroy() {
 
   notifyRemoval();
   if (parent_) parent_->removeChild(this);
-  deleteChildren();
+  freeChildren();
   inherited::Destroy();
 }
 
@@ -250,13 +259,13 @@ void BaseObject::tick(double time, double delta) {
   }
 }
 
-void BaseObject::runHandler(const WideString& script) {
+void BaseObject::runHandler(const WideString& script, std::string_view handler) {
   if (designTime_ || script.empty()) return;
   AppletServices* services = Services(applet_);
   if (!services) return;
   BusyScope guard(this);
   ScriptHandlerScope running(this, script);
-  services->runHandler(applet_, this, script);
+  services->runNamedHandler(applet_, this, script, handler);
 }
 
 void BaseObject::runAndClearOnDestroy() {
@@ -264,7 +273,7 @@ void BaseObject::runAndClearOnDestroy() {
   // cannot run it a second time.
   WideString handler;
   handler.swap(onDestroy_);
-  runHandler(handler);
+  runHandler(handler, "onDestroy");
 }
 
 void BaseObject::update() {
@@ -292,6 +301,10 @@ void BaseObject::markDisposed() {
 void BaseObject::dispose() { scheduleDispose(0.2); }
 
 void BaseObject::scheduleDispose(double delaySeconds) {
+  if (IsAppletService(this)) {
+    LogError(u"dispose refused: " + AnsiToWide(className()) + u" is a service of the applet");
+    return;
+  }
   runAndClearOnDestroy();
   markDisposed();
   if (AppletServices* services = Services(applet_)) services->scheduleFree(applet_, this, delaySeconds);
@@ -335,6 +348,24 @@ void BaseObject::removeChild(BaseObject* child) {
 }
 
 void BaseObject::deleteChildren() {
+  std::vector<BaseObject*> running;
+  while (!children_.empty()) {
+    BaseObject* first = children_.front();
+    children_.erase(0);
+    if (first->applet_ == first) {
+      // An applet is freed by the loop that runs it, once it has ended: asked
+      // from a script (`engine.deleteChildren()`), it ends instead.
+      running.push_back(first);
+      if (AppletServices* services = Services(first)) services->scheduleFree(first, first, 0);
+      continue;
+    }
+    first->setParent(nullptr);
+    first->Free();
+  }
+  for (size_t i = 0; i < running.size(); ++i) children_.insert(i, running[i]);
+}
+
+void BaseObject::freeChildren() {
   while (!children_.empty()) {
     BaseObject* first = children_.front();
     children_.erase(0);
@@ -361,6 +392,17 @@ void BaseObject::sendToBack() {
 
 void BaseObject::moveTo(BaseObject* newParent) {
   if (newParent && IsSelfOrAncestor(this, newParent)) return;
+  // The engine root stays the root, an applet under the engine root that
+  // runs it, an object in the
+  // tree of the applet it belongs to, and a service outside every tree:
+  // elsewhere nothing would run or free it, it would outlive the applet it
+  // points to, or it would be freed twice.
+  if (applet_ == this || this == Engine() || (newParent && applet_ && newParent->applet_ && newParent->applet_ != applet_) ||
+      IsAppletService(this)) {
+    LogError(u"Can't move " + AnsiToWide(className()) + u" " + name() + u" to " +
+             (newParent ? AnsiToWide(newParent->className()) + u" " + newParent->name() : WideString(u"nil")));
+    return;
+  }
   if (parent_) parent_->removeChild(this);
   if (newParent) newParent->addChild(this);
 }
@@ -493,12 +535,14 @@ void BaseObject::collectByTagString(const WideString& text, bool recurse, int& f
 
 int BaseObject::findAllByTagString(const WideString& text) {
   int found = 0;
+  if (AppletServices* services = Services(applet_)) services->clearSearchResults(applet_);
   collectByTagString(text, true, found);
   return found;
 }
 
 int BaseObject::findAllOwnByTagString(const WideString& text) {
   int found = 0;
+  if (AppletServices* services = Services(applet_)) services->clearSearchResults(applet_);
   collectByTagString(text, false, found);
   return found;
 }

@@ -48,6 +48,8 @@ class BaseObject : public TGComponent {
   virtual void giveAutoNames();
   virtual void runOwnEffect(const WideString& name);
   virtual void dispose();
+  // Frees the children; a child that is an applet is asked to end instead
+  // (the loop that runs it frees it).
   virtual void deleteChildren();
   virtual void bringToFront();
   virtual void sendToBack();
@@ -84,8 +86,9 @@ class BaseObject : public TGComponent {
 
   // ---- other operations -------------------------------------------------------
   // Runs a handler text in the applet's script engine with this object as the
-  // script's current object; nothing at design time or for empty text.
-  void runHandler(const WideString& script);
+  // script's current object; nothing at design time or for empty text. Its
+  // errors name the handler property holding the text, or `handler`.
+  void runHandler(const WideString& script, std::string_view handler = {});
   BaseObject* findByClassName(const std::string& className);
   BaseObject* findByClassAndName(const std::string& className, const WideString& name);
   void forEach(const std::function<void(void* data, BaseObject* object)>& callback, void* data);
@@ -124,6 +127,8 @@ class BaseObject : public TGComponent {
   const WideString& onCreate() const { return onCreate_; }
   const WideString& onDestroy() const { return onDestroy_; }
   bool isDisposed() const { return disposed_; }
+  // Freed while busy: the object goes when its last busy scope ends.
+  bool freePending() const { return freeDeferred_; }
   bool isProxy() const { return proxy_; }
   void setProxy(bool value) { proxy_ = value; }
   void setHideOwnEffects(bool value) { hideOwnEffects_ = value; }
@@ -173,6 +178,8 @@ class BaseObject : public TGComponent {
     BaseObject* object_;
   };
   bool deferFree() override;
+  // Frees every child, applets too: for destruction.
+  void freeChildren();
   // Stores the file name without loading anything, for classes whose
   // fileName is a plain field.
   void storeFileName(const WideString& name) { fileName_ = name; }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <exception>
+#include <memory>
 
 #include "compat/win32/file_system.h"
 #include "compat/win32/system.h"
@@ -55,6 +56,10 @@ TResourceMan* NewArchiveManager(const std::string& path) {
   return manager;
 }
 
+struct ManagerFree {
+  void operator()(TResourceMan* manager) const { manager->Free(); }
+};
+
 bool ReadWholeStream(TStream& stream, std::string& text) {
   int64_t size = stream.Size() - stream.Position();
   if (size < 0 || size > (int64_t{1} << 30)) return false;
@@ -104,7 +109,7 @@ void SomeEngine::Create(TObject* owner) {
 }
 
 void SomeEngine::Destroy() {
-  deleteChildren();
+  freeChildren();
   FreeAndNil(external_);
   FreeAndNil(embedded_);
   FreeAndNil(platform_);
@@ -141,12 +146,12 @@ TResourceMan* SomeEngine::createAppletResourceManager(const std::string& path) {
 AppletInfo SomeEngine::getAppletInfo(const std::string& path) {
   AppletInfo info;
   try {
-    TResourceMan* manager = createAppletResourceManager(path);
+    // The manager goes when the pre-read ends, also when reading throws.
+    std::unique_ptr<TResourceMan, ManagerFree> manager(createAppletResourceManager(path));
     if (!manager) return info;
     if (external_) external_->setRoot(FolderOf(path));
     std::string text;
     if (ReadAppletText(*manager, text)) info = ParseAppletInfo(text);
-    manager->Free();
   } catch (const std::exception&) {
     LogError(u"Can't get applet's info");
   }
@@ -230,6 +235,42 @@ std::string_view RootStartTag(std::string_view text) {
   return {};
 }
 
+void AppendCodePoint(WideString& out, uint32_t code) {
+  if (code < 0x10000) {
+    out.push_back(static_cast<char16_t>(code));
+    return;
+  }
+  code -= 0x10000;
+  out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+  out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+}
+
+// The character a reference's body ("#233", "#xE9", "amp") stands for; false
+// for anything else, which then stays as it is written.
+bool ReferencedCharacter(std::u16string_view body, uint32_t& code) {
+  static const std::pair<std::u16string_view, char16_t> kNamed[] = {
+      {u"amp", u'&'}, {u"lt", u'<'}, {u"gt", u'>'}, {u"quot", u'"'}, {u"apos", u'\''}};
+  for (const auto& [name, character] : kNamed) {
+    if (body == name) {
+      code = character;
+      return true;
+    }
+  }
+  if (body.size() < 2 || body[0] != u'#') return false;
+  const bool hex = body[1] == u'x' || body[1] == u'X';
+  std::u16string_view digits = body.substr(hex ? 2 : 1);
+  if (digits.empty() || digits.size() > 8) return false;
+  code = 0;
+  for (char16_t c : digits) {
+    int digit = c >= u'0' && c <= u'9' ? c - u'0' : -1;
+    if (hex && c >= u'a' && c <= u'f') digit = c - u'a' + 10;
+    if (hex && c >= u'A' && c <= u'F') digit = c - u'A' + 10;
+    if (digit < 0) return false;
+    code = code * (hex ? 16 : 10) + static_cast<uint32_t>(digit);
+  }
+  return code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+}
+
 // A whole decimal integer; throws on anything else, as the system's number
 // reading does.
 int StrictInt(const std::string& text) {
@@ -268,11 +309,31 @@ AppletInfo ParseAppletInfo(std::string_view objectFileText) {
     if (AttributeValue(tag, "scale", value)) scale = WideStrToFloat(AnsiToWide(value));
     if (AttributeValue(tag, "width", value)) info.width = RoundHalfEven(StrictInt(value) * scale);
     if (AttributeValue(tag, "height", value)) info.height = RoundHalfEven(StrictInt(value) * scale);
-    if (AttributeValue(tag, "title", value)) info.title = IsValidUtf8(value) ? Utf8ToWide(value) : AnsiToWide(value);
+    if (AttributeValue(tag, "title", value)) {
+      // The text form of a ".qbin" writes "&" and every character outside
+      // ASCII as references: decoded, both forms of one game name one folder.
+      info.title = LowerCaseAsciiW(DecodeXmlReferences(IsValidUtf8(value) ? Utf8ToWide(value) : AnsiToWide(value)));
+    }
   } catch (const std::exception&) {
     // A bad number ends the reading; what was read so far stays.
   }
   return info;
+}
+
+WideString DecodeXmlReferences(std::u16string_view text) {
+  WideString out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t end = text[i] == u'&' ? text.find(u';', i + 1) : std::u16string_view::npos;
+    uint32_t code = 0;
+    if (end != std::u16string_view::npos && ReferencedCharacter(text.substr(i + 1, end - i - 1), code)) {
+      AppendCodePoint(out, code);
+      i = end;
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  return out;
 }
 
 WideString SafeFolderName(const WideString& name) {

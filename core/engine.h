@@ -60,6 +60,10 @@ SomeEngine* Engine();
 // half to even; the title comes out in lower case.
 AppletInfo ParseAppletInfo(std::string_view objectFileText);
 
+// The text with its XML character references ("&#38;", "&#xE9;") and the five
+// named ones ("&amp;" ...) replaced by the characters they stand for.
+WideString DecodeXmlReferences(std::u16string_view text);
+
 // A title or application name as a single folder name under the
 // application-data folder: separators, drive colons and all-dot names cannot
 // lead out of it.

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <optional>
 
+#include "core/exceptions.h"
+
 namespace {
 
 constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
@@ -70,19 +72,25 @@ WideString ColorToText(TColorARGB c) {
   return text;
 }
 
-TColorARGB TextToColor(std::u16string_view text) {
+namespace {
+std::optional<TColorARGB> ParseColor(std::u16string_view text) {
   // Text stops at a NUL, as a C string does; a text of a single NUL is thereby
   // empty and reads as 0.
   if (const auto nul = text.find(u'\0'); nul != std::u16string_view::npos) {
     text = text.substr(0, nul);
   }
-  std::optional<TColorARGB> value;
-  if (!text.empty() && text.front() == u'#') {
-    value = ParseDigits(text.substr(1), 16);
-  } else {
-    value = ParseInteger(text);
-  }
-  return value.value_or(0);
+  if (text.empty()) return 0;
+  if (text.front() == u'#') return ParseDigits(text.substr(1), 16);
+  return ParseInteger(text);
+}
+}  // namespace
+
+TColorARGB TextToColor(std::u16string_view text) { return ParseColor(text).value_or(0); }
+
+TColorARGB ColorFromText(std::u16string_view text) {
+  std::optional<TColorARGB> value = ParseColor(text);
+  if (!value) throw EConvertError(u"'" + WideString(text) + u"' is not a colour (\"#AARRGGBB\")");
+  return *value;
 }
 
 TColorARGB ColorScaleAlpha(TColorARGB c, float factor) {

@@ -27,6 +27,11 @@ WideString ColorToText(TColorARGB c);
 // not fit in 32 bits, reads as 0.
 TColorARGB TextToColor(std::u16string_view text);
 
+// The same for a colour property's setter: text that is not a colour (an
+// empty text reads as 0) raises EConvertError, so the property keeps its
+// value and the reader or the script says which value was refused.
+TColorARGB ColorFromText(std::u16string_view text);
+
 // Alpha replaced by Trunc(alpha * factor), kept within 0..255; red, green and
 // blue unchanged.
 TColorARGB ColorScaleAlpha(TColorARGB c, float factor);

@@ -6,6 +6,8 @@
 #include "core/class_registry.h"
 #include "core/engine.h"
 #include "core/exceptions.h"
+#include "core/ext_resource_man.h"
+#include "core/folder_resource_man.h"
 #include "core/log.h"
 #include "core/object_file_seams.h"
 #include "core/object_text_form.h"
@@ -38,9 +40,11 @@ const ClassInfo& StandInClass() {
   return dummy ? *dummy : BaseObject::staticClassInfo();
 }
 
-// A class that may stand where the object tree expects a node.
+// A class that may stand where the object tree expects a node. The engine
+// root is one per run: a second one would take the program's place.
 bool IsTreeClass(const ClassInfo* cls) {
-  return cls && !cls->isAbstract() && cls->inheritsFrom(BaseObject::staticClassInfo());
+  return cls && !cls->isAbstract() && cls->inheritsFrom(BaseObject::staticClassInfo()) &&
+         !cls->inheritsFrom(SomeEngine::staticClassInfo());
 }
 
 StreamPtr Open(TResourceMan* manager, const WideString& name, int32_t mode) {
@@ -63,12 +67,18 @@ bool WriteWhole(TResourceMan* manager, const WideString& name, const std::vector
 std::vector<uint8_t> ConvertText(TStream& text, const WideString& textName) {
   TMemoryStream binary;
   try {
-    convertTextForm(text, binary);
+    convertTextForm(text, binary, textName);
   } catch (const Exception& e) {
     LogError(e.wideMessage() + u" in file " + textName);
     return {};
   }
   return binary.Bytes();
+}
+
+// Built-in resources and archives never hold a twin; a folder that refuses
+// one is worth a line.
+bool KeepsFiles(TResourceMan* manager) {
+  return dynamic_cast<TFolderResourceMan*>(manager) || dynamic_cast<TExtResourceMan*>(manager);
 }
 
 bool TwinIsOutdated(TResourceMan* manager, const WideString& text, const WideString& twin) {
@@ -84,8 +94,13 @@ int64_t ReadPendingRoot(TGReader* reader, BaseObject* object) {
   return reader->bytesLeft() + reader->position();
 }
 
+// " in file main.qxml" while a named file is read; empty otherwise.
+WideString InFile(const std::string& fileName) {
+  return fileName.empty() ? WideString() : u" in file " + Utf8ToWide(fileName);
+}
+
 // Pass 1: the root's class from the stream's head; the stream is set back.
-const ClassInfo* PeekRootClass(TStream& stream) {
+const ClassInfo* PeekRootClass(TStream& stream, bool reportUnknown) {
   const int64_t start = stream.Position();
   std::string className;
   char signature[4];
@@ -98,7 +113,13 @@ const ClassInfo* PeekRootClass(TStream& stream) {
   }
   stream.SetPosition(start);
   const ClassInfo* cls = GetClass(className);
-  return IsTreeClass(cls) ? cls : &StandInClass();
+  if (IsTreeClass(cls)) return cls;
+  if (cls) {
+    LogError(u"Can't found class " + AnsiToWide(className) + InFile(currentFileName));
+  } else if (reportUnknown && !className.empty()) {
+    LogError(u"Class " + AnsiToWide(className) + u" not found." + InFile(currentFileName));
+  }
+  return &StandInClass();
 }
 
 // Hands a reader to the next root's construction and, when done, gives back
@@ -126,9 +147,10 @@ class PendingReadScope {
   BaseObject* savedTarget_;
 };
 
-BaseObject* ReadNewRoot(TResourceMan* manager, TStream& stream, BaseObject* parent, bool handOverManager) {
+BaseObject* ReadNewRoot(TResourceMan* manager, TStream& stream, BaseObject* parent, bool handOverManager,
+                        bool converted) {
   const int64_t start = stream.Position();
-  const ClassInfo* cls = PeekRootClass(stream);
+  const ClassInfo* cls = PeekRootClass(stream, !converted);
   auto* root = dynamic_cast<BaseObject*>(cls->allocate());
   if (!root) return nullptr;
   if (handOverManager && root->adoptResourceManager(manager)) managerAdopted = true;
@@ -137,6 +159,7 @@ BaseObject* ReadNewRoot(TResourceMan* manager, TStream& stream, BaseObject* pare
     // Pass 2: the root's construction reads its own record through the
     // pending reader, so its constructor already sees what was stored.
     TSomeReader reader(&stream, currentFileName, root);
+    reader.setReportsUnknownClasses(!converted);
     PendingReadScope pending(&reader, root);
     try {
       root->Create(parent);
@@ -150,15 +173,18 @@ BaseObject* ReadNewRoot(TResourceMan* manager, TStream& stream, BaseObject* pare
   return root;
 }
 
+// `converted`: the image was just converted from text, whose conversion has
+// named its unknown classes already.
 BaseObject* ReadBinary(TResourceMan* manager, TStream& stream, BaseObject* parent, BaseObject* target,
-                       bool handOverManager) {
+                       bool handOverManager, bool converted = false) {
   BaseObject* result = nullptr;
   if (target) {
     TSomeReader reader(&stream, currentFileName, target);
+    reader.setReportsUnknownClasses(!converted);
     reader.fetchRoot(target);
     result = target;
   } else {
-    result = ReadNewRoot(manager, stream, parent, handOverManager);
+    result = ReadNewRoot(manager, stream, parent, handOverManager, converted);
   }
   if (result && parent && parent->indexOfChild(result) < 0) parent->addChild(result);
   return result;
@@ -171,7 +197,7 @@ BaseObject* ReadImage(TResourceMan* manager, const std::vector<uint8_t>& image, 
     return nullptr;
   }
   TReadOnlyMemoryStream stream(image.data(), static_cast<int64_t>(image.size()));
-  return ReadBinary(manager, stream, parent, target, handOverManager);
+  return ReadBinary(manager, stream, parent, target, handOverManager, true);
 }
 
 BaseObject* AppletOfParent(BaseObject* parent) { return parent ? parent->applet() : nullptr; }
@@ -192,7 +218,7 @@ BaseObject* LoadFromText(TResourceMan* manager, const WideString& text, const Wi
   // Converted in memory first, so a failed conversion never leaves a broken twin.
   std::vector<uint8_t> image = ConvertText(*source, text);
   source.reset();
-  if (!image.empty() && !NoBinaryCache && !WriteWhole(manager, twin, image)) {
+  if (!image.empty() && !NoBinaryCache && !WriteWhole(manager, twin, image) && KeepsFiles(manager)) {
     LogInfo(u"Binary cache " + twin + u" not written");
   }
   if (useCache && services && applet && !image.empty()) services->cacheObjectImage(applet, manager, text, image);
@@ -253,12 +279,12 @@ TSomeReader::TSomeReader(TStream* stream, const std::string& fileName, BaseObjec
     LogError(message + u" in file " + Utf8ToWide(fileName_));
     return true;
   };
-  events().onFindClass = [](const std::string& className, const ClassInfo*& cls) {
+  events().onFindClass = [this](const std::string& className, const ClassInfo*& cls) {
     if (IsTreeClass(cls)) return;
     if (cls) {
-      LogError(u"Can't found class " + AnsiToWide(className));
-    } else {
-      LogError(u"Class " + AnsiToWide(className) + u" not found.");
+      LogError(u"Can't found class " + AnsiToWide(className) + InFile(fileName_));
+    } else if (reportsUnknownClasses_) {
+      LogError(u"Class " + AnsiToWide(className) + u" not found." + InFile(fileName_));
     }
     cls = &StandInClass();
   };

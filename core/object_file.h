@@ -22,10 +22,14 @@ class TSomeReader : public TGReader {
   TSomeReader(TStream* stream, const std::string& fileName, BaseObject* root);
 
   const std::string& fileName() const { return fileName_; }
+  // Off for an image just converted from text, whose conversion has already
+  // named its unknown classes with their lines.
+  void setReportsUnknownClasses(bool value) { reportsUnknownClasses_ = value; }
 
  private:
   std::string fileName_;
   BaseObject* root_;
+  bool reportsUnknownClasses_ = true;
 };
 
 // Loads the object file `name` through the manager: into `target` when given,

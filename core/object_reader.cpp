@@ -9,6 +9,7 @@
 
 #include "core/class_registry.h"
 #include "core/component.h"
+#include "core/exceptions.h"
 #include "core/log.h"
 #include "core/object_collection.h"
 #include "core/stream.h"
@@ -658,9 +659,15 @@ void TGReader::fetchProperty(TObject* instance) {
     }
   } catch (const EReadAborted&) {
     throw;
+  } catch (const EConvertError& e) {
+    // A setter that refuses its value keeps the old one; the author learns
+    // which value of which property it was.
+    propName_.clear();
+    const WideString message =
+        AnsiToWide("Invalid property value " + instance->className() + "." + name + ": ") + e.wideMessage();
+    if (!Error(message)) LogError(message);
   } catch (const std::exception&) {
-    // A fault in one entry (a setter that refuses its value, say) costs only
-    // that entry; the next entry follows.
+    // A fault in one entry costs only that entry; the next entry follows.
     propName_.clear();
   }
 }

@@ -96,7 +96,8 @@ class TParser {
 // Converts keyword text at the source's position into a binary object stream.
 void objectTextToBinary(TStream& source, TStream& target);
 
-// The form dispatcher: text with "xml" within its first ten bytes is the
-// XML form, anything else the keyword form. May raise EReadError (an XML
-// text that gives no document).
-void convertTextForm(TStream& source, TStream& target);
+// The form dispatcher: text with "xml" within its first ten bytes, or whose
+// first character after blanks is "<", is the XML form, anything else the
+// keyword form. `sourceName` names the file in the lines that point at a
+// place in it. May raise EReadError (an XML text that gives no document).
+void convertTextForm(TStream& source, TStream& target, const WideString& sourceName = {});

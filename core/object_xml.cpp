@@ -349,7 +349,12 @@ void ReportParserError(void*, xmlErrorPtr error) {
   if (!error) return;
   std::string message = error->message ? error->message : "";
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
-  const std::string tail = message + " line: " + std::to_string(error->line) + " col: " + std::to_string(error->int2);
+  std::string tail = message + " line: " + std::to_string(error->line) + " col: " + std::to_string(error->int2);
+  // The parser's context carries the name of the file it reads, when it has one.
+  const bool fromParser = error->domain == XML_FROM_PARSER || error->domain == XML_FROM_NAMESPACE;
+  const auto* context = fromParser ? static_cast<const xmlParserCtxt*>(error->ctxt) : nullptr;
+  const auto* sourceName = context ? static_cast<const WideString*>(context->_private) : nullptr;
+  if (sourceName && !sourceName->empty()) tail += " in file " + WideToUtf8(*sourceName);
   switch (error->level) {
     case XML_ERR_WARNING: LogInfo(Utf8ToWide("XML Warning: " + tail)); break;
     case XML_ERR_ERROR: LogError(Utf8ToWide("XML Parser: " + tail)); break;
@@ -444,7 +449,8 @@ bool ParseInteger(std::string_view text, int64_t& value, int64_t low, int64_t hi
 
 class XmlToBinary {
  public:
-  explicit XmlToBinary(TStream& target) : out_(&target, kFileFilerBufferSize) {}
+  XmlToBinary(TStream& target, const WideString& sourceName)
+      : out_(&target, kFileFilerBufferSize), sourceName_(sourceName) {}
 
   void run(xmlNode* documentElement) {
     out_.emitSignature();
@@ -454,9 +460,18 @@ class XmlToBinary {
   }
 
  private:
-  void invalidValue(const ClassInfo& cls, std::string_view attribute, std::string_view value) {
+  // Where in the document a line points, when the document is a named file:
+  // " in file main.qxml line 3", the line on which the element's start tag
+  // ends (attributes have no lines of their own).
+  WideString where(const xmlNode* node) const {
+    if (sourceName_.empty() || !node) return WideString();
+    return u" in file " + sourceName_ + u" line " + AnsiToWide(std::to_string(xmlGetLineNo(node)));
+  }
+
+  void invalidValue(const ClassInfo& cls, std::string_view attribute, std::string_view value, const xmlNode* at) {
     LogError(Utf8ToWide("Invalid property value " + cls.name() + "." + std::string(attribute) + "=" +
-                        std::string(value)));
+                        std::string(value)) +
+             where(at));
   }
 
   // The property an attribute names: a published property of the class, or
@@ -477,14 +492,14 @@ class XmlToBinary {
     return nullptr;
   }
 
-  void writeAttribute(const ClassInfo& cls, std::string_view attribute, std::string_view value) {
+  void writeAttribute(const ClassInfo& cls, std::string_view attribute, std::string_view value, const xmlNode* at) {
     const ClassInfo* searched = nullptr;
     const PropInfo* prop = findProperty(cls, attribute, searched);
     if (!prop) {
       if (searched) {
-        LogError(Utf8ToWide("Property " + searched->name() + "." + std::string(attribute) + " not exists"));
+        LogError(Utf8ToWide("Property " + searched->name() + "." + std::string(attribute) + " not exists") + where(at));
       } else {
-        LogError(Utf8ToWide("Property " + std::string(attribute) + " not exists"));
+        LogError(Utf8ToWide("Property " + std::string(attribute) + " not exists") + where(at));
       }
       return;
     }
@@ -494,21 +509,21 @@ class XmlToBinary {
     switch (prop->kind()) {
       case TypeKind::Integer: {
         int64_t number;
-        if (!ParseInteger(value, number, INT32_MIN, INT32_MAX)) return invalidValue(cls, attribute, value);
+        if (!ParseInteger(value, number, INT32_MIN, INT32_MAX)) return invalidValue(cls, attribute, value, at);
         out_.emitShortString(name);
         out_.emitInteger(static_cast<int32_t>(number));
         return;
       }
       case TypeKind::Int64: {
         int64_t number;
-        if (!ParseInteger(value, number, INT64_MIN, INT64_MAX)) return invalidValue(cls, attribute, value);
+        if (!ParseInteger(value, number, INT64_MIN, INT64_MAX)) return invalidValue(cls, attribute, value, at);
         out_.emitShortString(name);
         out_.emitInt64(number);
         return;
       }
       case TypeKind::Float: {
         double number;
-        if (!ParseFloat(value, number)) return invalidValue(cls, attribute, value);
+        if (!ParseFloat(value, number)) return invalidValue(cls, attribute, value, at);
         out_.emitShortString(name);
         out_.emitSingle(static_cast<float>(number));
         return;
@@ -569,9 +584,9 @@ class XmlToBinary {
       out_.emitListBegin();
       for (xmlAttr* a = item->properties; a; a = a->next) {
         if (itemClass) {
-          writeAttribute(*itemClass, NameOf(a->name), AttributeValue(a, storage_));
+          writeAttribute(*itemClass, NameOf(a->name), AttributeValue(a, storage_), item);
         } else {
-          LogError(Utf8ToWide("Property " + std::string(NameOf(a->name)) + " not exists"));
+          LogError(Utf8ToWide("Property " + std::string(NameOf(a->name)) + " not exists") + where(item));
         }
       }
       out_.emitListEnd();
@@ -596,7 +611,7 @@ class XmlToBinary {
         if (ParseInteger(text, value, INT32_MIN, INT32_MAX)) {
           order = static_cast<int32_t>(value);
         } else {
-          LogError(Utf8ToWide("Invalid property value " + className + ".order=" + std::string(text)));
+          LogError(Utf8ToWide("Invalid property value " + className + ".order=" + std::string(text)) + where(element));
         }
       }
     }
@@ -608,37 +623,48 @@ class XmlToBinary {
     out_.emitShortString(className);
     out_.emitShortString(AnsiOf(name));
 
-    // An element that names no registered class (only the document element
-    // can) has no properties or collections; its children still follow.
-    if (const ClassInfo* cls = GetClass(className)) {
+    // An element that names no registered class has no properties or
+    // collections; the reader puts a stand-in in its place, and its children
+    // still follow.
+    const ClassInfo* cls = GetClass(className);
+    if (cls) {
       for (xmlAttr* a = element->properties; a; a = a->next) {
-        writeAttribute(*cls, NameOf(a->name), AttributeValue(a, storage_));
+        writeAttribute(*cls, NameOf(a->name), AttributeValue(a, storage_), element);
       }
       for (xmlNode* child = element->children; child; child = child->next) {
-        if (child->type != XML_ELEMENT_NODE) continue;
-        const std::string childName = AnsiOf(NameOf(child->name));
-        if (GetClass(childName)) continue;
-        const PropInfo* prop = cls->findProperty(childName);
-        const ClassInfo* held = prop && prop->kind() == TypeKind::Object ? prop->type.objectClass() : nullptr;
-        if (held && held->inheritsFrom(TGCollection::staticClassInfo())) writeCollection(*prop, child);
+        if (const PropInfo* prop = collectionProperty(cls, child)) writeCollection(*prop, child);
       }
+    } else {
+      LogError(u"Class " + AnsiToWide(className) + u" not found." + where(element));
     }
     if (depth >= kMaxStreamNesting) return;  // deeper objects would not be read anyway
     for (xmlNode* child = element->children; child; child = child->next) {
-      if (child->type != XML_ELEMENT_NODE || !GetClass(AnsiOf(NameOf(child->name)))) continue;
+      if (child->type != XML_ELEMENT_NODE || collectionProperty(cls, child)) continue;
       out_.emitByte(0);
       writeElement(child, depth + 1);
       out_.emitByte(0);
     }
   }
 
+  // The collection property a child element fills, or nil when the element
+  // stands for an object.
+  static const PropInfo* collectionProperty(const ClassInfo* cls, xmlNode* child) {
+    if (!cls || child->type != XML_ELEMENT_NODE) return nullptr;
+    const std::string childName = AnsiOf(NameOf(child->name));
+    if (GetClass(childName)) return nullptr;
+    const PropInfo* prop = cls->findProperty(childName);
+    const ClassInfo* held = prop && prop->kind() == TypeKind::Object ? prop->type.objectClass() : nullptr;
+    return held && held->inheritsFrom(TGCollection::staticClassInfo()) ? prop : nullptr;
+  }
+
   TGWriterCracker out_;
+  WideString sourceName_;
   std::string storage_;  // attribute text that is not a single text node
 };
 
 }  // namespace
 
-void xmlToBinary(TStream& source, TStream& target) {
+void xmlToBinary(TStream& source, TStream& target, const WideString& sourceName) {
   std::string text;
   const int64_t left = source.Size() - source.Position();
   if (left > 0) {
@@ -657,10 +683,11 @@ void xmlToBinary(TStream& source, TStream& target) {
   std::unique_ptr<xmlParserCtxt, ContextFree> context(xmlNewParserCtxt());
   if (!context) throw EReadError("XML parser not available");
   context->sax->serror = ReportParserError;
+  context->_private = const_cast<WideString*>(&sourceName);
   std::unique_ptr<xmlDoc, DocFree> document(xmlCtxtReadMemory(context.get(), text.data(), static_cast<int>(text.size()),
                                                                nullptr, "UTF-8", XML_PARSE_NONET));
   xmlNode* root = document ? xmlDocGetRootElement(document.get()) : nullptr;
   if (!root) throw EReadError("XML document could not be read");
-  XmlToBinary converter(target);
+  XmlToBinary converter(target, sourceName);
   converter.run(root);
 }

@@ -35,9 +35,11 @@ bool binaryToXml(TStream& source, TStream& target);
 
 // Converts the XML document in the source (from its position to its end)
 // into a complete binary object stream at the target's position. The
-// parser's errors, fatal errors and warnings go to the engine log. Raises
-// EReadError when the text gives no document.
-void xmlToBinary(TStream& source, TStream& target);
+// parser's errors, fatal errors and warnings go to the engine log; so do
+// elements of unknown classes (which the reader replaces with stand-ins),
+// unknown properties and bad values, with the file and line when the source
+// is named. Raises EReadError when the text gives no document.
+void xmlToBinary(TStream& source, TStream& target, const WideString& sourceName = {});
 
 // The escaped form of a text for an attribute value.
 std::string EscapeXmlText(std::u16string_view text);

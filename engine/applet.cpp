@@ -225,6 +225,14 @@ void Applet::addChild(BaseObject* child) {
   if (topLayer_ && child != topLayer_) topLayer_->bringToFront();
 }
 
+void Applet::objectRemoved(BaseObject* object) {
+  inherited::objectRemoved(object);
+  // A script may free the top layer or the cursor (deleteChildren, dispose);
+  // both are watched.
+  if (object == topLayer_) topLayer_ = nullptr;
+  if (object == cursor_) cursor_ = nullptr;
+}
+
 void Applet::runFirstChildLoad() {
   firstChildPending_ = false;
   LogInfo(u"Applet properties was loaded");
@@ -278,11 +286,24 @@ void Applet::createTopLayer() {
   layer->setComponentStyle(csTransient);
   topLayer_ = layer;
   parts_->fillTopLayer(layer);
+  // A script may free the layer; its removal clears the pointer here.
+  watchRemovalOf(topLayer_);
   if (!cursorFile_.empty()) {
-    cursor_ = dynamic_cast<VisualObject*>(newFromFile(AnsiToWide(cursorFile_), layer));
+    setCursorObject(dynamic_cast<VisualObject*>(newFromFile(AnsiToWide(cursorFile_), layer)));
   } else {
-    cursor_ = parts_->createDefaultCursor(layer);
+    setCursorObject(parts_->createDefaultCursor(layer));
   }
+}
+
+void Applet::setCursorObject(VisualObject* cursor) {
+  if (cursor == cursor_) return;
+  unwatchRemovalOf(cursor_);
+  cursor_ = cursor;
+  watchRemovalOf(cursor_);
+}
+
+bool Applet::ownsAsService(const BaseObject* object) const {
+  return object && (object == event_ || (parts_ && parts_->ownsAsService(object)));
 }
 
 void Applet::registerScriptNames() {
@@ -369,10 +390,10 @@ void Applet::Destroy() {
   deleteChildren();
   topLayer_ = nullptr;
   cursor_ = nullptr;
+  if (parts_) parts_->freeDefaultSkin();
   freeServicesInOrder();
   LogInfo(u"Objects destroyed");
   destroyWindow();
-  if (parts_) parts_->forgetDefaultSkin();
   debugValues_.clear();
   parts_.reset();
   inherited::Destroy();

@@ -24,6 +24,7 @@ class Event;
 class TCache;
 class TDynamicEngine;
 class TDevice;
+class TFilter;
 class TPlatform;
 class TRectPersistent;
 class TResourceMan;
@@ -46,6 +47,7 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   void Create(TObject* owner) override;
   void Destroy() override;
   void addChild(BaseObject* child) override;
+  void objectRemoved(BaseObject* object) override;
   void tick(double time, double delta) override;
   void invalidateTransform() override;
   bool adoptResourceManager(TResourceMan* manager) override;
@@ -122,7 +124,11 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   AppletParts* parts() const { return parts_.get(); }
   BaseObject* topLayer() const { return topLayer_; }
   VisualObject* cursorObject() const { return cursor_; }
-  void setCursorObject(VisualObject* cursor) { cursor_ = cursor; }
+  // The cursor is watched: a script that frees it clears it here.
+  void setCursorObject(VisualObject* cursor);
+  // The event queue and the parts' own services (filter, materials, skin)
+  // live outside the tree and are freed by the applet alone.
+  bool ownsAsService(const BaseObject* object) const;
   TPixmap* defaultPixmap() const { return defaultPixmap_; }
   const WideString& lang() const;
   void setLang(const WideString& value);
@@ -257,6 +263,8 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   void deviceReplaced(TDevice* device) override { device_ = device; }
   void reapplyWindowSize() override;
   TResourceMan* fontResourceManager() override { return resourceManager_; }
+  TDevice* currentDevice() override { return device_; }
+  TFilter* fontFilter() override;
 
  private:
   template <typename T>

@@ -5,6 +5,7 @@
 #include "core/resource_man.h"
 #include "core/stream.h"
 #include "engine/applet.h"
+#include "engine/applet_parts.h"
 #include "engine/cache.h"
 #include "engine/event.h"
 #include "platform/device.h"
@@ -99,3 +100,5 @@ void Applet::drawScene(TDevice*) { draw(); }
 void Applet::reapplyWindowSize() {
   if (platform() && window_) platform()->ResizeWindow(window_, -1, -1);
 }
+
+TFilter* Applet::fontFilter() { return parts_ ? parts_->filterObject() : nullptr; }

@@ -19,6 +19,7 @@
 
 class Applet;
 class BaseObject;
+class TFilter;
 class TSoundEngine;
 class VisualObject;
 struct ScriptGlobals;
@@ -34,6 +35,8 @@ class AppletParts : public TCacheCreators {
 
   // ---- construction, in the applet's order; true when the object was made ----------
   virtual bool createFilter() { return false; }
+  // The filter made by createFilter (nil when none was made).
+  virtual TFilter* filterObject() { return nullptr; }
   virtual bool createMaterials() { return false; }
   virtual bool createPreferences() { return false; }
   virtual bool createScoreTable() { return false; }
@@ -104,8 +107,12 @@ class AppletParts : public TCacheCreators {
   // Frees the filter, the score table, the preferences and the materials
   // (after the script engine).
   virtual void freeServices() {}
-  // Forgets the default skin (after the window).
-  virtual void forgetDefaultSkin() {}
+  // Frees the default skin (after the tree, before the cache its pixmaps
+  // came from).
+  virtual void freeDefaultSkin() {}
+  // Whether the object is one of the services above, which only the applet
+  // frees (scripts see some of them and may try to dispose of them).
+  virtual bool ownsAsService(const BaseObject* /*object*/) const { return false; }
 
   // ---- what the applet itself can make for the cache --------------------------------
   TFont* createFont(const WideString& family, float size, int32_t style) override;

@@ -337,7 +337,7 @@ WideString Applet::devices(int32_t index) const {
 }
 
 WideString Applet::bkColorText() const { return ColorToText(bkColor_); }
-void Applet::setBkColorText(const WideString& text) { bkColor_ = TextToColor(text); }
+void Applet::setBkColorText(const WideString& text) { bkColor_ = ColorFromText(text); }
 
 void Applet::setDebugLevel(int32_t value) {
   debugLevel_ = value;

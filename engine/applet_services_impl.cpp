@@ -15,15 +15,23 @@ Applet* AsApplet(BaseObject* applet) { return dynamic_cast<Applet*>(applet); }
 class EngineAppletServices : public AppletServices {
  public:
   void runHandler(BaseObject* applet, BaseObject* self, const WideString& script) override {
+    runNamedHandler(applet, self, script, {});
+  }
+  void runNamedHandler(BaseObject* applet, BaseObject* self, const WideString& script,
+                       std::string_view handler) override {
     Applet* a = AsApplet(applet);
     if (!a || !a->scriptEngine()) return;
     Event* event = a->event();
     const double start = a->debugInfo() ? a->currentTime() : 0.0;
     if (event) event->pushThis(self);
-    a->scriptEngine()->evaluate(script);
+    a->scriptEngine()->evaluateHandler(script, HandlerLabel(self, script, handler));
     // The handler may have ended the applet's services; look them up again.
     if (a->event()) a->event()->popThis();
     if (a->debugInfo()) a->addScriptTime(static_cast<float>(a->currentTime() - start));
+  }
+  bool isService(BaseObject* applet, const BaseObject* object) override {
+    Applet* a = AsApplet(applet);
+    return a && a->ownsAsService(object);
   }
   void scheduleFree(BaseObject* applet, BaseObject* object, double delay) override {
     if (Applet* a = AsApplet(applet); a && a->event()) a->event()->scheduleAction(object, 2, static_cast<float>(delay));
@@ -62,6 +70,9 @@ class EngineAppletServices : public AppletServices {
   int appendSearchResult(BaseObject* applet, BaseObject* found) override {
     Applet* a = AsApplet(applet);
     return a && a->event() ? a->event()->appendParam(found) : 0;
+  }
+  void clearSearchResults(BaseObject* applet) override {
+    if (Applet* a = AsApplet(applet); a && a->event()) a->event()->clearParamList();
   }
   WideString exchangeCustomText(BaseObject* applet, const WideString& text) override {
     Applet* a = AsApplet(applet);

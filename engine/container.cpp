@@ -66,8 +66,15 @@ void Container::mouseWheel(uint8_t shift, int32_t delta) {
 // ---- mouse routing -----------------------------------------------------------------------
 
 VisualObject* Container::objectAt(float x, float y) {
-  if (!modalStack_.empty()) return modalStack_.back()->objectAt(x, y);
-  return inherited::objectAt(x, y);
+  // A modal object that has since been moved above this container would lead
+  // the search back here: such a round ends with nothing found.
+  if (searching_) return nullptr;
+  searching_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{searching_};
+  return modalStack_.empty() ? inherited::objectAt(x, y) : modalStack_.back()->objectAt(x, y);
 }
 
 void Container::mouseDown(uint8_t button, uint8_t shift, float x, float y) {
@@ -153,6 +160,15 @@ void Container::setHotObject(VisualObject* object) {
 // ---- modal stack --------------------------------------------------------------------------------
 
 int32_t Container::enterModal(VisualObject* object) {
+  // Input goes to the modal object's subtree alone: only an object inside this
+  // container can take it, else the search for the object under the mouse
+  // would find nothing or come back to this container for ever.
+  if (!object || !findObject(object, false)) {
+    const WideString what = !object ? WideString(u"null") : object->name().empty() ? AnsiToWide(object->className())
+                                                                                    : object->name();
+    LogError(u"enterModal refused: " + what + u" is not inside " + name());
+    return 0;
+  }
   if (std::find(modalStack_.begin(), modalStack_.end(), object) != modalStack_.end()) return 4;
   modalStack_.push_back(object);
   const size_t depth = modalStack_.size();

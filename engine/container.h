@@ -24,7 +24,9 @@ class Container : public VisualObject {
   VisualObject* objectAt(float x, float y) override;
 
   // Runs nested frames until `object` leaves the modal stack; answers the
-  // modal result (4 at once when it is already on the stack).
+  // modal result (4 at once when it is already on the stack). An object that
+  // is not inside this container (nil, the container itself, an ancestor or
+  // an object elsewhere) is refused with a log line and 0 at once.
   int32_t enterModal(VisualObject* object);
   void cancelModal(int32_t code);
 
@@ -48,4 +50,5 @@ class Container : public VisualObject {
   VisualObject* hotObject_ = nullptr;
   std::vector<VisualObject*> modalStack_;
   uint8_t modalResult_ = 0;
+  bool searching_ = false;  // objectAt is on the stack
 };

@@ -446,7 +446,8 @@ void Event::unacquireMouse() {
 
 void Event::waitForEvents() {
   Applet* applet = owningApplet();
-  if (!applet || !StepHandler()) return;
+  // Input reaches the applet's own queue only: on any other no wait could end.
+  if (!applet || (applet->event() && applet->event() != this) || !StepHandler()) return;
   waiting_ = true;
   // A closed window ends the wait as well as a key or a click.
   while (waiting_ && !applet->terminated()) StepHandler()(applet);

@@ -45,6 +45,9 @@ class Event : public BaseObject {
   void popThis();
   BaseObject* paramObject() const { return paramObjects_.empty() ? nullptr : paramObjects_.back(); }
   BaseObject* paramThis() const { return thisStack_.empty() ? nullptr : thisStack_.back(); }
+  // A handler's yes or no (complexCollise chains go on when it is true).
+  bool paramResult() const { return paramResult_; }
+  void setParamResult(bool value) { paramResult_ = value; }
 
   // The search-result list that lookups fill; answers the new count.
   int appendParam(BaseObject* object);

@@ -122,6 +122,10 @@ void GameParts::freeServices() {
   freeOwnMaterials();
 }
 
+bool GameParts::ownsAsService(const BaseObject* object) const {
+  return object == filter_ || object == skin_ || (ownsMaterials_ && object == materials_);
+}
+
 void GameParts::addScriptGlobals(ScriptGlobals& globals) {
   globals.materials = materials_;
   globals.filter = filter_;
@@ -200,7 +204,12 @@ bool GameParts::loadDefaultSkin() {
     LogError(u"Default skin not found: " + WideString(kDefaultSkinFile));
     return false;
   }
+  // Read under the applet, so that it and its elements belong to it, then
+  // taken out of the tree: a service like the others, neither a child that
+  // scripts count nor a holder of names ("title", "button") that would hide
+  // the game's own objects from findByName.
   BaseObject* loaded = LoadObjectFile(builtIn, kDefaultSkinFile, applet(), false, nullptr);
+  if (loaded) applet()->removeChild(loaded);
   skin_ = dynamic_cast<Skin*>(loaded);
   if (!skin_) {
     if (loaded) loaded->Free();
@@ -214,7 +223,11 @@ bool GameParts::loadDefaultSkin() {
 
 BaseObject* GameParts::defaultSkin() { return skin_; }
 
-void GameParts::forgetDefaultSkin() { skin_ = nullptr; }
+void GameParts::freeDefaultSkin() {
+  Skin* skin = skin_;
+  skin_ = nullptr;
+  if (skin) skin->Free();
+}
 
 void GameParts::forgetSkin(const Skin* skin) {
   if (skin == skin_) skin_ = nullptr;

@@ -28,6 +28,7 @@ class GameParts : public AppletParts, public TFilterHost {
   static GameParts* of(const Applet* applet);
 
   bool createFilter() override;
+  TFilter* filterObject() override { return filter_; }
   TPixmap* createPixmap(TResourceMan* manager, const WideString& name) override;
   TMesh* createMesh(TResourceMan* manager, const WideString& name) override;
   TDevice* filterDevice() override;
@@ -40,9 +41,10 @@ class GameParts : public AppletParts, public TFilterHost {
   void loadFonts() override;
   bool loadDefaultSkin() override;
   BaseObject* defaultSkin() override;
-  void forgetDefaultSkin() override;
+  void freeDefaultSkin() override;
   void addScriptGlobals(ScriptGlobals& globals) override;
   void freeServices() override;
+  bool ownsAsService(const BaseObject* object) const override;
   VisualObject* createDefaultCursor(BaseObject* topLayer) override;
   void placeCursor(float x, float y) override;
 

@@ -1,5 +1,7 @@
 #include "engine/log_writer.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "compat/win32/file_system.h"
@@ -13,22 +15,68 @@ AppletInfo& ProgramAppletInfo() {
   return info;
 }
 
+WideString& ProgramLogName() {
+  static WideString name;
+  return name;
+}
+
 std::string TLog::LogFolder() {
   const WideString& title = ProgramAppletInfo().title;
-  if (title.empty()) return {};
-  return GetAppDataPath() + WideToUtf8(SafeFolderName(title)) + "/";
+  const WideString& name = title.empty() ? ProgramLogName() : title;
+  if (name.empty()) return {};
+  return GetAppDataPath() + WideToUtf8(SafeFolderName(name)) + "/";
+}
+
+namespace {
+// Lines as the log front forms them: "HH:MM:SS (e) text".
+bool IsErrorLine(const WideString& line) { return line.size() >= 13 && line.compare(8, 5, u" (e) ") == 0; }
+}  // namespace
+
+bool TLog::append(const std::string& path, const std::string& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), firstWrite_ ? "wb" : "ab");
+  if (!file) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && ok;
+}
+
+void TLog::settle() {
+  if (!holding_) return;
+  const std::string folder = LogFolder();
+  if (!folder.empty() && isatty(STDERR_FILENO)) std::fprintf(stderr, "qplay: log file %slog.txt\n", folder.c_str());
+  for (const std::string& line : heldErrors_) std::fprintf(stderr, "%s\n", line.c_str());
+  heldErrors_.clear();
+  holding_ = false;
 }
 
 void TLog::Write(const WideString& line) {
+  // Where the player started the program from a terminal, errors show there
+  // at once, wherever the log file is.
+  if (IsErrorLine(line)) {
+    if (holding_) {
+      heldErrors_.push_back(WideToUtf8(line));
+    } else {
+      std::fprintf(stderr, "%s\n", WideToUtf8(line).c_str());
+    }
+  }
   std::string folder = LogFolder();
-  if (folder.empty()) return;  // the title is not known yet: the line is lost
+  if (folder.empty() || cut_) return;  // the name is not known yet: the line is lost
   if (!ForceDirectories(folder)) return;
-  if (firstWrite_) SetCrashLogPath(folder + "log.txt");  // a crash report goes to the same file
-  std::FILE* file = std::fopen((folder + "log.txt").c_str(), firstWrite_ ? "wb" : "ab");
-  if (!file) return;
+  const std::string path = folder + "log.txt";
+  if (firstWrite_) {
+    SetCrashLogPath(path);  // a crash report goes to the same file
+    // The previous run's log, with its crash report if it had one, is kept once.
+    std::rename(path.c_str(), (folder + "log.old.txt").c_str());
+  }
   std::string bytes = WideToAnsi(line) + "\r\n";
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
+  if (written_ + static_cast<int64_t>(bytes.size()) > sizeLimit_) {
+    cut_ = true;
+    bytes = WideToAnsi(FormatLogLine(u"The log is cut here: it reached its size limit of " +
+                                         AnsiToWide(std::to_string(sizeLimit_)) + u" bytes",
+                                     true)) +
+            "\r\n";
+  }
+  if (!append(path, bytes)) return;
+  written_ += static_cast<int64_t>(bytes.size());
   firstWrite_ = false;
 }
 

@@ -5,13 +5,27 @@
 #include <string>
 #include <vector>
 
-// The main file: the first argument as it stands; else, with D the program
-// file's path without its extension, D/main.qxml when the folder D exists;
-// else D.qfs when that file exists; else game.qfs, else main.qfs beside the
-// program; else empty.
+#include "core/text.h"
+
+// The one-line usage `qplay --help` prints.
+extern const char* const kUsage;
+
+// The main file: the first argument as it stands (a folder: its main.qxml);
+// else, with D the program file's path without its extension, D/main.qxml
+// when the folder D exists; else D.qfs when that file exists; else game.qfs,
+// else main.qfs beside the program; else empty.
 std::string ChooseMainFile(const std::vector<std::string>& arguments, const std::string& programFile);
 
-// Runs the whole program; answers the process exit code.
+// Whether there is a game at the main file: the file itself, or for a folder
+// game its main.qxml or main.qbin.
+bool MainFileFound(const std::string& mainFile);
+
+// The log folder's name for a game without a title: the name of the folder
+// that holds its main file, or the archive's name without its extension.
+WideString GameLogName(const std::string& mainFile);
+
+// Runs the whole program; answers the process exit code: 0 when the game
+// ran, 1 when there was none to run or it failed.
 int RunProgram(int argc, char** argv);
 
 // The main loop: steps every applet child of the engine, last to first, frees

@@ -14,11 +14,13 @@
 #include "engine/preferences.h"
 #include "engine/score_table.h"
 #include "engine/media/media_registration.h"
+#include "engine/physics/newton_engine.h"
 #include "engine/scene/scene_registration.h"
 #include "platform/device_registry.h"
 #include "platform/filters/filters_registration.h"
 #include "platform/sound/sound_engine_bass.h"
 #include "platform/win32/crash_hook_install.h"
+#include "platform/fonts/fonts_registration.h"
 #include "platform/win32/input_translation.h"
 #include "platform/win32/platform_win32.h"
 
@@ -32,6 +34,7 @@ void RegisterAllClasses() {
   InstallCrashHookSeam();
   RegisterPlatformDevices();
   RegisterFilters();
+  RegisterFonts();
   RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo(),
                    &Preferences::staticClassInfo(), &ScoreTable::staticClassInfo()});
@@ -40,6 +43,7 @@ void RegisterAllClasses() {
   RegisterEffectClasses();
   RegisterPlayerClasses();
   RegisterSoundEngine();
+  RegisterNewtonEngine();
   RegisterJavaScriptEngine();
   InstallAppletServices();
   SetAppletPartsFactory(NewGameParts);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
+#include <utility>
 
 #include "core/base_object.h"
 #include "core/class_registry.h"
@@ -35,6 +37,14 @@ void TScriptEngine::Destroy() {
   inherited::Destroy();
 }
 
+bool TScriptEngine::evaluateHandler(const WideString& source, const WideString& label) {
+  // Handlers nest (a handler's call runs another object's handler).
+  WideString outer = std::exchange(handlerLabel_, label);
+  bool ok = evaluate(source);
+  handlerLabel_ = std::move(outer);
+  return ok;
+}
+
 void TScriptEngine::releaseScripts() {
   // The applet frees its cache before its engine, and the cache leaves the
   // scripts to the engine: the engine frees whatever it still holds.
@@ -52,6 +62,43 @@ TScript* TScriptEngine::newScript(const WideString& name, std::unique_ptr<TCompi
 
 void TScriptEngine::forgetScript(TScript* script) {
   scripts_.erase(std::remove(scripts_.begin(), scripts_.end(), script), scripts_.end());
+}
+
+// ---- handlers ---------------------------------------------------------------------------
+
+namespace {
+// The published text properties of a class whose names begin with "on": the
+// places a handler's text can come from.
+const std::vector<const PropInfo*>& HandlerProperties(const ClassInfo& cls) {
+  static std::unordered_map<const ClassInfo*, std::vector<const PropInfo*>> byClass;
+  auto [it, added] = byClass.try_emplace(&cls);
+  if (added) {
+    for (const PropInfo* prop : cls.properties()) {
+      if (prop->kind() == TypeKind::WideText && prop->name.size() > 2 && SameTextAscii(prop->name.substr(0, 2), "on")) {
+        it->second.push_back(prop);
+      }
+    }
+  }
+  return it->second;
+}
+}  // namespace
+
+WideString HandlerLabel(TObject* object, const WideString& script, std::string_view handler) {
+  if (!object) return WideString();
+  // An automatic name (class and address) says less than the class alone.
+  auto* node = dynamic_cast<BaseObject*>(object);
+  const bool named = node && !node->name().empty() && !SameTextAsciiW(node->name(), node->autoName());
+  WideString label = named ? node->name() : AnsiToWide(object->className());
+  if (handler.empty()) {
+    for (const PropInfo* prop : HandlerProperties(object->classInfo())) {
+      if (GetWideStrProp(object, *prop) == script) {
+        handler = prop->name;
+        break;
+      }
+    }
+  }
+  if (!handler.empty()) label += u"." + AnsiToWide(handler);
+  return label;
 }
 
 // ---- engines by extension --------------------------------------------------------------

@@ -58,6 +58,9 @@ class TScriptEngine : public TSomePersistent {
   // Runs source text on the global object; false when it did not compile or
   // raised an error (the error is logged).
   virtual bool evaluate(const WideString& source) = 0;
+  // Runs an object's handler text; its errors name it by `label`
+  // ("btn.onClick") and its line in that text.
+  bool evaluateHandler(const WideString& source, const WideString& label);
   // Loads `name` (its extension replaced by the engine's own) through the
   // manager, using or refreshing the compiled cache beside it, and runs it
   // once. Nil when there is no such script or it fails.
@@ -95,6 +98,9 @@ class TScriptEngine : public TSomePersistent {
   const std::vector<TScript*>& scripts() const { return scripts_; }
 
  protected:
+  // The label of the handler `evaluate` runs now; empty for plain text.
+  const WideString& handlerLabel() const { return handlerLabel_; }
+
   // A new script handle owned by this engine and listed in `scripts`.
   TScript* newScript(const WideString& name, std::unique_ptr<TCompiledScript> compiled);
   // Frees every script this engine still holds; run before the language
@@ -106,9 +112,17 @@ class TScriptEngine : public TSomePersistent {
   void forgetScript(TScript* script);
 
   int debugLevel_ = 0;
+  WideString handlerLabel_;
   DebugValueSink debugValueSink_;
   std::vector<TScript*> scripts_;
 };
+
+// ---- handlers ------------------------------------------------------------------------
+
+// The name a handler's errors go by: the object's name (its class name when it
+// has none but an automatic one), ".", and the handler property that holds
+// the text; `handler` names the property when the text is no longer in it.
+WideString HandlerLabel(TObject* object, const WideString& script, std::string_view handler = {});
 
 // ---- engines by extension ---------------------------------------------------------
 

@@ -6,6 +6,7 @@
 #include "core/text.h"
 
 class TDevice;
+class TFilter;
 class TPixmap;
 class TResourceMan;
 
@@ -40,4 +41,9 @@ class TDeviceHost {
   virtual void reapplyWindowSize() = 0;
   // Where font cache files live.
   virtual TResourceMan* fontResourceManager() = 0;
+  // The applet's device now (nil when it has none or the host does not say).
+  virtual TDevice* currentDevice() { return nullptr; }
+  // The filter that loads and saves font atlases (nil: atlases are neither
+  // loaded nor stored).
+  virtual TFilter* fontFilter() { return nullptr; }
 };

@@ -27,6 +27,7 @@ void TDevice::DrawText(TFont* font, const WideString& text, TColorARGB color, ui
     ReportMissingGlyphs(font);
     return;
   }
+  glyphs->useDevice(this, host());
   SetPixmap(0, glyphs->Atlas());
   SetRenderState(rsFilterLinear);
   SetRenderState(rsTextureModulate);
@@ -58,6 +59,7 @@ void TDevice::MeasureText(TFont* font, const WideString& text, float widthLimit,
     return;
   }
   std::vector<TTextLine> lines;
+  font->glyphSet->useDevice(this, host());
   font->glyphSet->LayoutText(font, flags, text, lines, fitCount, widthLimit, rect);
 }
 
@@ -81,6 +83,7 @@ TFont* TDevice::CreateFont(const std::string& family, float size, int32_t style)
   if (!makeGlyphs) return font;
   font->glyphSet = makeGlyphs(owner());
   if (!font->glyphSet) return font;
+  font->glyphSet->useDevice(this, host());
 
   TResourceMan* manager = host() ? host()->fontResourceManager() : nullptr;
   std::string base = FontCacheBaseName(family, size, style);
@@ -89,21 +92,24 @@ TFont* TDevice::CreateFont(const std::string& family, float size, int32_t style)
   WideString fn = AnsiToWide(base + ".fn"), fnbin = AnsiToWide(base + ".fnbin");
   bool haveFn = manager && manager->streamExists(fn);
   bool haveFnbin = manager && manager->streamExists(fnbin);
+  bool loaded = false;
   if (haveFn) {
     if (!haveFnbin || IsCacheOutdated(manager, fn, fnbin)) {
-      glyphs->LoadFn(manager, base, style, wholeSize, family);
-      glyphs->SaveFnbin(manager, base);
+      loaded = glyphs->LoadFn(manager, base, style, wholeSize, family);
+      if (loaded) glyphs->SaveFnbin(manager, base);
     } else {
-      glyphs->LoadFnbin(manager, base, style, wholeSize, family);
+      loaded = glyphs->LoadFnbin(manager, base, style, wholeSize, family);
     }
   } else if (haveFnbin) {
-    glyphs->LoadFnbin(manager, base, style, wholeSize, family);
-  } else {
-    glyphs->BuildFromSystem(manager, base, style, wholeSize, family);
+    loaded = glyphs->LoadFnbin(manager, base, style, wholeSize, family);
   }
+  // Damaged or incomplete cache files are replaced by a new rasterisation.
+  if (!loaded) glyphs->BuildFromSystem(manager, base, style, wholeSize, family);
   return font;
 }
 
 void TDevice::DestroyFont(TFont* font) {
-  if (font) font->Free();
+  if (!font) return;
+  if (font->glyphSet) font->glyphSet->useDevice(this, host());
+  font->Free();
 }

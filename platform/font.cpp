@@ -1,6 +1,7 @@
 #include "platform/font.h"
 
 #include "core/class_builder.h"
+#include "platform/device_host.h"
 
 namespace {
 TGlyphSetFactory& GlyphSetClassSlot() {
@@ -20,6 +21,11 @@ const ClassInfo& TFont::staticClassInfo() {
                                     .property("lineSpacing", &TFont::lineSpacing)
                                     .build();
   return info;
+}
+
+TDevice* TGlyphSet::device() const {
+  TDevice* current = host_ ? host_->currentDevice() : nullptr;
+  return current ? current : device_;
 }
 
 void SetGlyphSetClass(TGlyphSetFactory factory) { GlyphSetClassSlot() = factory; }

@@ -32,10 +32,22 @@ struct TTextLine {
   WideString text;
 };
 
+class TDeviceHost;
+
 class TGlyphSet : public TSomePersistent {
   Q_OBJECT(TGlyphSet, TSomePersistent)
 
  public:
+  // The device that uses the glyph set now and the applet's side of it. The
+  // device sets them before every use; the host's current device wins, so a
+  // glyph set kept across a device switch reaches the new device.
+  void useDevice(TDevice* device, TDeviceHost* host) {
+    device_ = device;
+    host_ = host;
+  }
+  TDevice* device() const;
+  TDeviceHost* host() const { return host_; }
+
   // The atlas pixmap the glyph quads sample (nil before one is made).
   virtual TPixmap* Atlas() = 0;
   // Characters of `text` that fit in maxWidth, and the size they take.
@@ -48,15 +60,21 @@ class TGlyphSet : public TSomePersistent {
                           int32_t& count, float widthLimit, TRectF& rect) = 0;
 
   // The cache files of a font: "<base>.fn" (text), "<base>.fnbin" (binary)
-  // and "<base>.png" (the atlas).
-  virtual void LoadFn(TResourceMan* manager, const std::string& baseName, int32_t style, int32_t size,
+  // and "<base>.png" (the atlas). The loaders answer true when the glyph
+  // table and its atlas were read; a font that could not be read is made
+  // again from the system.
+  virtual bool LoadFn(TResourceMan* manager, const std::string& baseName, int32_t style, int32_t size,
                       const std::string& family) = 0;
-  virtual void LoadFnbin(TResourceMan* manager, const std::string& baseName, int32_t style, int32_t size,
+  virtual bool LoadFnbin(TResourceMan* manager, const std::string& baseName, int32_t style, int32_t size,
                          const std::string& family) = 0;
   virtual void SaveFnbin(TResourceMan* manager, const std::string& baseName) = 0;
   // Rasterises the font from the system into its cache files.
   virtual void BuildFromSystem(TResourceMan* manager, const std::string& baseName, int32_t style, int32_t size,
                                const std::string& family) = 0;
+
+ private:
+  TDevice* device_ = nullptr;
+  TDeviceHost* host_ = nullptr;
 };
 
 // The class the device makes glyph sets of; the font unit sets it at start-up.

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <limits>
 
+#include "compat/win32/font.h"
+#include "compat/win32/internal/font_data.h"
 #include "compat/win32/internal/gdi_data.h"
 #include "compat/win32/internal/region_data.h"
 #include "compat/win32/internal/window_state.h"
@@ -106,6 +108,7 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
 }
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
+  if (Lookup<FontObject>(object)) return SelectFont(dc, static_cast<HFONT>(object));
   auto context = Lookup<ContextObject>(dc);
   auto bitmap = Lookup<BitmapObject>(object);
   if (!context || !bitmap || context->window || (bitmap->selectedInto && bitmap->selectedInto != dc)) {
@@ -125,6 +128,11 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
 BOOL DeleteObject(HGDIOBJ object) {
   if (auto region = Lookup<RegionObject>(object)) {
     RemoveHandle(region->id);
+    return TRUE;
+  }
+  if (auto font = Lookup<FontObject>(object)) {
+    // A context still holding it keeps a handle that finds nothing.
+    RemoveHandle(font->id);
     return TRUE;
   }
   auto bitmap = Lookup<BitmapObject>(object);

@@ -39,9 +39,10 @@ BOOL DeleteDC(HDC dc);
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section, DWORD offset);
 // A bitmap of 1 or 32 bits per pixel, filled from `bits` when given.
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
-// Selects a bitmap into a memory context; answers the one it held.
+// Selects a bitmap into a memory context, or a font into any context;
+// answers the one it held.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
-// Deletes a bitmap or a region; a bitmap still selected is freed once its
+// Deletes a bitmap, a font or a region; a bitmap still selected is freed once its
 // context lets it go.
 BOOL DeleteObject(HGDIOBJ object);
 

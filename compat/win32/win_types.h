@@ -36,6 +36,7 @@ Q_DECLARE_HANDLE(HCURSOR)
 Q_DECLARE_HANDLE(HINSTANCE)
 Q_DECLARE_HANDLE(HBRUSH)
 Q_DECLARE_HANDLE(HGLRC)
+Q_DECLARE_HANDLE(HFONT)
 #undef Q_DECLARE_HANDLE
 
 // A loaded module (the program or a system library) is named by an instance.

@@ -13,6 +13,7 @@
 #include <jsfriendapi.h>
 
 #include "core/base_object.h"
+#include "core/engine.h"
 #include "core/log.h"
 #include "core/object_file.h"
 #include "core/resource_man.h"
@@ -56,6 +57,12 @@ class TJavaScriptEngine::RunScope {
 namespace {
 // Script files larger than this are not read.
 constexpr int64_t kLargestScriptFile = 64 << 20;
+// Handler text counts its lines from 0, script files from 1.
+constexpr unsigned kFirstHandlerLine = 0;
+constexpr unsigned kFirstFileLine = 1;
+// Texts kept for the source lines of error reports; past this many names
+// (objects made and freed by the thousand) the memory starts afresh.
+constexpr size_t kMostRememberedSources = 4096;
 
 bool StreamExists(TResourceMan* manager, const WideString& name) {
   try {
@@ -108,10 +115,9 @@ WideString ScriptText(const std::vector<uint8_t>& bytes) {
 // create that file.
 already_AddRefed<JS::Stencil> CompileScriptFile(JSContext* cx, const JS::CompileOptions& options,
                                                 TResourceMan* manager, const WideString& sourceName,
-                                                const WideString& cacheName) {
+                                                const WideString& cacheName, WideString& text) {
   std::vector<uint8_t> bytes;
   JS::SourceText<char16_t> source;
-  WideString text;
   bool readable = ReadWholeStream(manager, sourceName, bytes);
   if (readable) text = ScriptText(bytes);
   RefPtr<JS::Stencil> stencil;
@@ -179,14 +185,18 @@ bool TJavaScriptEngine::evaluate(const WideString& source) {
   RunScope scope(*this);
   JSContext* cx = realm_->cx();
   JSAutoRealm inRealm(cx, realm_->global());
-  std::string fileName = WideToUtf8(currentScriptFile_);
+  // Errors name the handler that runs, never a script file loaded before it;
+  // functions the text defines keep that name for errors raised later.
+  const WideString& label = handlerLabel();
+  rememberSource(label, source, kFirstHandlerLine);
+  std::string fileName = WideToUtf8(label);
   JS::CompileOptions options(cx);
-  options.setFileAndLine(fileName.c_str(), 0);
+  options.setFileAndLine(fileName.c_str(), kFirstHandlerLine);
   JS::SourceText<char16_t> text;
   JS::RootedValue result(cx);
   bool ok = text.init(cx, source.data(), source.size(), JS::SourceOwnership::Borrowed) &&
             JS::Evaluate(cx, options, text, &result);
-  if (!ok) ReportPendingJsException(cx, currentScriptFile_);
+  if (!ok) ReportPendingJsException(cx, label);
   if (scope.outermost()) js::RunJobs(cx);
   return ok;
 }
@@ -206,7 +216,7 @@ TScript* TJavaScriptEngine::loadScript(TResourceMan* manager, const WideString& 
   currentScriptFile_ = sourceName;
   std::string fileName = WideToUtf8(sourceName);
   JS::CompileOptions options(cx);
-  options.setFileAndLine(fileName.c_str(), 1);
+  options.setFileAndLine(fileName.c_str(), kFirstFileLine);
 
   RefPtr<JS::Stencil> stencil;
   bool compile = haveSource && (!haveCache || IsCacheOutdated(manager, sourceName, cacheName));
@@ -221,7 +231,11 @@ TScript* TJavaScriptEngine::loadScript(TResourceMan* manager, const WideString& 
     }
     compile = !stencil;
   }
-  if (compile) stencil = CompileScriptFile(cx, options, manager, sourceName, cacheName);
+  if (compile) {
+    WideString text;
+    stencil = CompileScriptFile(cx, options, manager, sourceName, cacheName, text);
+    rememberSource(sourceName, text, kFirstFileLine);
+  }
   if (!stencil) return nullptr;
 
   JS::InstantiateOptions instantiateOptions(options);
@@ -233,6 +247,32 @@ TScript* TJavaScriptEngine::loadScript(TResourceMan* manager, const WideString& 
   }
   if (scope.outermost()) js::RunJobs(cx);
   return newScript(sourceName, std::make_unique<JsCompiledScript>(cx, script));
+}
+
+void TJavaScriptEngine::rememberSource(const WideString& name, const WideString& text, unsigned firstLine) {
+  if (name.empty()) return;
+  auto it = sources_.find(name);
+  if (it != sources_.end()) {
+    // Most handlers run the same text every time: compared, not copied.
+    if (it->second.text != text) it->second = Source{text, firstLine};
+    return;
+  }
+  if (sources_.size() >= kMostRememberedSources) sources_.clear();
+  sources_.emplace(name, Source{text, firstLine});
+}
+
+WideString TJavaScriptEngine::sourceLine(const WideString& name, unsigned line) const {
+  auto it = sources_.find(name);
+  if (it == sources_.end() || line < it->second.firstLine) return WideString();
+  std::u16string_view text = it->second.text;
+  for (unsigned n = it->second.firstLine; n < line; ++n) {
+    const size_t end = text.find(u'\n');
+    if (end == std::u16string_view::npos) return WideString();
+    text.remove_prefix(end + 1);
+  }
+  text = text.substr(0, text.find(u'\n'));
+  if (!text.empty() && text.back() == u'\r') text.remove_suffix(1);
+  return WideString(text);
 }
 
 void TJavaScriptEngine::freeScript(TScript* script) {
@@ -370,7 +410,8 @@ void TJavaScriptEngine::collectGarbage() {
 BaseObject* TJavaScriptEngine::createScriptObject(const ClassInfo& cls, BaseObject* parent,
                                                   const WideString* fileName) {
   const ClassInfo& base = BaseObject::staticClassInfo();
-  if (!cls.inheritsFrom(base) || (!fileName && cls.isAbstract())) {
+  // The engine root is one per run: a second one would take the program's place.
+  if (!cls.inheritsFrom(base) || cls.inheritsFrom(SomeEngine::staticClassInfo()) || (!fileName && cls.isAbstract())) {
     LogError(u"Create invalide object " + AnsiToWide(cls.name()));
     return nullptr;
   }

@@ -8,6 +8,7 @@
 // objects. All engines of a thread share one SpiderMonkey context, each with
 // its own global. The library's headers stay inside engine/javascript/.
 #include <memory>
+#include <unordered_map>
 
 #include "engine/script_engine.h"
 
@@ -39,8 +40,12 @@ class TJavaScriptEngine : public TScriptEngine {
   bool isReady() const { return realm_ != nullptr; }
   // Objects exported and not yet removed.
   int exportedCount() const { return exportedCount_; }
-  // The script file named in error lines: the one `loadScript` took last.
+  // The script file `loadScript` took last.
   const WideString& currentScriptFile() const { return currentScriptFile_; }
+  // A line of a handler text or script file this engine ran (by the name its
+  // errors give it and the line number they give), for error lines whose
+  // report carries none; empty when unknown.
+  WideString sourceLine(const WideString& name, unsigned line) const;
   bool hasScriptObject(TObject* object) const override;
 
   // What `new ClassName(...)` makes: an object of the class under `parent`
@@ -59,6 +64,14 @@ class TJavaScriptEngine : public TScriptEngine {
   // Deletes the globals that still hold the entry's script object.
   void deleteGlobalsOf(WrapperEntry& entry);
 
+  // Remembers the text run under a name, whose lines count from `firstLine`.
+  void rememberSource(const WideString& name, const WideString& text, unsigned firstLine);
+
+  struct Source {
+    WideString text;
+    unsigned firstLine = 0;
+  };
+  std::unordered_map<WideString, Source> sources_;
   std::unique_ptr<JsRealm> realm_;
   bool holdsContext_ = false;
   int exportedCount_ = 0;

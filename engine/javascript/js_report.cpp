@@ -6,6 +6,8 @@
 #include <js/Exception.h>
 
 #include "core/log.h"
+#include "engine/javascript/javascript_engine.h"
+#include "engine/javascript/js_realm.h"
 
 namespace {
 WideString Number(unsigned value) { return AnsiToWide(std::to_string(value)); }
@@ -29,9 +31,15 @@ unsigned ColumnOf(const JSErrorReport& report) {
   return report.column - 1;
 }
 
-void LogReport(const JSErrorReport& report, const WideString& message, const WideString& fallbackFile) {
-  LogError(FormatJsReport(FileOf(report, fallbackFile), report.lineno, ColumnOf(report), message,
-                          SourceLineOf(report)));
+void LogReport(JSContext* cx, const JSErrorReport& report, const WideString& message, const WideString& fallbackFile) {
+  const WideString file = FileOf(report, fallbackFile);
+  WideString line = SourceLineOf(report);
+  // Errors raised while a script runs carry no source line: the engine knows
+  // the texts it ran.
+  if (line.empty() && !report.linebuf()) {
+    if (JsRealm* realm = JsRealm::current(cx)) line = realm->engine().sourceLine(file, report.lineno);
+  }
+  LogError(FormatJsReport(file, report.lineno, ColumnOf(report), message, line));
 }
 }  // namespace
 
@@ -57,11 +65,11 @@ void ReportPendingJsException(JSContext* cx, const WideString& currentFile) {
   // defined"); the bare report message does not.
   const char* text = builder.toStringResult().c_str();
   WideString message = Utf8ToWide(text && *text ? text : builder.report()->message().c_str());
-  LogReport(*builder.report(), message, currentFile);
+  LogReport(cx, *builder.report(), message, currentFile);
   JS_ClearPendingException(cx);
 }
 
-void ReportJsWarning(JSContext* /*cx*/, JSErrorReport* report) {
+void ReportJsWarning(JSContext* cx, JSErrorReport* report) {
   if (!report) return;
-  LogReport(*report, Utf8ToWide(report->message().c_str() ? report->message().c_str() : ""), WideString());
+  LogReport(cx, *report, Utf8ToWide(report->message().c_str() ? report->message().c_str() : ""), WideString());
 }

@@ -250,6 +250,13 @@ bool ReportNotInteger(JSContext* cx, JS::HandleValue value) {
   return false;
 }
 
+bool ReportNotNumber(JSContext* cx, JS::HandleValue value) {
+  WideString text;
+  if (!JsValueToWide(cx, value, text)) return false;
+  JS_ReportErrorUTF8(cx, "can't convert %s to a number", WideToUtf8(text).c_str());
+  return false;
+}
+
 // Ordinal values round to the nearest integer; whole numbers up to 2^32 - 1
 // wrap as in the system's 32-bit integers, so colours written as 0xFF000000
 // fit. Enumerations also take their value names.
@@ -321,6 +328,10 @@ bool WritePublishedProperty(JSContext* cx, TObject* object, const PropInfo& prop
     case TypeKind::Float: {
       double number = 0;
       if (!JS::ToNumber(cx, value, &number)) return false;
+      // Text that is no number ('wide'), undefined and numbers past the float
+      // range would leave NaN or infinity in sizes and positions: refused,
+      // the property keeps its value.
+      if (!std::isfinite(static_cast<float>(number))) return ReportNotNumber(cx, value);
       SetFloatProp(object, prop, static_cast<float>(number));
       return true;
     }

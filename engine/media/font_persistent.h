@@ -56,7 +56,7 @@ class TFontPersistent : public TSomePersistent {
   void recallLentFont();
 
   WideString colorText() const { return ColorToText(color_); }
-  void setColorText(const WideString& text) { color_ = TextToColor(text); }
+  void setColorText(const WideString& text) { color_ = ColorFromText(text); }
   bool fontNameStored() const { return !fontName_.empty(); }
   bool familyStored() const;
   bool sizeStored() const { return fontName_.empty() && size_ != 10; }

@@ -36,9 +36,9 @@ class Material : public BaseObject {
   WideString diffuseText() const { return ColorToText(diffuse_); }
   WideString ambientText() const { return ColorToText(ambient_); }
   WideString specularText() const { return ColorToText(specular_); }
-  void setDiffuseText(const WideString& text) { diffuse_ = TextToColor(text); }
-  void setAmbientText(const WideString& text) { ambient_ = TextToColor(text); }
-  void setSpecularText(const WideString& text) { specular_ = TextToColor(text); }
+  void setDiffuseText(const WideString& text) { diffuse_ = ColorFromText(text); }
+  void setAmbientText(const WideString& text) { ambient_ = ColorFromText(text); }
+  void setSpecularText(const WideString& text) { specular_ = ColorFromText(text); }
   bool diffuseStored() const { return diffuse_ != kDefaultMaterialGray; }
   bool ambientStored() const { return ambient_ != kDefaultMaterialGray; }
   bool specularStored() const { return specular_ != kDefaultMaterialSpecular; }

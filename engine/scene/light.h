@@ -31,11 +31,11 @@ class Light : public PositionObject {
 
  private:
   WideString diffuseText() const { return ColorToText(diffuse_); }
-  void setDiffuseText(const WideString& text) { diffuse_ = TextToColor(text); }
+  void setDiffuseText(const WideString& text) { diffuse_ = ColorFromText(text); }
   WideString ambientText() const { return ColorToText(ambient_); }
-  void setAmbientText(const WideString& text) { ambient_ = TextToColor(text); }
+  void setAmbientText(const WideString& text) { ambient_ = ColorFromText(text); }
   WideString specularText() const { return ColorToText(specular_); }
-  void setSpecularText(const WideString& text) { specular_ = TextToColor(text); }
+  void setSpecularText(const WideString& text) { specular_ = ColorFromText(text); }
   bool diffuseStored() const { return diffuse_ != kWhiteLight; }
   bool ambientStored() const { return ambient_ != kBlackLight; }
   bool specularStored() const { return specular_ != kWhiteLight; }

@@ -148,6 +148,16 @@ class PositionObject : public VisualObject {
   const WideString& onComplexCollise() const { return onComplexCollise_; }
   const WideString& onComplexColliseAction() const { return onComplexColliseAction_; }
 
+  // Keeps the object from being freed until the scope ends, for the physics
+  // engine while it walks collisions whose handlers may free it.
+  class KeepAlive {
+   public:
+    explicit KeepAlive(PositionObject* object) : scope_(object) {}
+
+   private:
+    BusyScope scope_;
+  };
+
   // ---- design tools -------------------------------------------------------------------
   // A left click at design time selects the object through this hook; the
   // design frame installs it (nothing until then).

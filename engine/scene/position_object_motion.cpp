@@ -49,6 +49,8 @@ void PositionObject::moveBy(float factor) { position_->addScaled(velocity_->vect
 
 void PositionObject::forward(float deltaTime) {
   if (designTime()) return;
+  // A collision handler may free the object between two sub-steps.
+  BusyScope keep(this);
   if (IsZero(velocity_->vector())) {
     checkCollisions();
     return;
@@ -128,6 +130,7 @@ void PositionObject::collise(PositionObject* other, const TVector4F& position, c
 
 int32_t PositionObject::complexCollise(bool withActions) {
   if (isDisposed()) return 0;
+  BusyScope keepSelf(this);
   TPositionObjectList list;
   if (TDynamicEngine* engine = dynamicEngine()) engine->CollectComplexCollisions(this, list);
   if (withActions) {

@@ -3,6 +3,7 @@
 #include "compat/win32/gdi.h"
 #include "compat/win32/icon.h"
 #include "core/class_builder.h"
+#include "platform/caret.h"
 
 const ClassInfo& TWindow::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<TWindow>("TWindow").build();
@@ -21,5 +22,7 @@ void TWindow::Destroy() {
   FreeLayeredBitmap();
   if (icon) DestroyIcon(icon);
   icon = nullptr;
+  // A caret left by its device goes with the window it belongs to.
+  FreeAndNil(caret);
   inherited::Destroy();
 }

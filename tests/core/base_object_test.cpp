@@ -40,6 +40,7 @@ class FakeApplet : public AppletServices {
     searchResults.push_back(found);
     return static_cast<int>(searchResults.size());
   }
+  void clearSearchResults(BaseObject*) override { searchResults.clear(); }
   WideString exchangeCustomText(BaseObject*, const WideString& text) override {
     WideString old = customText;
     customText = text;
@@ -146,8 +147,10 @@ TEST_F(BaseObjectTest, LookupsByNameTagAndClass) {
   EXPECT_EQ(root->findObject(deep, true), nullptr);
   EXPECT_EQ(root->findObject(deep, false), deep);
   EXPECT_EQ(root->findAllByTagString(u"gem"), 2);
-  EXPECT_EQ(root->findAllByTagString(u"gem"), 4);  // the list is not cleared
-  EXPECT_EQ(applet.searchResults, (std::vector<BaseObject*>{deep, b, deep, b}));
+  EXPECT_EQ(root->findAllByTagString(u"gem"), 2);  // each search starts a fresh list
+  EXPECT_EQ(applet.searchResults, (std::vector<BaseObject*>{deep, b}));
+  EXPECT_EQ(root->findAllOwnByTagString(u"gem"), 1);
+  EXPECT_EQ(applet.searchResults, (std::vector<BaseObject*>{b}));
 }
 
 TEST_F(BaseObjectTest, TimeFactorsScaleAndMultiplyDownTheTree) {

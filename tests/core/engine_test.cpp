@@ -2,7 +2,9 @@
 // resource manager for a main file, and the log front.
 #include <gtest/gtest.h>
 
+#include "core/class_builder.h"
 #include "core/engine.h"
+#include "core/object_file.h"
 #include "core/resource_man.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
@@ -101,6 +103,57 @@ TEST_F(EngineTest, PreReadOfAnUnreadableFileLogsAndGivesZero) {
   EXPECT_EQ(log.messages(), std::vector<std::string>{"(e) Can't get applet's info"});
 }
 
+// An archive whose files exist but cannot be read.
+class UnreadableArchive : public TResourceMan {
+  Q_OBJECT(UnreadableArchive, TResourceMan)
+ public:
+  void setRoot(const std::string& path) override {
+    root_ = path;
+    active_ = true;
+  }
+  bool streamExists(const WideString&) override { return true; }
+  TStream* createStream(const WideString& name, int32_t) override {
+    throw EFOpenError("Cannot open file \"" + WideToUtf8(name) + "\"");
+  }
+};
+
+// A root with the attributes the pre-read looks for.
+class PreReadRoot : public BaseObject {
+  Q_OBJECT(PreReadRoot, BaseObject)
+ public:
+  int32_t width = 0;
+  WideString title;
+};
+
+TEST_F(EngineTest, APreReadThatCannotReadFreesItsManager) {
+  const ClassInfo* saved = ArchiveResManClass;
+  ArchiveResManClass = &UnreadableArchive::staticClassInfo();
+  dir.write("game.qfs", "VFILEST");
+  LogCapture log;
+  AppletInfo info = engine->getAppletInfo(dir.file("game.qfs"));
+  ArchiveResManClass = saved;
+  EXPECT_EQ(info.width, 0);
+  EXPECT_TRUE(log.contains("(e) Can't get applet's info"));
+  EXPECT_TRUE(log.contains("(i) Resource manager UnreadableArchive closed"));
+}
+
+TEST_F(EngineTest, TheTitleReadsTheSameFromTextAndFromTheBinaryTwin) {
+  dir.write("text/main.qxml", "<Applet width=\"320\" title=\"Caf\xC3\xA9 &amp; Co &#x263A;\"/>");
+  // The binary twin alone, as a game ships it.
+  auto* root = New<PreReadRoot>();
+  root->width = 320;
+  root->title = u"Caf\u00E9 & Co \u263A";
+  TMemoryStream image;
+  SaveObjectToStream(image, root);
+  root->Free();
+  dir.write("binary/main.qbin", std::string(reinterpret_cast<const char*>(image.Memory()), image.Bytes().size()));
+  for (const char* path : {"text/main.qxml", "binary/main.qbin"}) {
+    AppletInfo info = engine->getAppletInfo(dir.file(path));
+    EXPECT_EQ(info.width, 320) << path;
+    EXPECT_EQ(info.title, u"caf\u00E9 & co \u263A") << path;
+  }
+}
+
 TEST(LogFront, LinesAreStampedAndKeepTheirTextUnchanged) {
   LogCapture log;
   LogInfo(u"100% done %s");
@@ -119,3 +172,16 @@ TEST(LogFront, NothingHappensWithoutAHandler) {
   LogHandler() = saved;
 }
 }  // namespace
+
+const ClassInfo& UnreadableArchive::staticClassInfo() {
+  static const ClassInfo info = ClassBuilder<UnreadableArchive>("UnreadableArchive").build();
+  return info;
+}
+
+const ClassInfo& PreReadRoot::staticClassInfo() {
+  static const ClassInfo info = ClassBuilder<PreReadRoot>("PreReadRoot")
+                                    .property("width", &PreReadRoot::width)
+                                    .property("title", &PreReadRoot::title)
+                                    .build();
+  return info;
+}

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "core/archive_writer.h"
 #include "core/class_registry.h"
 #include "core/core_registration.h"
+#include "core/embedded_res_man.h"
 #include "core/folder_resource_man.h"
 #include "core/object_binary_stream.h"
 #include "core/object_file.h"
@@ -209,14 +211,46 @@ TEST_F(ObjectFileTest, AnUnwritableTwinStillLoadsFromMemory) {
   EXPECT_EQ(log.count("(i) Binary cache main.qbin not written"), 1);
 }
 
-TEST_F(ObjectFileTest, UnknownRootBecomesAStandInWithoutAnErrorLine) {
-  dir.write("main.qxml",
-            "<?xml version=\"1.0\"?>\r\n<NoSuchRoot\r\n  >\r\n  <FileRoot\r\n    />\r\n</NoSuchRoot>\r\n");
+TEST_F(ObjectFileTest, BuiltInFilesHaveNoTwinToWrite) {
+  addEmbeddedFile(u"twinless.qxml", reinterpret_cast<const uint8_t*>(kTree), std::strlen(kTree));
+  std::unique_ptr<TEmbeddedResMan, FreeDeleter> builtIn(New<TEmbeddedResMan>());
   LogCapture log;
-  BaseObject* root = load();
+  BaseObject* root = LoadObjectFile(builtIn.get(), u"twinless.qxml", nullptr, false, nullptr);
   ASSERT_NE(root, nullptr);
+  loaded.push_back(root);
   EXPECT_EQ(root->count(), 1);
-  for (const auto& m : log.messages()) EXPECT_EQ(m.find("NoSuchRoot"), std::string::npos) << m;
+  EXPECT_TRUE(log.messages().empty()) << log.messages().front();
+}
+
+TEST_F(ObjectFileTest, UnknownClassesAtAnyDepthStandInAndNameFileAndLine) {
+  dir.write("main.qxml",
+            "<?xml version=\"1.0\"?>\r\n<NoSuchRoot\r\n  >\r\n  <FileRoot>\r\n    <Rectangle name=\"box\">\r\n"
+            "      <BaseObject name=\"inside\"/>\r\n    </Rectangle>\r\n  </FileRoot>\r\n</NoSuchRoot>\r\n");
+  const std::vector<std::string> fromText = {"(e) Class NoSuchRoot not found. in file main.qxml line 3",
+                                             "(e) Class Rectangle not found. in file main.qxml line 5"};
+  const std::vector<std::string> fromTwin = {"(e) Class NoSuchRoot not found. in file main.qxml",
+                                             "(e) Class Rectangle not found. in file main.qxml"};
+  for (const auto& expected : {fromText, fromTwin}) {
+    LogCapture log;
+    BaseObject* root = load();  // the text first, then its twin
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(root->count(), 1);
+    BaseObject* box = root->findByName(u"box");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->className(), "BaseObject");  // the stand-in keeps the children
+    EXPECT_NE(box->findByName(u"inside"), nullptr);
+    EXPECT_EQ(log.messages(), expected);
+  }
+}
+
+TEST_F(ObjectFileTest, AnXmlFileWithoutItsDeclarationLoads) {
+  dir.write("main.qxml", "\xEF\xBB\xBF\r\n  <FileRoot width=\"12\">\r\n    <BaseObject name=\"leaf\"/>\r\n  </FileRoot>\r\n");
+  LogCapture log;
+  auto* root = dynamic_cast<FileRoot*>(load());
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->width, 12);
+  EXPECT_EQ(root->count(), 1);
+  EXPECT_TRUE(log.messages().empty()) << log.messages().front();
 }
 
 TEST_F(ObjectFileTest, NestedUnknownClassInABinaryImageIsLoggedAndStandsIn) {

@@ -239,6 +239,14 @@ TEST_F(ObjectXmlTest, UnknownAttributesAndElementsAreReportedOrSkipped) {
                    .b({15})
                    .f32(1.5f)
                    .end()
+                   // An element of an unknown class stays in the tree, without
+                   // properties, for the reader's stand-in; its children follow.
+                   .head("unknownThing", "")
+                   .end()
+                   .head("TTestNode", "")
+                   .end()
+                   .end()
+                   .end()
                    .head("TTestNode", "")
                    .s("number")
                    .b({2, 4})
@@ -247,14 +255,43 @@ TEST_F(ObjectXmlTest, UnknownAttributesAndElementsAreReportedOrSkipped) {
                    .end(),
                bytes);
   EXPECT_EQ((std::vector<std::string>{"(e) Property TTestNode.bogus not exists",
-                                      "(e) Property TTestPoint.position.z not exists"}),
+                                      "(e) Property TTestPoint.position.z not exists",
+                                      "(e) Class unknownThing not found."}),
             log.messages());
 }
 
 TEST_F(ObjectXmlTest, AnUnknownDocumentElementGivesARecordWithoutPropertiesButWithChildren) {
   EXPECT_BYTES(ByteSpell().sig().head("Nothing", "x").end().end(), ToBinary("<Nothing name=\"x\" a=\"1\"/>"));
-  EXPECT_BYTES(ByteSpell().sig().head("Nothing", "").end().head("TTestNode", "").s("number").b({2, 1}).end().end().end(),
+  EXPECT_BYTES(ByteSpell()
+                   .sig()
+                   .head("Nothing", "")
+                   .end()
+                   .head("items", "")
+                   .end()
+                   .end()
+                   .head("TTestNode", "")
+                   .s("number")
+                   .b({2, 1})
+                   .end()
+                   .end()
+                   .end(),
                ToBinary("<Nothing a=\"1\"><items/><TTestNode number=\"1\"/></Nothing>"));
+}
+
+TEST_F(ObjectXmlTest, ANamedSourceGivesFileAndLineOfEachMistake) {
+  LogCapture log;
+  TMemoryStream source;
+  const std::string text =
+      "<TTestNode\n  number=\"x\">\n  <Rectangle/>\n  <TTestNode bogus=\"1\"/>\n</TTestNode>\n";
+  source.Write(text.data(), static_cast<int64_t>(text.size()));
+  source.SetPosition(0);
+  TMemoryStream target;
+  xmlToBinary(source, target, u"level.qxml");
+  EXPECT_EQ(log.messages(), (std::vector<std::string>{
+                                "(e) Invalid property value TTestNode.number=x in file level.qxml line 2",
+                                "(e) Class Rectangle not found. in file level.qxml line 3",
+                                "(e) Property TTestNode.bogus not exists in file level.qxml line 4",
+                            }));
 }
 
 TEST_F(ObjectXmlTest, ParserErrorsReachTheLogAndGiveNoDocument) {

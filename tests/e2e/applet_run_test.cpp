@@ -159,10 +159,12 @@ TEST(AppletRun, AGameWhoseWindowCannotBeMadeEndsCleanly) {
   game.write("main.qxml", Game("title=\"No Window\" onLoad=\"engine.log('ran')\""));
   // SDL's dummy display makes no window the program can draw in.
   Player player(data, game.path(), "main.qxml", "dummy");
-  ASSERT_EQ(player.wait(std::chrono::seconds(60)), 0);
+  // A game that could not run is a failure for whoever started it.
+  ASSERT_EQ(player.wait(std::chrono::seconds(60)), 1);
   const auto messages = Messages(data.read("no window/log.txt"));
   EXPECT_TRUE(InOrder(messages, {"(i) Create main window", "(e) Can't create main window",
-                                 "(i) ===== Applet was destroyed ======", "(e) Applet main.qxml can't loaded."}));
+                                 "(i) ===== Applet was destroyed ======", "(e) Applet main.qxml can't loaded.",
+                                 "(e) Main file main.qxml gives no applet"}));
   EXPECT_EQ(std::find(messages.begin(), messages.end(), "(i) Cache created"), messages.end());
   EXPECT_EQ(std::find(messages.begin(), messages.end(), "(i) ran"), messages.end());
 }

@@ -1,9 +1,12 @@
 // Runs the built program as a player would and checks what it leaves behind.
 #include <gtest/gtest.h>
 
+#include <pty.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -56,21 +59,117 @@ TEST(ProgramEndToEnd, BareFileNameResolvesInTheCurrentFolder) {
   EXPECT_EQ(log.find("Resource manager not actived"), std::string::npos);
 }
 
-TEST(ProgramEndToEnd, WithoutAnyMainFileItEndsAndCreatesNoLogFolder) {
+// What a run left on its two output streams, and its exit code.
+struct QplayRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+QplayRun RunQplayCapturing(const std::string& dataHome, const std::string& workDir, const std::string& arguments) {
+  TempDir streams;
+  std::string command = "cd '" + workDir + "' && timeout -s KILL 60 env XDG_DATA_HOME='" + dataHome +
+                        "' SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy LIBGL_ALWAYS_SOFTWARE=1 "
+                        "ASAN_OPTIONS=detect_leaks=0 " Q_BINARY_DIR "/qplay " +
+                        arguments + " >'" + streams.file("out") + "' 2>'" + streams.file("err") + "'";
+  int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, streams.read("out"), streams.read("err")};
+}
+
+// A broken game fails with a line that names the file and says what is wrong,
+// on standard error and in the log when the log has a name.
+TEST(ProgramEndToEnd, AGameThatCannotRunFailsAndSaysWhy) {
+  TempDir data, game;
+  game.write("nowidth/main.qxml", "<Applet title=\"No Width\"/>");
+  game.write("broken/main.qxml", "<?xml version=\"1.0\"?>\r\n<Applet width=\"64\" title=\"Broken\">\r\n</Aplet>\r\n");
+  struct Case {
+    std::string arguments, message, log;
+  };
+  const Case cases[] = {
+      {"", "(e) No main file found beside the program; usage: qplay", ""},
+      {"gone/main.qxml", "(e) Main file gone/main.qxml not found", ""},
+      {"nowidth/main.qxml", "(e) Main file nowidth/main.qxml gives no applet: no width could be read from it",
+       "no width/log.txt"},
+      {"broken/main.qxml", "(e) XML document could not be read in file main.qxml", "broken/log.txt"},
+      {"broken/main.qxml", "(e) Main file broken/main.qxml gives no applet", "broken/log.txt"},
+  };
+  for (const Case& c : cases) {
+    const QplayRun run = RunQplayCapturing(data.path(), game.path(), c.arguments);
+    EXPECT_EQ(run.status, 1) << c.arguments;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << c.arguments << ":\n" << run.err;
+    if (!c.log.empty()) {
+      EXPECT_NE(data.read(c.log).find(c.message), std::string::npos) << c.log;
+    }
+  }
+  // The parser's own line names the file too.
+  EXPECT_NE(data.read("broken/log.txt").find("in file main.qxml"), std::string::npos);
+  // A main file that is not there names no log folder.
+  EXPECT_FALSE(std::filesystem::exists(data.file("gone")));
+}
+
+TEST(ProgramEndToEnd, HelpPrintsTheUsageLine) {
   TempDir data, work;
-  EXPECT_EQ(RunQplay(data.path(), work.path(), ""), 0);
+  const QplayRun run = RunQplayCapturing(data.path(), work.path(), "--help");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "usage: qplay [main.qxml | game folder | archive.qfs]\n");
   EXPECT_TRUE(std::filesystem::is_empty(data.path()));
 }
 
-TEST(ProgramEndToEnd, AMainFileWithoutWidthLoadsNothing) {
+TEST(ProgramEndToEnd, AFolderRunsItsMainFileAndAnUntitledGameLogsUnderTheFolderName) {
   TempDir data, game;
-  game.write("main.qxml", "<Applet title=\"No Width\"/>");
-  EXPECT_EQ(RunQplay(data.path(), game.path(), "main.qxml"), 0);
-  // The pre-read's own lines come before the title is known; nothing is
-  // loaded afterwards.
-  std::string log = data.read("no width/log.txt");
-  EXPECT_EQ(log.find("Try to open qxml-file"), std::string::npos);
-  EXPECT_EQ(log.find("Resource manager created"), std::string::npos);
+  game.write("Space Game/main.qxml", "<Applet width=\"64\" onLoad=\"engine.log('ran')\" onTick=\"applet.terminate()\"/>");
+  for (const char* argument : {"'Space Game'", "'Space Game/'"}) {
+    EXPECT_EQ(RunQplayCapturing(data.path(), game.path(), argument).status, 0) << argument;
+    EXPECT_NE(data.read("Space Game/log.txt").find(" (i) ran\r\n"), std::string::npos) << argument;
+  }
+}
+
+TEST(ProgramEndToEnd, ThePreviousRunsLogIsKeptOnce) {
+  TempDir data, game;
+  game.write("main.qxml", "<Applet width=\"64\" title=\"Kept\" onLoad=\"engine.log(applet.tagString)\" "
+                          "onTick=\"applet.terminate()\" tagString=\"first\"/>");
+  ASSERT_EQ(RunQplayCapturing(data.path(), game.path(), "main.qxml").status, 0);
+  data.write("kept/log.txt", data.read("kept/log.txt") + "12:00:00 (e) crash report\r\n");
+  game.write("main.qxml", "<Applet width=\"64\" title=\"Kept\" onLoad=\"engine.log(applet.tagString)\" "
+                          "onTick=\"applet.terminate()\" tagString=\"second\"/>");
+  ASSERT_EQ(RunQplayCapturing(data.path(), game.path(), "main.qxml").status, 0);
+  const std::string old = data.read("kept/log.old.txt");
+  EXPECT_NE(old.find(" (i) first\r\n"), std::string::npos);
+  EXPECT_NE(old.find("crash report"), std::string::npos);
+  EXPECT_NE(data.read("kept/log.txt").find(" (i) second\r\n"), std::string::npos);
+  EXPECT_EQ(data.read("kept/log.txt").find("first"), std::string::npos);
+}
+
+// Started from a terminal, the first line there says where the log is.
+TEST(ProgramEndToEnd, OnATerminalTheFirstLineNamesTheLogFile) {
+  TempDir data, game;
+  game.write("main.qxml", "<Applet width=\"64\" title=\"Tty\" onLoad=\"nothing()\" onTick=\"applet.terminate()\"/>");
+  int terminal = -1;
+  pid_t pid = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    if (chdir(game.path().c_str()) != 0) _exit(126);
+    setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+    execl(Q_BINARY_DIR "/qplay", "qplay", "main.qxml", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::string output;
+  char buffer[4096];
+  for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) output.append(buffer, static_cast<size_t>(got));
+  int status = 0;
+  waitpid(pid, &status, 0);
+  close(terminal);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const std::vector<std::string> lines = Lines(output);
+  ASSERT_GE(lines.size(), 2u) << output;
+  EXPECT_EQ(lines[0], "qplay: log file " + data.path() + "tty/log.txt\r");
+  EXPECT_NE(lines[1].find("(e) Applet.onLoad(0:0) ReferenceError: nothing is not defined \"nothing()\""),
+            std::string::npos)
+      << lines[1];
 }
 }  // namespace
 

@@ -13,8 +13,11 @@
 #include "engine/cache.h"
 #include "engine/dummy.h"
 #include "engine/event.h"
+#include "engine/game_parts.h"
+#include "engine/script_engine.h"
 #include "engine/registration.h"
 #include "platform/device_registry.h"
+#include "platform/filters/filter.h"
 #include "tests/engine/applet_world.h"
 
 namespace {
@@ -95,6 +98,33 @@ TEST(AppletServices, TheQueueAndTheCacheBelongToTheAppletButNotToItsTree) {
   // Freed once each with the applet (the sanitizer watches the rest).
   world.shutDown();
   EXPECT_EQ(world.log.count("(i) ===== Applet was destroyed ======"), 1);
+}
+
+TEST(AppletServices, ScriptsCannotDisposeOfTheAppletsServices) {
+  AppletWorld world(AppletText(R"(width="160" height="120" title="Kept")"));
+  ASSERT_NE(world.applet, nullptr);
+  GameParts* parts = GameParts::of(world.applet);
+  ASSERT_NE(parts, nullptr);
+  TFilter* filter = parts->filter();
+  ASSERT_NE(filter, nullptr);
+  world.applet->scriptEngine()->evaluate(
+      u"filter.dispose(); materials.scheduleDispose(0); event.dispose(); event.moveTo(applet);"
+      u"applet.deleteChildren();");
+  for (uint32_t ms = 100; ms <= 1000; ms += 100) {
+    world.setAppletClock(ms);
+    world.applet->runStep();
+  }
+  for (const char* cls : {"TFilter", "Materials", "Event"}) {
+    EXPECT_EQ(world.log.count("(e) dispose refused: " + std::string(cls) + " is a service of the applet"), 1) << cls;
+  }
+  const auto messages = world.log.messages();
+  EXPECT_EQ(std::count_if(messages.begin(), messages.end(),
+                          [](const std::string& line) { return line.starts_with("(e) Can't move Event "); }),
+            1);
+  EXPECT_EQ(parts->filter(), filter);
+  EXPECT_NE(parts->findMaterial(u"default"), nullptr);
+  // Each is freed once, by the applet (the sanitizer watches).
+  world.shutDown();
 }
 
 TEST(AppletDestruction, OnFreeFirstThenStatisticsTheTreeTheServicesTheWindow) {

@@ -3,6 +3,7 @@
 // that never divide by zero, resizing by the user, the window setters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "compat/win32/test_hooks.h"
@@ -122,6 +123,26 @@ TEST(AppletScreen, AScriptSettingAZeroScaleGetsTheMinimum) {
   EXPECT_FLOAT_EQ(world.applet->scale(), 0.01f);
   EXPECT_EQ(world.applet->height(), 1);
   EXPECT_GE(world.applet->window()->appliedWidth, 1);
+}
+
+// A value that is no colour or no number, from the file or a script, is named
+// in the log and the property keeps what it had: never black, never NaN.
+TEST(AppletScreen, ValuesThatAreNoColourOrNumberAreLoggedAndRefused) {
+  AppletWorld world(AppletText(
+      R"(width="64" height="48" title="Mistakes" bkColor="red" scale="2" )"
+      R"(onLoad="try { applet.bkColor = 'blue' } catch (e) { engine.log(String(e)) } applet.scale = 'wide'")"));
+  ASSERT_NE(world.applet, nullptr);
+  EXPECT_EQ(world.applet->bkColor(), 0xFF000000u);
+  EXPECT_FLOAT_EQ(world.applet->scale(), 2.0f);
+  const auto lines = world.log.messages();
+  auto has = [&](const std::string& start) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(start, 0) == 0; });
+  };
+  EXPECT_TRUE(has("(e) Invalid property value Applet.bkColor: 'red' is not a colour (\"#AARRGGBB\")"));
+  EXPECT_TRUE(has("(i) Error: 'blue' is not a colour"));
+  EXPECT_TRUE(has("(e) Applet.onLoad(0:"));
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.find("can't convert wide to a number") != std::string::npos; }));
 }
 
 TEST(AppletScreen, AUserResizeBecomesTheAppletsSizeInItsUnits) {

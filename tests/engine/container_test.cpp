@@ -144,6 +144,41 @@ TEST_F(ContainerTest, ModalObjectBlocksClicksOutsideAndCancelAnswersItsResult) {
   EXPECT_TRUE(root->modalStack().empty());
 }
 
+// Only an object inside the container can hold its input: null, the container
+// itself or an object elsewhere would leave the mouse search with nothing or
+// send it round in a circle. Refused at once, input goes on as before.
+TEST_F(ContainerTest, ModalIsRefusedToObjectsOutsideTheContainer) {
+  Box* inside = box(root, u"inside", 0, 0, 10, 10);
+  auto* elsewhere = New<Container>();
+  elsewhere->SetName(u"elsewhere");
+  int steps = 0;
+  StepHandler() = [&](BaseObject*) { ++steps; };
+  LogCapture log;
+  EXPECT_EQ(root->enterModal(nullptr), 0);
+  EXPECT_EQ(root->enterModal(root), 0);
+  EXPECT_EQ(root->enterModal(elsewhere), 0);
+  EXPECT_EQ(steps, 0);
+  EXPECT_EQ(log.messages(), (std::vector<std::string>{"(e) enterModal refused: null is not inside root",
+                                                      "(e) enterModal refused: root is not inside root",
+                                                      "(e) enterModal refused: elsewhere is not inside root"}));
+  root->mouseMove(0, 0, 0, 5, 5);
+  root->cancelModal(2);
+  EXPECT_EQ(notes, (std::vector<std::string>{"inside:enter", "inside:move 0,0"}));
+
+  // A modal object moved out and the container moved under it: the search
+  // for the object under the mouse comes back here and ends there.
+  root->moveTo(elsewhere);
+  StepHandler() = [&](BaseObject*) {
+    inside->moveTo(elsewhere);
+    root->moveTo(inside);
+    EXPECT_EQ(root->objectAt(5, 5), inside);
+    root->cancelModal(1);
+  };
+  EXPECT_EQ(root->enterModal(inside), 1);
+  root = nullptr;  // freed with `elsewhere`
+  elsewhere->Free();
+}
+
 TEST_F(ContainerTest, CancelOnAnEmptyStackDoesNothing) {
   LogCapture log;
   root->cancelModal(2);

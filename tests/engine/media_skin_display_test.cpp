@@ -50,7 +50,11 @@ TEST_F(MediaSkin, TheBuiltInSkinIsLoadedWithItsThirtyElements) {
   EXPECT_EQ(RenderFrame(applet).height, 48);
   Skin* skin = defaultSkin();
   ASSERT_NE(skin, nullptr);
-  EXPECT_EQ(skin->getParent(), applet);
+  // The applet's own, outside its tree: its elements never hide the game's
+  // objects of the same names.
+  EXPECT_EQ(skin->getParent(), nullptr);
+  EXPECT_EQ(skin->applet(), applet);
+  EXPECT_EQ(applet->findByName(u"button"), nullptr);
   ASSERT_EQ(skin->count(), 30);
   auto* form = dynamic_cast<SkinElement*>(skin->findByName(u"form"));
   ASSERT_NE(form, nullptr);

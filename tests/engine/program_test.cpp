@@ -13,6 +13,15 @@ TEST(MainFileRule, TheFirstArgumentIsUsedAsItStands) {
   EXPECT_EQ(ChooseMainFile({"missing/thing.qxml", "second"}, "/opt/qplay"), "missing/thing.qxml");
 }
 
+TEST(MainFileRule, AFolderArgumentStandsForItsMainFile) {
+  TempDir dir;
+  dir.write("game/main.qbin", "GFE0");
+  EXPECT_EQ(ChooseMainFile({dir.file("game")}, "/opt/qplay"), dir.file("game/main.qxml"));
+  EXPECT_EQ(ChooseMainFile({dir.file("game/")}, "/opt/qplay"), dir.file("game/main.qxml"));
+  EXPECT_TRUE(MainFileFound(dir.file("game/main.qxml")));  // its binary twin is there
+  EXPECT_FALSE(MainFileFound(dir.file("other/main.qxml")));
+}
+
 TEST(MainFileRule, AFolderNamedLikeTheProgramWinsOverAnArchive) {
   TempDir dir;
   dir.write("game.exe", "");
@@ -78,6 +87,30 @@ TEST_F(LogWriterTest, FirstLineTruncatesLaterLinesAppendWithCrLf) {
   log.Write(u"12:00:00 (i) first 100%");
   log.Write(u"12:00:01 (e) caf\u00E9");
   EXPECT_EQ(dir.read("hello world/log.txt"), "12:00:00 (i) first 100%\r\n12:00:01 (e) caf\xE9\r\n");
+  // The run before keeps its log once, crash report and all.
+  EXPECT_EQ(dir.read("hello world/log.old.txt"), "old run\r\n");
+}
+
+TEST_F(LogWriterTest, ALogStopsAtItsSizeLimitWithALineThatSaysSo) {
+  ProgramAppletInfo().title = u"chatty";
+  TLog log(100);
+  for (int i = 0; i < 10; ++i) log.Write(u"12:00:00 (i) line " + AnsiToWide(std::to_string(i)));
+  const std::string text = dir.read("chatty/log.txt");
+  EXPECT_EQ(text.substr(0, 42), "12:00:00 (i) line 0\r\n12:00:00 (i) line 1\r\n");
+  EXPECT_EQ(text.find("line 4"), std::string::npos);
+  const std::regex cut(R"(\d\d:\d\d:\d\d \(e\) The log is cut here: it reached its size limit of 100 bytes\r\n$)");
+  EXPECT_TRUE(std::regex_search(text, cut)) << text;
+  EXPECT_LT(text.size(), 200u);
+}
+
+TEST_F(LogWriterTest, AnUntitledGameLogsUnderItsFoldersName) {
+  EXPECT_EQ(GameLogName("/games/Space Game/main.qxml"), u"Space Game");
+  EXPECT_EQ(GameLogName("/games/pong.qfs"), u"pong");
+  ProgramLogName() = u"Space Game";
+  TLog log;
+  log.Write(u"12:00:00 (i) untitled");
+  ProgramLogName().clear();
+  EXPECT_EQ(dir.read("Space Game/log.txt"), "12:00:00 (i) untitled\r\n");
 }
 
 TEST_F(LogWriterTest, ATitleCannotWriteOutsideTheApplicationDataFolder) {

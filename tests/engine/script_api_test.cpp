@@ -55,6 +55,11 @@ TEST(ScriptApi, EveryRegisteredTreeClassGetsItsConstructor) {
   EXPECT_EQ(world.run("result = [typeof ScriptProbe, typeof BaseObject, typeof Script, typeof TSpaceCoord].join()"),
             "function,function,function,undefined");
   EXPECT_EQ(world.run("var p = new ScriptProbe(); p.width = 3; result = String(p.add(p.width, 1))"), "4");
+  // The engine root is the program's own: a script cannot make a second one.
+  LogCapture log;
+  EXPECT_EQ(world.run("result = 'made'; var second = new SomeEngine(); result = 'reached'"), "made");
+  EXPECT_EQ(log.messages(), std::vector<std::string>{"(e) Create invalide object SomeEngine"});
+  EXPECT_EQ(world.root->count(), 1);
 }
 
 }  // namespace

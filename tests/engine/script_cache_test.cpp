@@ -155,15 +155,23 @@ TEST(ScriptFiles, RuntimeErrorsStopTheScriptAndNameItsFile) {
   EXPECT_EQ(engine->loadScript(folder.manager.get(), u"boom.js"), nullptr);
   EXPECT_EQ(log.messages(), (std::vector<std::string>{
                                 "(i) boom.js was compiled successful",
-                                "(e) boom.js(3:8) Error: boom \"\"",
+                                "(e) boom.js(3:8) Error: boom \"  throw new Error('boom');\"",
                                 "(e) Can't execute script boom.js",
                             }));
   EXPECT_EQ(engine->getGlobal(u"first"), Variant(int32_t{1}));
   EXPECT_TRUE(engine->getGlobal(u"never").isEmpty());
-  // Handler errors name the script file loaded last.
+  // Text run after it is not the script file's.
   log.clear();
   EXPECT_FALSE(engine->evaluate(u"nothing()"));
-  EXPECT_EQ(log.messages(), (std::vector<std::string>{"(e) boom.js(0:0) ReferenceError: nothing is not defined \"\""}));
+  EXPECT_EQ(log.messages(), (std::vector<std::string>{"(e) (0:0) ReferenceError: nothing is not defined \"\""}));
+  // A handler's error names its object and handler and shows the line at fault.
+  Owned<BaseObject> button(New<BaseObject>());
+  button->SetName(u"btn");
+  const WideString handler = u"var a = 1;\r\n  missing(a);";
+  log.clear();
+  EXPECT_FALSE(engine->evaluateHandler(handler, HandlerLabel(button.get(), handler, "onClick")));
+  EXPECT_EQ(log.messages(),
+            (std::vector<std::string>{"(e) btn.onClick(1:2) ReferenceError: missing is not defined \"  missing(a);\""}));
 }
 
 TEST(ScriptFiles, ASourceThatCannotBeReadCompilesNothing) {

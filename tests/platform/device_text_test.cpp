@@ -48,11 +48,13 @@ class TRecordingGlyphs : public TGlyphSet {
     lines.push_back({MakeRectF(rect.left + 0.75f, rect.top + 0.5f, rect.left + size.x, rect.top + size.y), text});
     rect.right = rect.left + size.x;
   }
-  void LoadFn(TResourceMan*, const std::string& base, int32_t style, int32_t size, const std::string& family) override {
+  bool LoadFn(TResourceMan*, const std::string& base, int32_t style, int32_t size, const std::string& family) override {
     calls->push_back("LoadFn " + base + " " + std::to_string(style) + " " + std::to_string(size) + " " + family);
+    return true;
   }
-  void LoadFnbin(TResourceMan*, const std::string& base, int32_t, int32_t, const std::string&) override {
+  bool LoadFnbin(TResourceMan*, const std::string& base, int32_t, int32_t, const std::string&) override {
     calls->push_back("LoadFnbin " + base);
+    return true;
   }
   void SaveFnbin(TResourceMan*, const std::string& base) override { calls->push_back("SaveFnbin " + base); }
   void BuildFromSystem(TResourceMan*, const std::string& base, int32_t, int32_t, const std::string&) override {

@@ -31,4 +31,11 @@ struct ContextObject : HandleObject {
   // The window of a window's own context; null for a memory context.
   HWND window = nullptr;
   HBITMAP selected = nullptr;
+  // Text state: the selected font, colours (0x00BBGGRR), background mode and
+  // alignment.
+  HFONT font = nullptr;
+  COLORREF textColor = 0;
+  COLORREF backColor = 0xFFFFFF;
+  int backMode = 2;  // OPAQUE
+  UINT textAlign = 0;
 };

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-enum class HandleKind { Window, DeviceContext, Bitmap, Region, Icon, Cursor, GLContext };
+enum class HandleKind { Window, DeviceContext, Bitmap, Region, Icon, Cursor, GLContext, Font };
 
 struct HandleObject {
   explicit HandleObject(HandleKind k) : kind(k) {}

@@ -14,6 +14,7 @@
 #include "core/log.h"
 #include "engine/applet.h"
 #include "engine/event.h"
+#include "engine/registration.h"
 #include "engine/script_engine.h"
 #include "platform/device.h"
 #include "platform/win32/window.h"
@@ -68,6 +69,9 @@ namespace {
 class PositionObjectWorld : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The program's own engine class is chosen at registration: first, so the
+    // recording engine replaces it.
+    RegisterAllClasses();
     RegisterClasses({&TestBall::staticClassInfo(), &TestPatch::staticClassInfo(), &TestTrigger::staticClassInfo()});
     SetDynamicEngineClass(&TTestEngine::staticClassInfo());
   }
