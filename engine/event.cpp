@@ -322,8 +322,13 @@ void Event::dispatchScheduled(TLowEvent* event) {
     // then; its removal has ended this record (objectRemoved).
     if (!s->target) return;
   }
+  // A paused mission holds the hiding and showing of what it holds; a free
+  // still happens, and so does a reload or free of the mission itself (a
+  // restart asked for while paused would otherwise wait for ever).
   BaseObject* mission = FindEnclosingMission(target);
-  const bool missionHolds = mission && mission->holdsTickHandler() && !mission->isDisposed();
+  const bool heldAction = s->action == kScheduleHide || s->action == kScheduleShow;
+  const bool missionHolds =
+      heldAction && mission && mission != target && mission->holdsTickHandler() && !mission->isDisposed();
   if (!missionHolds && applet) s->elapsed += applet->deltaTime();
   if (s->elapsed <= s->delay) return;
   event->handled = 1;

@@ -71,6 +71,7 @@ class Event : public BaseObject {
   int pendingPlaybackLines() const;
 
   // ---- parameters ----------------------------------------------------------
+  void setParamInt(uint32_t value) { paramInt_ = value; }
   void setParamPoint(float x, float y);
   void setParamDelta(float dx, float dy);
   TPointF paramPointValue() const;

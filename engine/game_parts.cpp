@@ -9,6 +9,8 @@
 #include "engine/media/font_persistent.h"
 #include "engine/media/material.h"
 #include "engine/media/skin.h"
+#include "engine/preferences.h"
+#include "engine/score_table.h"
 #include "engine/scene/default_cursor.h"
 #include "engine/script_engine.h"
 #include "platform/filters/filter.h"
@@ -30,6 +32,7 @@ AppletParts* NewGameParts(Applet* applet) { return new GameParts(applet); }
 
 GameParts::~GameParts() {
   FreeAndNil(filter_);
+  freePlayerFiles();
   freeOwnMaterials();
 }
 
@@ -115,6 +118,7 @@ void GameParts::freeOwnMaterials() {
 
 void GameParts::freeServices() {
   FreeAndNil(filter_);
+  freePlayerFiles();
   freeOwnMaterials();
 }
 
@@ -125,6 +129,49 @@ bool GameParts::ownsAsService(const BaseObject* object) const {
 void GameParts::addScriptGlobals(ScriptGlobals& globals) {
   globals.materials = materials_;
   globals.filter = filter_;
+  globals.preferences = preferences_;
+  globals.scoreTable = scoreTable_;
+}
+
+// ---- preferences and scores ------------------------------------------------------------------
+
+bool GameParts::createPreferences() {
+  preferences_ = New<Preferences>(nullptr);
+  return true;
+}
+
+bool GameParts::createScoreTable() {
+  scoreTable_ = New<ScoreTable>(nullptr);
+  return true;
+}
+
+void GameParts::loadScoreTable() {
+  if (scoreTable_) scoreTable_->load();
+}
+
+void GameParts::storeScoreTable() {
+  if (scoreTable_) scoreTable_->store();
+}
+
+void GameParts::loadPreferences() {
+  if (preferences_) preferences_->load();
+}
+
+void GameParts::storePreferences() {
+  if (preferences_) preferences_->store();
+}
+
+WideString GameParts::preference(const WideString& name) {
+  return preferences_ ? preferences_->getValue(name) : WideString();
+}
+
+void GameParts::setPreference(const WideString& name, const WideString& value) {
+  if (preferences_) preferences_->setValue(name, value);
+}
+
+void GameParts::freePlayerFiles() {
+  FreeAndNil(scoreTable_);
+  FreeAndNil(preferences_);
 }
 
 // ---- fonts ------------------------------------------------------------------------------------

@@ -7,12 +7,15 @@
 // So far: the materials (the applet's own "default" and "gui", or the main
 // object's Materials), the default "default" and "system" fonts, the
 // built-in default skin, the default cursor, the filter through which the
-// cache loads pixmaps and meshes, and the sound engine.
+// cache loads pixmaps and meshes, the sound engine, the preferences and
+// the score table.
 #include "engine/applet_parts.h"
 #include "engine/applet_sound.h"
 #include "platform/filters/abstract_filter.h"
 
 class Materials;
+class Preferences;
+class ScoreTable;
 class Skin;
 class TFilter;
 
@@ -45,6 +48,20 @@ class GameParts : public AppletParts, public TFilterHost {
   VisualObject* createDefaultCursor(BaseObject* topLayer) override;
   void placeCursor(float x, float y) override;
 
+  // ---- preferences and scores ("prefs.dat", "scores.dat") ------------------------
+  bool createPreferences() override;
+  bool createScoreTable() override;
+  bool hasScoreTable() override { return scoreTable_ != nullptr; }
+  void loadScoreTable() override;
+  void storeScoreTable() override;
+  bool hasPreferences() override { return preferences_ != nullptr; }
+  void loadPreferences() override;
+  void storePreferences() override;
+  WideString preference(const WideString& name) override;
+  void setPreference(const WideString& name, const WideString& value) override;
+  Preferences* preferences() const { return preferences_; }
+  ScoreTable* scoreTable() const { return scoreTable_; }
+
   // ---- sound: the applet's sound engine ------------------------------------------
   bool soundEngineClassRegistered() override { return sound_.classRegistered(); }
   bool hasSoundEngine() override { return sound_.engine() != nullptr; }
@@ -70,12 +87,15 @@ class GameParts : public AppletParts, public TFilterHost {
   void addMaterial(const WideString& name, TColorARGB color, bool lighting);
   void ensureFont(const WideString& name);
   void freeOwnMaterials();
+  void freePlayerFiles();
 
   TFilter* filter_ = nullptr;
   Materials* materials_ = nullptr;
   // False when materials_ is the main object's own group, which the tree owns.
   bool ownsMaterials_ = false;
   Skin* skin_ = nullptr;
+  Preferences* preferences_ = nullptr;
+  ScoreTable* scoreTable_ = nullptr;
   AppletSound sound_{applet()};
 };
 

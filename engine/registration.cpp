@@ -11,6 +11,8 @@
 #include "engine/event.h"
 #include "engine/game_parts.h"
 #include "engine/javascript/javascript_engine.h"
+#include "engine/preferences.h"
+#include "engine/score_table.h"
 #include "engine/media/media_registration.h"
 #include "engine/physics/newton_engine.h"
 #include "engine/scene/scene_registration.h"
@@ -34,7 +36,8 @@ void RegisterAllClasses() {
   RegisterFilters();
   RegisterFonts();
   RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
-                   &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo()});
+                   &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo(),
+                   &Preferences::staticClassInfo(), &ScoreTable::staticClassInfo()});
   RegisterSceneClasses();
   RegisterMediaClasses();
   RegisterEffectClasses();

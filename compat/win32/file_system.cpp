@@ -59,7 +59,13 @@ std::string MatchComponentsIgnoringCase(const std::string& path) {
     std::string candidate = resolved + part;
     if (!PathExists(candidate)) {
       std::string match = FindEntryIgnoringCase(resolved.empty() ? "." : resolved, part);
-      if (match.empty()) return path;  // nothing matches: keep the name as given
+      if (match.empty()) {
+        // Nothing matches from here on: the rest stays as given, below the
+        // folders found so far (a new file in a folder written in other case
+        // goes into that folder, as on the file systems games are made on).
+        for (size_t j = i; j < parts.size(); ++j) resolved += (j > i ? "/" : "") + parts[j];
+        return resolved;
+      }
       candidate = resolved + match;
     }
     resolved = candidate;

@@ -9,15 +9,17 @@
 #include "engine/scene/light.h"
 #include "engine/scene/mesh.h"
 #include "engine/scene/mirror.h"
+#include "engine/scene/mission.h"
 #include "engine/scene/plane.h"
 #include "engine/scene/rect.h"
 #include "engine/scene/sphere.h"
 #include "engine/scene/sprite.h"
+#include "engine/scene/trigger.h"
 
 void RegisterSceneClasses() {
   RegisterClasses({&PositionObject::staticClassInfo(), &Rect::staticClassInfo(), &Sprite::staticClassInfo(),
                    &Camera::staticClassInfo(), &Light::staticClassInfo(), &Plane::staticClassInfo(),
                    &Box::staticClassInfo(), &Sphere::staticClassInfo(), &Cylinder::staticClassInfo(),
                    &Cone::staticClassInfo(), &Mesh::staticClassInfo(), &Mirror::staticClassInfo(),
-                   &Grid::staticClassInfo()});
+                   &Grid::staticClassInfo(), &Trigger::staticClassInfo(), &Mission::staticClassInfo()});
 }

@@ -280,6 +280,21 @@ TEST(ExtResourceMan, AbsoluteAndRootedNames) {
   EXPECT_EQ(ext->listFilesText(u"*.dat"), u"\\myapp\\prefs.dat");
 }
 
+// The game's folder named in other letter case than it was made: a new file
+// goes into the folder that exists, and writing there is allowed.
+TEST(ExtResourceMan, ANewFileGoesIntoTheFolderOfAnyLetterCase) {
+  TestFolder t;
+  t.write("data/replay/log.txt", "log");
+  Owned<TExtResourceMan> ext(New<TExtResourceMan>());
+  ext->setRoot(t / "data/Replay/");
+  {
+    Owned<TStream> out(ext->createStream(u"prefs.dat", fmCreate));
+    ASSERT_NE(out, nullptr);
+    out->Write("p", 1);
+  }
+  EXPECT_EQ(t.read("data/replay/prefs.dat"), "p");
+}
+
 TEST(ExtResourceMan, CreationDependsOnTheTargetFolder) {
   TestFolder t;
   t.makeFolder("ro");

@@ -208,3 +208,29 @@ TEST(AppletLanguage, ALanguageNameStaysOneFolderInsideLang) {
   EXPECT_EQ(world.applet->translate(u"Hello"), u"Hello");
 }
 }  // namespace
+
+// ---- the players' files ------------------------------------------------------------------------
+
+std::u16string Unscrambled(const std::string& bytes) {
+  std::u16string text;
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    text += static_cast<char16_t>((static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8)) ^ 0xC7E1);
+  }
+  return text;
+}
+
+TEST(AppletPlayerFiles, ScriptsKeepPlayersAndScoresInTheGamesDataFolder) {
+  AppletWorld world(AppletText(R"(width="64" height="48" title="players")"));
+  ASSERT_NE(world.applet, nullptr);
+  ASSERT_TRUE(world.applet->scriptEngine()->evaluate(
+      u"preferences.addUser('ann'); preferences.setValue('level', '3');"
+      u"scoreTable.addScore('ann', 12); scoreTable.addScore('bob', 40);"));
+  EXPECT_EQ(Evaluate(world.applet, u"scoreTable.names(0) + preferences.getValue('level') + preferences.userCount"),
+            u"bob31");
+  world.shutDown();
+  const std::u16string prefs = Unscrambled(world.data.read("players/prefs.dat"));
+  for (const char16_t* line : {u"1\r\n", u"\r\nuser1=ann\r\n", u"\r\nuser1.level=3\r\n", u"\r\nuser1.lang=english\r\n"}) {
+    EXPECT_NE(prefs.find(line), std::u16string::npos) << WideToUtf8(line);
+  }
+  EXPECT_EQ(Unscrambled(world.data.read("players/scores.dat")), u"bob=40\r\nann=12\r\n");
+}

@@ -1,0 +1,51 @@
+#include "engine/scene/trigger.h"
+
+#include <algorithm>
+
+#include "core/coordinates.h"
+#include "engine/applet.h"
+#include "engine/event.h"
+#include "engine/scene/shape_bodies.h"
+#include "engine/scene/shape_geometry.h"
+
+const ClassInfo& Trigger::staticClassInfo() {
+  using T = Trigger;
+  static const ClassInfo info = ClassBuilder<T>("Trigger")
+                                    .property("width", &T::width, &T::setWidth)
+                                    .property("height", &T::height, &T::setHeight)
+                                    .property("depth", &T::depth, &T::setDepth)
+                                    .build();
+  return info;
+}
+
+void Trigger::Create(TObject* owner) {
+  setCollisable(true);
+  inherited::Create(owner);
+}
+
+void Trigger::drawSelf() { DrawSolidBox(*this, getBoundingBox()); }
+
+TBoundBoxF Trigger::getBoundingBox() { return CentredBox(width_, height_, depth_); }
+
+float Trigger::getBoundingRadius() { return std::max({width_, height_, depth_}); }
+
+void Trigger::createBody() {
+  inherited::createBody();
+  CreateShapeBody(*this, body_, &TDynamicEngine::CreateBoxBody, MakeVector4F(width_, height_, depth_, 0));
+}
+
+void Trigger::destroyBody() { RemoveShapeBody(*this, body_); }
+
+void Trigger::collise(PositionObject* other, const TVector4F& position, const TVector4F& normal) {
+  if (isDisposed() || !other || other->onTrigger().empty()) return;
+  Applet* applet = ownerApplet();
+  Event* event = applet ? applet->event() : nullptr;
+  if (!event) return;
+  BusyScope keepSelf(this);
+  BusyScope keepOther(other);
+  event->pushParamObject(this);
+  event->paramNormal()->setVector(normal);
+  event->paramPosition()->setVector(position);
+  other->runHandler(WideString(other->onTrigger()));
+  event->popParamObject();
+}
