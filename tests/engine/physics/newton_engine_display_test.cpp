@@ -144,6 +144,22 @@ TEST_F(PhysicsWorld, AnObjectEnteringATriggerRunsItsOwnOnTrigger) {
   EXPECT_EQ(seen().find("ghost"), std::string::npos);
 }
 
+TEST_F(PhysicsWorld, ABoxFallingIntoATriggerRunsItsOwnOnTriggerWithTheTrigger) {
+  ASSERT_NE(load(R"q(<Trigger name="gate" kind="okSpace" width="4" height="4" depth="1"/>
+<Box name="crate" kind="okSpace" dynamic="True" colliseTrack="True" position.z="4"
+  onTrigger="seen.push(event.paramThis.name + ' in ' + event.paramObject.name + ' ' + event.paramObject.width)"/>
+<Box name="ghost" kind="okSpace" dynamic="True" colliseTrack="True" position.x="10" position.z="4"
+  onTrigger="seen.push(event.paramThis.name)"/>)q"),
+            nullptr);
+  for (const char16_t* name : {u"gate", u"crate", u"ghost"}) find(name)->spawn();
+  EXPECT_NE(find(u"gate")->body(), 0);
+  for (int i = 0; i < 180 && seen().empty(); ++i) frames(1);
+  EXPECT_EQ(seen().substr(0, 15), "crate in gate 4");
+  frames(60);
+  EXPECT_LT(find(u"ghost")->z(), 0);  // fell past, touching nothing
+  EXPECT_EQ(seen().find("ghost"), std::string::npos);
+}
+
 TEST_F(PhysicsWorld, ExplodePushesBodiesInsideItsReachAway) {
   ASSERT_NE(load(R"q(<PositionObject name="bomb" kind="okSpace"/>
 <Sphere name="left" kind="okSpace" dynamic="True" position.x="-3"/>
