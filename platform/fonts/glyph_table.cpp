@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <map>
 
 #include "core/text.h"
@@ -59,7 +60,9 @@ bool ParseFloat(const std::string& text, float& value) {
   } catch (const std::exception&) {
     return false;  // not a number
   }
-  if (!std::isfinite(parsed)) return false;
+  // A value beyond a float's range would be stored as infinity, which no
+  // reader takes back.
+  if (!std::isfinite(parsed) || std::fabs(parsed) > std::numeric_limits<float>::max()) return false;
   value = static_cast<float>(parsed);
   return true;
 }
