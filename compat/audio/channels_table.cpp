@@ -91,7 +91,12 @@ Mix_Chunk* DecodeToChunk(const void* data, uint32_t length) {
   if (!data || length == 0 || length > static_cast<uint32_t>(INT32_MAX)) return nullptr;
   if (!IsDecodedWhole(static_cast<const uint8_t*>(data), length)) return nullptr;
   SDL_RWops* source = SDL_RWFromConstMem(data, static_cast<int>(length));
-  return source ? Mix_LoadWAV_RW(source, 1) : nullptr;
+  if (!source) return nullptr;
+  // Closed here, not by the mixer: some of its failure paths (a damaged ID3
+  // tag) return without closing a source they were told to free.
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(source, 0);
+  SDL_RWclose(source);
+  return chunk;
 }
 
 }  // namespace audio
