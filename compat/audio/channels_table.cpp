@@ -79,7 +79,7 @@ bool StartsWith(const uint8_t* bytes, uint32_t length, const char* magic) {
 }
 
 bool IsDecodedWhole(const uint8_t* bytes, uint32_t length) {
-  for (const char* magic : {"RIFF", "WAVE", "FORM", "Crea", "OggS", "fLaC", "ID3"}) {
+  for (const char* magic : {"RIFF", "WAVE", "FORM", "Crea", "OggS", "ID3"}) {
     if (StartsWith(bytes, length, magic)) return true;
   }
   // An MPEG audio frame begins with eleven set bits.

@@ -53,9 +53,11 @@ void GiveBackMixChannel(int channel);
 // Forgets every mixer channel (the output is closing).
 void ForgetMixChannels();
 
-// Decodes a whole sound file held in memory: WAV, AIFF, VOC, OGG, FLAC or
-// MP3, formats that end. Anything else is refused, so that no module (which
-// may jump back to its start for ever) is decoded whole. Nil on bad data.
+// Decodes a whole sound file held in memory: WAV, AIFF, VOC, OGG or MP3,
+// formats that end. Anything else is refused, so that no module (which may
+// jump back to its start for ever) is decoded whole. FLAC is not among them:
+// the game's audio library never read it, and the mixer's FLAC reader leaks
+// what it took for a damaged header. Nil on bad data.
 Mix_Chunk* DecodeToChunk(const void* data, uint32_t length);
 
 // Starts the entry's playback from its start on its mixer channel.
