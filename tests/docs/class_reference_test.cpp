@@ -44,12 +44,23 @@ const ClassInfo& ReferenceProbe::staticClassInfo() {
   return info;
 }
 
+// The first line where the two texts part, for the failure message.
+std::string FirstDifference(const std::string& committed, const std::string& current) {
+  size_t at = 0;
+  while (at < committed.size() && at < current.size() && committed[at] == current[at]) ++at;
+  const size_t start = current.rfind('\n', at == 0 ? 0 : at - 1);
+  const size_t from = start == std::string::npos ? 0 : start + 1;
+  return current.substr(from, current.find('\n', from) - from);
+}
+
 TEST(ClassReference, TheCommittedReferenceIsTheOneTheProgramsClassesGive) {
   RegisterProgramClasses();
   const std::string committed = TempDir::readFile(Q_SOURCE_DIR "/docs/reference/classes.md");
-  EXPECT_TRUE(committed == ClassReferenceMarkdown())
+  const std::string current = ClassReferenceMarkdown();
+  EXPECT_TRUE(committed == current)
       << "docs/reference/classes.md is stale: a published class, property or method changed. Run\n  "
-      << kRegenerateClassReference << "\nand commit docs/reference/classes.md.";
+      << kRegenerateClassReference << "\nand commit docs/reference/classes.md. The program now gives\n  "
+      << FirstDifference(committed, current);
   for (const ClassInfo* cls : RegisteredClasses()) {
     EXPECT_NE(committed.find("\n### " + cls->name() + "\n"), std::string::npos) << cls->name();
   }
