@@ -57,7 +57,7 @@ const Example kExamples[] = {
      false,
      {{"", "First game started", Step::Pixel{260, 220, kYellow, true}},
       {"mousemove 260 220 click 1", "Clicked the player 1 time(s)", {}},
-      {"keydown Right sleep 0.6 keyup Right", "Key 39 released", Step::Pixel{260, 220, kYellow, false}},
+      {"keydown Right sleep 1 keyup Right", "Key 39 released", Step::Pixel{260, 220, kYellow, false}},
       {"key a", "Key 97 released", {}},
       {"key Escape", "Bye", {}}},
      {"First game started", "Clicked the player 1 time(s)", "Key 39 released", "Key 97 released", "Bye"},
