@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cstdio>
 #include <map>
-#include <set>
 #include <sstream>
 #include <vector>
 
