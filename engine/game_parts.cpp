@@ -237,4 +237,8 @@ void GameParts::forgetSkin(const Skin* skin) {
 
 VisualObject* GameParts::createDefaultCursor(BaseObject* topLayer) { return MakeDefaultCursor(topLayer); }
 
+// ---- the top layer ----------------------------------------------------------------------------------
+
+void GameParts::fillTopLayer(BaseObject* topLayer) { particleRenderers_.create(topLayer); }
+
 void GameParts::placeCursor(float x, float y) { PlaceCursorObject(applet()->cursorObject(), x, y); }
