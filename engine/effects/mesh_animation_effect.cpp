@@ -31,7 +31,7 @@ void MeshAnimationEffect::Loaded() {
   target_ = PublishedPart<TMeshPersistent>(parent(), "Mesh");
   if (!target_ || !running()) return;
   attach();
-  setRunningTime(static_cast<float>(key2_ - key1_) * keyTime_);
+  setRunningTime(static_cast<float>(int64_t{key2_} - key1_) * keyTime_);
 }
 
 // The mesh persistent is the owner's: leaving the owner leaves the mesh.
