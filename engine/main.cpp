@@ -1,7 +1,7 @@
 #include "engine/program.h"
-#include "engine/registration.h"
+#include "engine/program_classes.h"
 
 int main(int argc, char** argv) {
-  RegisterAllClasses();
+  RegisterProgramClasses();
   return RunProgram(argc, argv);
 }
