@@ -5,7 +5,9 @@
 #include "engine/registration.h"
 #include "gui/align_children.h"
 #include "gui/gui_object.h"
+#include "gui/forms/forms_registration.h"
 #include "gui/gui_parts.h"
+#include "gui/skinned/plain_widgets_registration.h"
 
 namespace {
 void AlignTreeChildren(BaseObject* holder, float& previousWidth, float& previousHeight, const TRectF& area) {
@@ -21,6 +23,8 @@ void RegisterGuiClasses() {
   RegisterAllClasses();
   RegisterClass(GuiObject::staticClassInfo());
   // Each part of the GUI registers its own classes here, one line each.
+  RegisterPlainWidgets();
+  RegisterForms();
   AlignChildrenHook = AlignTreeChildren;
   SetAppletPartsFactory(NewGuiParts);
 }
