@@ -234,6 +234,29 @@ TEST(Forms, APreviewShowsOnlyAPositionedObjectItsFileHolds) {
   ReadFrame(applet);
 }
 
+TEST(Forms, StoringAndReadingBackKeepsWhatWidgetsMakeForThemselvesOutOfTheFile) {
+  GuiTestGame game;
+  game.game.write("crate.qxml", R"(<?xml version="1.0"?><Box name="crate"/>)");
+  Applet* applet = game.load("", R"(<Panel name="group">
+  <EffectText name="wave" text="AB"><AnimationEffect name="pulse"/></EffectText>
+  <Preview name="shown" objectFile="crate.qxml"/>
+</Panel>)");
+  ASSERT_NE(applet, nullptr);
+  ASSERT_TRUE(applet->storeObject(applet->findByName(u"group"), u"group.qxml"));
+  const std::string stored = game.game.read("group.qxml");
+  EXPECT_EQ(stored.find("StaticText"), std::string::npos) << stored;
+  EXPECT_EQ(stored.find("Box"), std::string::npos) << stored;
+
+  BaseObject* copy = applet->newFromFile(u"group.qxml", applet);
+  ASSERT_NE(copy, nullptr);
+  auto* wave = dynamic_cast<EffectText*>(copy->childAt(0));
+  auto* shown = dynamic_cast<Preview*>(copy->childAt(1));
+  ASSERT_TRUE(wave && shown);
+  EXPECT_EQ(wave->count(), 3) << "two letters and the template";
+  EXPECT_EQ(shown->count(), 1);
+  EXPECT_NE(shown->object(), nullptr);
+}
+
 TEST(Forms, AHandlerThatFreesItsOwnWidgetLeavesTheWidgetUntouchedAfterwards) {
   GuiTestGame game;
   Applet* applet = game.load("", R"q(<Panel name="canvas" width="100" height="100">
