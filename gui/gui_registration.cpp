@@ -5,7 +5,9 @@
 #include "engine/registration.h"
 #include "gui/align_children.h"
 #include "gui/gui_object.h"
+#include "gui/forms/forms_registration.h"
 #include "gui/gui_parts.h"
+#include "gui/skinned/plain_widgets_registration.h"
 #include "gui/widgets/widgets_registration.h"
 
 namespace {
@@ -23,6 +25,8 @@ void RegisterGuiClasses() {
   RegisterClass(GuiObject::staticClassInfo());
   // Each part of the GUI registers its own classes here, one line each.
   RegisterStandardWidgets();
+  RegisterPlainWidgets();
+  RegisterForms();
   AlignChildrenHook = AlignTreeChildren;
   SetAppletPartsFactory(NewGuiParts);
 }
