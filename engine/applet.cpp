@@ -24,8 +24,8 @@
 Q_DEFINE_ENUM(TWindowStyle, "systemStyle", "maskStyle", "layerStyle")
 Q_DEFINE_ENUM(TWindowPlace, "normalPlace", "topMost", "desktopPlace")
 
-void (*AlignChildrenHook)(Applet* applet, float previousWidth, float previousHeight, const TRectF& area) =
-    [](Applet*, float, float, const TRectF&) {};
+void (*AlignChildrenHook)(BaseObject* holder, float& previousWidth, float& previousHeight, const TRectF& area) =
+    [](BaseObject*, float&, float&, const TRectF&) {};
 
 Applet* AppletOf(const BaseObject* object) { return object ? dynamic_cast<Applet*>(object->applet()) : nullptr; }
 

@@ -75,6 +75,11 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   void updateViewport();
   void windowResized();
   void realignChildren();
+  // The whole client area in applet units, letterbox margins included.
+  TRectF visibleArea() const;
+  // Lays out a GUI holder's children over the visible area, against the
+  // applet's previous size (the applet's own and its GUI holder dummies').
+  void alignGuiChildrenOf(BaseObject* holder);
   TRectF consoleRect() const;
   void setDebugValue(const WideString& name, const WideString& value);
 
@@ -381,9 +386,11 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   int32_t invisibleCount_ = 0;
 };
 
-// Lays the applet's children out over the visible area after a size change;
-// the GUI layout installs it (nothing until then).
-extern void (*AlignChildrenHook)(Applet* applet, float previousWidth, float previousHeight, const TRectF& area);
+// Lays a GUI holder's children (the applet's own, or a Dummy's) out over an
+// area of the applet, moving corner-anchored children by the change of the
+// area's right and bottom edge since the previous pair, which it updates; the
+// GUI layout installs it (nothing until then).
+extern void (*AlignChildrenHook)(BaseObject* holder, float& previousWidth, float& previousHeight, const TRectF& area);
 
 // The applet an object belongs to, or nil.
 Applet* AppletOf(const BaseObject* object);

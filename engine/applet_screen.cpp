@@ -128,12 +128,15 @@ TRectF Applet::consoleRect() const {
   return MakeRectF(-mx, -my, static_cast<float>(width_) + mx, static_cast<float>(height_) / 2);
 }
 
-void Applet::realignChildren() {
+void Applet::realignChildren() { alignGuiChildrenOf(this); }
+
+TRectF Applet::visibleArea() const {
   const float mx = static_cast<float>(marginX()) / scale_, my = static_cast<float>(marginY()) / scale_;
-  const TRectF area = MakeRectF(-mx, -my, static_cast<float>(width_) + mx, static_cast<float>(height_) + my);
-  AlignChildrenHook(this, previousWidth_, previousHeight_, area);
-  previousWidth_ = static_cast<float>(width_);
-  previousHeight_ = static_cast<float>(height_);
+  return MakeRectF(-mx, -my, static_cast<float>(width_) + mx, static_cast<float>(height_) + my);
+}
+
+void Applet::alignGuiChildrenOf(BaseObject* holder) {
+  AlignChildrenHook(holder, previousWidth_, previousHeight_, visibleArea());
 }
 
 void Applet::invalidateTransform() {

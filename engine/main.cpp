@@ -1,7 +1,7 @@
 #include "engine/program.h"
-#include "engine/registration.h"
+#include "gui/gui_registration.h"
 
 int main(int argc, char** argv) {
-  RegisterAllClasses();
+  RegisterGuiClasses();
   return RunProgram(argc, argv);
 }

@@ -110,6 +110,7 @@ class VisualObject : public BaseObject {
   bool hotTrack() const { return hotTrack_; }
   void setHotTrack(bool value) { hotTrack_ = value; }
   bool designTrack() const { return designTrack_; }
+  void setDesignTrack(bool value) { designTrack_ = value; }
   bool transparent() const { return transparent_; }
   void setTransparent(bool value) { transparent_ = value; }
   THitTest hitTest() const { return hitTest_; }

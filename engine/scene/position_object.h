@@ -50,6 +50,9 @@ class PositionObject : public VisualObject {
   // object touching one hands the call to the trigger's own collise, which a
   // class answering true overrides.
   virtual bool isTrigger() const { return false; }
+  // GUI holders (the applet, dummies, widgets) lay out the objects answering
+  // true by the GUI's alignment layout.
+  virtual bool isGuiObject() const { return false; }
 
   // ---- overrides of visual objects and the tree -----------------------------------
   void applyTransform() override;

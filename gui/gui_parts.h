@@ -1,0 +1,34 @@
+#pragma once
+// The applet's parts with the GUI in: the game's parts, plus the top layer's
+// GUI and design objects and the services that work through them (the
+// inspector, the fade screen, the debug form, the console). Registration
+// installs this class as the parts of every new applet.
+#include "engine/game_parts.h"
+
+class GuiParts : public GameParts {
+ public:
+  using GameParts::GameParts;
+
+  // The GUI parts of an applet, or nil (no applet, or other parts installed).
+  static GuiParts* of(const Applet* applet);
+
+  // The top layer, bottom to top: the gizmos, the inspector, the fade screen,
+  // the debug form, then the game's own (the particle renderers).
+  void fillTopLayer(BaseObject* topLayer) override;
+
+  // ---- design tools: gizmos and inspector ---------------------------------------------
+
+  // ---- forms: fade screen and debug form ----------------------------------------------
+
+  // ---- console ---------------------------------------------------------------------------
+
+ private:
+  // Steps of the top layer, in its order.
+  void addGizmos(BaseObject* topLayer);
+  void addInspector(BaseObject* topLayer);
+  void addFadeScreen(BaseObject* topLayer);
+  void addDebugForm(BaseObject* topLayer);
+};
+
+// The factory registration installs.
+AppletParts* NewGuiParts(Applet* applet);

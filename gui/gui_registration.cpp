@@ -1,0 +1,26 @@
+#include "gui/gui_registration.h"
+
+#include "core/class_registry.h"
+#include "engine/applet.h"
+#include "engine/registration.h"
+#include "gui/align_children.h"
+#include "gui/gui_object.h"
+#include "gui/gui_parts.h"
+
+namespace {
+void AlignTreeChildren(BaseObject* holder, float& previousWidth, float& previousHeight, const TRectF& area) {
+  AlignChildren(previousWidth, previousHeight, holder->count(), TreeChildAt, holder, area.left, area.top, area.right,
+                area.bottom);
+}
+}  // namespace
+
+void RegisterGuiClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterAllClasses();
+  RegisterClass(GuiObject::staticClassInfo());
+  // Each part of the GUI registers its own classes here, one line each.
+  AlignChildrenHook = AlignTreeChildren;
+  SetAppletPartsFactory(NewGuiParts);
+}
