@@ -1,6 +1,8 @@
 #include "gui/gui_parts.h"
 
 #include "engine/applet.h"
+#include "gui/design/gizmo.h"
+#include "gui/design/screen_gizmo.h"
 
 AppletParts* NewGuiParts(Applet* applet) { return new GuiParts(applet); }
 
@@ -18,7 +20,12 @@ void GuiParts::fillTopLayer(BaseObject* topLayer) {
 
 // ---- design tools ----------------------------------------------------------------------------
 
-void GuiParts::addGizmos(BaseObject* /*topLayer*/) {}
+// A Gizmo and a ScreenGizmo, the latter hidden; each shows itself for a
+// design target of its own kind.
+void GuiParts::addGizmos(BaseObject* topLayer) {
+  New<Gizmo>(topLayer);
+  New<ScreenGizmo>(topLayer)->setVisible(false);
+}
 
 // The inspector form, hidden until an object is designed.
 

@@ -4,6 +4,7 @@
 #include "engine/applet.h"
 #include "engine/registration.h"
 #include "gui/align_children.h"
+#include "gui/design/design_registration.h"
 #include "gui/gui_object.h"
 #include "gui/gui_parts.h"
 
@@ -21,6 +22,7 @@ void RegisterGuiClasses() {
   RegisterAllClasses();
   RegisterClass(GuiObject::staticClassInfo());
   // Each part of the GUI registers its own classes here, one line each.
+  RegisterDesignTools();
   AlignChildrenHook = AlignTreeChildren;
   SetAppletPartsFactory(NewGuiParts);
 }

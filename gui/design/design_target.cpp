@@ -19,6 +19,25 @@ DesignState& State() {
 }
 
 void ClickSelects(PositionObject* object) { SelectForDesign(object); }
+
+bool IsWithin(const BaseObject* object, const BaseObject* ancestor) {
+  for (const BaseObject* o = object; o; o = o->parent()) {
+    if (o == ancestor) return true;
+  }
+  return false;
+}
+
+// The tools never select themselves (a handle clicked at design time) nor
+// what holds them (moving the top layer would carry the gizmo away with it).
+bool BelongsToDesignTools(const BaseObject* object) {
+  const DesignState& state = State();
+  if (state.hook.tool && (IsWithin(object, state.hook.tool) || IsWithin(state.hook.tool, object))) return true;
+  for (DesignTargetListener* listener : state.listeners) {
+    const BaseObject* tool = listener->listenerObject();
+    if (IsWithin(object, tool) || IsWithin(tool, object)) return true;
+  }
+  return false;
+}
 }  // namespace
 
 BaseObject* DesignTarget() { return State().target; }
@@ -73,6 +92,7 @@ void ClearSelectionHook(const BaseObject* tool) {
 }
 
 void SelectForDesign(BaseObject* object) {
+  if (object && BelongsToDesignTools(object)) return;
   const SelectionHook hook = State().hook;
   if (hook.select) hook.select(hook.tool, object);
   // The frame's onSelect runs a script, which may have freed the object.

@@ -1,17 +1,20 @@
 #pragma once
-// A running applet for the design tools' display tests: the event tests'
-// game with the design selection installed, and the window point where a
-// world point of the 3D scene shows.
+// A running applet for the design tools' display tests: the GUI tests' game
+// (its top layer holds the gizmos), mouse drags, and the window point where
+// a world point of the 3D scene shows.
 #include <cmath>
 
-#include "engine/event_test_applet.h"
 #include "gui/design/design_target.h"
+#include "gui/design/gizmo.h"
+#include "gui/design/screen_gizmo.h"
 #include "platform/device.h"
 #include "platform/device_window.h"
+#include "tests/gui/gui_test_world.h"
 
-class DesignGame : public EventTestGame {
+class DesignGame : public GuiTestGame {
  public:
-  DesignGame() { InstallDesignSelection(); }
+  Gizmo* gizmo() const { return dynamic_cast<Gizmo*>(applet->findByClassName("Gizmo")); }
+  ScreenGizmo* screenGizmo() const { return dynamic_cast<ScreenGizmo*>(applet->findByClassName("ScreenGizmo")); }
 
   // The window pixel (rounded) whose pick ray passes through a world point:
   // the ray's point on the plane through it facing the camera moves affinely

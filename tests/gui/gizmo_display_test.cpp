@@ -24,7 +24,8 @@ class GizmoDrag : public ::testing::Test {
     ASSERT_NE(crate, nullptr);
     crate->position()->setXYZ(0, -50, 0);
     crate->setDesignTime(true);
-    gizmo = New<Gizmo>(game.applet);
+    gizmo = game.gizmo();
+    ASSERT_NE(gizmo, nullptr);
     game.step(3);
   }
 
