@@ -186,6 +186,11 @@ bool GuiObject::rayHit(const TVector4F& origin, const TVector4F& direction) {
 
 // ---- drawing ---------------------------------------------------------------------------------
 
+bool GuiObject::prepareDraw(TDevice* device) {
+  inherited::prepareDraw(device);
+  return false;
+}
+
 bool GuiObject::holdsWhole(const GuiObject& child) const {
   const TRectF r = child.getBoundsRect();
   auto inside = [this](float px, float py) { return px >= 0 && px <= width_ && py >= 0 && py <= height_; };

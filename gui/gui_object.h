@@ -37,6 +37,8 @@ class GuiObject : public PositionObject {
   TBoundBoxF getBoundingBox() override;
   void drawBounds() override;
   bool isGuiObject() const override { return true; }
+  // Widgets are never drawn again as wireframe for the debug view.
+  bool prepareDraw(TDevice* device) override;
 
   // ---- operations widgets override -------------------------------------------------
   // Lays out the own GUI children over the client rectangle.
@@ -69,6 +71,10 @@ class GuiObject : public PositionObject {
   void setFont(TFontPersistent* value);
   bool showInBounds() const { return showInBounds_; }
   void setShowInBounds(bool value) { showInBounds_ = value; }
+
+ protected:
+  // Stores the text as it is, without translation (what the user typed).
+  void storeUntranslatedText(const WideString& value) { text_ = value; }
 
  private:
   // Whether the child lies wholly inside the client rectangle, edges included.
