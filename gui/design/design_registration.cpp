@@ -3,8 +3,10 @@
 #include "core/class_registry.h"
 #include "gui/design/design_target.h"
 #include "gui/design/frame.h"
+#include "gui/design/inspector.h"
 
 void RegisterDesignTools() {
   RegisterClass(Frame::staticClassInfo());
+  RegisterClass(Inspector::staticClassInfo());
   InstallDesignSelection();
 }
