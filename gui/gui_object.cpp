@@ -45,15 +45,15 @@ const ClassInfo& GuiObject::staticClassInfo() {
 // ---- life ------------------------------------------------------------------------------------
 
 void GuiObject::Create(TObject* owner) {
-  // The font exists before the inherited construction, which may read the
-  // object's stored properties into it.
+  // The font and the defaults come before the inherited construction, which
+  // may read the object's stored properties over them.
   auto* ownerObject = dynamic_cast<BaseObject*>(owner);
   font_ = New<TFontPersistent>(ownerObject ? ownerObject->applet() : nullptr);
-  inherited::Create(owner);
   setHotTrack(true);
   setDesignTrack(true);
   setMaterial(u"gui");
   setVisualFlags(visualFlags() | vfHitTestable | vfFocusable);
+  inherited::Create(owner);
 }
 
 void GuiObject::Destroy() {

@@ -6,7 +6,9 @@
 #include "gui/align_children.h"
 #include "gui/design/design_registration.h"
 #include "gui/gui_object.h"
+#include "gui/forms/forms_registration.h"
 #include "gui/gui_parts.h"
+#include "gui/skinned/plain_widgets_registration.h"
 #include "gui/widgets/widgets_registration.h"
 
 namespace {
@@ -24,6 +26,8 @@ void RegisterGuiClasses() {
   RegisterClass(GuiObject::staticClassInfo());
   // Each part of the GUI registers its own classes here, one line each.
   RegisterStandardWidgets();
+  RegisterPlainWidgets();
+  RegisterForms();
   RegisterDesignTools();
   AlignChildrenHook = AlignTreeChildren;
   SetAppletPartsFactory(NewGuiParts);
