@@ -6,6 +6,7 @@
 #include "gui/align_children.h"
 #include "gui/gui_object.h"
 #include "gui/gui_parts.h"
+#include "gui/skinned/skinned_widgets_registration.h"
 
 namespace {
 void AlignTreeChildren(BaseObject* holder, float& previousWidth, float& previousHeight, const TRectF& area) {
@@ -21,6 +22,7 @@ void RegisterGuiClasses() {
   RegisterAllClasses();
   RegisterClass(GuiObject::staticClassInfo());
   // Each part of the GUI registers its own classes here, one line each.
+  RegisterSkinnedStandardWidgets();
   AlignChildrenHook = AlignTreeChildren;
   SetAppletPartsFactory(NewGuiParts);
 }
