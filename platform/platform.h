@@ -88,6 +88,10 @@ class TPlatform : public TPersistent {
   virtual void getAppDataFolder(WideString& folder) = 0;
   // Opens the address with the desktop's handler for it.
   virtual void openUrl(const WideString& url) = 0;
+
+  // The system clipboard's text (empty when it holds none), for the edits.
+  virtual WideString GetClipboardText() { return WideString(); }
+  virtual void SetClipboardText(const WideString& /*text*/) {}
 };
 
 // The engine's platform, or nil before the engine exists.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "compat/win32/clipboard.h"
 #include "compat/win32/clock.h"
 #include "compat/win32/file_dialog.h"
 #include "compat/win32/file_system.h"
@@ -128,6 +129,10 @@ void TPlatformWin32::openUrl(const WideString& url) {
   // File names and addresses reach the system as UTF-8 on Linux.
   ShellExecuteA(nullptr, "open", WideToUtf8(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
+
+WideString TPlatformWin32::GetClipboardText() { return GetClipboardTextW(); }
+
+void TPlatformWin32::SetClipboardText(const WideString& text) { SetClipboardTextW(text); }
 
 void RegisterWin32Platform() {
   static bool done = false;

@@ -47,6 +47,8 @@ class TPlatformWin32 : public TPlatform {
   bool SelectExternalFile(const WideString& filter, WideString& fileName) override;
   void getAppDataFolder(WideString& folder) override;
   void openUrl(const WideString& url) override;
+  WideString GetClipboardText() override;
+  void SetClipboardText(const WideString& text) override;
 
   // The window-class record registered for the window being created, its
   // class name and title, the clock at start, and the frame of the last framed
