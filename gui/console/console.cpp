@@ -2,6 +2,7 @@
 
 #include "core/coordinates.h"
 #include "core/wide_strings.h"
+#include "engine/applet.h"
 #include "engine/media/font_persistent.h"
 #include "gui/console/console_edit.h"
 #include "gui/widget_lifetime.h"
@@ -23,6 +24,7 @@ void TConsole::Create(TObject* owner) {
   history_ = New<TWideStringList>(nullptr);
   edit_ = New<TConsoleEdit>(this);
   MarkSelfMade(edit_);
+  watchRemovalOf(edit_);
   TRectPersistent* margin = edit_->contentsMargin();
   edit_->setHeight(static_cast<float>(font()->size()) + margin->top() + margin->bottom());
   edit_->setAlign(gaBottom);
@@ -39,6 +41,11 @@ void TConsole::Destroy() {
   inherited::Destroy();
 }
 
+void TConsole::objectRemoved(BaseObject* object) {
+  inherited::objectRemoved(object);
+  if (object == edit_) edit_ = nullptr;
+}
+
 void TConsole::runLine() {
   if (!edit_) return;
   KeepWidget self(this);
@@ -47,9 +54,20 @@ void TConsole::runLine() {
   history_->add(text);
   edit_->setHistoryIndex(history_->getCount() - 1);
   runHandler(text, "console");
-  if (WidgetGone(this) || WidgetGone(edit_)) return;
+  if (WidgetGone(this)) {
+    endModalWait();
+    return;
+  }
+  if (!edit_ || WidgetGone(edit_)) return;
   edit_->setText(WideString());
   update();
+}
+
+void TConsole::endModalWait() {
+  // A console freed by its own line goes when the line is over; the wait
+  // that runs it must not go on for an object that is gone.
+  Applet* applet = AppletOf(this);
+  if (applet && !applet->modalStack().empty() && applet->modalStack().back() == this) applet->cancelModal(4);
 }
 
 void TConsole::dropEditFocus() {

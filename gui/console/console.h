@@ -27,6 +27,8 @@ class TConsole : public GuiObject {
   // no longer routes to them after a modal wait ended.
   void dropEditFocus();
 
+  void objectRemoved(BaseObject* object) override;
+
   // Told when the console goes, so that whoever keeps it forgets it.
   void setFreeNotice(void (*notice)(void* data), void* data) {
     freeNotice_ = notice;
@@ -34,6 +36,8 @@ class TConsole : public GuiObject {
   }
 
  private:
+  void endModalWait();
+
   TConsoleEdit* edit_ = nullptr;
   TWideStringList* history_ = nullptr;
   void (*freeNotice_)(void* data) = nullptr;

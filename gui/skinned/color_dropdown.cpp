@@ -6,6 +6,7 @@
 #include "core/wide_strings.h"
 #include "engine/media/skin_pixmap_persistent.h"
 #include "gui/skinned/color_palette.h"
+#include "gui/skinned/list.h"
 #include "gui/widgets/std_list.h"
 #include "gui/widgets/widget_drawing.h"
 
@@ -35,6 +36,8 @@ void ColorDropdown::Create(TObject* owner) {
   swatches->setColumnCount(kSwatchColumns);
   swatches->setRowCount(kSwatchRows);
   for (const WideString& entry : ColorPaletteEntries()) swatches->items()->add(entry);
+  // Every colour is a choice: none is drawn covered as past an enabled count.
+  if (List* skinned = skinnedList()) skinned->setEnabledCount(0);
   swatches->onPaintItem.set([this](TStdList*, int32_t index, const TRectF& rect) { paintItem(index, rect); });
 }
 

@@ -34,6 +34,13 @@ class Script {
   size_t next_ = 0;
 };
 
+bool Logged(const GuiTestGame& game, const std::string& start) {
+  for (const std::string& line : game.log.messages()) {
+    if (line.rfind(start, 0) == 0) return true;
+  }
+  return false;
+}
+
 void Type(GuiTestGame& game, const std::u16string& text) {
   for (char16_t c : text) game.key(0, c);
 }
@@ -61,7 +68,7 @@ TEST(Console, RunsTypedLinesRecallsHistoryAndClosesOnEscapeWithoutItsCaret) {
     game.key(13, 0);
     return true;
   });
-  script.then([&] { return game.log.contains("boom"); });
+  script.then([&] { return Logged(game, "(e) TConsole.console(0:6) Error: boom"); });
   script.then([&] {
     Type(game, u"applet.title=\"c3\"");
     game.key(13, 0);
@@ -93,5 +100,36 @@ TEST(Console, RunsTypedLinesRecallsHistoryAndClosesOnEscapeWithoutItsCaret) {
   EXPECT_FALSE(edit()->hasCaret());
   EXPECT_EQ(applet->device()->windowParts().caret, nullptr) << "no caret is left in the window";
   EXPECT_TRUE(applet->modalStack().empty());
+}
+TEST(Console, ALineThatFreesTheConsoleEndsItsWaitAndTheKeyOpensANewOne) {
+  GuiTestGame game;
+  Applet* applet = game.load("frameRate=\"-1\"", "");
+  ASSERT_NE(applet, nullptr);
+  auto open = [&] {
+    auto* console = dynamic_cast<TConsole*>(applet->topLayer()->findByClassName("TConsole"));
+    return console && !applet->modalStack().empty() && console->edit()->focused();
+  };
+  auto enter = [&](const std::u16string& line) {
+    Type(game, line);
+    game.key(13, 0);
+    return true;
+  };
+  Script script(game);
+  script.then(open);
+  script.then([&] { return enter(u"mostTop.deleteChildren()"); });
+  game.key(0, kGrave);
+  ASSERT_TRUE(game.stepUntil([&] { return script.finished() && applet->modalStack().empty(); }, 20));
+  EXPECT_EQ(applet->topLayer()->findByClassName("TConsole"), nullptr);
+
+  script.then(open);
+  script.then([&] { return enter(u"applet.title=\"again\""); });
+  script.then([&] { return applet->title() == u"again"; });
+  script.then([&] {
+    game.key(27, 0);
+    return true;
+  });
+  game.key(0, kGrave);
+  ASSERT_TRUE(game.stepUntil([&] { return script.finished() && applet->modalStack().empty(); }, 20));
+  EXPECT_EQ(applet->title(), u"again");
 }
 }  // namespace
