@@ -70,6 +70,10 @@ class GuiObject : public PositionObject {
   bool showInBounds() const { return showInBounds_; }
   void setShowInBounds(bool value) { showInBounds_ = value; }
 
+ protected:
+  // Stores the text as it is, without translation (what the user typed).
+  void storeUntranslatedText(const WideString& value) { text_ = value; }
+
  private:
   // Whether the child lies wholly inside the client rectangle, edges included.
   bool holdsWhole(const GuiObject& child) const;

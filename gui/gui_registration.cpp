@@ -7,6 +7,7 @@
 #include "gui/gui_object.h"
 #include "gui/gui_parts.h"
 #include "gui/skinned/skinned_widgets_registration.h"
+#include "gui/widgets/widgets_registration.h"
 
 namespace {
 void AlignTreeChildren(BaseObject* holder, float& previousWidth, float& previousHeight, const TRectF& area) {
@@ -22,6 +23,7 @@ void RegisterGuiClasses() {
   RegisterAllClasses();
   RegisterClass(GuiObject::staticClassInfo());
   // Each part of the GUI registers its own classes here, one line each.
+  RegisterStandardWidgets();
   RegisterSkinnedStandardWidgets();
   AlignChildrenHook = AlignTreeChildren;
   SetAppletPartsFactory(NewGuiParts);

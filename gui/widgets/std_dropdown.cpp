@@ -1,0 +1,131 @@
+#include "gui/widgets/std_dropdown.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/coordinates.h"
+#include "core/wide_strings.h"
+#include "engine/media/font_persistent.h"
+#include "gui/widgets/std_list.h"
+#include "gui/widgets/widget_drawing.h"
+
+const ClassInfo& TStdDropdown::staticClassInfo() {
+  using D = TStdDropdown;
+  static const ClassInfo info = ClassBuilder<D>("TStdDropdown")
+                                    .property("textAlign", &D::textAlign, &D::setTextAlign).defaultValue(taCenter)
+                                    .property("listWidth", &D::listWidth_)
+                                    .property("itemHeight", &D::itemHeight, &D::setItemHeight).floatDefault(14)
+                                    .property("itemIndex", &D::itemIndex, &D::setItemIndex).defaultValue(-1)
+                                    .property("items", &D::items, &D::setItems)
+                                    .property("contentsMargin", &D::contentsMargin, &D::setContentsMargin)
+                                    .property("rowCount", &D::rowCount, &D::setRowCount).defaultValue(8)
+                                    .property("onChange", &D::onChange_)
+                                    .build();
+  return info;
+}
+
+void TStdDropdown::Create(TObject* owner) {
+  inherited::Create(owner);
+  list_ = createList();
+  watchRemovalOf(list_);
+}
+
+TStdList* TStdDropdown::createList() {
+  auto* list = New<TStdList>(this);
+  // Made anew with every drop-down: storing it would double it on reading.
+  list->setComponentStyle(csExternal);
+  list->setDropdown(this);
+  list->onPaintItem.set([this](TStdList*, int32_t index, const TRectF& rect) { paintItem(index, rect); });
+  list->hide();
+  return list;
+}
+
+void TStdDropdown::Destroy() {
+  // An open list lives under the drop-down's parent: it goes with the
+  // drop-down all the same (and gives the mouse back as it goes).
+  if (TStdList* list = list_) {
+    list_ = nullptr;
+    unwatchRemovalOf(list);
+    list->onPaintItem.clear();
+    list->setDropdown(nullptr);
+    if (list->parent() != this) list->Free();
+  }
+  inherited::Destroy();
+}
+
+void TStdDropdown::objectRemoved(BaseObject* object) {
+  inherited::objectRemoved(object);
+  if (object == list_) {
+    list_ = nullptr;
+    dropped_ = false;
+  }
+}
+
+void TStdDropdown::paintItem(int32_t index, const TRectF& rect) {
+  if (!list_ || index < 0 || index >= list_->itemCount()) return;
+  DrawLabel(WidgetDevice(this), list_->font(), list_->items()->items(index), 0xFF000000u,
+            TextAlignFlag(textAlign()) | kTextVertCentred, rect);
+}
+
+void TStdDropdown::mouseUp(uint8_t button, uint8_t shift, float x, float y) {
+  BusyScope busy(this);
+  inherited::mouseUp(button, shift, x, y);
+  if (freePending()) return;
+  if (dropped_) {
+    close();
+  } else {
+    drop();
+  }
+}
+
+void TStdDropdown::drop() {
+  // With nothing to choose the list would only hold the mouse.
+  if (!list_ || list_->itemCount() == 0) return;
+  BaseObject* holder = parent();
+  if (!holder) return;
+  list_->moveTo(holder);
+  list_->setAlpha(alpha());
+  const float listW = listWidth_ > 0 ? listWidth_ : width();
+  const float listH =
+      static_cast<float>(std::min(list_->rowCount(), list_->itemCount()) * list_->itemHeight()) + 4;
+  list_->setRect(MakeRectF(x(), y() + height(), x() + listW, y() + height() + listH));
+  list_->focus();
+  list_->show();
+  list_->capture();
+  dropped_ = true;
+  update();
+}
+
+void TStdDropdown::close() {
+  dropped_ = false;
+  if (!list_) return;
+  list_->releaseCapture();
+  list_->hide();
+}
+
+void TStdDropdown::runChange() { runHandler(onChange_, "onChange"); }
+
+// ---- forwarded to the list ----------------------------------------------------------------
+
+float TStdDropdown::itemHeight() const { return list_ ? static_cast<float>(list_->itemHeight()) : 0; }
+void TStdDropdown::setItemHeight(float value) {
+  if (list_) list_->setItemHeight(static_cast<int32_t>(std::trunc(value)));
+}
+int32_t TStdDropdown::itemIndex() const { return list_ ? list_->itemIndex() : -1; }
+void TStdDropdown::setItemIndex(int32_t value) {
+  if (!list_) return;
+  list_->setItemIndex(value);
+  setText(list_->text());
+}
+TWideStringList* TStdDropdown::items() const { return list_ ? list_->items() : nullptr; }
+void TStdDropdown::setItems(TWideStringList* value) {
+  if (list_) list_->setItems(value);
+}
+TRectPersistent* TStdDropdown::contentsMargin() const { return list_ ? list_->contentsMargin() : nullptr; }
+void TStdDropdown::setContentsMargin(TRectPersistent* value) {
+  if (list_) list_->setContentsMargin(value);
+}
+int32_t TStdDropdown::rowCount() const { return list_ ? list_->rowCount() : 0; }
+void TStdDropdown::setRowCount(int32_t value) {
+  if (list_) list_->setRowCount(value);
+}
