@@ -1,13 +1,10 @@
 #include "gui/gui_parts.h"
 
 #include "engine/applet.h"
-<<<<<<< HEAD
 #include "gui/design/gizmo.h"
 #include "gui/design/screen_gizmo.h"
-=======
 #include "gui/forms/debug_form.h"
 #include "gui/forms/top_layer_forms.h"
->>>>>>> i31a
 
 AppletParts* NewGuiParts(Applet* applet) { return new GuiParts(applet); }
 

@@ -4,6 +4,7 @@
 // inspector, the fade screen, the debug form, the console). Registration
 // installs this class as the parts of every new applet.
 #include "engine/game_parts.h"
+#include "gui/console/console_host.h"
 
 class GuiParts : public GameParts {
  public:
@@ -24,6 +25,9 @@ class GuiParts : public GameParts {
   void hideScreen(float seconds, bool wait) override;
 
   // ---- console ---------------------------------------------------------------------------
+  void toggleConsole() override { console_.toggle(); }
+  void placeConsole(const TRectF& rect) override { console_.place(rect); }
+  const ConsoleHost& console() const { return console_; }
 
  private:
   // Steps of the top layer, in its order.
@@ -31,6 +35,8 @@ class GuiParts : public GameParts {
   void addInspector(BaseObject* topLayer);
   void addFadeScreen(BaseObject* topLayer);
   void addDebugForm(BaseObject* topLayer);
+
+  ConsoleHost console_{applet()};
 };
 
 // The factory registration installs.

@@ -9,6 +9,7 @@
 #include "gui/forms/forms_registration.h"
 #include "gui/gui_parts.h"
 #include "gui/skinned/plain_widgets_registration.h"
+#include "gui/skinned/skinned_widgets_registration.h"
 #include "gui/widgets/widgets_registration.h"
 
 namespace {
@@ -26,6 +27,7 @@ void RegisterGuiClasses() {
   RegisterClass(GuiObject::staticClassInfo());
   // Each part of the GUI registers its own classes here, one line each.
   RegisterStandardWidgets();
+  RegisterSkinnedStandardWidgets();
   RegisterPlainWidgets();
   RegisterForms();
   RegisterDesignTools();
