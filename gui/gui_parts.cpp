@@ -1,7 +1,9 @@
 #include "gui/gui_parts.h"
 
 #include "engine/applet.h"
+#include "engine/script_engine.h"
 #include "gui/design/gizmo.h"
+#include "gui/design/inspector_form.h"
 #include "gui/design/screen_gizmo.h"
 #include "gui/forms/debug_form.h"
 #include "gui/forms/top_layer_forms.h"
@@ -30,8 +32,30 @@ void GuiParts::addGizmos(BaseObject* topLayer) {
 }
 
 // The inspector form, hidden until an object is designed.
+void GuiParts::addInspector(BaseObject* topLayer) {
+  auto* form = New<InspectorForm>(topLayer);
+  form->setRect(MakeRectF(600, 0, 800, 600));
+  form->setVisible(false);
+}
 
-void GuiParts::addInspector(BaseObject* /*topLayer*/) {}
+InspectorForm* GuiParts::inspectorForm() const {
+  Applet* applet = this->applet();
+  BaseObject* layer = applet ? applet->topLayer() : nullptr;
+  return layer ? dynamic_cast<InspectorForm*>(layer->findByClassName("InspectorForm")) : nullptr;
+}
+
+void GuiParts::showInspector(BaseObject* object) {
+  InspectorForm* form = inspectorForm();
+  if (!form) return;
+  form->setRoot(object);
+  form->show();
+  form->bringToFront();
+}
+
+void GuiParts::addScriptGlobals(ScriptGlobals& globals) {
+  GameParts::addScriptGlobals(globals);
+  globals.inspector = inspectorForm();
+}
 
 // ---- forms -----------------------------------------------------------------------------------
 

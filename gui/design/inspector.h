@@ -15,13 +15,14 @@
 #include <vector>
 
 #include "gui/design/inspector_rows.h"
-#include "gui/widgets/std_list.h"
+#include "gui/skinned/list.h"
 
 class TStdDropdown;
 class TStdEdit;
 
-// The list the inspector is drawn as.
-using InspectorList = TStdList;
+// The list the inspector is: the skinned one, whose background and
+// disabled rows it keeps.
+using InspectorList = List;
 
 class Inspector : public InspectorList {
   Q_OBJECT(Inspector, InspectorList)
