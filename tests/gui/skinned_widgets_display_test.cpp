@@ -8,6 +8,8 @@
 #include <string>
 
 #include "core/coordinates.h"
+#include "core/object_file.h"
+#include "core/stream.h"
 #include "core/wide_strings.h"
 #include "gui/skinned/color_dropdown.h"
 #include "gui/widgets/std_list.h"
@@ -144,5 +146,28 @@ TEST(ObjectList, KeepsOnlyPositionedObjectsAndFitsEachIntoItsRow) {
     EXPECT_FLOAT_EQ(object->xAngle(), 135);
   }
   EXPECT_EQ(shapes->findByClassName("Timer"), nullptr) << "what is not positioned is not kept";
+}
+// Parts a widget makes for itself are made again when it is read back: a
+// tree stored and read twice still holds one of each, also while open.
+TEST(SelfMadeParts, AreNeverStoredSoReadingATreeBackNeverDoublesThem) {
+  GuiTestGame game;
+  Applet* applet = game.load("frameRate=\"-1\"", Widget("Dropdown", "name=\"d\" items.commaText=\"a,b\"", 10, 10, 80, 24) +
+                                                     Widget("ColorDropdown", "name=\"c\"", 100, 10, 80, 24) +
+                                                     Widget("TConsole", "name=\"t\"", 10, 100, 200, 60));
+  ASSERT_NE(applet, nullptr);
+  game.click(20, 20);  // the drop-down's list opens under the applet
+  game.step(2);
+  for (const char16_t* name : {u"d", u"c", u"t"}) {
+    BaseObject* object = applet->findByName(name);
+    ASSERT_NE(object, nullptr);
+    for (int round = 0; round < 2; ++round) {
+      TMemoryStream stream;
+      SaveObjectToStream(stream, object);
+      stream.SetPosition(0);
+      object = LoadObjectFromStream(nullptr, stream, applet, nullptr);
+      ASSERT_NE(object, nullptr) << WideToAnsi(name);
+      EXPECT_EQ(object->count(), 1) << WideToAnsi(name) << " holds its own list or edit once";
+    }
+  }
 }
 }  // namespace
