@@ -51,16 +51,25 @@ void Container::objectRemoved(BaseObject* object) {
 
 // ---- keys and wheel go to the focused object -----------------------------------------
 
+// An object that takes input stays whole until it has handled it, even when
+// its handler frees it (or its holder): it goes when the call returns.
+
 void Container::keyDown(uint16_t& key, uint16_t& character, uint8_t shift) {
-  if (focusedObject_) focusedObject_->keyDown(key, character, shift);
+  if (!focusedObject_) return;
+  BusyScope keep(focusedObject_);
+  focusedObject_->keyDown(key, character, shift);
 }
 
 void Container::keyUp(uint16_t& key, uint16_t& character, uint8_t shift) {
-  if (focusedObject_) focusedObject_->keyUp(key, character, shift);
+  if (!focusedObject_) return;
+  BusyScope keep(focusedObject_);
+  focusedObject_->keyUp(key, character, shift);
 }
 
 void Container::mouseWheel(uint8_t shift, int32_t delta) {
-  if (focusedObject_) focusedObject_->mouseWheel(shift, delta);
+  if (!focusedObject_) return;
+  BusyScope keep(focusedObject_);
+  focusedObject_->mouseWheel(shift, delta);
 }
 
 // ---- mouse routing -----------------------------------------------------------------------
@@ -85,6 +94,7 @@ void Container::mouseDown(uint8_t button, uint8_t shift, float x, float y) {
     return;
   }
   TPointF p = target->screenToLocalPoint(MakePointF(x, y));
+  BusyScope keep(target);
   target->mouseDown(button, shift, p.x, p.y);
 }
 
@@ -99,7 +109,9 @@ void Container::mouseMove(uint8_t shift, float dx, float dy, float x, float y) {
   }
   if (capturedObject_) {
     TPointF p = capturedObject_->screenToLocalPoint(MakePointF(x, y));
-    capturedObject_->mouseMove(shift, dx, dy, p.x, p.y);
+    VisualObject* captured = capturedObject_;
+    BusyScope keep(captured);
+    captured->mouseMove(shift, dx, dy, p.x, p.y);
     return;
   }
   VisualObject* target = objectAt(x, y);
@@ -113,6 +125,7 @@ void Container::mouseMove(uint8_t shift, float dx, float dy, float x, float y) {
     return;
   }
   TPointF p = target->screenToLocalPoint(MakePointF(x, y));
+  BusyScope keep(target);
   target->mouseMove(shift, dx, dy, p.x, p.y);
 }
 
@@ -124,6 +137,7 @@ void Container::mouseUp(uint8_t button, uint8_t shift, float x, float y) {
     return;
   }
   TPointF p = target->screenToLocalPoint(MakePointF(x, y));
+  BusyScope keep(target);
   target->mouseUp(button, shift, p.x, p.y);
 }
 

@@ -20,6 +20,9 @@ class GuiParts : public GameParts {
   // ---- design tools: gizmos and inspector ---------------------------------------------
 
   // ---- forms: fade screen and debug form ----------------------------------------------
+  void showDebugForm(bool visible) override;
+  void fadeScreenToColor(const WideString& color, float seconds, bool wait) override;
+  void hideScreen(float seconds, bool wait) override;
 
   // ---- console ---------------------------------------------------------------------------
   void toggleConsole() override { console_.toggle(); }

@@ -6,6 +6,8 @@
 #include "gui/align_children.h"
 #include "gui/gui_object.h"
 #include "gui/gui_parts.h"
+#include "gui/forms/forms_registration.h"
+#include "gui/skinned/plain_widgets_registration.h"
 #include "gui/skinned/skinned_widgets_registration.h"
 #include "gui/widgets/widgets_registration.h"
 
@@ -25,6 +27,8 @@ void RegisterGuiClasses() {
   // Each part of the GUI registers its own classes here, one line each.
   RegisterStandardWidgets();
   RegisterSkinnedStandardWidgets();
+  RegisterPlainWidgets();
+  RegisterForms();
   AlignChildrenHook = AlignTreeChildren;
   SetAppletPartsFactory(NewGuiParts);
 }

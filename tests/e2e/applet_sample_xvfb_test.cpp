@@ -1,11 +1,15 @@
 // The sample game that `./run.sh` starts, run by the built program on an X
 // server of the test's own: its window shows the colour its script changes
-// every frame and its PNG logo, and closing ends it cleanly.
+// every frame, its PNG logo and a line of text its script changes, and
+// closing ends it cleanly.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <optional>
+#include <set>
 
+#include "core/text.h"
 #include "support/private_x_server.h"
 #include "support/temp_dir.h"
 #include "tests/e2e/applet_player.h"
@@ -26,11 +30,32 @@ std::optional<uint32_t> ScreenPixel(int x, int y) {
   return static_cast<uint32_t>(std::stoul(text.substr(hash + 2, 6), nullptr, 16));
 }
 
+// The positions of the white pixels of a screen rectangle, read with
+// ImageMagick's import; empty when nothing could be read.
+std::set<std::pair<int, int>> WhitePixels(int left, int top, int width, int height) {
+  const std::string command = "import -window root -crop " + std::to_string(width) + "x" + std::to_string(height) +
+                              "+" + std::to_string(left) + "+" + std::to_string(top) + " -depth 8 txt:- 2>/dev/null";
+  std::set<std::pair<int, int>> white;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return white;
+  char line[256];
+  while (fgets(line, sizeof(line), pipe)) {
+    int x = 0, y = 0;
+    unsigned colour = 0;
+    // "x,y: (r,g,b)  #RRGGBB  srgb(...)"
+    const char* hash = std::strchr(line, '#');
+    if (!hash || std::sscanf(line, "%d,%d:", &x, &y) != 2 || std::sscanf(hash + 1, "%6x", &colour) != 1) continue;
+    if ((colour >> 16) >= 0xF0 && ((colour >> 8) & 0xFF) >= 0xF0 && (colour & 0xFF) >= 0xF0) white.insert({x, y});
+  }
+  pclose(pipe);
+  return white;
+}
+
 bool LogHas(const TempDir& data, const std::string& name, const std::string& text) {
   return data.read(name).find(text) != std::string::npos;
 }
 
-TEST(SampleGame, ItsWindowShowsTheColourItsScriptAnimatesAndItsPngLogo) {
+TEST(SampleGame, ItsWindowShowsTheColourItsScriptAnimatesItsPngLogoAndTheTextItsScriptChanges) {
   ASSERT_TRUE(StartPrivateXServer());
   TempDir data, work;
   // A copy, so that what the program writes beside the game stays out of the sources.
@@ -76,8 +101,26 @@ TEST(SampleGame, ItsWindowShowsTheColourItsScriptAnimatesAndItsPngLogo) {
   EXPECT_LE(*square & 0xFF, 0x40u) << std::hex << *square;
   EXPECT_EQ(work.read("hello/logo.pixmap").size(), 527u + 64 * 64 * 4) << "the PNG's converted copy";
 
+  // The caption, 600 x 40 at (20, 320), shows white letters, and another
+  // greeting every half second: a second later the letters are others. The
+  // background never turns white.
+  const std::set<std::pair<int, int>> before = WhitePixels(100 + 20, 100 + 320, 600, 40);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  const std::set<std::pair<int, int>> after = WhitePixels(100 + 20, 100 + 320, 600, 40);
+  EXPECT_GT(before.size(), 50u);
+  EXPECT_GT(after.size(), 50u);
+  EXPECT_NE(before, after);
+  EXPECT_TRUE(WhitePixels(100, 100 + 300, 640, 15).empty()) << "no ink above the caption";
+
   player.signal(SIGTERM);
   EXPECT_EQ(player.wait(std::chrono::seconds(30)), 0);
   EXPECT_TRUE(LogHas(data, "hello/log.txt", "===== Applet was destroyed ======"));
+  // The greetings the script showed were collected for translators.
+  const std::string texts = work.read("hello/lang/english/text.txt");
+  for (const char* greeting : {"Hello, world!", "Bonjour, le monde !", "Hola, mundo!"}) {
+    EXPECT_NE(WideToUtf8(std::u16string(reinterpret_cast<const char16_t*>(texts.data()), texts.size() / 2)).find(greeting),
+              std::string::npos)
+        << greeting;
+  }
 }
 }  // namespace

@@ -1,0 +1,110 @@
+#include "gui/forms/form.h"
+
+#include "engine/media/font_persistent.h"
+#include "engine/media/skin_pixmap_persistent.h"
+#include "gui/plain_paint.h"
+#include "platform/font.h"
+#include "platform/input_records.h"
+
+Q_DEFINE_ENUM(TFormStyle, "fsMoveable", "fsSizeble")
+
+namespace {
+constexpr float kTitleHeight = 20;
+constexpr uint8_t kTitleFlags = kTextCentre | kTextMiddle;
+}  // namespace
+
+// ---- Form ------------------------------------------------------------------------------------
+
+const ClassInfo& Form::staticClassInfo() {
+  using F = Form;
+  static const ClassInfo info = ClassBuilder<F>("Form")
+                                    .property("font", &F::font, &F::setFont)
+                                    .property("text", &F::text, &F::setText)
+                                    .property("style", &F::style, &F::setStyle).storedWhen(&F::styleStored)
+                                    .method("close", &F::close)
+                                    .build();
+  return info;
+}
+
+void Form::Create(TObject* owner) {
+  inherited::Create(owner);
+  setHotTrack(style_.contains(fsMoveable));
+}
+
+void Form::setStyle(TFormStyles value) {
+  style_ = value;
+  setHotTrack(style_.contains(fsMoveable));
+}
+
+void Form::drawTitle() { PaintWidgetText(this, text(), kTitleFlags, MakeRectF(0, 0, width(), kTitleHeight)); }
+
+void Form::drawSelf() { drawTitle(); }
+
+void Form::focusGained() {
+  inherited::focusGained();
+  if (!WidgetIsGone(this)) bringToFront();
+}
+
+void Form::close() {
+  if (hasEffect(u"close")) {
+    runEffect(u"close");
+  } else {
+    hide();
+  }
+}
+
+void Form::mouseDown(uint8_t button, uint8_t shift, float x, float y) {
+  inherited::mouseDown(button, shift, x, y);
+  // The press's handlers may have freed the form.
+  if (WidgetIsGone(this)) return;
+  if (style_.contains(fsMoveable) && button == kButtonLeft && !designTime()) {
+    dragging_ = true;
+    capture();
+  }
+}
+
+void Form::mouseMove(uint8_t shift, float dx, float dy, float x, float y) {
+  inherited::mouseMove(shift, dx, dy, x, y);
+  if (!dragging_ || WidgetIsGone(this)) return;
+  setX(this->x() + dx);
+  setY(this->y() + dy);
+}
+
+void Form::mouseUp(uint8_t button, uint8_t shift, float x, float y) {
+  inherited::mouseUp(button, shift, x, y);
+  if (!dragging_) return;
+  dragging_ = false;
+  if (!WidgetIsGone(this)) releaseCapture();
+}
+
+// ---- ImageForm -------------------------------------------------------------------------------
+
+const ClassInfo& ImageForm::staticClassInfo() {
+  using F = ImageForm;
+  static const ClassInfo info =
+      ClassBuilder<F>("ImageForm").property("pixmap", &F::pixmap, &F::setPixmap).build();
+  return info;
+}
+
+void ImageForm::Create(TObject* owner) {
+  // The pixmap exists before the inherited construction, which may already
+  // read the stored properties into it.
+  auto* parent = dynamic_cast<BaseObject*>(owner);
+  pixmap_ = New<TSkinPixmapPersistent>(parent ? parent->applet() : nullptr);
+  pixmap_->setObjectName(u"form");
+  inherited::Create(owner);
+}
+
+void ImageForm::Destroy() {
+  FreeAndNil(pixmap_);
+  inherited::Destroy();
+}
+
+void ImageForm::setPixmap(TSkinPixmapPersistent* value) {
+  if (value && value != pixmap_) pixmap_->Assign(*value);
+}
+
+void ImageForm::drawSelf() {
+  PaintPixmap(this, pixmap_, getClientRect());
+  drawTitle();
+}

@@ -1,0 +1,4 @@
+#pragma once
+// Registers the forms, panels and text effects: Form, ImageForm, DebugForm,
+// Panel, Painter and EffectText.
+void RegisterForms();

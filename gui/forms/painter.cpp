@@ -1,0 +1,21 @@
+#include "gui/forms/painter.h"
+
+#include "gui/plain_paint.h"
+
+const ClassInfo& Painter::staticClassInfo() {
+  static const ClassInfo info = ClassBuilder<Painter>("Painter").property("onPaint", &Painter::onPaint_).build();
+  return info;
+}
+
+// The handler may free the painter (or its holder): the painter stays whole
+// until its drawing is over, and draws nothing more of itself after that.
+void Painter::draw() {
+  KeepAlive keep(this);
+  inherited::draw();
+}
+
+void Painter::drawSelf() { runHandler(onPaint_, "onPaint"); }
+
+void Painter::drawChildren() {
+  if (!WidgetIsGone(this)) inherited::drawChildren();
+}

@@ -1,0 +1,157 @@
+// The plain widgets on real frames read back from GL through both devices: a
+// Screen's translucent colour over white, a StaticText's ink inside its
+// rectangle on the side its alignment asks, and Background pictures in their
+// one or two pieces (or none).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "gui/skinned/background.h"
+#include "gui/skinned/screen.h"
+#include "gui/skinned/static_text.h"
+#include "platform/filters/filter.h"
+#include "platform/filters/png_codec.h"
+#include "tests/gui/gui_test_world.h"
+
+namespace {
+constexpr uint32_t kWhite = 0xFFFFFFFFu;
+constexpr uint32_t kBlack = 0xFF000000u;
+
+class PlainWidgets : public ::testing::TestWithParam<const char*> {
+ protected:
+  Applet* load(const std::string& attributes, const std::string& children) {
+    return game.load(std::string("deviceName=\"") + GetParam() + "\" " + attributes, children);
+  }
+  GuiTestGame game;
+};
+
+// The box holding every pixel of the frame that differs from the background.
+struct InkBox {
+  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+  bool empty() const { return right < 0; }
+};
+InkBox FindInk(const GuiFrame& frame, uint32_t background) {
+  InkBox box;
+  for (int y = 0; y < frame.height; ++y) {
+    for (int x = 0; x < frame.width; ++x) {
+      if (frame.at(x, y) == background) continue;
+      box.left = std::min(box.left, x);
+      box.top = std::min(box.top, y);
+      box.right = std::max(box.right, x);
+      box.bottom = std::max(box.bottom, y);
+    }
+  }
+  return box;
+}
+
+TEST_P(PlainWidgets, AScreenAtHalfAlphaDarkensWhiteToExactlyHalfGrey) {
+  Applet* applet = load(R"(bkColor="#FFFFFFFF")",
+                        R"(<Screen name="screen" position.x="20" position.y="10" width="100" height="80" alpha="0.5"/>)");
+  ASSERT_NE(applet, nullptr);
+  auto* screen = dynamic_cast<Screen*>(applet->findByName(u"screen"));
+  ASSERT_NE(screen, nullptr);
+  // Round(0.5 x 255) = 128 is the alpha byte: 255 x (1 - 128/255) = 127 is left of white.
+  EXPECT_EQ(screen->fillColor(), 0x80000000u);
+  const GuiFrame frame = ReadFrame(applet);
+  ASSERT_FALSE(frame.pixels.empty());
+  EXPECT_EQ(frame.at(21, 11), 0xFF7F7F7Fu) << std::hex << frame.at(21, 11);
+  EXPECT_EQ(frame.at(118, 88), 0xFF7F7F7Fu) << std::hex << frame.at(118, 88);
+  EXPECT_EQ(frame.at(125, 50), kWhite) << "outside the screen";
+
+  struct Case {
+    float alpha;
+    const char16_t* color;
+    uint32_t fill;
+  };
+  for (const Case& c : {Case{1.0f, u"#FF102030", 0xFF102030u}, Case{0.0f, u"#FF102030", 0x00102030u},
+                        Case{0.25f, u"#00FFFFFF", 0x40FFFFFFu}}) {
+    screen->setAlpha(c.alpha);
+    screen->setColor(ColorFromText(c.color));
+    EXPECT_EQ(screen->fillColor(), c.fill) << c.alpha;
+  }
+}
+
+TEST_P(PlainWidgets, AStaticTextPutsItsInkInsideItsRectOnTheSideItsAlignmentSays) {
+  Applet* applet = load(R"(bkColor="#FF000000")",
+                        R"(<StaticText name="label" position.x="40" position.y="50" width="200" height="40"
+    font.fontName="" font.family="arial" font.size="16" font.color="#FFFFFFFF" text="Hello"/>)");
+  ASSERT_NE(applet, nullptr);
+  auto* label = dynamic_cast<StaticText*>(applet->findByName(u"label"));
+  ASSERT_NE(label, nullptr);
+  struct Case {
+    TTextAlign align;
+    int nearLeft, nearRight;  // where the ink must begin and end
+  };
+  for (const Case& c : {Case{taLeft, 40, 120}, Case{taRight, 160, 240}, Case{taCenter, 100, 180}}) {
+    label->setTextAlign(c.align);
+    const InkBox ink = FindInk(ReadFrame(applet), kBlack);
+    ASSERT_FALSE(ink.empty()) << c.align;
+    EXPECT_GE(ink.left, c.nearLeft) << c.align;
+    EXPECT_LE(ink.right, c.nearRight) << c.align;
+    EXPECT_GE(ink.top, 50);
+    EXPECT_LE(ink.bottom, 90);
+    // Vertically centred: about as much room above the ink as below it.
+    EXPECT_LE(std::abs((ink.top - 50) - (90 - ink.bottom)), 6) << ink.top << ".." << ink.bottom;
+  }
+  label->setText(u"");
+  EXPECT_TRUE(FindInk(ReadFrame(applet), kBlack).empty());
+}
+
+TEST_P(PlainWidgets, ABackgroundDrawsPowerOfTwoAndWidePicturesAndNothingElse) {
+  Applet* applet = load(R"(bkColor="#FF000000")",
+                        R"(<Background name="back" position.x="0" position.y="0" width="320" height="200"/>)");
+  ASSERT_NE(applet, nullptr);
+  auto* back = dynamic_cast<Background*>(applet->findByName(u"back"));
+  ASSERT_NE(back, nullptr);
+  // Each picture: red above the row `split`, green from it down. Plain
+  // pixels are read from a picture's converted copy, which loading it as a
+  // pixmap writes.
+  TFilter* filter = applet->parts()->filterObject();
+  auto picture = [&](const std::string& name, int w, int h, int split) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y) std::fill_n(pixels.begin() + y * w, w, y < split ? 0xFFFF0000u : 0xFF00FF00u);
+    std::vector<uint8_t> png;
+    ASSERT_TRUE(EncodePng(w, h, pixels, png));
+    game.game.write(name, std::string(png.begin(), png.end()));
+    TPixmap* loaded = filter->loadPixmap(applet->resourceManager(), Utf8ToWide(name));
+    ASSERT_NE(loaded, nullptr);
+    applet->device()->DestroyPixmap(loaded);
+  };
+  picture("square.png", 512, 256, 128);
+  picture("wide.png", 800, 600, 500);
+  picture("odd.png", 640, 480, 240);
+
+  struct Case {
+    const char16_t* file;
+    size_t pieces;
+    int splitY;  // the frame row where red turns green (200 x split / height)
+  };
+  for (const Case& c : {Case{u"square.png", 1, 100}, Case{u"wide.png", 2, 167}, Case{u"odd.png", 0, 0}}) {
+    back->setImageFileName(c.file);
+    EXPECT_EQ(back->imageFileName(), c.file);
+    ASSERT_EQ(back->pieces().size(), c.pieces);
+    const GuiFrame frame = ReadFrame(applet);
+    if (c.pieces == 0) {
+      EXPECT_TRUE(FindInk(frame, kBlack).empty());
+      continue;
+    }
+    for (int x : {2, 160, 317}) {
+      EXPECT_EQ(frame.at(x, 2) & 0xFFF0F0F0u, 0xFFF00000u) << x << std::hex << " " << frame.at(x, 2);
+      EXPECT_EQ(frame.at(x, c.splitY - 4) & 0xFFF0F0F0u, 0xFFF00000u) << x;
+      EXPECT_EQ(frame.at(x, c.splitY + 4) & 0xFFF0F0F0u, 0xFF00F000u) << x;
+      EXPECT_EQ(frame.at(x, 197) & 0xFFF0F0F0u, 0xFF00F000u) << x;
+    }
+  }
+  // The wide picture's lower piece shows its rows 500 to 599 from the second pixmap.
+  back->setImageFileName(u"wide.png");
+  ASSERT_EQ(back->pieces().size(), 2u);
+  EXPECT_EQ(back->pieces()[1].source, MakeRectF(0, 28, 800, 128));
+  EXPECT_EQ(back->pieces()[1].destination, MakeRectF(0, 500, 800, 600));
+  back->setImageFileName(u"missing.png");
+  EXPECT_TRUE(back->imageFileName().empty());
+  EXPECT_TRUE(back->pieces().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothDevices, PlainWidgets, ::testing::Values("ogl", "dx8"));
+}  // namespace
