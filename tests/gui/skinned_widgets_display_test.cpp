@@ -57,6 +57,10 @@ TEST_P(SkinnedWidgets, EachDrawsItsBuiltInSkinElement) {
       {Widget("Checkbox", "checkSize=\"20\" checked=\"true\"", 10, 50, 60, 24), Reference("checked", 12, 152, 20, 20),
        22, 62},
       {Widget("Checkbox", "checkSize=\"20\"", 80, 50, 60, 24), Reference("unchecked", 82, 152, 20, 20), 92, 62},
+      // A track bar 120 x 30 at value 0: the thumb (10, 7, 20, 23) and the
+      // track (0, 11, 120, 19) of its frame.
+      {Widget("TrackBar", "", 170, 50, 120, 30), Reference("track", 170, 161, 120, 8), 250, 65},
+      {"", Reference("thumb", 180, 157, 10, 16), 185, 65},
   };
   std::string children;
   for (const Case& c : cases) children += c.widget + c.reference;
