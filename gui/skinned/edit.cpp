@@ -27,9 +27,11 @@ const ClassInfo& Edit::staticClassInfo() {
 void Edit::Create(TObject* owner) {
   pixmap_ = NewSkinPixmap(dynamic_cast<BaseObject*>(owner), u"edit");
   inherited::Create(owner);
-  // The element's frame is wider than the plain edit's line.
-  contentsMargin()->setDefaultRect(MakeRectF(kSkinInset, kSkinInset, kSkinInset, kSkinInset));
-  contentsMargin()->setRect(MakeRectF(kSkinInset, kSkinInset, kSkinInset, kSkinInset));
+  // The element's frame is wider than the plain edit's line. The root of an
+  // object file has read its stored values (and is loaded) by now: those stay.
+  const TRectF inset = MakeRectF(kSkinInset, kSkinInset, kSkinInset, kSkinInset);
+  contentsMargin()->setDefaultRect(inset);
+  if (!isLoaded()) contentsMargin()->setRect(inset);
 }
 
 void Edit::Destroy() {

@@ -3,6 +3,7 @@
 #include "core/class_registry.h"
 #include "gui/console/console.h"
 #include "gui/console/console_edit.h"
+#include "gui/forms/close_button.h"
 #include "gui/skinned/button.h"
 #include "gui/skinned/checkbox.h"
 #include "gui/skinned/color_dropdown.h"
@@ -19,7 +20,7 @@ void RegisterSkinnedStandardWidgets() {
        {&Button::staticClassInfo(), &Edit::staticClassInfo(), &List::staticClassInfo(),
         &ObjectList::staticClassInfo(), &ImageList::staticClassInfo(), &Dropdown::staticClassInfo(),
         &ColorDropdown::staticClassInfo(), &Checkbox::staticClassInfo(), &TrackBar::staticClassInfo(),
-        &Toggle::staticClassInfo(), &TConsole::staticClassInfo(),
+        &Toggle::staticClassInfo(), &CloseButton::staticClassInfo(), &TConsole::staticClassInfo(),
         &TConsoleEdit::staticClassInfo()}) {
     RegisterClass(*info);
   }

@@ -8,11 +8,14 @@
 #include <string>
 
 #include "core/coordinates.h"
+#include "core/object_file.h"
+#include "core/stream.h"
 #include "core/wide_strings.h"
 #include "gui/skinned/color_dropdown.h"
 #include "gui/widgets/std_list.h"
 #include "engine/scene/position_object.h"
 #include "tests/gui/gui_test_world.h"
+#include "tests/gui/pointer_click.h"
 
 namespace {
 // A sprite of the skin element covering the rect (x, y, w, h) of the screen.
@@ -54,6 +57,10 @@ TEST_P(SkinnedWidgets, EachDrawsItsBuiltInSkinElement) {
       {Widget("Checkbox", "checkSize=\"20\" checked=\"true\"", 10, 50, 60, 24), Reference("checked", 12, 152, 20, 20),
        22, 62},
       {Widget("Checkbox", "checkSize=\"20\"", 80, 50, 60, 24), Reference("unchecked", 82, 152, 20, 20), 92, 62},
+      // A track bar 120 x 30 at value 0: the thumb (10, 7, 20, 23) and the
+      // track (0, 11, 120, 19) of its frame.
+      {Widget("TrackBar", "", 170, 50, 120, 30), Reference("track", 170, 161, 120, 8), 250, 65},
+      {"", Reference("thumb", 180, 157, 10, 16), 185, 65},
   };
   std::string children;
   for (const Case& c : cases) children += c.widget + c.reference;
@@ -100,7 +107,7 @@ TEST_P(SkinnedWidgets, ColorDropdownChoosesOfferedColoursAndShowsSwatches) {
   colours->setColorValue(u"#FF808080");
   EXPECT_EQ(colours->itemIndex(), 1) << "a colour not offered changes nothing";
 
-  game.click(20, 20);
+  PointerClick(applet, 20, 20);
   game.step(2);
   ASSERT_TRUE(colours->dropped());
   const GuiFrame frame = ReadFrame(applet);
@@ -144,5 +151,61 @@ TEST(ObjectList, KeepsOnlyPositionedObjectsAndFitsEachIntoItsRow) {
     EXPECT_FLOAT_EQ(object->xAngle(), 135);
   }
   EXPECT_EQ(shapes->findByClassName("Timer"), nullptr) << "what is not positioned is not kept";
+}
+// Parts a widget makes for itself are made again when it is read back: a
+// tree stored and read twice still holds one of each, also while open.
+TEST(SelfMadeParts, AreNeverStoredSoReadingATreeBackNeverDoublesThem) {
+  GuiTestGame game;
+  Applet* applet = game.load("frameRate=\"-1\"", Widget("Dropdown", "name=\"d\" items.commaText=\"a,b\"", 10, 10, 80, 24) +
+                                                     Widget("ColorDropdown", "name=\"c\"", 100, 10, 80, 24) +
+                                                     Widget("TConsole", "name=\"t\"", 10, 100, 200, 60));
+  ASSERT_NE(applet, nullptr);
+  PointerClick(applet, 20, 20);  // the drop-down's list opens under the applet
+  game.step(2);
+  for (const char16_t* name : {u"d", u"c", u"t"}) {
+    BaseObject* object = applet->findByName(name);
+    ASSERT_NE(object, nullptr);
+    for (int round = 0; round < 2; ++round) {
+      TMemoryStream stream;
+      SaveObjectToStream(stream, object);
+      stream.SetPosition(0);
+      object = LoadObjectFromStream(nullptr, stream, applet, nullptr);
+      ASSERT_NE(object, nullptr) << WideToAnsi(name);
+      EXPECT_EQ(object->count(), 1) << WideToAnsi(name) << " holds its own list or edit once";
+    }
+  }
+}
+// A close button closes the form it sits on, and only a form; a handler that
+// frees the button itself leaves the form alone.
+TEST(CloseButton, ClosesItsFormAfterItsOwnClick) {
+  struct Case {
+    const char* holder;
+    const char* onClick;
+    bool holderVisible;
+    int holderChildren;
+  } cases[] = {{"Form", "", false, 1},
+               {"Panel", "", true, 1},
+               {"Form", "h2.deleteChildren()", true, 0},
+               {"Form", "h3.dispose()", true, 1}};
+  std::string children;
+  for (int i = 0; i < 4; ++i) {
+    const std::string button = "<CloseButton position.x=\"5\" position.y=\"25\" width=\"55\" height=\"25\" "
+                               "onClick=\"" + std::string(cases[i].onClick) + "\"/>";
+    children += "<" + std::string(cases[i].holder) + " name=\"h" + std::to_string(i) + "\" position.x=\"" +
+                std::to_string(10 + 75 * i) + "\" position.y=\"10\" width=\"70\" height=\"60\">" + button + "</" +
+                cases[i].holder + ">\r\n";
+  }
+  GuiTestGame game;
+  Applet* applet = game.load("frameRate=\"-1\"", children);
+  ASSERT_NE(applet, nullptr);
+  game.step(2);
+  for (int i = 0; i < 4; ++i) PointerClick(applet, 40 + 75 * i, 45);
+  game.step(2);
+  for (int i = 0; i < 4; ++i) {
+    auto* holder = dynamic_cast<VisualObject*>(applet->findByName(AnsiToWide("h" + std::to_string(i))));
+    ASSERT_NE(holder, nullptr) << i;
+    EXPECT_EQ(holder->visible(), cases[i].holderVisible) << i;
+    EXPECT_EQ(holder->count(), cases[i].holderChildren) << i;
+  }
 }
 }  // namespace
