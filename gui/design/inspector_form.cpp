@@ -1,6 +1,8 @@
 #include "gui/design/inspector_form.h"
 
+#include "engine/media/skin_pixmap_persistent.h"
 #include "gui/design/inspector.h"
+#include "gui/forms/close_button.h"
 
 const ClassInfo& InspectorForm::staticClassInfo() {
   using F = InspectorForm;
@@ -16,6 +18,13 @@ void InspectorForm::Create(TObject* owner) {
   // The form makes its parts itself: storing them would double them.
   inspector_->setComponentStyle(csTransient);
   watchRemovalOf(inspector_);
+  auto* close = New<CloseButton>(this);
+  close->setComponentStyle(csTransient);
+  close->setRect(MakeRectF(width() - 16, 4, width() - 4, 16));
+  close->setAlign(gaTopRight);
+  close->pixmap()->setObjectName(u"closebtn");
+  closeButton_ = close;
+  watchRemovalOf(closeButton_);
   invalidateTransform();
   AddDesignTargetListener(this);
 }

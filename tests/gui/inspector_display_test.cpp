@@ -15,6 +15,7 @@
 #include "gui/design/inspector.h"
 #include "gui/design/inspector_form.h"
 #include "gui/gui_parts.h"
+#include "gui/widgets/std_dropdown.h"
 #include "gui/widgets/std_edit.h"
 #include "tests/gui/design_game.h"
 
@@ -71,20 +72,31 @@ class InspectorGame : public ::testing::Test {
     const float x = value ? r.left + (r.right - r.left) * 0.75f : r.left + (r.right - r.left) * 0.25f;
     return {std::round(at.x + x), std::round(at.y + (r.top + r.bottom) / 2)};
   }
+  // The pointer comes over the point (a button clicks only while hot), then
+  // presses and lets go.
   void click(const TPointF& p) {
+    game.applet->QueueEvent(TMouseEvent::Create(lekMouseMove, 0, static_cast<int32_t>(p.x), static_cast<int32_t>(p.y),
+                                                0, 0, 0, game.applet->window()));
     game.click(static_cast<int32_t>(p.x), static_cast<int32_t>(p.y));
     game.step(2);
   }
-  // Scrolls the focused inspector until the row shows, then clicks its name
-  // and then its editor.
-  void openEditor(int row) {
-    click(rowPoint(0, false));
-    for (int i = 0; i < row && inspector()->topIndex() + inspector()->rowCount() <= row; ++i) {
-      game.applet->QueueEvent(TWheelEvent::Create(lekWheel, -1, 0, game.applet->window()));
+  // Scrolls the focused inspector until the row is the top one shown (or
+  // the list is at its end), then clicks its name.
+  void selectRow(int row) {
+    click(rowPoint(inspector()->topIndex(), false));
+    for (int i = 0; i < 100 && inspector()->topIndex() != row; ++i) {
+      const int top = inspector()->topIndex();
+      const int32_t steps = top < row ? -1 : 1;
+      game.applet->QueueEvent(TWheelEvent::Create(lekWheel, steps, 0, game.applet->window()));
       game.step();
+      if (inspector()->topIndex() == top) break;
     }
     click(rowPoint(row, false));
     ASSERT_EQ(inspector()->itemIndex(), row);
+  }
+  // Selects the row and clicks into its text editor.
+  void openEditor(int row) {
+    selectRow(row);
     ASSERT_NE(dynamic_cast<TStdEdit*>(inspector()->editor()), nullptr);
     click(rowPoint(row, true));
     ASSERT_TRUE(inspector()->editor()->focused());
@@ -119,6 +131,48 @@ TEST_F(InspectorGame, RowsComeFromTheDescriptionSortedWithSubObjectsNested) {
   EXPECT_EQ(rows[font + 1].path, std::vector<std::string>{"font"}) << "the font's own rows follow it";
   EXPECT_EQ(rows[rowOf(u"width")].value, FloatToWideStr(70));  // the system's float text
   EXPECT_EQ(rows[rowOf(u"visible")].value, u"True");
+}
+
+TEST_F(InspectorGame, ADropDownSetsABooleanAndEditorsGoWithTheirRowTheRootAndTheForm) {
+  ASSERT_NE(game.load("frameRate=\"-1\"", kButton), nullptr);
+  auto* ok = dynamic_cast<GuiObject*>(game.applet->findByName(u"ok"));
+  designFromConsole();
+  const int visible = rowOf(u"visible");
+  selectRow(visible);
+  auto* dropdown = dynamic_cast<TStdDropdown*>(inspector()->editor());
+  ASSERT_NE(dropdown, nullptr);
+  EXPECT_EQ(dropdown->text(), u"True");
+  click(rowPoint(visible, true));
+  ASSERT_TRUE(dropdown->dropped());
+  // The list drops below its row: "False" is its first entry.
+  TStdList* list = dropdown->list();
+  const TRectF entry = list->itemRect(0);
+  const TVector4F at = list->getWorldPosition();
+  click({std::round(at.x + (entry.left + entry.right) / 2), std::round(at.y + (entry.top + entry.bottom) / 2)});
+  EXPECT_FALSE(ok->visible());
+  EXPECT_EQ(inspector()->rows()[visible].value, u"False");
+  EXPECT_EQ(inspector()->editor(), dropdown) << "the choice's own editor stays while its handler runs";
+  EXPECT_EQ(dropdown->text(), u"False");
+
+  // Another row frees the drop-down (and its list); an object row has no editor.
+  selectRow(rowOf(u"font"));
+  EXPECT_EQ(inspector()->editor(), nullptr);
+  EXPECT_EQ(game.applet->findByClassName("TStdDropdown"), nullptr);
+  selectRow(rowOf(u"text"));
+  ASSERT_NE(inspector()->editor(), nullptr);
+  // The root goes: rows and editor go with it.
+  ok->Free();
+  EXPECT_EQ(form()->root(), nullptr);
+  EXPECT_TRUE(inspector()->rows().empty());
+  EXPECT_EQ(inspector()->editor(), nullptr);
+  game.step(2);
+  // The close button closes the form.
+  GuiObject* close = form()->closeButton();
+  ASSERT_NE(close, nullptr);
+  const TVector4F corner = close->getWorldPosition();
+  click({corner.x + 6, corner.y + 6});
+  game.step(20);
+  EXPECT_FALSE(form()->visible());
 }
 
 TEST_F(InspectorGame, TypedWidthShowsOnTheNextFrameIsStoredAndLoadsBackAndTextForANumberIsRefused) {

@@ -6,6 +6,8 @@
 
 #include "core/coordinates.h"
 #include "gui/design/frame.h"
+#include "gui/design/inspector_form.h"
+#include "gui/gui_parts.h"
 #include "tests/gui/design_game.h"
 
 namespace {
@@ -41,6 +43,8 @@ class ScreenDesign : public ::testing::Test {
 };
 
 TEST_F(ScreenDesign, AClickSelectsInTheFrameAndTheScreenGizmoTakesOver) {
+  // The inspector, once shown, follows the selection.
+  GuiParts::of(game.applet)->showInspector(frame);
   game.click(60, 40);
   game.step();
   EXPECT_EQ(DesignTarget(), panel);
@@ -50,6 +54,10 @@ TEST_F(ScreenDesign, AClickSelectsInTheFrameAndTheScreenGizmoTakesOver) {
   EXPECT_EQ(game.scriptLines(), std::vector<std::string>{"selected panel"});
   EXPECT_TRUE(game.screenGizmo()->visible());
   EXPECT_FALSE(game.gizmo()->visible());
+  EXPECT_EQ(GuiParts::of(game.applet)->inspectorForm()->root(), panel);
+  // The tools never select themselves.
+  SelectForDesign(game.screenGizmo());
+  EXPECT_EQ(DesignTarget(), panel);
   // Outside the frame's parent's subtree, or the frame itself: nothing.
   frame->select(game.applet->findByName(u"elsewhere"));
   frame->select(frame);
