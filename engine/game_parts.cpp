@@ -123,7 +123,8 @@ void GameParts::freeServices() {
 }
 
 bool GameParts::ownsAsService(const BaseObject* object) const {
-  return object == filter_ || object == skin_ || (ownsMaterials_ && object == materials_);
+  return object == filter_ || object == skin_ || (ownsMaterials_ && object == materials_) ||
+         object == preferences_ || object == scoreTable_;
 }
 
 void GameParts::addScriptGlobals(ScriptGlobals& globals) {
@@ -135,13 +136,19 @@ void GameParts::addScriptGlobals(ScriptGlobals& globals) {
 
 // ---- preferences and scores ------------------------------------------------------------------
 
+// Services of the applet like the filter: they know their applet, so that a
+// script can neither move them into the tree nor dispose of them.
 bool GameParts::createPreferences() {
-  preferences_ = New<Preferences>(nullptr);
+  preferences_ = new Preferences();
+  preferences_->setApplet(applet());
+  preferences_->Create(nullptr);
   return true;
 }
 
 bool GameParts::createScoreTable() {
-  scoreTable_ = New<ScoreTable>(nullptr);
+  scoreTable_ = new ScoreTable();
+  scoreTable_->setApplet(applet());
+  scoreTable_->Create(nullptr);
   return true;
 }
 
