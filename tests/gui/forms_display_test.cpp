@@ -65,9 +65,10 @@ TEST(Forms, DraggingAMoveableFormWithTheLeftButtonMovesItsContentsByTheDrag) {
   };
   for (const Case& c : {Case{"fsMoveable", true}, Case{"", false}}) {
     GuiTestGame game;
-    Applet* applet = game.load(R"(bkColor="#FFFFFFFF")",
-                               std::string(R"(<Form name="form" position.x="50" position.y="40" width="120" height="80" style=")") +
-                                   c.style + R"(">
+    Applet* applet =
+        game.load(R"(bkColor="#FFFFFFFF")",
+                  std::string(R"(<Form name="form" position.x="50" position.y="40" width="120" height="80" style=")") +
+                      c.style + R"(">
   <Screen name="inner" Color="#FFFF0000" position.x="60" position.y="40" width="40" height="30"/>
 </Form>)");
     ASSERT_NE(applet, nullptr) << c.style;
@@ -127,14 +128,17 @@ TEST(Forms, TheDebugFormShowsFramesPerSecondParticlesAndBodiesWhileDebugInfoIsOn
     return std::any_of(lines.begin(), lines.end(), [&](const WideString& l) { return l.rfind(start, 0) == 0; });
   };
   // Frame rates are known after the first whole second.
-  ASSERT_TRUE(game.stepUntil([&] {
-    applet->update();
-    return shows(u"FPS: ") && !shows(u"FPS: 0.00") && shows(u"Particle Count: 0") && shows(u"Body/Active: 1/");
-  }, 10)) << [&] {
-    std::string all;
-    for (const WideString& line : form->lines()) all += WideToUtf8(line) + "|";
-    return all;
-  }();
+  ASSERT_TRUE(game.stepUntil(
+      [&] {
+        applet->update();
+        return shows(u"FPS: ") && !shows(u"FPS: 0.00") && shows(u"Particle Count: 0") && shows(u"Body/Active: 1/");
+      },
+      10))
+      << [&] {
+           std::string all;
+           for (const WideString& line : form->lines()) all += WideToUtf8(line) + "|";
+           return all;
+         }();
 
   const GuiFrame frame = ReadFrame(applet);
   const auto lineCount = static_cast<int>(form->lines().size());
@@ -160,7 +164,8 @@ TEST(Forms, TheDebugFormShowsFramesPerSecondParticlesAndBodiesWhileDebugInfoIsOn
 
 TEST(Forms, EffectTextLettersShareTheTextsFontAndRunItsEffectsOneAfterAnother) {
   GuiTestGame game;
-  Applet* applet = game.load("", R"(<EffectText name="wave" font.fontName="" font.family="arial" font.size="24" text="AW">
+  Applet* applet =
+      game.load("", R"(<EffectText name="wave" font.fontName="" font.family="arial" font.size="24" text="AW">
   <AnimationEffect name="pulse"/>
 </EffectText>)");
   ASSERT_NE(applet, nullptr);
