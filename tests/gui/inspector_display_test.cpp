@@ -29,16 +29,17 @@ void Type(GuiTestGame& game, const std::u16string& text) {
 
 class InspectorGame : public ::testing::Test {
  protected:
-  // Designs the button from the console, then closes the console.
-  void designFromConsole() {
+  // Opens the console, types the line, waits until `done` holds, closes the
+  // console.
+  void runInConsole(const std::u16string& line, const std::function<bool()>& done) {
     std::function<bool()> stages[] = {
         [&] { return !game.applet->modalStack().empty(); },
         [&] {
-          Type(game, u"applet.findByName(\"ok\").design()");
+          Type(game, line);
           game.key(13, 0);
           return true;
         },
-        [&] { return form()->visible(); },
+        done,
         [&] {
           game.key(27, 0);
           return true;
@@ -51,6 +52,10 @@ class InspectorGame : public ::testing::Test {
     game.key(0, kGrave);
     ASSERT_TRUE(game.stepUntil([&] { return next == std::size(stages) && game.applet->modalStack().empty(); }, 20));
     game.beforeStep = nullptr;
+  }
+  // Designs the button from the console.
+  void designFromConsole() {
+    runInConsole(u"applet.findByName(\"ok\").design()", [&] { return form()->visible(); });
     // The form stands at x 600 of an 800-wide game; this one is 320 wide.
     form()->setRect(MakeRectF(170, 0, 320, 200));
     game.step(2);
@@ -193,7 +198,8 @@ TEST_F(InspectorGame, TypedWidthShowsOnTheNextFrameIsStoredAndLoadsBackAndTextFo
   EXPECT_NE(after.at(150, 165), before.at(150, 165));
   EXPECT_EQ(after.at(165, 165), before.at(165, 165));
 
-  ASSERT_TRUE(game.applet->storeObject(game.applet, u"stored.qxml"));
+  runInConsole(u"applet.storeObject(applet, \"stored.qxml\")",
+               [&] { return std::ifstream(game.game.file("stored.qxml")).good(); });
   std::ifstream file(game.game.file("stored.qxml"));
   std::stringstream text;
   text << file.rdbuf();
