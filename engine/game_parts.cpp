@@ -123,8 +123,8 @@ void GameParts::freeServices() {
 }
 
 bool GameParts::ownsAsService(const BaseObject* object) const {
-  return object == filter_ || object == skin_ || (ownsMaterials_ && object == materials_) ||
-         object == preferences_ || object == scoreTable_;
+  return object == filter_ || object == skin_ || object == preferences_ || object == scoreTable_ ||
+         (ownsMaterials_ && object == materials_);
 }
 
 void GameParts::addScriptGlobals(ScriptGlobals& globals) {
@@ -136,8 +136,9 @@ void GameParts::addScriptGlobals(ScriptGlobals& globals) {
 
 // ---- preferences and scores ------------------------------------------------------------------
 
-// Services of the applet like the filter: they know their applet, so that a
-// script can neither move them into the tree nor dispose of them.
+// Both are services of the applet: they know their applet, so that no script
+// can put them into a tree (where a parent would free them a second time),
+// but they are no children of it.
 bool GameParts::createPreferences() {
   preferences_ = new Preferences();
   preferences_->setApplet(applet());
@@ -243,5 +244,9 @@ void GameParts::forgetSkin(const Skin* skin) {
 // ---- the cursor ----------------------------------------------------------------------------------
 
 VisualObject* GameParts::createDefaultCursor(BaseObject* topLayer) { return MakeDefaultCursor(topLayer); }
+
+// ---- the top layer ----------------------------------------------------------------------------------
+
+void GameParts::fillTopLayer(BaseObject* topLayer) { particleRenderers_.create(topLayer); }
 
 void GameParts::placeCursor(float x, float y) { PlaceCursorObject(applet()->cursorObject(), x, y); }
