@@ -4,6 +4,9 @@
 // inspector, the fade screen, the debug form, the console). Registration
 // installs this class as the parts of every new applet.
 #include "engine/game_parts.h"
+#include "gui/console/console_host.h"
+
+class InspectorForm;
 
 class GuiParts : public GameParts {
  public:
@@ -17,6 +20,11 @@ class GuiParts : public GameParts {
   void fillTopLayer(BaseObject* topLayer) override;
 
   // ---- design tools: gizmos and inspector ---------------------------------------------
+  // The top layer's inspector form shows the object.
+  void showInspector(BaseObject* object) override;
+  void addScriptGlobals(ScriptGlobals& globals) override;
+  // The top layer's inspector form, or nil.
+  InspectorForm* inspectorForm() const;
 
   // ---- forms: fade screen and debug form ----------------------------------------------
   void showDebugForm(bool visible) override;
@@ -24,6 +32,9 @@ class GuiParts : public GameParts {
   void hideScreen(float seconds, bool wait) override;
 
   // ---- console ---------------------------------------------------------------------------
+  void toggleConsole() override { console_.toggle(); }
+  void placeConsole(const TRectF& rect) override { console_.place(rect); }
+  const ConsoleHost& console() const { return console_; }
 
  private:
   // Steps of the top layer, in its order.
@@ -31,6 +42,8 @@ class GuiParts : public GameParts {
   void addInspector(BaseObject* topLayer);
   void addFadeScreen(BaseObject* topLayer);
   void addDebugForm(BaseObject* topLayer);
+
+  ConsoleHost console_{applet()};
 };
 
 // The factory registration installs.

@@ -4,10 +4,12 @@
 #include "engine/applet.h"
 #include "engine/registration.h"
 #include "gui/align_children.h"
+#include "gui/design/design_registration.h"
 #include "gui/gui_object.h"
-#include "gui/forms/forms_registration.h"
 #include "gui/gui_parts.h"
+#include "gui/forms/forms_registration.h"
 #include "gui/skinned/plain_widgets_registration.h"
+#include "gui/skinned/skinned_widgets_registration.h"
 #include "gui/widgets/widgets_registration.h"
 
 namespace {
@@ -25,8 +27,10 @@ void RegisterGuiClasses() {
   RegisterClass(GuiObject::staticClassInfo());
   // Each part of the GUI registers its own classes here, one line each.
   RegisterStandardWidgets();
+  RegisterSkinnedStandardWidgets();
   RegisterPlainWidgets();
   RegisterForms();
+  RegisterDesignTools();
   AlignChildrenHook = AlignTreeChildren;
   SetAppletPartsFactory(NewGuiParts);
 }

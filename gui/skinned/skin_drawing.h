@@ -1,0 +1,28 @@
+#pragma once
+// How skinned widgets draw: each owns skin pixmaps naming elements of the
+// applet's skin (the built-in one unless the game gives its own), drawn over
+// a rectangle in white so the element shows its own colours, and texts in
+// the font colour scaled by the widget's alpha.
+#include <cstdint>
+
+#include "core/geometry.h"
+#include "core/text.h"
+
+class BaseObject;
+class GuiObject;
+class VisualObject;
+class TSkinPixmapPersistent;
+
+// A skin pixmap of the widget's applet naming the element.
+TSkinPixmapPersistent* NewSkinPixmap(BaseObject* widget, const char16_t* element);
+
+// Draws the widget's pixmap over a rect of its frame in white.
+void DrawSkin(const VisualObject* widget, TSkinPixmapPersistent* pixmap, const TRectF& rect);
+
+// A non-empty text in the widget's font colour scaled by its alpha.
+void DrawWidgetText(GuiObject* widget, const WideString& text, uint8_t flags, const TRectF& rect);
+
+// Flags of TDevice.DrawText.
+constexpr uint8_t kSkinTextMiddle = 16;  // vertically centred
+constexpr uint8_t kSkinTextCentred = 18;  // centred both ways
+constexpr uint8_t kSkinTextWrap = 64;

@@ -1,0 +1,33 @@
+#include "gui/skinned/toggle.h"
+
+#include "engine/media/font_persistent.h"
+#include "engine/media/skin_pixmap_persistent.h"
+#include "gui/skinned/skin_drawing.h"
+
+const ClassInfo& Toggle::staticClassInfo() {
+  using T = Toggle;
+  static const ClassInfo info = ClassBuilder<T>("Toggle")
+                                    .property("font", &T::font, &T::setFont)
+                                    .property("pixmap", &T::pixmap, &T::setPixmap)
+                                    .build();
+  return info;
+}
+
+void Toggle::Create(TObject* owner) {
+  pixmap_ = NewSkinPixmap(dynamic_cast<BaseObject*>(owner), u"button");
+  inherited::Create(owner);
+}
+
+void Toggle::Destroy() {
+  inherited::Destroy();
+  FreeAndNil(pixmap_);
+}
+
+void Toggle::setPixmap(TSkinPixmapPersistent* value) {
+  if (value && value != pixmap_) pixmap_->Assign(*value);
+}
+
+void Toggle::drawSelf() {
+  DrawSkin(this, pixmap_, getClientRect());
+  inherited::drawSelf();
+}
