@@ -1,7 +1,7 @@
 #include "engine/program.h"
-#include "gui/gui_registration.h"
+#include "engine/program_classes.h"
 
 int main(int argc, char** argv) {
-  RegisterGuiClasses();
+  RegisterProgramClasses();
   return RunProgram(argc, argv);
 }

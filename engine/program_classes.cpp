@@ -1,0 +1,10 @@
+#include "engine/program_classes.h"
+
+#include "gui/gui_registration.h"
+
+// Built into the program and the tools that need its full class list, not
+// into the engine library: libraries above the engine register here.
+void RegisterProgramClasses() {
+  // The GUI's registration registers everything below it first.
+  RegisterGuiClasses();
+}

@@ -1,0 +1,181 @@
+// The sample games in examples/, each run by the built program as a player
+// runs it, on an X server of the test's own: the input the test types and
+// clicks reaches the game's handlers, the game logs what its guide says, no
+// error line, and it ends cleanly (by itself, on Escape, or on the close
+// request).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "support/private_x_server.h"
+#include "support/temp_dir.h"
+#include "tests/e2e/applet_player.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+// One thing the test does to a running game, then the log line it waits for
+// (none: it waits a moment), then a screen pixel it checks.
+struct Step {
+  std::string xdotool;  // arguments, empty for none
+  std::string awaitLine;
+  struct Pixel {
+    int x, y;
+    uint32_t rgb;
+    bool equal;  // the pixel is (or is not) near that colour
+  };
+  std::optional<Pixel> pixel;
+};
+
+struct Example {
+  const char* folder;
+  const char* logFolder;  // the title in lower case
+  bool packed;            // run from an archive made by qfs_pack -c
+  std::vector<Step> steps;
+  std::vector<std::string> lines;  // the game's own log lines, in order
+  bool endsByItself;               // else the test sends the close request
+};
+
+// Test names and messages show the sample's folder.
+void PrintTo(const Example& example, std::ostream* out) { *out << example.folder << (example.packed ? " packed" : ""); }
+
+// The first game's window lies at (100, 100); its player starts at (160, 120).
+constexpr uint32_t kYellow = 0xFFD040;
+
+const Example kExamples[] = {
+    {"hello", "hello", false, {}, {}, false},
+    {"first_game",
+     "first game",
+     false,
+     {{"", "First game started", Step::Pixel{260, 220, kYellow, true}},
+      {"mousemove 260 220 click 1", "Clicked the player 1 time(s)", {}},
+      {"keydown Right sleep 1 keyup Right", "Key 39 released", Step::Pixel{260, 220, kYellow, false}},
+      {"key a", "Key 97 released", {}},
+      {"key Escape", "Bye", {}}},
+     {"First game started", "Clicked the player 1 time(s)", "Key 39 released", "Key 97 released", "Bye"},
+     true},
+    {"input_sprite",
+     "input sprite",
+     false,
+     {{"mousemove 300 250 click 1", "Ball arrived at 200,150", {}},
+      {"key Right", "Ball nudged to 210,150", {}},
+      {"key Escape", "Bye", {}}},
+     {"Ball heads for 200,150", "Ball arrived at 200,150", "Ball nudged to 210,150", "Bye"},
+     true},
+    {"scene3d", "scene 3d", false, {}, {"Camera at 0,-100,0, light on", "Turned for 60 frames"}, true},
+    {"scene3d", "scene 3d", true, {}, {"Camera at 0,-100,0, light on", "Turned for 60 frames"}, true},
+};
+
+std::optional<uint32_t> ScreenPixel(int x, int y) {
+  const std::string command =
+      "import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) + " -depth 8 txt:- 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return std::nullopt;
+  std::string text;
+  char buffer[256];
+  while (fgets(buffer, sizeof(buffer), pipe)) text += buffer;
+  pclose(pipe);
+  const size_t hash = text.find(" #");
+  if (hash == std::string::npos || hash + 8 > text.size()) return std::nullopt;
+  return static_cast<uint32_t>(std::stoul(text.substr(hash + 2, 6), nullptr, 16));
+}
+
+bool Near(uint32_t a, uint32_t b) {
+  for (int shift : {0, 8, 16}) {
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 8) return false;
+  }
+  return true;
+}
+
+// The log's lines without their time ("(i) text"), in order.
+std::vector<std::string> LogLines(const std::string& log) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < log.size()) {
+    size_t end = log.find("\r\n", start);
+    if (end == std::string::npos) end = log.size();
+    if (end - start > 9) lines.push_back(log.substr(start + 9, end - start - 9));
+    start = end + 2;
+  }
+  return lines;
+}
+
+bool WaitForLine(const TempDir& data, const std::string& logFile, const std::string& line) {
+  const auto deadline = PlayerClock::now() + std::chrono::seconds(60);
+  while (PlayerClock::now() < deadline) {
+    if (data.read(logFile).find(") " + line + "\r\n") != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+class Examples : public ::testing::TestWithParam<Example> {};
+
+TEST_P(Examples, RunsWithItsInputLogsItsLinesAndNoErrorAndEndsCleanly) {
+  const Example& example = GetParam();
+  ASSERT_TRUE(StartPrivateXServer());
+  TempDir data, work;
+  // A copy, so that what the program writes beside the game stays out of the sources.
+  fs::copy(std::string(Q_SOURCE_DIR "/examples/") + example.folder, work.file("game"), fs::copy_options::recursive);
+  std::string mainFile = "game/main.qxml";
+  if (example.packed) {
+    mainFile = "game.qfs";
+    ASSERT_EQ(std::system(("'" Q_BINARY_DIR "/qfs_pack' -c '" + work.file("game") + "' '" + work.file(mainFile) + "'")
+                              .c_str()),
+              0);
+    fs::remove_all(work.file("game"));
+  }
+  const std::string logFile = std::string(example.logFolder) + "/log.txt";
+  Player player(data, work.path(), mainFile, "x11");
+  ASSERT_TRUE(WaitForLine(data, logFile, "End of the root object creation"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+
+  for (const Step& step : example.steps) {
+    if (!step.xdotool.empty()) {
+      ASSERT_EQ(std::system(("xdotool " + step.xdotool).c_str()), 0) << step.xdotool;
+    }
+    ASSERT_TRUE(WaitForLine(data, logFile, step.awaitLine)) << step.xdotool << "\n" << data.read(logFile);
+    if (step.pixel) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));  // a frame or two after the line
+      const std::optional<uint32_t> seen = ScreenPixel(step.pixel->x, step.pixel->y);
+      ASSERT_TRUE(seen);
+      EXPECT_EQ(Near(*seen, step.pixel->rgb), step.pixel->equal)
+          << std::hex << *seen << " at " << std::dec << step.pixel->x << "," << step.pixel->y;
+    }
+  }
+  if (!example.endsByItself) player.signal(SIGTERM);
+  EXPECT_EQ(player.wait(std::chrono::seconds(60)), 0);
+
+  const std::vector<std::string> lines = LogLines(data.read(logFile));
+  const std::set<std::string> expected(example.lines.begin(), example.lines.end());
+  std::vector<std::string> gameLines;
+  for (const std::string& line : lines) {
+    if (line.rfind("(i) ", 0) == 0 && expected.count(line.substr(4))) gameLines.push_back(line.substr(4));
+    EXPECT_EQ(line.rfind("(e)", 0), std::string::npos) << line;
+  }
+  EXPECT_EQ(gameLines, example.lines);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "(i) ===== Applet was destroyed ======"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, Examples, ::testing::ValuesIn(kExamples),
+                         [](const ::testing::TestParamInfo<Example>& info) {
+                           return std::string(info.param.folder) + (info.param.packed ? "_packed" : "");
+                         });
+
+TEST(ExamplesFolder, EverySampleGameIsRunByTheSuite) {
+  std::set<std::string> run, present;
+  for (const Example& example : kExamples) run.insert(example.folder);
+  for (const auto& entry : fs::directory_iterator(Q_SOURCE_DIR "/examples")) {
+    if (entry.is_directory()) present.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(run, present);
+}
+}  // namespace
