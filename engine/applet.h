@@ -77,8 +77,8 @@ class Applet : public Container, public TWindowOwner, public TInputOwner, public
   void realignChildren();
   // The whole client area in applet units, letterbox margins included.
   TRectF visibleArea() const;
-  // Lays out a GUI holder's children over the visible area, against the
-  // applet's previous size (the applet's own and its GUI holder dummies').
+  // Lays out a GUI holder Dummy's children over the visible area, against
+  // the applet's size at its last layout.
   void alignGuiChildrenOf(BaseObject* holder);
   TRectF consoleRect() const;
   void setDebugValue(const WideString& name, const WideString& value);

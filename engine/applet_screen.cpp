@@ -10,6 +10,7 @@
 #include "core/text_helpers.h"
 #include "engine/applet.h"
 #include "engine/applet_numbers.h"
+#include "engine/dummy.h"
 #include "engine/script_engine.h"
 #include "platform/device.h"
 #include "platform/device_registry.h"
@@ -128,7 +129,28 @@ TRectF Applet::consoleRect() const {
   return MakeRectF(-mx, -my, static_cast<float>(width_) + mx, static_cast<float>(height_) / 2);
 }
 
-void Applet::realignChildren() { alignGuiChildrenOf(this); }
+namespace {
+// Every GUI holder Dummy below `object` lays its children out from the size
+// the applet had before: a Dummy's GUI covers the screen, so it follows each
+// change of the screen's size as the applet's own GUI children do.
+void RealignGuiHolders(BaseObject* object, float fromWidth, float fromHeight, const TRectF& area) {
+  for (int i = 0; i < object->count(); ++i) {
+    BaseObject* child = object->childAt(i);
+    if (auto* dummy = dynamic_cast<Dummy*>(child); dummy && dummy->guiHolder()) {
+      float width = fromWidth, height = fromHeight;
+      AlignChildrenHook(dummy, width, height, area);
+    }
+    RealignGuiHolders(child, fromWidth, fromHeight, area);
+  }
+}
+}  // namespace
+
+void Applet::realignChildren() {
+  const float fromWidth = previousWidth_, fromHeight = previousHeight_;
+  const TRectF area = visibleArea();
+  AlignChildrenHook(this, previousWidth_, previousHeight_, area);
+  if (window_) RealignGuiHolders(this, fromWidth, fromHeight, area);
+}
 
 TRectF Applet::visibleArea() const {
   const float mx = static_cast<float>(marginX()) / scale_, my = static_cast<float>(marginY()) / scale_;
@@ -136,7 +158,10 @@ TRectF Applet::visibleArea() const {
 }
 
 void Applet::alignGuiChildrenOf(BaseObject* holder) {
-  AlignChildrenHook(holder, previousWidth_, previousHeight_, visibleArea());
+  // The applet's pair is only read: moving a holder's anchored children does
+  // not use up the change that the applet's own children still follow.
+  float width = previousWidth_, height = previousHeight_;
+  AlignChildrenHook(holder, width, height, visibleArea());
 }
 
 void Applet::invalidateTransform() {

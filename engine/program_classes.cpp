@@ -3,8 +3,6 @@
 #include "gui/gui_registration.h"
 
 // Built into the program and the tools that need its full class list, not
-// into the engine library: libraries above the engine register here.
-void RegisterProgramClasses() {
-  // The GUI's registration registers everything below it first.
-  RegisterGuiClasses();
-}
+// into the engine library: libraries above the engine register here. The
+// GUI's registration registers the engine's subsystems first.
+void RegisterProgramClasses() { RegisterGuiClasses(); }

@@ -45,15 +45,15 @@ const ClassInfo& GuiObject::staticClassInfo() {
 // ---- life ------------------------------------------------------------------------------------
 
 void GuiObject::Create(TObject* owner) {
-  // The font exists before the inherited construction, which may read the
-  // object's stored properties into it.
+  // The font and the defaults come before the inherited construction, which
+  // may read the object's stored properties over them.
   auto* ownerObject = dynamic_cast<BaseObject*>(owner);
   font_ = New<TFontPersistent>(ownerObject ? ownerObject->applet() : nullptr);
-  inherited::Create(owner);
   setHotTrack(true);
   setDesignTrack(true);
   setMaterial(u"gui");
   setVisualFlags(visualFlags() | vfHitTestable | vfFocusable);
+  inherited::Create(owner);
 }
 
 void GuiObject::Destroy() {
@@ -185,6 +185,11 @@ bool GuiObject::rayHit(const TVector4F& origin, const TVector4F& direction) {
 }
 
 // ---- drawing ---------------------------------------------------------------------------------
+
+bool GuiObject::prepareDraw(TDevice* device) {
+  inherited::prepareDraw(device);
+  return false;
+}
 
 bool GuiObject::holdsWhole(const GuiObject& child) const {
   const TRectF r = child.getBoundsRect();

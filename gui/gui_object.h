@@ -37,6 +37,8 @@ class GuiObject : public PositionObject {
   TBoundBoxF getBoundingBox() override;
   void drawBounds() override;
   bool isGuiObject() const override { return true; }
+  // Widgets are never drawn again as wireframe for the debug view.
+  bool prepareDraw(TDevice* device) override;
 
   // ---- operations widgets override -------------------------------------------------
   // Lays out the own GUI children over the client rectangle.

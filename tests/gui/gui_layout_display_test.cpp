@@ -78,5 +78,10 @@ TEST(GuiLayoutFrames, ADummyLaysItsGuiChildrenOverTheWholeWindow) {
   GuiFrame frame = ReadFrame(applet);
   ASSERT_EQ(frame.width, 320);
   EXPECT_EQ(Mismatches(frame, {{0, 180, kCyan}, {319, 199, kCyan}, {0, 179, kBlack}, {300, 0, kRed}}), "");
+
+  applet->setWidth(360);
+  frame = ReadFrame(applet);
+  ASSERT_EQ(frame.width, 360);
+  EXPECT_EQ(Mismatches(frame, {{0, 180, kCyan}, {359, 199, kCyan}, {340, 0, kRed}, {339, 0, kBlack}}), "");
 }
 }  // namespace

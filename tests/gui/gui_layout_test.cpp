@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "core/class_info.h"
+#include "core/object_file.h"
+#include "core/object_xml.h"
+#include "core/stream.h"
 #include "gui/gui_object.h"
 #include "gui/gui_registration.h"
 
@@ -147,5 +150,46 @@ TEST(GuiLayout, TheAlignmentsArePublishedByNameAndInOrder) {
   EXPECT_EQ(TextAlignFlag(taCenter), 2);
   EXPECT_EQ(TextAlignFlag(taRight), 4);
   gui->Free();
+}
+}  // namespace
+
+namespace {
+TEST(GuiLayout, AStoredTreeReadsBackWithItsAlignmentsAndTheSameLayout) {
+  RegisterGuiClasses();
+  auto* panel = New<GuiObject>(nullptr);
+  panel->setRect(MakeRectF(0, 0, 200, 100));
+  auto* client = New<GuiObject>(panel);
+  client->SetName(u"client");
+  client->setAlign(gaClient);
+  auto* top = New<GuiObject>(panel);
+  top->SetName(u"top");
+  top->setHeight(20);
+  top->setAlign(gaTop);
+  auto* plain = New<GuiObject>(panel);
+  plain->SetName(u"plain");
+  plain->setShowInBounds(true);
+  plain->setMaterial(u"greenish");
+  TMemoryStream image;
+  SaveObjectToStream(image, panel);
+  image.SetPosition(0);
+  TMemoryStream xml;
+  ASSERT_TRUE(binaryToXml(image, xml));
+  const std::string text(xml.Bytes().begin(), xml.Bytes().end());
+  EXPECT_NE(text.find("align=\"gaClient\""), std::string::npos) << text;
+  EXPECT_EQ(text.find("gaTopLeft"), std::string::npos) << text;  // the default is not stored
+
+  image.SetPosition(0);
+  BaseObject* loaded = LoadObjectFromStream(nullptr, image, nullptr, nullptr);
+  ASSERT_NE(loaded, nullptr);
+  auto* loadedClient = dynamic_cast<GuiObject*>(loaded->findByName(u"client"));
+  auto* loadedPlain = dynamic_cast<GuiObject*>(loaded->findByName(u"plain"));
+  ASSERT_TRUE(loadedClient && loadedPlain);
+  EXPECT_EQ(Text(loadedClient->getBoundsRect()), Text(MakeRectF(0, 20, 200, 100)));
+  EXPECT_TRUE(loadedPlain->showInBounds());
+  EXPECT_EQ(loadedPlain->material(), u"greenish");  // stored values win over the widget's defaults
+  EXPECT_EQ(loadedClient->material(), u"gui");
+  EXPECT_TRUE(loadedClient->hotTrack());
+  loaded->Free();
+  panel->Free();
 }
 }  // namespace
