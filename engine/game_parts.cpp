@@ -123,7 +123,8 @@ void GameParts::freeServices() {
 }
 
 bool GameParts::ownsAsService(const BaseObject* object) const {
-  return object == filter_ || object == skin_ || (ownsMaterials_ && object == materials_);
+  return object == filter_ || object == skin_ || object == preferences_ || object == scoreTable_ ||
+         (ownsMaterials_ && object == materials_);
 }
 
 void GameParts::addScriptGlobals(ScriptGlobals& globals) {
@@ -135,13 +136,20 @@ void GameParts::addScriptGlobals(ScriptGlobals& globals) {
 
 // ---- preferences and scores ------------------------------------------------------------------
 
+// Both are services of the applet: they know their applet, so that no script
+// can put them into a tree (where a parent would free them a second time),
+// but they are no children of it.
 bool GameParts::createPreferences() {
-  preferences_ = New<Preferences>(nullptr);
+  preferences_ = new Preferences();
+  preferences_->setApplet(applet());
+  preferences_->Create(nullptr);
   return true;
 }
 
 bool GameParts::createScoreTable() {
-  scoreTable_ = New<ScoreTable>(nullptr);
+  scoreTable_ = new ScoreTable();
+  scoreTable_->setApplet(applet());
+  scoreTable_->Create(nullptr);
   return true;
 }
 
@@ -236,5 +244,9 @@ void GameParts::forgetSkin(const Skin* skin) {
 // ---- the cursor ----------------------------------------------------------------------------------
 
 VisualObject* GameParts::createDefaultCursor(BaseObject* topLayer) { return MakeDefaultCursor(topLayer); }
+
+// ---- the top layer ----------------------------------------------------------------------------------
+
+void GameParts::fillTopLayer(BaseObject* topLayer) { particleRenderers_.create(topLayer); }
 
 void GameParts::placeCursor(float x, float y) { PlaceCursorObject(applet()->cursorObject(), x, y); }

@@ -11,6 +11,7 @@
 // the score table.
 #include "engine/applet_parts.h"
 #include "engine/applet_sound.h"
+#include "engine/particles/particle_renderers.h"
 #include "platform/filters/abstract_filter.h"
 
 class Materials;
@@ -47,6 +48,12 @@ class GameParts : public AppletParts, public TFilterHost {
   bool ownsAsService(const BaseObject* object) const override;
   VisualObject* createDefaultCursor(BaseObject* topLayer) override;
   void placeCursor(float x, float y) override;
+
+  // ---- particles: the three renderers of the top layer -----------------------------
+  // A subclass that adds its own parts of the top layer calls this after them.
+  void fillTopLayer(BaseObject* topLayer) override;
+  void killParticles() override { particleRenderers_.clearParticles(); }
+  TParticleRenderers& particleRenderers() { return particleRenderers_; }
 
   // ---- preferences and scores ("prefs.dat", "scores.dat") ------------------------
   bool createPreferences() override;
@@ -97,6 +104,7 @@ class GameParts : public AppletParts, public TFilterHost {
   Preferences* preferences_ = nullptr;
   ScoreTable* scoreTable_ = nullptr;
   AppletSound sound_{applet()};
+  TParticleRenderers particleRenderers_;
 };
 
 // The factory registration installs.

@@ -14,6 +14,7 @@
 #include "engine/preferences.h"
 #include "engine/score_table.h"
 #include "engine/media/media_registration.h"
+#include "engine/particles/particle_registration.h"
 #include "engine/physics/newton_engine.h"
 #include "engine/scene/scene_registration.h"
 #include "platform/device_registry.h"
@@ -38,6 +39,8 @@ void RegisterAllClasses() {
   RegisterClasses({&VisualObject::staticClassInfo(), &Container::staticClassInfo(), &Applet::staticClassInfo(),
                    &Event::staticClassInfo(), &TCache::staticClassInfo(), &Dummy::staticClassInfo(),
                    &Preferences::staticClassInfo(), &ScoreTable::staticClassInfo()});
+  RegisterParticleClasses();
+  RegisterMediaAnimationClasses();
   RegisterSceneClasses();
   RegisterMediaClasses();
   RegisterEffectClasses();

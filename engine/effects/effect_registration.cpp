@@ -2,11 +2,18 @@
 
 #include "core/class_registry.h"
 #include "engine/effects/animation_effect.h"
+#include "engine/effects/mesh_animation_effect.h"
+#include "engine/effects/pixmap_animation_effect.h"
 #include "engine/effects/sound_effects.h"
 #include "engine/effects/sound_players.h"
 #include "engine/effects/timer.h"
 #include "engine/effects/timer_effect.h"
 #include "engine/effects/two_pass_effect.h"
+
+void RegisterMediaAnimationClasses() {
+  RegisterClasses({&PixmapAnimationEffect::staticClassInfo(), &MeshAnimationEffect::staticClassInfo(),
+                   &PixmapOffsetAnimationEffect::staticClassInfo()});
+}
 
 void RegisterEffectClasses() {
   RegisterClasses({&TAnimationKey::staticClassInfo(), &TAnimationKeys::staticClassInfo()});

@@ -267,6 +267,7 @@ void TStdEdit::typeText(const WideString& typed) {
   storeTypedText(edited);
   caretIndex_ = at;
   setCaret(at + Length(typed));
+  if (typed.empty()) placeCaret();  // a cut leaves the caret index as it was set
   clearSelection();
 }
 

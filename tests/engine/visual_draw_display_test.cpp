@@ -62,9 +62,10 @@ TEST_F(VisualDrawTest, VisibleObjectsDrawInTreeOrderAndAreCounted) {
   ASSERT_NE(applet->device(), nullptr);
   frame(applet);
   EXPECT_EQ(order, (std::vector<std::string>{"a", "a1", "c"}));
-  // The applet itself, a, a1, c and the top layer; a hidden object and its
-  // subtree (the cursor under the system's own) are not walked.
-  EXPECT_EQ(applet->visibleCount(), 5);
+  // The applet itself, a, a1, c, the top layer and its three particle
+  // renderers; a hidden object and its subtree (the cursor under the
+  // system's own) are not walked.
+  EXPECT_EQ(applet->visibleCount(), 8);
   EXPECT_EQ(applet->invisibleCount(), 0);
   dynamic_cast<VisualObject*>(applet->findByName(u"b"))->show();
   frame(applet);

@@ -1,0 +1,3 @@
+#pragma once
+// Registers the particle classes: the keys, then the renderer and the effect.
+void RegisterParticleClasses();
