@@ -1,6 +1,5 @@
 #include "gui/forms/debug_form.h"
 
-#include "core/coordinates.h"
 #include "engine/applet.h"
 #include "engine/media/font_persistent.h"
 #include "gui/plain_paint.h"
@@ -19,10 +18,11 @@ const ClassInfo& DebugForm::staticClassInfo() {
   return info;
 }
 
+// It starts at (0, 0), where every positioned object starts. The font is
+// made by the inherited construction, so the form always draws in "system".
 void DebugForm::Create(TObject* owner) {
   inherited::Create(owner);
   font()->setFontName(u"system");
-  position()->setXYZ(0, 0, 0);
 }
 
 std::vector<WideString> DebugForm::lines() const {

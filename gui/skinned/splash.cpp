@@ -18,9 +18,10 @@ const ClassInfo& Splash::staticClassInfo() {
 }
 
 void Splash::Create(TObject* owner) {
-  inherited::Create(owner);
+  // Defaults first: the inherited construction reads the stored properties.
   setMaterial(u"gui");
   setZTest(false);
+  inherited::Create(owner);
   Applet* applet = ownerApplet();
   AppletParts* parts = applet ? applet->parts() : nullptr;
   TFilter* filter = parts ? parts->filterObject() : nullptr;

@@ -116,11 +116,10 @@ TEST(SampleGame, ItsWindowShowsTheColourItsScriptAnimatesItsPngLogoAndTheTextIts
   EXPECT_EQ(player.wait(std::chrono::seconds(30)), 0);
   EXPECT_TRUE(LogHas(data, "hello/log.txt", "===== Applet was destroyed ======"));
   // The greetings the script showed were collected for translators.
-  const std::string texts = work.read("hello/lang/english/text.txt");
+  const std::string bytes = work.read("hello/lang/english/text.txt");
+  const std::string texts = WideToUtf8(std::u16string(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2));
   for (const char* greeting : {"Hello, world!", "Bonjour, le monde !", "Hola, mundo!"}) {
-    EXPECT_NE(WideToUtf8(std::u16string(reinterpret_cast<const char16_t*>(texts.data()), texts.size() / 2)).find(greeting),
-              std::string::npos)
-        << greeting;
+    EXPECT_NE(texts.find(greeting), std::string::npos) << greeting;
   }
 }
 }  // namespace

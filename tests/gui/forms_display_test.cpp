@@ -65,9 +65,10 @@ TEST(Forms, DraggingAMoveableFormWithTheLeftButtonMovesItsContentsByTheDrag) {
   };
   for (const Case& c : {Case{"fsMoveable", true}, Case{"", false}}) {
     GuiTestGame game;
-    Applet* applet = game.load(R"(bkColor="#FFFFFFFF")",
-                               std::string(R"(<Form name="form" position.x="50" position.y="40" width="120" height="80" style=")") +
-                                   c.style + R"(">
+    Applet* applet =
+        game.load(R"(bkColor="#FFFFFFFF")",
+                  std::string(R"(<Form name="form" position.x="50" position.y="40" width="120" height="80" style=")") +
+                      c.style + R"(">
   <Screen name="inner" Color="#FFFF0000" position.x="60" position.y="40" width="40" height="30"/>
 </Form>)");
     ASSERT_NE(applet, nullptr) << c.style;
@@ -127,14 +128,17 @@ TEST(Forms, TheDebugFormShowsFramesPerSecondParticlesAndBodiesWhileDebugInfoIsOn
     return std::any_of(lines.begin(), lines.end(), [&](const WideString& l) { return l.rfind(start, 0) == 0; });
   };
   // Frame rates are known after the first whole second.
-  ASSERT_TRUE(game.stepUntil([&] {
-    applet->update();
-    return shows(u"FPS: ") && !shows(u"FPS: 0.00") && shows(u"Particle Count: 0") && shows(u"Body/Active: 1/");
-  }, 10)) << [&] {
-    std::string all;
-    for (const WideString& line : form->lines()) all += WideToUtf8(line) + "|";
-    return all;
-  }();
+  ASSERT_TRUE(game.stepUntil(
+      [&] {
+        applet->update();
+        return shows(u"FPS: ") && !shows(u"FPS: 0.00") && shows(u"Particle Count: 0") && shows(u"Body/Active: 1/");
+      },
+      10))
+      << [&] {
+           std::string all;
+           for (const WideString& line : form->lines()) all += WideToUtf8(line) + "|";
+           return all;
+         }();
 
   const GuiFrame frame = ReadFrame(applet);
   const auto lineCount = static_cast<int>(form->lines().size());
@@ -160,7 +164,8 @@ TEST(Forms, TheDebugFormShowsFramesPerSecondParticlesAndBodiesWhileDebugInfoIsOn
 
 TEST(Forms, EffectTextLettersShareTheTextsFontAndRunItsEffectsOneAfterAnother) {
   GuiTestGame game;
-  Applet* applet = game.load("", R"(<EffectText name="wave" font.fontName="" font.family="arial" font.size="24" text="AW">
+  Applet* applet =
+      game.load("", R"(<EffectText name="wave" font.fontName="" font.family="arial" font.size="24" text="AW">
   <AnimationEffect name="pulse"/>
 </EffectText>)");
   ASSERT_NE(applet, nullptr);
@@ -232,6 +237,29 @@ TEST(Forms, APreviewShowsOnlyAPositionedObjectItsFileHolds) {
   applet->runHandler(u"crate.getParent().deleteChildren()");
   EXPECT_EQ(Find<Preview>(applet, u"shown")->object(), nullptr);
   ReadFrame(applet);
+}
+
+TEST(Forms, StoringAndReadingBackKeepsWhatWidgetsMakeForThemselvesOutOfTheFile) {
+  GuiTestGame game;
+  game.game.write("crate.qxml", R"(<?xml version="1.0"?><Box name="crate"/>)");
+  Applet* applet = game.load("", R"(<Panel name="group">
+  <EffectText name="wave" text="AB"><AnimationEffect name="pulse"/></EffectText>
+  <Preview name="shown" objectFile="crate.qxml"/>
+</Panel>)");
+  ASSERT_NE(applet, nullptr);
+  ASSERT_TRUE(applet->storeObject(applet->findByName(u"group"), u"group.qxml"));
+  const std::string stored = game.game.read("group.qxml");
+  EXPECT_EQ(stored.find("StaticText"), std::string::npos) << stored;
+  EXPECT_EQ(stored.find("Box"), std::string::npos) << stored;
+
+  BaseObject* copy = applet->newFromFile(u"group.qxml", applet);
+  ASSERT_NE(copy, nullptr);
+  auto* wave = dynamic_cast<EffectText*>(copy->childAt(0));
+  auto* shown = dynamic_cast<Preview*>(copy->childAt(1));
+  ASSERT_TRUE(wave && shown);
+  EXPECT_EQ(wave->count(), 3) << "two letters and the template";
+  EXPECT_EQ(shown->count(), 1);
+  EXPECT_NE(shown->object(), nullptr);
 }
 
 TEST(Forms, AHandlerThatFreesItsOwnWidgetLeavesTheWidgetUntouchedAfterwards) {

@@ -46,8 +46,9 @@ InkBox FindInk(const GuiFrame& frame, uint32_t background) {
 }
 
 TEST_P(PlainWidgets, AScreenAtHalfAlphaDarkensWhiteToExactlyHalfGrey) {
-  Applet* applet = load(R"(bkColor="#FFFFFFFF")",
-                        R"(<Screen name="screen" position.x="20" position.y="10" width="100" height="80" alpha="0.5"/>)");
+  Applet* applet =
+      load(R"(bkColor="#FFFFFFFF")",
+           R"(<Screen name="screen" position.x="20" position.y="10" width="100" height="80" alpha="0.5"/>)");
   ASSERT_NE(applet, nullptr);
   auto* screen = dynamic_cast<Screen*>(applet->findByName(u"screen"));
   ASSERT_NE(screen, nullptr);
@@ -151,6 +152,33 @@ TEST_P(PlainWidgets, ABackgroundDrawsPowerOfTwoAndWidePicturesAndNothingElse) {
   back->setImageFileName(u"missing.png");
   EXPECT_TRUE(back->imageFileName().empty());
   EXPECT_TRUE(back->pieces().empty());
+}
+
+TEST_P(PlainWidgets, AnImageStretchesItsPixmapOverItsRect) {
+  // 16 x 16: red, green above; blue, white below.
+  std::vector<uint32_t> pixels(256);
+  for (int i = 0; i < 256; ++i) {
+    const bool right = i % 16 >= 8, below = i / 16 >= 8;
+    pixels[i] = below ? (right ? kWhite : 0xFF0000FFu) : (right ? 0xFF00FF00u : 0xFFFF0000u);
+  }
+  std::vector<uint8_t> png;
+  ASSERT_TRUE(EncodePng(16, 16, pixels, png));
+  game.game.write("tiles.png", std::string(png.begin(), png.end()));
+  Applet* applet = load(
+      R"(bkColor="#FF000000")",
+      R"(<Image name="image" position.x="100" position.y="50" width="80" height="60" pixmap.fileName="tiles.png"/>)");
+  ASSERT_NE(applet, nullptr);
+  const GuiFrame frame = ReadFrame(applet);
+  ASSERT_FALSE(frame.pixels.empty());
+  struct Case {
+    int x, y;
+    uint32_t colour;
+  };
+  for (const Case& c : {Case{120, 65, 0xFFFF0000u}, Case{160, 65, 0xFF00FF00u}, Case{120, 95, 0xFF0000FFu},
+                        Case{160, 95, kWhite}, Case{97, 80, kBlack}, Case{140, 113, kBlack}}) {
+    EXPECT_EQ(frame.at(c.x, c.y) & 0xFFF0F0F0u, c.colour & 0xFFF0F0F0u)
+        << c.x << "," << c.y << std::hex << " " << frame.at(c.x, c.y);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothDevices, PlainWidgets, ::testing::Values("ogl", "dx8"));
