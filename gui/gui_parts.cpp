@@ -1,6 +1,10 @@
 #include "gui/gui_parts.h"
 
 #include "engine/applet.h"
+#include "engine/script_engine.h"
+#include "gui/design/gizmo.h"
+#include "gui/design/inspector_form.h"
+#include "gui/design/screen_gizmo.h"
 #include "gui/forms/debug_form.h"
 #include "gui/forms/top_layer_forms.h"
 
@@ -20,11 +24,38 @@ void GuiParts::fillTopLayer(BaseObject* topLayer) {
 
 // ---- design tools ----------------------------------------------------------------------------
 
-void GuiParts::addGizmos(BaseObject* /*topLayer*/) {}
+// A Gizmo and a ScreenGizmo, the latter hidden; each shows itself for a
+// design target of its own kind.
+void GuiParts::addGizmos(BaseObject* topLayer) {
+  New<Gizmo>(topLayer);
+  New<ScreenGizmo>(topLayer)->setVisible(false);
+}
 
 // The inspector form, hidden until an object is designed.
+void GuiParts::addInspector(BaseObject* topLayer) {
+  auto* form = New<InspectorForm>(topLayer);
+  form->setRect(MakeRectF(600, 0, 800, 600));
+  form->setVisible(false);
+}
 
-void GuiParts::addInspector(BaseObject* /*topLayer*/) {}
+InspectorForm* GuiParts::inspectorForm() const {
+  Applet* applet = this->applet();
+  BaseObject* layer = applet ? applet->topLayer() : nullptr;
+  return layer ? dynamic_cast<InspectorForm*>(layer->findByClassName("InspectorForm")) : nullptr;
+}
+
+void GuiParts::showInspector(BaseObject* object) {
+  InspectorForm* form = inspectorForm();
+  if (!form) return;
+  form->setRoot(object);
+  form->show();
+  form->bringToFront();
+}
+
+void GuiParts::addScriptGlobals(ScriptGlobals& globals) {
+  GameParts::addScriptGlobals(globals);
+  globals.inspector = inspectorForm();
+}
 
 // ---- forms -----------------------------------------------------------------------------------
 

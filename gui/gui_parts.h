@@ -6,6 +6,8 @@
 #include "engine/game_parts.h"
 #include "gui/console/console_host.h"
 
+class InspectorForm;
+
 class GuiParts : public GameParts {
  public:
   using GameParts::GameParts;
@@ -18,6 +20,11 @@ class GuiParts : public GameParts {
   void fillTopLayer(BaseObject* topLayer) override;
 
   // ---- design tools: gizmos and inspector ---------------------------------------------
+  // The top layer's inspector form shows the object.
+  void showInspector(BaseObject* object) override;
+  void addScriptGlobals(ScriptGlobals& globals) override;
+  // The top layer's inspector form, or nil.
+  InspectorForm* inspectorForm() const;
 
   // ---- forms: fade screen and debug form ----------------------------------------------
   void showDebugForm(bool visible) override;

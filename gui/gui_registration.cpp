@@ -4,6 +4,7 @@
 #include "engine/applet.h"
 #include "engine/registration.h"
 #include "gui/align_children.h"
+#include "gui/design/design_registration.h"
 #include "gui/gui_object.h"
 #include "gui/gui_parts.h"
 #include "gui/forms/forms_registration.h"
@@ -29,6 +30,7 @@ void RegisterGuiClasses() {
   RegisterSkinnedStandardWidgets();
   RegisterPlainWidgets();
   RegisterForms();
+  RegisterDesignTools();
   AlignChildrenHook = AlignTreeChildren;
   SetAppletPartsFactory(NewGuiParts);
 }

@@ -12,6 +12,8 @@ constexpr float kFreeDelay = 0.2f;
 constexpr float kReloadDelay = 0.1f;
 }  // namespace
 
+BaseObject* (*Mission::designSelectedHook)() = nullptr;
+
 const ClassInfo& Mission::staticClassInfo() {
   using M = Mission;
   static const ClassInfo info = ClassBuilder<M>("Mission")
@@ -34,6 +36,7 @@ const ClassInfo& Mission::staticClassInfo() {
                                     .method("restart", &M::restart)
                                     .method("reload", &M::reload)
                                     .method("dispose", &M::dispose)
+                                    .method("getDesignSelected", &M::getDesignSelected)
                                     .build();
   return info;
 }

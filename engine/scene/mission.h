@@ -39,6 +39,11 @@ class Mission : public PositionObject {
   void tick(double time, double delta) override;
   bool holdsTickHandler() const override { return pause_; }
 
+  // The object selected in the design tools, or nil.
+  BaseObject* getDesignSelected() const { return designSelectedHook ? designSelectedHook() : nullptr; }
+  // Installed by the design tools, which keep the selection.
+  static BaseObject* (*designSelectedHook)();
+
  private:
   void setIsSuccess(bool value) { isSuccess_ = value; }
   void finish(bool won);

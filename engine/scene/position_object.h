@@ -126,6 +126,9 @@ class PositionObject : public VisualObject {
   void setYAngle(float value);
   float zAngle() const;
   void setZAngle(float value);
+  // Stores the three angles as a record only, turning nothing (the design
+  // tools copy a frame whose axes are already set).
+  void setAnglesQuiet(float x, float y, float z);
   // The size of the bounding box on each axis, made on first read.
   TSpaceCoord* bounds() const;
   void setBounds(TSpaceCoord*) {}

@@ -111,6 +111,10 @@ void PositionObject::setXAngle(float value) { setAngle(&TVector4F::x, getSide(),
 void PositionObject::setYAngle(float value) { setAngle(&TVector4F::y, direction_->vector(), value); }
 void PositionObject::setZAngle(float value) { setAngle(&TVector4F::z, up_->vector(), value); }
 
+void PositionObject::setAnglesQuiet(float x, float y, float z) {
+  angles_->setXYZQuiet(MakeVector4F(WrapDegrees(x), WrapDegrees(y), WrapDegrees(z), 1));
+}
+
 // The axes turn by the difference to the stored angle; the angle itself is
 // only a record of what was set (setting an axis leaves it alone).
 void PositionObject::setAngle(float TVector4F::*component, const TVector4F& axis, float value) {

@@ -222,6 +222,15 @@ std::u16string Unscrambled(const std::string& bytes) {
 TEST(AppletPlayerFiles, ScriptsKeepPlayersAndScoresInTheGamesDataFolder) {
   AppletWorld world(AppletText(R"(width="64" height="48" title="players")"));
   ASSERT_NE(world.applet, nullptr);
+  // Services of the applet: moved into the tree they would go with it.
+  ASSERT_TRUE(world.applet->scriptEngine()->evaluate(
+      u"scoreTable.moveTo(applet); preferences.moveTo(applet); scoreTable.dispose(); applet.deleteChildren();"));
+  int refused = 0;
+  for (const std::string& m : world.log.messages()) {
+    refused += m.rfind("(e) Can't move ScoreTable ", 0) == 0 || m.rfind("(e) Can't move Preferences ", 0) == 0;
+  }
+  EXPECT_EQ(refused, 2);
+  EXPECT_TRUE(world.log.contains("(e) dispose refused: ScoreTable is a service of the applet"));
   ASSERT_TRUE(world.applet->scriptEngine()->evaluate(
       u"preferences.addUser('ann'); preferences.setValue('level', '3');"
       u"scoreTable.addScore('ann', 12); scoreTable.addScore('bob', 40);"));

@@ -1,0 +1,200 @@
+#include "gui/design/inspector.h"
+
+#include <cmath>
+
+#include "core/log.h"
+#include "core/wide_strings.h"
+#include "engine/media/font_persistent.h"
+#include "gui/widgets/std_dropdown.h"
+#include "gui/widgets/std_edit.h"
+#include "gui/widgets/widget_drawing.h"
+#include "platform/device.h"
+
+namespace {
+constexpr TColorARGB kSelectedName = 0x660000FFu;
+constexpr TColorARGB kInk = 0xFF000000u;
+// How much further right a sub-object's rows start.
+constexpr float kIndent = 10;
+
+bool SameRow(const InspectorRow& a, const InspectorRow& b) { return a.name == b.name && a.path == b.path; }
+}  // namespace
+
+const ClassInfo& Inspector::staticClassInfo() {
+  using I = Inspector;
+  static const ClassInfo info = ClassBuilder<I>("Inspector")
+                                    .property("root", &I::root, &I::setRoot).stored(false)
+                                    .property("rootByName", &I::rootByName, &I::setRootByName).stored(false)
+                                    .method("rebuild", &I::rebuild)
+                                    .build();
+  return info;
+}
+
+void Inspector::Create(TObject* owner) {
+  inherited::Create(owner);
+  font()->setFontName(u"system");
+}
+
+void Inspector::Destroy() {
+  freeEditor();
+  inherited::Destroy();
+}
+
+void Inspector::objectRemoved(BaseObject* object) {
+  inherited::objectRemoved(object);
+  if (object == editor_) editor_ = nullptr;
+  if (object == root_) {
+    root_ = nullptr;
+    rows_.clear();
+    if (items()) items()->clear();
+    freeEditor();
+  }
+}
+
+// ---- rows ----------------------------------------------------------------------------------
+
+void Inspector::setRoot(BaseObject* value) {
+  if (value == root_) return;
+  freeEditor();
+  unwatchRemovalOf(root_);
+  root_ = value;
+  watchRemovalOf(root_);
+  rebuild();
+}
+
+WideString Inspector::rootByName() const { return root_ ? root_->name() : WideString(); }
+
+void Inspector::setRootByName(const WideString& name) {
+  BaseObject* applet = this->applet();
+  setRoot(applet ? applet->findByName(name) : nullptr);
+}
+
+void Inspector::rebuild() {
+  if (!root_ || !items()) return;
+  rows_ = BuildInspectorRows(root_);
+  items()->beginUpdate();
+  items()->clear();
+  for (const InspectorRow& row : rows_) items()->addObject(row.name + u"=" + row.value, RowObject(root_, row));
+  items()->endUpdate();
+  refreshEditor();
+  update();
+}
+
+bool Inspector::rowTarget(int32_t index, TObject*& object, const PropInfo*& prop) const {
+  if (!root_ || index < 0 || index >= static_cast<int32_t>(rows_.size())) return false;
+  const InspectorRow& row = rows_[static_cast<size_t>(index)];
+  object = RowObject(root_, row);
+  prop = RowProperty(object, row);
+  return object && prop;
+}
+
+// ---- the editor --------------------------------------------------------------------------------
+
+void Inspector::setItemIndex(int32_t index) {
+  inherited::setItemIndex(index);
+  editSelected();
+}
+
+void Inspector::mouseWheel(uint8_t shift, int32_t delta) {
+  inherited::mouseWheel(shift, delta);
+  editSelected();
+}
+
+void Inspector::freeEditor() {
+  GuiObject* editor = editor_;
+  if (!editor) return;
+  editor_ = nullptr;
+  unwatchRemovalOf(editor);
+  editor->Free();
+}
+
+void Inspector::editSelected() {
+  freeEditor();
+  TObject* object = nullptr;
+  const PropInfo* prop = nullptr;
+  if (!rowTarget(itemIndex(), object, prop)) return;
+  const WideString value = RowValue(object, *prop);
+  // A sub-object's rows follow its own; an object reference is not typed in.
+  if (!value.empty() && value.front() == u'(') return;
+  if (prop->kind() == TypeKind::Object) return;
+  if (prop->kind() == TypeKind::Enumeration) {
+    editor_ = makeDropdown(object, *prop);
+  } else {
+    editor_ = makeEdit(object, *prop);
+  }
+  editedRow_ = rows_[static_cast<size_t>(itemIndex())];
+  watchRemovalOf(editor_);
+  const TRectF r = itemRect(itemIndex());
+  editor_->setRect(MakeRectF(std::trunc((r.right - r.left) / 2), r.top, r.right, r.bottom));
+  editor_->font()->setFontName(u"system");
+}
+
+TStdDropdown* Inspector::makeDropdown(TObject* object, const PropInfo& prop) {
+  auto* dropdown = New<TStdDropdown>(this);
+  // The inspector makes its editors itself: storing one would double it.
+  dropdown->setComponentStyle(csTransient);
+  const EnumInfo* names = prop.type.enumInfo;
+  for (int i = 0; names && i < names->count(); ++i) dropdown->items()->add(AnsiToWide(names->nameOf(i)));
+  dropdown->setText(RowValue(object, prop));
+  if (dropdown->list()) dropdown->list()->onChange.set([this](TStdList* list) { applyChoice(list); });
+  return dropdown;
+}
+
+TStdEdit* Inspector::makeEdit(TObject* object, const PropInfo& prop) {
+  auto* edit = New<TStdEdit>(this);
+  edit->setComponentStyle(csTransient);
+  edit->setText(prop.kind() == TypeKind::WideText ? GetWideStrProp(object, prop) : RowValue(object, prop));
+  edit->enterCallback.set([this](TStdEdit* sender) { applyText(sender); });
+  return edit;
+}
+
+void Inspector::applyText(TStdEdit* edit) {
+  TObject* object = RowObject(root_, editedRow_);
+  const PropInfo* prop = RowProperty(object, editedRow_);
+  if (!object || !prop || edit != editor_) return;
+  if (!ApplyRowText(object, *prop, edit->text())) {
+    LogError(u"Inspector: invalid value \"" + edit->text() + u"\" for " + editedRow_.name);
+  }
+  rebuild();
+}
+
+void Inspector::applyChoice(TStdList* list) {
+  TObject* object = RowObject(root_, editedRow_);
+  const PropInfo* prop = RowProperty(object, editedRow_);
+  if (!object || !prop || !list || list->itemIndex() < 0) return;
+  SetOrdProp(object, *prop, list->itemIndex());
+  rebuild();
+}
+
+void Inspector::refreshEditor() {
+  if (!editor_) return;
+  TObject* object = RowObject(root_, editedRow_);
+  const PropInfo* prop = RowProperty(object, editedRow_);
+  bool shown = false;
+  for (const InspectorRow& row : rows_) shown = shown || SameRow(row, editedRow_);
+  // Freed at the next change of row: it may be running its own handler now.
+  editor_->setVisible(shown && object && prop);
+  if (!shown || !object || !prop) return;
+  if (prop->kind() == TypeKind::WideText) {
+    editor_->setText(GetWideStrProp(object, *prop));
+  } else {
+    editor_->setText(RowValue(object, *prop));
+  }
+}
+
+// ---- drawing --------------------------------------------------------------------------------
+
+void Inspector::paintItem(int32_t index, const TRectF& rect) {
+  if (index < 0 || index >= static_cast<int32_t>(rows_.size())) return;
+  TDevice* device = WidgetDevice(this);
+  if (!device) return;
+  const InspectorRow& row = rows_[static_cast<size_t>(index)];
+  const float half = std::trunc((rect.right - rect.left) / 2);
+  TRectF name = MakeRectF(rect.left, rect.top, half - 1, rect.bottom);
+  if (index == itemIndex()) FillArea(device, name, kSelectedName);
+  name = MakeRectF(name.left + 1 + (row.depth() > 0 ? kIndent : 0), name.top + 2, name.right - 1, name.bottom - 2);
+  const bool nested = !row.value.empty() && row.value.front() == u'(';
+  DrawLabel(device, font(), nested ? u"+" + row.name : row.name, kInk, kTextVertCentred, name);
+  const TRectF value = MakeRectF(half + 1, rect.top + 2, rect.right - 1, rect.bottom - 2);
+  DrawLabel(device, font(), row.value, kInk, kTextVertCentred, value);
+  OutlineArea(device, MakeRectF(half - 1, 0, half, height()), kInk);
+}

@@ -1,0 +1,226 @@
+// The inspector on a running game: the console designs a named button, whose
+// rows (sorted, sub-objects nested) show in the top layer's inspector form;
+// a click on the width row and keys typed into its editor make the button
+// 150 wide on the next frame, and the stored tree holds the new width and
+// loads back. Text typed into a number is refused with a log line.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "core/text_helpers.h"
+#include "gui/console/console.h"
+#include "gui/design/inspector.h"
+#include "gui/design/inspector_form.h"
+#include "gui/gui_parts.h"
+#include "gui/widgets/std_dropdown.h"
+#include "gui/widgets/std_edit.h"
+#include "tests/gui/design_game.h"
+
+namespace {
+constexpr uint16_t kGrave = 96;
+constexpr char kButton[] = R"(<Button name="ok" text="OK" width="70" height="30"/>)";
+
+void Type(GuiTestGame& game, const std::u16string& text) {
+  for (char16_t c : text) game.key(0, c);
+}
+
+class InspectorGame : public ::testing::Test {
+ protected:
+  // Opens the console, types the line, waits until `done` holds, closes the
+  // console.
+  void runInConsole(const std::u16string& line, const std::function<bool()>& done) {
+    std::function<bool()> stages[] = {
+        [&] { return !game.applet->modalStack().empty(); },
+        [&] {
+          Type(game, line);
+          game.key(13, 0);
+          return true;
+        },
+        done,
+        [&] {
+          game.key(27, 0);
+          return true;
+        },
+    };
+    size_t next = 0;
+    game.beforeStep = [&](int) {
+      if (next < std::size(stages) && stages[next]()) ++next;
+    };
+    game.key(0, kGrave);
+    ASSERT_TRUE(game.stepUntil([&] { return next == std::size(stages) && game.applet->modalStack().empty(); }, 20));
+    game.beforeStep = nullptr;
+  }
+  // Designs the button from the console.
+  void designFromConsole() {
+    runInConsole(u"applet.findByName(\"ok\").design()", [&] { return form()->visible(); });
+    // The form stands at x 600 of an 800-wide game; this one is 320 wide.
+    form()->setRect(MakeRectF(170, 0, 320, 200));
+    game.step(2);
+  }
+
+  InspectorForm* form() const { return GuiParts::of(game.applet)->inspectorForm(); }
+  Inspector* inspector() const { return form()->inspector(); }
+  int rowOf(const std::u16string& name) const {
+    const auto& rows = inspector()->rows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+      if (rows[i].name == name && rows[i].path.empty()) return static_cast<int>(i);
+    }
+    return -1;
+  }
+  // The applet point in the middle of a shown row's name or value half.
+  TPointF rowPoint(int row, bool value) const {
+    const TRectF r = inspector()->itemRect(row);
+    const TVector4F at = inspector()->getWorldPosition();
+    const float x = value ? r.left + (r.right - r.left) * 0.75f : r.left + (r.right - r.left) * 0.25f;
+    return {std::round(at.x + x), std::round(at.y + (r.top + r.bottom) / 2)};
+  }
+  // The pointer comes over the point (a button clicks only while hot), then
+  // presses and lets go.
+  void click(const TPointF& p) {
+    game.applet->QueueEvent(TMouseEvent::Create(lekMouseMove, 0, static_cast<int32_t>(p.x), static_cast<int32_t>(p.y),
+                                                0, 0, 0, game.applet->window()));
+    game.click(static_cast<int32_t>(p.x), static_cast<int32_t>(p.y));
+    game.step(2);
+  }
+  // Scrolls the focused inspector until the row is the top one shown (or
+  // the list is at its end), then clicks its name.
+  void selectRow(int row) {
+    click(rowPoint(inspector()->topIndex(), false));
+    for (int i = 0; i < 100 && inspector()->topIndex() != row; ++i) {
+      const int top = inspector()->topIndex();
+      const int32_t steps = top < row ? -1 : 1;
+      game.applet->QueueEvent(TWheelEvent::Create(lekWheel, steps, 0, game.applet->window()));
+      game.step();
+      if (inspector()->topIndex() == top) break;
+    }
+    click(rowPoint(row, false));
+    ASSERT_EQ(inspector()->itemIndex(), row);
+  }
+  // Selects the row and clicks into its text editor.
+  void openEditor(int row) {
+    selectRow(row);
+    ASSERT_NE(dynamic_cast<TStdEdit*>(inspector()->editor()), nullptr);
+    click(rowPoint(row, true));
+    ASSERT_TRUE(inspector()->editor()->focused());
+  }
+  void retype(const std::u16string& text) {
+    game.key(35, 0);  // End
+    for (size_t i = 0; i < inspector()->editor()->text().size(); ++i) game.key(8, 0);
+    Type(game, text);
+    game.key(13, 0);
+    game.step(2);
+  }
+
+  DesignGame game;
+};
+
+TEST_F(InspectorGame, RowsComeFromTheDescriptionSortedWithSubObjectsNested) {
+  ASSERT_NE(game.load("frameRate=\"-1\"", kButton), nullptr);
+  designFromConsole();
+  BaseObject* ok = game.applet->findByName(u"ok");
+  EXPECT_EQ(form()->root(), ok);
+  const auto& rows = inspector()->rows();
+  std::vector<std::u16string> top;
+  for (const InspectorRow& row : rows) {
+    if (row.path.empty()) top.push_back(row.name);
+  }
+  EXPECT_TRUE(std::is_sorted(top.begin(), top.end(),
+                             [](const auto& a, const auto& b) { return CompareTextW(a, b) < 0; }));
+  EXPECT_EQ(rowOf(u"x"), -1) << "x is never stored: no row";
+  const int font = rowOf(u"font");
+  ASSERT_GE(font, 0);
+  EXPECT_EQ(rows[font].value, u"(TFontPersistent)");
+  EXPECT_EQ(rows[font + 1].path, std::vector<std::string>{"font"}) << "the font's own rows follow it";
+  EXPECT_EQ(rows[rowOf(u"width")].value, FloatToWideStr(70));  // the system's float text
+  EXPECT_EQ(rows[rowOf(u"visible")].value, u"True");
+}
+
+TEST_F(InspectorGame, ADropDownSetsABooleanAndEditorsGoWithTheirRowTheRootAndTheForm) {
+  ASSERT_NE(game.load("frameRate=\"-1\"", kButton), nullptr);
+  auto* ok = dynamic_cast<GuiObject*>(game.applet->findByName(u"ok"));
+  designFromConsole();
+  const int visible = rowOf(u"visible");
+  selectRow(visible);
+  auto* dropdown = dynamic_cast<TStdDropdown*>(inspector()->editor());
+  ASSERT_NE(dropdown, nullptr);
+  EXPECT_EQ(dropdown->text(), u"True");
+  click(rowPoint(visible, true));
+  ASSERT_TRUE(dropdown->dropped());
+  // The list drops below its row: "False" is its first entry.
+  TStdList* list = dropdown->list();
+  const TRectF entry = list->itemRect(0);
+  const TVector4F at = list->getWorldPosition();
+  click({std::round(at.x + (entry.left + entry.right) / 2), std::round(at.y + (entry.top + entry.bottom) / 2)});
+  EXPECT_FALSE(ok->visible());
+  EXPECT_EQ(inspector()->rows()[visible].value, u"False");
+  EXPECT_EQ(inspector()->editor(), dropdown) << "the choice's own editor stays while its handler runs";
+  EXPECT_EQ(dropdown->text(), u"False");
+
+  // Another row frees the drop-down (and its list); an object row has no editor.
+  selectRow(rowOf(u"font"));
+  EXPECT_EQ(inspector()->editor(), nullptr);
+  EXPECT_EQ(game.applet->findByClassName("TStdDropdown"), nullptr);
+  selectRow(rowOf(u"text"));
+  ASSERT_NE(inspector()->editor(), nullptr);
+  // The root goes: rows and editor go with it.
+  ok->Free();
+  EXPECT_EQ(form()->root(), nullptr);
+  EXPECT_TRUE(inspector()->rows().empty());
+  EXPECT_EQ(inspector()->editor(), nullptr);
+  game.step(2);
+  // The close button closes the form.
+  GuiObject* close = form()->closeButton();
+  ASSERT_NE(close, nullptr);
+  const TVector4F corner = close->getWorldPosition();
+  click({corner.x + 6, corner.y + 6});
+  game.step(20);
+  EXPECT_FALSE(form()->visible());
+}
+
+TEST_F(InspectorGame, TypedWidthShowsOnTheNextFrameIsStoredAndLoadsBackAndTextForANumberIsRefused) {
+  ASSERT_NE(game.load("frameRate=\"-1\"", kButton), nullptr);
+  auto* ok = dynamic_cast<GuiObject*>(game.applet->findByName(u"ok"));
+  ok->setRect(MakeRectF(10, 150, 80, 180));
+  designFromConsole();
+  const GuiFrame before = ReadFrame(game.applet);
+  ASSERT_FALSE(before.pixels.empty());
+  openEditor(rowOf(u"width"));
+  retype(u"150");
+  EXPECT_EQ(ok->width(), 150);
+  const GuiFrame after = ReadFrame(game.applet);
+  // Inside the old width nothing changed colour; beyond it the button now
+  // covers what was the background, up to x 160 and no further (the form
+  // stands from x 170 on).
+  EXPECT_EQ(after.at(40, 165), before.at(40, 165));
+  EXPECT_NE(after.at(150, 165), before.at(150, 165));
+  EXPECT_EQ(after.at(165, 165), before.at(165, 165));
+
+  runInConsole(u"applet.storeObject(applet, \"stored.qxml\")",
+               [&] { return std::ifstream(game.game.file("stored.qxml")).good(); });
+  std::ifstream file(game.game.file("stored.qxml"));
+  std::stringstream text;
+  text << file.rdbuf();
+  EXPECT_NE(text.str().find("width=\"" + WideToAnsi(FloatToWideStr(150)) + "\""), std::string::npos) << text.str();
+  EXPECT_EQ(text.str().find("Inspector"), std::string::npos) << "the design tools are never stored";
+
+  // Text for a number: refused, logged, the old value stays and shows again.
+  openEditor(rowOf(u"width"));
+  retype(u"wide");
+  EXPECT_EQ(ok->width(), 150);
+  EXPECT_TRUE(game.log.contains("(e) Inspector: invalid value \"wide\" for width"));
+  EXPECT_EQ(inspector()->editor()->text(), FloatToWideStr(150));
+
+  // What the stored applet holds, read into a new game.
+  const std::string stored = text.str();
+  const size_t open = stored.find('>', stored.find("<Applet")), close = stored.rfind("</Applet>");
+  ASSERT_TRUE(open != std::string::npos && close != std::string::npos);
+  DesignGame second;
+  ASSERT_NE(second.load("frameRate=\"-1\"", stored.substr(open + 1, close - open - 1)), nullptr);
+  auto* again = dynamic_cast<GuiObject*>(second.applet->findByName(u"ok"));
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->width(), 150);
+}
+}  // namespace
