@@ -4,6 +4,7 @@
 
 #include "core/coordinates.h"
 #include "core/wide_strings.h"
+#include "engine/media/skin.h"
 #include "engine/media/skin_pixmap_persistent.h"
 #include "gui/skinned/color_palette.h"
 #include "gui/skinned/list.h"
@@ -49,8 +50,17 @@ void ColorDropdown::paintItem(int32_t index, const TRectF& rect) {
 }
 
 void ColorDropdown::drawSelf() {
-  // The glyph at the size of its pixmap, and no text: the value shows in the list.
-  drawFrame(static_cast<float>(pixmapGlyph()->width()), static_cast<float>(pixmapGlyph()->height()));
+  // The glyph at the size of what its pixmap draws: its skin element's part,
+  // or a file of its own whole (not the whole skin behind an element). No
+  // text: the value shows in the list.
+  TSkinPixmapPersistent* glyph = pixmapGlyph();
+  const SkinElement* element = glyph->element();
+  if (element && element->pixmap()) {
+    const TRectF part = element->pixmap()->rect()->getRect();
+    drawFrame(RectWidth(part), RectHeight(part));
+  } else {
+    drawFrame(static_cast<float>(glyph->width()), static_cast<float>(glyph->height()));
+  }
 }
 
 WideString ColorDropdown::colorValue() const {

@@ -61,6 +61,8 @@ TEST_P(SkinnedWidgets, EachDrawsItsBuiltInSkinElement) {
       // track (0, 11, 120, 19) of its frame.
       {Widget("TrackBar", "", 170, 50, 120, 30), Reference("track", 170, 161, 120, 8), 250, 65},
       {"", Reference("thumb", 180, 157, 10, 16), 185, 65},
+      // The colour drop-down's arrow keeps the size of its element's part.
+      {Widget("ColorDropdown", "", 10, 80, 70, 24), Reference("dropdown", 10, 180, 70, 24), 30, 92},
   };
   std::string children;
   for (const Case& c : cases) children += c.widget + c.reference;
