@@ -2,7 +2,7 @@
 
 #include "engine/applet.h"
 #include "engine/media/font_persistent.h"
-#include "gui/plain_paint.h"
+#include "gui/widgets/widget_drawing.h"
 #include "platform/device.h"
 #include "platform/font.h"
 
@@ -39,11 +39,11 @@ void DebugForm::drawSelf() {
   const auto size = static_cast<float>(font()->size());
   const float wanted = static_cast<float>(shown.size()) * size + 2;
   if (wanted != height()) setHeight(wanted);
-  TDevice* device = PaintDevice(this);
-  PaintFill(device, getClientRect(), kPanelColor);
-  PaintOutline(device, getClientRect(), kFrameColor);
+  TDevice* device = WidgetDevice(this);
+  FillArea(device, getClientRect(), kPanelColor);
+  OutlineArea(device, getClientRect(), kFrameColor);
   for (size_t i = 0; i < shown.size(); ++i) {
     const float top = static_cast<float>(i) * size + 1;
-    PaintText(this, shown[i], kLineColor, kLineFlags, MakeRectF(1, top, width() - 1, top + size));
+    DrawLabel(device, font(), shown[i], kLineColor, kLineFlags, MakeRectF(1, top, width() - 1, top + size));
   }
 }

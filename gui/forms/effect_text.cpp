@@ -5,8 +5,9 @@
 #include "core/stream.h"
 #include "engine/applet.h"
 #include "engine/media/font_persistent.h"
-#include "gui/plain_paint.h"
 #include "gui/skinned/static_text.h"
+#include "gui/widget_lifetime.h"
+#include "gui/widgets/widget_drawing.h"
 #include "platform/device.h"
 
 namespace {
@@ -76,7 +77,7 @@ void EffectText::addLetter(size_t index) {
     if (auto* effect = dynamic_cast<Effect*>(childAt(i))) templates.push_back(effect);
   }
   auto* letter = New<StaticText>(this);
-  MarkWidgetPart(letter);
+  MarkSelfMade(letter);
   CopyFont(*font(), *letter->font());
   letter->setText(text().substr(index, 1));
   if (index > 0) letter->setX(leadingWidth(index));
@@ -87,7 +88,7 @@ void EffectText::addLetter(size_t index) {
 }
 
 float EffectText::leadingWidth(size_t count) {
-  TDevice* device = PaintDevice(this);
+  TDevice* device = WidgetDevice(this);
   TFont* font = this->font()->getFont();
   if (!device || !font) return 0;
   TRectF measured = MakeRectF(0, 0, kMeasureArea, kMeasureArea);

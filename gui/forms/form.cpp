@@ -2,7 +2,8 @@
 
 #include "engine/media/font_persistent.h"
 #include "engine/media/skin_pixmap_persistent.h"
-#include "gui/plain_paint.h"
+#include "gui/widget_lifetime.h"
+#include "gui/widgets/widget_drawing.h"
 #include "platform/font.h"
 #include "platform/input_records.h"
 
@@ -36,13 +37,13 @@ void Form::setStyle(TFormStyles value) {
   setHotTrack(style_.contains(fsMoveable));
 }
 
-void Form::drawTitle() { PaintWidgetText(this, text(), kTitleFlags, MakeRectF(0, 0, width(), kTitleHeight)); }
+void Form::drawTitle() { DrawWidgetText(this, text(), kTitleFlags, MakeRectF(0, 0, width(), kTitleHeight)); }
 
 void Form::drawSelf() { drawTitle(); }
 
 void Form::focusGained() {
   inherited::focusGained();
-  if (!WidgetIsGone(this)) bringToFront();
+  if (!WidgetGone(this)) bringToFront();
 }
 
 void Form::close() {
@@ -56,7 +57,7 @@ void Form::close() {
 void Form::mouseDown(uint8_t button, uint8_t shift, float x, float y) {
   inherited::mouseDown(button, shift, x, y);
   // The press's handlers may have freed the form.
-  if (WidgetIsGone(this)) return;
+  if (WidgetGone(this)) return;
   if (style_.contains(fsMoveable) && button == kButtonLeft && !designTime()) {
     dragging_ = true;
     capture();
@@ -65,7 +66,7 @@ void Form::mouseDown(uint8_t button, uint8_t shift, float x, float y) {
 
 void Form::mouseMove(uint8_t shift, float dx, float dy, float x, float y) {
   inherited::mouseMove(shift, dx, dy, x, y);
-  if (!dragging_ || WidgetIsGone(this)) return;
+  if (!dragging_ || WidgetGone(this)) return;
   setX(this->x() + dx);
   setY(this->y() + dy);
 }
@@ -74,7 +75,7 @@ void Form::mouseUp(uint8_t button, uint8_t shift, float x, float y) {
   inherited::mouseUp(button, shift, x, y);
   if (!dragging_) return;
   dragging_ = false;
-  if (!WidgetIsGone(this)) releaseCapture();
+  if (!WidgetGone(this)) releaseCapture();
 }
 
 // ---- ImageForm -------------------------------------------------------------------------------
@@ -105,6 +106,6 @@ void ImageForm::setPixmap(TSkinPixmapPersistent* value) {
 }
 
 void ImageForm::drawSelf() {
-  PaintPixmap(this, pixmap_, getClientRect());
+  DrawFadedPixmap(this, pixmap_, getClientRect());
   drawTitle();
 }

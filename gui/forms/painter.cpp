@@ -1,6 +1,7 @@
 #include "gui/forms/painter.h"
 
-#include "gui/plain_paint.h"
+#include "gui/widget_lifetime.h"
+#include "gui/widgets/widget_drawing.h"
 
 const ClassInfo& Painter::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<Painter>("Painter").property("onPaint", &Painter::onPaint_).build();
@@ -17,5 +18,5 @@ void Painter::draw() {
 void Painter::drawSelf() { runHandler(onPaint_, "onPaint"); }
 
 void Painter::drawChildren() {
-  if (!WidgetIsGone(this)) inherited::drawChildren();
+  if (!WidgetGone(this)) inherited::drawChildren();
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "engine/applet.h"
-#include "gui/plain_paint.h"
+#include "gui/widgets/widget_drawing.h"
 #include "platform/argb_image.h"
 #include "platform/device.h"
 #include "platform/filters/filter.h"
@@ -35,7 +35,7 @@ void Background::Destroy() {
 }
 
 void Background::destroyPixmaps() {
-  TDevice* device = PaintDevice(this);
+  TDevice* device = WidgetDevice(this);
   for (TPixmap* pixmap : pixmaps_) {
     if (device && pixmap) device->DestroyPixmap(pixmap);
   }
@@ -51,7 +51,7 @@ bool Background::readImage(const WideString& name, TArgbImage& image) {
 }
 
 TPixmap* Background::pixmapOfRows(const TArgbImage& image, int32_t width, int32_t height, int32_t firstRow) {
-  TDevice* device = PaintDevice(this);
+  TDevice* device = WidgetDevice(this);
   TPixmap* pixmap = device ? device->CreatePixmap(width, height) : nullptr;
   if (!pixmap) return nullptr;
   uint32_t* bits = nullptr;
@@ -98,7 +98,7 @@ void Background::drawSelf() {
 }
 
 void Background::drawPiece(const Piece& piece) {
-  TDevice* device = PaintDevice(this);
+  TDevice* device = WidgetDevice(this);
   const size_t index = static_cast<size_t>(piece.pixmap);
   TPixmap* pixmap = index < pixmaps_.size() ? pixmaps_[index] : nullptr;
   if (!device || !pixmap || imageWidth_ <= 0 || imageHeight_ <= 0) return;

@@ -3,6 +3,7 @@
 #include "engine/media/font_persistent.h"
 #include "engine/media/skin_pixmap_persistent.h"
 #include "gui/skinned/skin_drawing.h"
+#include "gui/widgets/widget_drawing.h"
 
 const ClassInfo& Button::staticClassInfo() {
   using B = Button;

@@ -4,6 +4,7 @@
 
 #include "engine/media/skin_pixmap_persistent.h"
 #include "gui/skinned/skin_drawing.h"
+#include "gui/widgets/widget_drawing.h"
 
 const ClassInfo& Checkbox::staticClassInfo() {
   using C = Checkbox;

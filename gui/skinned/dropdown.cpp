@@ -8,6 +8,7 @@
 #include "engine/media/skin_pixmap_persistent.h"
 #include "gui/skinned/list.h"
 #include "gui/skinned/skin_drawing.h"
+#include "gui/widgets/widget_drawing.h"
 #include "gui/widget_lifetime.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "gui/skinned/image.h"
 
 #include "engine/media/skin_pixmap_persistent.h"
-#include "gui/plain_paint.h"
+#include "gui/widgets/widget_drawing.h"
 
 const ClassInfo& Image::staticClassInfo() {
   static const ClassInfo info =
@@ -26,4 +26,4 @@ void Image::setPixmap(TSkinPixmapPersistent* value) {
   if (value && value != pixmap_) pixmap_->Assign(*value);
 }
 
-void Image::drawSelf() { PaintPixmap(this, pixmap_, getClientRect()); }
+void Image::drawSelf() { DrawFadedPixmap(this, pixmap_, getClientRect()); }

@@ -7,6 +7,7 @@
 #include "core/wide_strings.h"
 #include "engine/media/skin_pixmap_persistent.h"
 #include "gui/skinned/skin_drawing.h"
+#include "gui/widgets/widget_drawing.h"
 
 namespace {
 void Copy(TSkinPixmapPersistent* target, TSkinPixmapPersistent* value) {

@@ -4,7 +4,7 @@
 #include "core/log.h"
 #include "engine/applet.h"
 #include "engine/scene/position_object.h"
-#include "gui/plain_paint.h"
+#include "gui/widgets/widget_drawing.h"
 #include "platform/device.h"
 
 namespace {
@@ -72,7 +72,7 @@ void Preview::objectRemoved(BaseObject* object) {
 }
 
 void Preview::drawSelf() {
-  TDevice* device = PaintDevice(this);
+  TDevice* device = WidgetDevice(this);
   if (!device || !object_) return;
   device->saveRenderState();
   object_->scale()->setXYZ(objectScale_, objectScale_, objectScale_);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/text_helpers.h"
-#include "gui/plain_paint.h"
+#include "gui/widgets/widget_drawing.h"
 
 const ClassInfo& Screen::staticClassInfo() {
   using S = Screen;
@@ -29,4 +29,4 @@ TColorARGB Screen::fillColor() const {
   return (color_ & 0x00FFFFFFu) | (static_cast<TColorARGB>(alphaByte) << 24);
 }
 
-void Screen::drawSelf() { PaintFill(PaintDevice(this), getClientRect(), fillColor()); }
+void Screen::drawSelf() { FillArea(WidgetDevice(this), getClientRect(), fillColor()); }

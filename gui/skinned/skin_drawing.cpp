@@ -1,12 +1,9 @@
 #include "gui/skinned/skin_drawing.h"
 
+#include "core/base_object.h"
 #include "core/object.h"
-#include "engine/media/font_persistent.h"
 #include "engine/media/skin_pixmap_persistent.h"
-#include "gui/gui_object.h"
-#include "gui/widget_lifetime.h"
 #include "gui/widgets/widget_drawing.h"
-#include "platform/device.h"
 
 namespace {
 constexpr TColorARGB kUntinted = 0xFFFFFFFFu;
@@ -21,15 +18,5 @@ TSkinPixmapPersistent* NewSkinPixmap(BaseObject* widget, const char16_t* element
 }
 
 void DrawSkin(const VisualObject* widget, TSkinPixmapPersistent* pixmap, const TRectF& rect) {
-  TDevice* device = WidgetDevice(widget);
-  if (!device || !pixmap) return;
-  device->SetColor(kUntinted);
-  pixmap->draw(rect);
-}
-
-void DrawWidgetText(GuiObject* widget, const WideString& text, uint8_t flags, const TRectF& rect) {
-  TDevice* device = WidgetDevice(widget);
-  if (!device || text.empty()) return;
-  TFontPersistent* font = widget->font();
-  device->DrawText(font->getFont(), text, ColorScaleAlpha(font->color(), widget->alpha()), flags, rect);
+  DrawPixmap(widget, pixmap, rect, kUntinted);
 }

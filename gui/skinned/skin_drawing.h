@@ -9,7 +9,6 @@
 #include "core/text.h"
 
 class BaseObject;
-class GuiObject;
 class VisualObject;
 class TSkinPixmapPersistent;
 
@@ -18,9 +17,6 @@ TSkinPixmapPersistent* NewSkinPixmap(BaseObject* widget, const char16_t* element
 
 // Draws the widget's pixmap over a rect of its frame in white.
 void DrawSkin(const VisualObject* widget, TSkinPixmapPersistent* pixmap, const TRectF& rect);
-
-// A non-empty text in the widget's font colour scaled by its alpha.
-void DrawWidgetText(GuiObject* widget, const WideString& text, uint8_t flags, const TRectF& rect);
 
 // Flags of TDevice.DrawText.
 constexpr uint8_t kSkinTextMiddle = 16;  // vertically centred

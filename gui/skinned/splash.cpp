@@ -2,7 +2,7 @@
 
 #include "core/engine.h"
 #include "engine/applet.h"
-#include "gui/plain_paint.h"
+#include "gui/widgets/widget_drawing.h"
 #include "platform/device.h"
 #include "platform/filters/filter.h"
 
@@ -32,7 +32,7 @@ void Splash::Create(TObject* owner) {
 }
 
 void Splash::Destroy() {
-  TDevice* device = PaintDevice(this);
+  TDevice* device = WidgetDevice(this);
   for (TPixmap*& logo : logos_) {
     if (device && logo) device->DestroyPixmap(logo);
     logo = nullptr;
@@ -42,7 +42,7 @@ void Splash::Destroy() {
 
 void Splash::drawSelf() {
   inherited::drawSelf();
-  TDevice* device = PaintDevice(this);
+  TDevice* device = WidgetDevice(this);
   Applet* applet = ownerApplet();
   if (!device || !applet || !logos_[0]) return;
   const auto lw = static_cast<float>(logos_[0]->width());

@@ -1,7 +1,7 @@
 #include "gui/skinned/static_text.h"
 
 #include "engine/media/font_persistent.h"
-#include "gui/plain_paint.h"
+#include "gui/widgets/widget_drawing.h"
 #include "platform/font.h"
 
 const ClassInfo& StaticText::staticClassInfo() {
@@ -19,5 +19,5 @@ void StaticText::drawSelf() {
   if (text().empty()) return;
   uint8_t flags = TextAlignFlag(textAlign_) | kTextMiddle;
   if (wordWrap_) flags |= kTextWordWrap;
-  PaintWidgetText(this, text(), flags, getClientRect());
+  DrawWidgetText(this, text(), flags, getClientRect());
 }

@@ -2,7 +2,9 @@
 
 #include "engine/applet.h"
 #include "engine/media/font_persistent.h"
+#include "engine/media/pixmap_persistent.h"
 #include "engine/visual_object.h"
+#include "gui/gui_object.h"
 #include "platform/device.h"
 
 TDevice* WidgetDevice(const VisualObject* widget) {
@@ -26,4 +28,21 @@ void DrawLabel(TDevice* device, TFontPersistent* font, const WideString& text, T
                const TRectF& rect) {
   if (!device || !font || text.empty()) return;
   if (TFont* deviceFont = font->getFont()) device->DrawText(deviceFont, text, color, flags, rect);
+}
+
+void DrawWidgetText(GuiObject* widget, const WideString& text, uint8_t flags, const TRectF& rect) {
+  TFontPersistent* font = widget->font();
+  if (!font) return;
+  DrawLabel(WidgetDevice(widget), font, text, ColorScaleAlpha(font->color(), widget->alpha()), flags, rect);
+}
+
+void DrawPixmap(const VisualObject* widget, TPixmapPersistent* pixmap, const TRectF& rect, TColorARGB tint) {
+  TDevice* device = WidgetDevice(widget);
+  if (!device || !pixmap) return;
+  device->SetColor(tint);
+  pixmap->draw(rect);
+}
+
+void DrawFadedPixmap(GuiObject* widget, TPixmapPersistent* pixmap, const TRectF& rect) {
+  DrawPixmap(widget, pixmap, rect, ColorScaleAlpha(0xFFFFFFFFu, widget->alpha()));
 }

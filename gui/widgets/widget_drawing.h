@@ -1,21 +1,24 @@
 #pragma once
-// The plain drawing every standard widget does in its client frame (origin at
-// its top-left corner, depth 0): filled and outlined rectangles in a colour
-// and text in the widget's font.
+// The plain drawing every widget and form does in its client frame (origin at
+// its top-left corner, depth 0): filled and outlined rectangles in a colour,
+// pixmaps tinted (white shows their own colours) and text in a font.
 #include <cstdint>
 
 #include "core/geometry.h"
 #include "core/text.h"
+#include "platform/font.h"
 
+class GuiObject;
 class TDevice;
 class TFontPersistent;
+class TPixmapPersistent;
 class VisualObject;
 
-// Text layout flags of the device's text drawing.
+// Text layout flags of the device's text drawing (kTextRight and the others
+// come with the device fonts).
 constexpr uint8_t kTextLeft = 1;
-constexpr uint8_t kTextCentred = 2;
-constexpr uint8_t kTextRight = 4;
-constexpr uint8_t kTextVertCentred = 16;
+constexpr uint8_t kTextCentred = kTextCentre;
+constexpr uint8_t kTextVertCentred = kTextMiddle;
 
 // The device the widget draws through, or nil (no applet, no device).
 TDevice* WidgetDevice(const VisualObject* widget);
@@ -25,3 +28,11 @@ void OutlineArea(TDevice* device, const TRectF& rect, TColorARGB color);
 // Nothing for empty text or a font that does not resolve.
 void DrawLabel(TDevice* device, TFontPersistent* font, const WideString& text, TColorARGB color, uint8_t flags,
                const TRectF& rect);
+
+// A text in the widget's font colour scaled by its alpha.
+void DrawWidgetText(GuiObject* widget, const WideString& text, uint8_t flags, const TRectF& rect);
+
+// The pixmap over the rect in the tint; nothing without a device or pixmap.
+void DrawPixmap(const VisualObject* widget, TPixmapPersistent* pixmap, const TRectF& rect, TColorARGB tint);
+// The pixmap in white, faded by the widget's alpha.
+void DrawFadedPixmap(GuiObject* widget, TPixmapPersistent* pixmap, const TRectF& rect);
