@@ -6,6 +6,7 @@
 
 #include "engine/applet.h"
 #include "engine/event.h"
+#include "engine/scene/position_object.h"
 #include "engine/visual_object.h"
 #include "platform/device.h"
 #include "platform/device_window.h"
@@ -43,4 +44,11 @@ bool PickAtEventPoint(VisualObject& object, TVector4F& origin, TVector4F& direct
   const TPointF point = applet->event()->paramPointValue();
   applet->device()->Pick(point.x, point.y, origin, direction);
   return true;
+}
+
+void CopyWorldFrame(PositionObject& from, PositionObject& to) {
+  to.setWorldPosition(from.getWorldPosition());
+  to.setWorldDirection(from.getWorldDirection());
+  to.setWorldUp(from.getWorldUp());
+  to.setAnglesQuiet(from.xAngle(), from.yAngle(), from.zAngle());
 }

@@ -3,6 +3,7 @@
 // that keeps the 3D gizmo's handles the same size wherever it stands.
 #include "core/geometry.h"
 
+class PositionObject;
 class TDevice;
 class VisualObject;
 
@@ -29,3 +30,7 @@ float AngleTo(const TVector4F& v, const TVector4F& axis);
 // handler runs: that one sets the point to the object's local one. False
 // without an applet, device or event queue.
 bool PickAtEventPoint(VisualObject& object, TVector4F& origin, TVector4F& direction);
+
+// Puts `to` where `from` stands, facing the same way: world position,
+// direction and up, then the angles without announcing them again.
+void CopyWorldFrame(PositionObject& from, PositionObject& to);

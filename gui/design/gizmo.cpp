@@ -94,10 +94,7 @@ void Gizmo::followTarget() {
   PositionObject* positioned = positionedTarget();
   if (!positioned || !visible()) return;
   adopting_ = true;
-  setWorldPosition(positioned->getWorldPosition());
-  setWorldDirection(positioned->getWorldDirection());
-  setWorldUp(positioned->getWorldUp());
-  setAnglesQuiet(positioned->xAngle(), positioned->yAngle(), positioned->zAngle());
+  CopyWorldFrame(*positioned, *this);
   adopting_ = false;
   update();
 }
@@ -115,10 +112,7 @@ void Gizmo::invalidateTransform() {
 void Gizmo::passToTarget() {
   PositionObject* target = positionedTarget();
   if (adopting_ || !visible() || !target || isDestroying()) return;
-  target->setWorldPosition(getWorldPosition());
-  target->setWorldDirection(getWorldDirection());
-  target->setWorldUp(getWorldUp());
-  target->setAnglesQuiet(xAngle(), yAngle(), zAngle());
+  CopyWorldFrame(*this, *target);
 }
 
 // ---- hits ------------------------------------------------------------------------------------

@@ -70,10 +70,7 @@ void ScreenGizmo::followTarget() {
     width_ = box.max.x - box.min.x;
     height_ = box.max.y - box.min.y;
   }
-  setWorldPosition(target->getWorldPosition());
-  setWorldDirection(target->getWorldDirection());
-  setWorldUp(target->getWorldUp());
-  setAnglesQuiet(target->xAngle(), target->yAngle(), target->zAngle());
+  CopyWorldFrame(*target, *this);
   adopting_ = false;
   update();
 }
@@ -91,10 +88,7 @@ void ScreenGizmo::invalidateTransform() {
 void ScreenGizmo::passToTarget() {
   PositionObject* target = positionedTarget();
   if (adopting_ || !visible() || !target || isDestroying()) return;
-  target->setWorldPosition(getWorldPosition());
-  target->setWorldDirection(getWorldDirection());
-  target->setWorldUp(getWorldUp());
-  target->setAnglesQuiet(xAngle(), yAngle(), zAngle());
+  CopyWorldFrame(*this, *target);
   if (auto* gui = dynamic_cast<GuiObject*>(target)) {
     gui->setWidth(width_);
     gui->setHeight(height_);
