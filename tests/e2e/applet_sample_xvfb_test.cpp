@@ -11,25 +11,11 @@
 
 #include "core/text.h"
 #include "support/private_x_server.h"
+#include "support/screen_grab.h"
 #include "support/temp_dir.h"
 #include "tests/e2e/applet_player.h"
 
 namespace {
-// One pixel of the whole screen as 0xRRGGBB, read with ImageMagick's import.
-std::optional<uint32_t> ScreenPixel(int x, int y) {
-  const std::string command =
-      "import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) + " -depth 8 txt:- 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return std::nullopt;
-  std::string text;
-  char buffer[256];
-  while (fgets(buffer, sizeof(buffer), pipe)) text += buffer;
-  pclose(pipe);
-  const size_t hash = text.find(" #");
-  if (hash == std::string::npos || hash + 8 > text.size()) return std::nullopt;
-  return static_cast<uint32_t>(std::stoul(text.substr(hash + 2, 6), nullptr, 16));
-}
-
 // The positions of the white pixels of a screen rectangle, read with
 // ImageMagick's import; empty when nothing could be read.
 std::set<std::pair<int, int>> WhitePixels(int left, int top, int width, int height) {

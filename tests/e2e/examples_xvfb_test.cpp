@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/private_x_server.h"
+#include "support/screen_grab.h"
 #include "support/temp_dir.h"
 #include "tests/e2e/applet_player.h"
 
@@ -73,20 +74,6 @@ const Example kExamples[] = {
     {"scene3d", "scene 3d", false, {}, {"Camera at 0,-100,0, light on", "Turned for 60 frames"}, true},
     {"scene3d", "scene 3d", true, {}, {"Camera at 0,-100,0, light on", "Turned for 60 frames"}, true},
 };
-
-std::optional<uint32_t> ScreenPixel(int x, int y) {
-  const std::string command =
-      "import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) + " -depth 8 txt:- 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return std::nullopt;
-  std::string text;
-  char buffer[256];
-  while (fgets(buffer, sizeof(buffer), pipe)) text += buffer;
-  pclose(pipe);
-  const size_t hash = text.find(" #");
-  if (hash == std::string::npos || hash + 8 > text.size()) return std::nullopt;
-  return static_cast<uint32_t>(std::stoul(text.substr(hash + 2, 6), nullptr, 16));
-}
 
 bool Near(uint32_t a, uint32_t b) {
   for (int shift : {0, 8, 16}) {
