@@ -1,12 +1,12 @@
 #pragma once
 // How skinned widgets draw: each owns skin pixmaps naming elements of the
 // applet's skin (the built-in one unless the game gives its own), drawn over
-// a rectangle in white so the element shows its own colours, and texts in
-// the font colour scaled by the widget's alpha.
+// a rectangle in white so the element shows its own colours; texts go
+// through DrawWidgetText with the flags below.
 #include <cstdint>
 
 #include "core/geometry.h"
-#include "core/text.h"
+#include "platform/font.h"
 
 class BaseObject;
 class VisualObject;
@@ -19,6 +19,6 @@ TSkinPixmapPersistent* NewSkinPixmap(BaseObject* widget, const char16_t* element
 void DrawSkin(const VisualObject* widget, TSkinPixmapPersistent* pixmap, const TRectF& rect);
 
 // Flags of TDevice.DrawText.
-constexpr uint8_t kSkinTextMiddle = 16;  // vertically centred
-constexpr uint8_t kSkinTextCentred = 18;  // centred both ways
-constexpr uint8_t kSkinTextWrap = 64;
+constexpr uint8_t kSkinTextMiddle = kTextMiddle;  // vertically centred
+constexpr uint8_t kSkinTextCentred = kTextCentre | kTextMiddle;  // centred both ways
+constexpr uint8_t kSkinTextWrap = kTextWordWrap;
