@@ -7,14 +7,17 @@ function(q_warnings target)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
   # GCC 12's optimiser warns wrongly inside its own std::basic_string,
-  # std::variant and std::copy (-Wrestrict, GCC bug 105329; -Warray-bounds and
-  # -Wmaybe-uninitialized after inlining) and inside SpiderMonkey's Rooted<T>,
-  # whose constructor links a stack root into the context by design
-  # (-Wdangling-pointer); none points at our code. Debug builds keep them.
+  # std::variant and std::vector once they are inlined (-Wrestrict: GCC bug
+  # 105329; -Warray-bounds, -Wmaybe-uninitialized, -Wstringop-*), and inside
+  # SpiderMonkey's Rooted<T>, whose constructor links a stack root into the
+  # context by design (-Wdangling-pointer); none points at our code. Debug
+  # builds keep the first ones.
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_GREATER_EQUAL 12
      AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+    set(inlined_library_false_alarms -Wno-restrict -Wno-array-bounds -Wno-maybe-uninitialized
+        -Wno-stringop-overread -Wno-stringop-overflow)
     target_compile_options(${target} PRIVATE -Wno-dangling-pointer
-                           $<$<NOT:$<CONFIG:Debug>>:-Wno-restrict -Wno-array-bounds -Wno-maybe-uninitialized>)
+                           "$<$<NOT:$<CONFIG:Debug>>:${inlined_library_false_alarms}>")
   endif()
 endfunction()
 
