@@ -312,6 +312,14 @@ void BaseObject::scheduleDispose(double delaySeconds) {
 
 // ---- children ------------------------------------------------------------------------
 
+BaseObject* BaseObject::runningApplet() const {
+  BaseObject* running = applet_;
+  for (const BaseObject* o = this; o; o = o->parent_) {
+    if (o->applet_ == o) running = o->applet_;
+  }
+  return running;
+}
+
 BaseObject* BaseObject::createChild(const ClassInfo& cls) {
   return dynamic_cast<BaseObject*>(cls.create(this));
 }

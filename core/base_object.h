@@ -104,6 +104,10 @@ class BaseObject : public TGComponent {
   BaseObject* childAt(int index) const { return children_[static_cast<size_t>(index)]; }
   BaseObject* parent() const { return parent_; }
   BaseObject* applet() const { return applet_; }
+  // The outermost applet holding this object: the one a frame loop runs. An
+  // applet made inside another is ticked with its host's tree but has no loop
+  // of its own, so waits step this one and end when it ends.
+  BaseObject* runningApplet() const;
   void setApplet(BaseObject* applet) { applet_ = applet; }
 
   BaseObjectStyles objectStyle() const { return objectStyle_; }

@@ -147,13 +147,15 @@ bool Effect::advance(double time, double delta) {
 }
 
 void Effect::waitUntilStopped() {
-  BaseObject* host = applet();
+  BaseObject* host = runningApplet();
   AppletServices* services = host ? GetAppletServices() : nullptr;
   // Without an applet or a step handler no frame could ever stop the effect.
   if (!services || !StepHandler()) return;
   WaiterScope scope(this);
   while (running_ && !services->isTerminated(host)) {
     if (services->isPaused(host)) return;
+    // The effect of a hidden object stands still: no frame would stop it.
+    if (parent() && parent()->isHiddenVisual() && !lingering_) return;
     StepHandler()(host);
     // A script may have freed the effect during the step: touch nothing of it.
     if (scope.effectFreed()) return;

@@ -186,7 +186,7 @@ int32_t Container::enterModal(VisualObject* object) {
   if (std::find(modalStack_.begin(), modalStack_.end(), object) != modalStack_.end()) return 4;
   modalStack_.push_back(object);
   const size_t depth = modalStack_.size();
-  Applet* applet = ownerApplet();
+  Applet* applet = AppletOf(runningApplet());
   while (modalStack_.size() >= depth && (!applet || !applet->terminated())) {
     if (modalStopPredicate && modalStopPredicate()) break;
     if (!StepHandler()) break;

@@ -446,8 +446,11 @@ void Event::unacquireMouse() {
 
 void Event::waitForEvents() {
   Applet* applet = owningApplet();
-  // Input reaches the applet's own queue only: on any other no wait could end.
-  if (!applet || (applet->event() && applet->event() != this) || !StepHandler()) return;
+  // Input reaches the running applet's own queue only: on any other (a foreign
+  // queue, or that of an applet made inside the game) no wait could end.
+  if (!applet || applet->runningApplet() != applet || (applet->event() && applet->event() != this) ||
+      !StepHandler())
+    return;
   waiting_ = true;
   // A closed window ends the wait as well as a key or a click.
   while (waiting_ && !applet->terminated()) StepHandler()(applet);

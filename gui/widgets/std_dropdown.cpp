@@ -26,8 +26,21 @@ const ClassInfo& TStdDropdown::staticClassInfo() {
 
 void TStdDropdown::Create(TObject* owner) {
   inherited::Create(owner);
-  list_ = createList();
-  watchRemovalOf(list_);
+  ownList();
+}
+
+// The root of an object file reads its stored values inside the inherited
+// construction, before Create above gets to the list: the first value read
+// or asked for makes it then. Once made it is never made again (a list a
+// script freed stays gone).
+TStdList* TStdDropdown::ownList() const {
+  if (!listMade_) {
+    auto* self = const_cast<TStdDropdown*>(this);
+    self->listMade_ = true;
+    self->list_ = self->createList();
+    self->watchRemovalOf(list_);
+  }
+  return list_;
 }
 
 TStdList* TStdDropdown::createList() {
@@ -107,25 +120,25 @@ void TStdDropdown::runChange() { runHandler(onChange_, "onChange"); }
 
 // ---- forwarded to the list ----------------------------------------------------------------
 
-float TStdDropdown::itemHeight() const { return list_ ? static_cast<float>(list_->itemHeight()) : 0; }
+float TStdDropdown::itemHeight() const { return ownList() ? static_cast<float>(ownList()->itemHeight()) : 0; }
 void TStdDropdown::setItemHeight(float value) {
-  if (list_) list_->setItemHeight(static_cast<int32_t>(std::trunc(value)));
+  if (ownList()) ownList()->setItemHeight(static_cast<int32_t>(std::trunc(value)));
 }
-int32_t TStdDropdown::itemIndex() const { return list_ ? list_->itemIndex() : -1; }
+int32_t TStdDropdown::itemIndex() const { return ownList() ? ownList()->itemIndex() : -1; }
 void TStdDropdown::setItemIndex(int32_t value) {
-  if (!list_) return;
-  list_->setItemIndex(value);
-  setText(list_->text());
+  if (!ownList()) return;
+  ownList()->setItemIndex(value);
+  setText(ownList()->text());
 }
-TWideStringList* TStdDropdown::items() const { return list_ ? list_->items() : nullptr; }
+TWideStringList* TStdDropdown::items() const { return ownList() ? ownList()->items() : nullptr; }
 void TStdDropdown::setItems(TWideStringList* value) {
-  if (list_) list_->setItems(value);
+  if (ownList()) ownList()->setItems(value);
 }
-TRectPersistent* TStdDropdown::contentsMargin() const { return list_ ? list_->contentsMargin() : nullptr; }
+TRectPersistent* TStdDropdown::contentsMargin() const { return ownList() ? ownList()->contentsMargin() : nullptr; }
 void TStdDropdown::setContentsMargin(TRectPersistent* value) {
-  if (list_) list_->setContentsMargin(value);
+  if (ownList()) ownList()->setContentsMargin(value);
 }
-int32_t TStdDropdown::rowCount() const { return list_ ? list_->rowCount() : 0; }
+int32_t TStdDropdown::rowCount() const { return ownList() ? ownList()->rowCount() : 0; }
 void TStdDropdown::setRowCount(int32_t value) {
-  if (list_) list_->setRowCount(value);
+  if (ownList()) ownList()->setRowCount(value);
 }

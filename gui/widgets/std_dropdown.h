@@ -48,7 +48,10 @@ class TStdDropdown : public TStdButton {
   void setRowCount(int32_t value);
 
  private:
+  TStdList* ownList() const;
+
   TStdList* list_ = nullptr;
+  bool listMade_ = false;
   bool dropped_ = false;
   float listWidth_ = 0;
   WideString onChange_;

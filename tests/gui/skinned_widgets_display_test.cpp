@@ -174,6 +174,12 @@ TEST(SelfMadeParts, AreNeverStoredSoReadingATreeBackNeverDoublesThem) {
       object = LoadObjectFromStream(nullptr, stream, applet, nullptr);
       ASSERT_NE(object, nullptr) << WideToAnsi(name);
       EXPECT_EQ(object->count(), 1) << WideToAnsi(name) << " holds its own list or edit once";
+      // The root of what was read takes its stored entries into its list.
+      if (name == std::u16string(u"d")) {
+        auto* dropdown = dynamic_cast<TStdDropdown*>(object);
+        ASSERT_NE(dropdown, nullptr);
+        EXPECT_EQ(WideToAnsi(dropdown->items()->commaText()), "a,b");
+      }
     }
   }
 }
