@@ -127,8 +127,19 @@ void TStdDropdown::setItemHeight(float value) {
 int32_t TStdDropdown::itemIndex() const { return ownList() ? ownList()->itemIndex() : -1; }
 void TStdDropdown::setItemIndex(int32_t value) {
   if (!ownList()) return;
-  ownList()->setItemIndex(value);
+  if (hasState(csLoading)) {
+    ownList()->keepItemIndexUntilLoaded(value);
+  } else {
+    ownList()->setItemIndex(value);
+  }
   setText(ownList()->text());
+}
+
+void TStdDropdown::Loaded() {
+  inherited::Loaded();
+  if (!ownList()) return;
+  ownList()->takeKeptItemIndex();
+  if (ownList()->itemIndex() >= 0) setText(ownList()->text());
 }
 TWideStringList* TStdDropdown::items() const { return ownList() ? ownList()->items() : nullptr; }
 void TStdDropdown::setItems(TWideStringList* value) {

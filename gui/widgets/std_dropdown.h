@@ -17,6 +17,7 @@ class TStdDropdown : public TStdButton {
   void Create(TObject* owner) override;
   void Destroy() override;
   void objectRemoved(BaseObject* object) override;
+  void Loaded() override;
 
   void mouseUp(uint8_t button, uint8_t shift, float x, float y) override;
 

@@ -112,10 +112,27 @@ void TStdList::setRowCount(int32_t value) {
 // ---- selection --------------------------------------------------------------------------
 
 void TStdList::setItemIndex(int32_t index) {
+  if (hasState(csLoading)) keptItemIndex_ = index;
   index = std::max(std::min(index, itemCount() - 1), -1);
   itemIndex_ = index;
   if (itemCount() > 0 && index >= 0) setText(items_->items(index));
   update();
+}
+
+void TStdList::keepItemIndexUntilLoaded(int32_t index) {
+  setItemIndex(index);
+  keptItemIndex_ = index;
+}
+
+void TStdList::takeKeptItemIndex() {
+  const int32_t kept = keptItemIndex_;
+  keptItemIndex_ = -1;
+  if (kept >= 0) setItemIndex(kept);
+}
+
+void TStdList::Loaded() {
+  inherited::Loaded();
+  takeKeptItemIndex();
 }
 
 void TStdList::selectAt(float x, float y) {

@@ -19,6 +19,7 @@ class TStdList : public GuiObject {
   void Create(TObject* owner) override;
   void Destroy() override;
   void objectRemoved(BaseObject* object) override;
+  void Loaded() override;
 
   void mouseDown(uint8_t button, uint8_t shift, float x, float y) override;
   void mouseMove(uint8_t shift, float dx, float dy, float x, float y) override;
@@ -29,6 +30,10 @@ class TStdList : public GuiObject {
 
   virtual void paintItem(int32_t index, const TRectF& rect);
   virtual void setItemIndex(int32_t index);
+  // A stored file gives the index before the entries: while it is read, an
+  // index beyond the entries read so far is kept and taken when they are in.
+  void keepItemIndexUntilLoaded(int32_t index);
+  void takeKeptItemIndex();
   // The entry's rectangle in the client frame; empty for an entry in no
   // column shown.
   virtual TRectF itemRect(int32_t index);
@@ -73,6 +78,7 @@ class TStdList : public GuiObject {
   TWideStringList* items_ = nullptr;
   int32_t itemHeight_ = 14;
   int32_t itemIndex_ = -1;
+  int32_t keptItemIndex_ = -1;
   TStdDropdown* dropdown_ = nullptr;
   int32_t columnCount_ = 1;
   TRectPersistent* contentsMargin_ = nullptr;

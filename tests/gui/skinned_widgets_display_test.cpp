@@ -158,7 +158,7 @@ TEST(ObjectList, KeepsOnlyPositionedObjectsAndFitsEachIntoItsRow) {
 // tree stored and read twice still holds one of each, also while open.
 TEST(SelfMadeParts, AreNeverStoredSoReadingATreeBackNeverDoublesThem) {
   GuiTestGame game;
-  Applet* applet = game.load("frameRate=\"-1\"", Widget("Dropdown", "name=\"d\" items.commaText=\"a,b\"", 10, 10, 80, 24) +
+  Applet* applet = game.load("frameRate=\"-1\"", Widget("Dropdown", "name=\"d\" itemIndex=\"1\" items.commaText=\"a,b\"", 10, 10, 80, 24) +
                                                      Widget("ColorDropdown", "name=\"c\"", 100, 10, 80, 24) +
                                                      Widget("TConsole", "name=\"t\"", 10, 100, 200, 60));
   ASSERT_NE(applet, nullptr);
@@ -174,11 +174,14 @@ TEST(SelfMadeParts, AreNeverStoredSoReadingATreeBackNeverDoublesThem) {
       object = LoadObjectFromStream(nullptr, stream, applet, nullptr);
       ASSERT_NE(object, nullptr) << WideToAnsi(name);
       EXPECT_EQ(object->count(), 1) << WideToAnsi(name) << " holds its own list or edit once";
-      // The root of what was read takes its stored entries into its list.
+      // The root of what was read takes its stored entries and choice (stored
+      // before the entries) into its list.
       if (name == std::u16string(u"d")) {
         auto* dropdown = dynamic_cast<TStdDropdown*>(object);
         ASSERT_NE(dropdown, nullptr);
         EXPECT_EQ(WideToAnsi(dropdown->items()->commaText()), "a,b");
+        EXPECT_EQ(dropdown->itemIndex(), 1);
+        EXPECT_EQ(WideToAnsi(dropdown->text()), "b");
       }
     }
   }
