@@ -20,6 +20,7 @@ inline constexpr int32_t kFontBold = 1;
 inline constexpr int32_t kFontItalic = 2;
 
 // Layout flags of DrawText and MeasureText.
+inline constexpr uint8_t kTextLeft = 1;
 inline constexpr uint8_t kTextCentre = 2;
 inline constexpr uint8_t kTextRight = 4;
 inline constexpr uint8_t kTextMiddle = 16;

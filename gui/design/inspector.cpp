@@ -193,8 +193,8 @@ void Inspector::paintItem(int32_t index, const TRectF& rect) {
   if (index == itemIndex()) FillArea(device, name, kSelectedName);
   name = MakeRectF(name.left + 1 + (row.depth() > 0 ? kIndent : 0), name.top + 2, name.right - 1, name.bottom - 2);
   const bool nested = !row.value.empty() && row.value.front() == u'(';
-  DrawLabel(device, font(), nested ? u"+" + row.name : row.name, kInk, kTextVertCentred, name);
+  DrawLabel(device, font(), nested ? u"+" + row.name : row.name, kInk, kTextMiddle, name);
   const TRectF value = MakeRectF(half + 1, rect.top + 2, rect.right - 1, rect.bottom - 2);
-  DrawLabel(device, font(), row.value, kInk, kTextVertCentred, value);
+  DrawLabel(device, font(), row.value, kInk, kTextMiddle, value);
   OutlineArea(device, MakeRectF(half - 1, 0, half, height()), kInk);
 }

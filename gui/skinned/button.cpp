@@ -32,5 +32,5 @@ void Button::setPixmap(TSkinPixmapPersistent* value) {
 
 void Button::drawSelf() {
   DrawSkin(this, pixmap_, getClientRect());
-  DrawWidgetText(this, text(), TextAlignFlag(textAlign()) | kSkinTextMiddle, getClientRect());
+  DrawWidgetText(this, text(), TextAlignFlag(textAlign()) | kTextMiddle, getClientRect());
 }

@@ -39,7 +39,7 @@ void Checkbox::setPixmapUnchecked(TSkinPixmapPersistent* value) {
 
 void Checkbox::drawSelf() {
   const float side = static_cast<float>(checkSize());
-  DrawWidgetText(this, text(), kSkinTextMiddle, MakeRectF(1.5f * side, 0, width(), height()));
+  DrawWidgetText(this, text(), kTextMiddle, MakeRectF(1.5f * side, 0, width(), height()));
   // The square sits centred in the square of the widget's height.
   const float offset = std::nearbyint((height() - side) / 2);
   DrawSkin(this, checked() ? pixmapChecked_ : pixmapUnchecked_, MakeRectF(offset, offset, offset + side, offset + side));

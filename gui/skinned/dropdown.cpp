@@ -91,5 +91,5 @@ void Dropdown::drawFrame(float glyphWidth, float glyphHeight) {
 void Dropdown::drawSelf() {
   const TRectF glyph = SourceRect(pixmapGlyph_);
   drawFrame(RectWidth(glyph), RectHeight(glyph));
-  DrawWidgetText(this, text(), TextAlignFlag(textAlign()) | kSkinTextMiddle, getClientRect());
+  DrawWidgetText(this, text(), TextAlignFlag(textAlign()) | kTextMiddle, getClientRect());
 }

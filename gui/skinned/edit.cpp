@@ -52,7 +52,7 @@ void Edit::drawSelf() {
   if (device && deviceFont && firstVisible() < static_cast<int32_t>(all.size())) {
     TRectF fit = contentsRect();
     device->DrawTextFit(deviceFont, all.substr(static_cast<size_t>(firstVisible()), static_cast<size_t>(visibleCount())),
-                        ColorScaleAlpha(textFont->color(), alpha()), kSkinTextMiddle, fit);
+                        ColorScaleAlpha(textFont->color(), alpha()), kTextMiddle, fit);
   }
   drawSelectionBar();
 }

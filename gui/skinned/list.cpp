@@ -89,6 +89,6 @@ void List::paintItem(int32_t index, const TRectF& rect) {
   if (onPaintItem) {
     onPaintItem(this, index, rect);
   } else {
-    DrawWidgetText(this, items()->items(index), kSkinTextCentred, rect);
+    DrawWidgetText(this, items()->items(index), (kTextCentre | kTextMiddle), rect);
   }
 }

@@ -18,7 +18,3 @@ TSkinPixmapPersistent* NewSkinPixmap(BaseObject* widget, const char16_t* element
 // Draws the widget's pixmap over a rect of its frame in white.
 void DrawSkin(const VisualObject* widget, TSkinPixmapPersistent* pixmap, const TRectF& rect);
 
-// Flags of TDevice.DrawText.
-constexpr uint8_t kSkinTextMiddle = kTextMiddle;  // vertically centred
-constexpr uint8_t kSkinTextCentred = kTextCentre | kTextMiddle;  // centred both ways
-constexpr uint8_t kSkinTextWrap = kTextWordWrap;

@@ -52,5 +52,5 @@ void TStdButton::drawSelf() {
   const TRectF client = getClientRect();
   FillArea(device, client, focused() || hot() ? 0xFFC0C0C0u : 0xFF808080u);
   OutlineArea(device, client, 0xFF000000u);
-  DrawLabel(device, font(), text(), 0xFFFFFFFFu, kTextCentred | kTextVertCentred, client);
+  DrawLabel(device, font(), text(), 0xFFFFFFFFu, kTextCentre | kTextMiddle, client);
 }

@@ -49,7 +49,7 @@ void TStdCheckBox::drawSelf() {
   TDevice* device = WidgetDevice(this);
   TFontPersistent* textFont = font();
   if (textFont) {
-    DrawLabel(device, textFont, text(), ColorScaleAlpha(textFont->color(), alpha()), kTextVertCentred,
+    DrawLabel(device, textFont, text(), ColorScaleAlpha(textFont->color(), alpha()), kTextMiddle,
               MakeRectF(16, 0, width(), height()));
   }
   // The check square sits centred in the square of the widget's height.

@@ -77,7 +77,7 @@ void TStdDropdown::objectRemoved(BaseObject* object) {
 void TStdDropdown::paintItem(int32_t index, const TRectF& rect) {
   if (!list_ || index < 0 || index >= list_->itemCount()) return;
   DrawLabel(WidgetDevice(this), list_->font(), list_->items()->items(index), 0xFF000000u,
-            TextAlignFlag(textAlign()) | kTextVertCentred, rect);
+            TextAlignFlag(textAlign()) | kTextMiddle, rect);
 }
 
 void TStdDropdown::mouseUp(uint8_t button, uint8_t shift, float x, float y) {

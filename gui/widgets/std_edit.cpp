@@ -380,7 +380,7 @@ void TStdEdit::drawSelf() {
   if (deviceFont && firstVisible_ < Length(all)) {
     TRectF fit = contents;
     device->DrawTextFit(deviceFont, all.substr(static_cast<size_t>(firstVisible_), static_cast<size_t>(visibleCount_)),
-                        ColorScaleAlpha(textFont->color(), alpha()), kTextVertCentred, fit);
+                        ColorScaleAlpha(textFont->color(), alpha()), kTextMiddle, fit);
   }
   if (!hasSelection()) return;
   const float left = contents.left + textWidth(firstVisible_, std::max(std::min(selStart_, selEnd_), firstVisible_));

@@ -218,7 +218,7 @@ void TStdList::paintItem(int32_t index, const TRectF& rect) {
   } else if (onPaintItemMethod_) {
     CallMethodRef(onPaintItemMethod_, {Variant(static_cast<TObject*>(this)), Variant(index)});
   } else {
-    DrawLabel(device, font(), items_->items(index), 0xFF000000u, kTextVertCentred, rect);
+    DrawLabel(device, font(), items_->items(index), 0xFF000000u, kTextMiddle, rect);
   }
 }
 

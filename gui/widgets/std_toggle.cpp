@@ -70,5 +70,5 @@ void TStdToggle::drawSelf() {
   TFontPersistent* textFont = font();
   if (!textFont) return;
   DrawLabel(WidgetDevice(this), textFont, items_->items(itemIndex_), ColorScaleAlpha(textFont->color(), alpha()),
-            TextAlignFlag(textAlign()) | kTextVertCentred, getClientRect());
+            TextAlignFlag(textAlign()) | kTextMiddle, getClientRect());
 }

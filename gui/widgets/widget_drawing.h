@@ -14,12 +14,6 @@ class TFontPersistent;
 class TPixmapPersistent;
 class VisualObject;
 
-// Text layout flags of the device's text drawing (kTextRight and the others
-// come with the device fonts).
-constexpr uint8_t kTextLeft = 1;
-constexpr uint8_t kTextCentred = kTextCentre;
-constexpr uint8_t kTextVertCentred = kTextMiddle;
-
 // The device the widget draws through, or nil (no applet, no device).
 TDevice* WidgetDevice(const VisualObject* widget);
 
