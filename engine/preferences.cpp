@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "core/class_builder.h"
 #include "core/log.h"
@@ -69,9 +70,86 @@ void Preferences::Destroy() {
   inherited::Destroy();
 }
 
+namespace {
+// Names compare with ASCII letters folded.
+WideString FoldedName(std::u16string_view name) {
+  WideString folded(name);
+  for (char16_t& unit : folded) {
+    if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - u'a' + u'A');
+  }
+  return folded;
+}
+}  // namespace
+
+const Preferences::LineIndex& Preferences::index() const {
+  if (indexValid_) return index_;
+  index_ = LineIndex{};
+  for (int i = 1; i < list_->count(); ++i) {
+    const WideString& line = list_->get(i);
+    const size_t equals = line.find(u'=');
+    if (equals == WideString::npos) continue;
+    const std::u16string_view name = std::u16string_view(line).substr(0, equals);
+    index_.lineOfName.try_emplace(FoldedName(name), i);
+  }
+  // Players by number; where two lines give one number ("user2", "user02"),
+  // the earlier line names the player.
+  std::vector<std::pair<int32_t, int>> players;
+  for (const auto& [name, line] : index_.lineOfName) {
+    if (int32_t n = NumberInLineName(name, false)) players.emplace_back(n, line);
+  }
+  std::sort(players.begin(), players.end());
+  for (const auto& [n, line] : players) {
+    if (index_.nameOfNumber.count(n)) continue;
+    WideString name = UnescapeListText(list_->getValueAt(line));
+    index_.playerNumbers.push_back(n);
+    index_.firstNumberOfName.try_emplace(name, n);
+    index_.nameOfNumber.emplace(n, std::move(name));
+  }
+  indexValid_ = true;
+  return index_;
+}
+
+int Preferences::lineOf(const WideString& name) const {
+  const auto& lines = index().lineOfName;
+  auto found = lines.find(FoldedName(name));
+  return found == lines.end() ? -1 : found->second;
+}
+
+WideString Preferences::valueOf(const WideString& name) const {
+  const int line = lineOf(name);
+  return line < 0 ? WideString() : list_->getValueAt(line);
+}
+
+void Preferences::putLine(const WideString& name, const WideString& value) {
+  const int line = lineOf(name);
+  if (value.empty()) {
+    if (line < 0) return;
+    list_->Delete(line);
+  } else if (line >= 0) {
+    list_->put(line, name + u"=" + value);
+    // A player's name line changes the players' names.
+    if (NumberInLineName(name, false) == 0) return;
+  } else {
+    list_->add(name + u"=" + value);
+  }
+  linesMoved();
+}
+
+bool Preferences::roomFor(int64_t addedBytes) const {
+  return ListFileFits(kFileName, ListFileBytes(*list_) + addedBytes);
+}
+
 void Preferences::load() {
-  if (ReadUserListFile(kFileName, *list_, IsPreferenceLine, 1) != ListFileRead::Read) return;
-  user_ = UnescapeListText(list_->getValue(kCurrentUser));
+  if (ReadUserListFile(kFileName, *list_, IsPreferenceLine) != ListFileRead::Read) return;
+  linesMoved();
+  // The count is the first line; when it could not be read, the players
+  // the file lists are counted instead.
+  if (list_->count() == 0 || list_->get(0).find(u'=') != WideString::npos) {
+    list_->insert(0, u"0");
+    linesMoved();
+    setFirstLine(static_cast<int32_t>(playerNumbers().size()));
+  }
+  user_ = UnescapeListText(valueOf(kCurrentUser));
 }
 
 void Preferences::store() { WriteUserListFile(kFileName, *list_); }
@@ -80,12 +158,20 @@ WideString Preferences::settingName(const WideString& key) const {
   return PlayerLineName(userNumber(user_)) + u"." + EscapeListText(key);
 }
 
-WideString Preferences::getValue(const WideString& key) {
-  return UnescapeListText(list_->getValue(settingName(key)));
-}
+WideString Preferences::getValue(const WideString& key) { return UnescapeListText(valueOf(settingName(key))); }
 
 void Preferences::setValue(const WideString& key, const WideString& value) {
-  list_->setValue(settingName(key), EscapeListText(value));
+  if (!ListTextFits(kFileName, u"the key " + LogSafeText(key.substr(0, 40)), key) ||
+      !ListTextFits(kFileName, u"the value of " + LogSafeText(key.substr(0, 40)), value)) {
+    return;
+  }
+  const WideString name = settingName(key);
+  const WideString escaped = EscapeListText(value);
+  const int line = lineOf(name);
+  const int64_t oldBytes = line < 0 ? 0 : ListLineBytes(list_->get(line));
+  const int64_t newBytes = value.empty() ? 0 : ListLineBytes(name + u"=" + escaped);
+  if (!roomFor(newBytes - oldBytes)) return;
+  putLine(name, escaped);
   store();
 }
 
@@ -97,35 +183,20 @@ bool Preferences::getBoolValue(const WideString& key) {
 int32_t Preferences::getIntValue(const WideString& key) { return ParseWholeNumber(getValue(key)).value_or(0); }
 
 float Preferences::getFloatValue(const WideString& key) {
-  WideString value = getValue(key);
-  try {
-    return value.empty() ? 0.0f : static_cast<float>(WideStrToFloat(value));
-  } catch (const EConvertError&) {
-    return 0.0f;
-  }
-}
-
-std::vector<int32_t> Preferences::playerNumbers() const {
-  std::vector<int32_t> numbers;
-  for (int i = 1; i < list_->count(); ++i) {
-    if (int32_t n = NumberInLineName(list_->getName(i), false)) numbers.push_back(n);
-  }
-  std::sort(numbers.begin(), numbers.end());
-  return numbers;
-}
-
-int32_t Preferences::highestNumberUsed() const {
-  int32_t highest = 0;
-  for (int i = 1; i < list_->count(); ++i) highest = std::max(highest, NumberInLineName(list_->getName(i), true));
-  return highest;
+  const double value = ParseDecimalNumber(getValue(key)).value_or(0.0);
+  // A value past float's range would read as infinite.
+  const float narrowed = static_cast<float>(value);
+  return std::isfinite(narrowed) ? narrowed : 0.0f;
 }
 
 WideString Preferences::playerName(int32_t number) const {
-  return UnescapeListText(list_->getValue(PlayerLineName(number)));
+  const auto& names = index().nameOfNumber;
+  auto found = names.find(number);
+  return found == names.end() ? WideString() : found->second;
 }
 
 WideString Preferences::users(int32_t index) {
-  std::vector<int32_t> numbers = playerNumbers();
+  const std::vector<int32_t>& numbers = playerNumbers();
   if (index < 0 || index >= static_cast<int32_t>(numbers.size())) return WideString();
   return playerName(numbers[static_cast<size_t>(index)]);
 }
@@ -135,32 +206,43 @@ int32_t Preferences::userCount() const {
 }
 
 int32_t Preferences::userNumber(const WideString& name) const {
-  for (int32_t n : playerNumbers()) {
-    if (playerName(n) == name) return n;
-  }
-  return 1;
+  const auto& numbers = index().firstNumberOfName;
+  auto found = numbers.find(name);
+  return found == numbers.end() ? 1 : found->second;
 }
 
 void Preferences::setFirstLine(int32_t count) { list_->put(0, DecimalText(count)); }
 
 void Preferences::addUser(const WideString& name) {
   if (list_->count() == 0) return;
+  if (!ListTextFits(kFileName, u"a player's name", name)) return;
   const int32_t count = userCount();
-  const int32_t highest = std::max(count, highestNumberUsed());
+  const std::vector<int32_t>& numbers = playerNumbers();
+  const int32_t highest = std::max(count, numbers.empty() ? 0 : numbers.back());
   if (highest == INT32_MAX) {
-    LogError(u"No player number left for " + name);
+    LogError(u"No player number left for " + LogSafeText(name));
     return;
   }
+  const WideString line = PlayerLineName(highest + 1) + u"=" + EscapeListText(name);
+  const int current = lineOf(kCurrentUser);
+  const int64_t currentGrows = ListLineBytes(kCurrentUser + (u"=" + EscapeListText(name))) -
+                               (current < 0 ? 0 : ListLineBytes(list_->get(current)));
+  if (!roomFor(ListLineBytes(line) + currentGrows)) return;
   setFirstLine(count + 1);
-  list_->insert(1, PlayerLineName(highest + 1) + u"=" + EscapeListText(name));
+  list_->insert(1, line);
+  linesMoved();
   setUser(name);
 }
 
 void Preferences::renameUser(const WideString& oldName, const WideString& newName) {
+  if (!ListTextFits(kFileName, u"a player's name", newName)) return;
   for (int32_t n : playerNumbers()) {
     if (playerName(n) != oldName) continue;
-    list_->put(list_->indexOfName(PlayerLineName(n)), PlayerLineName(n) + u"=" + EscapeListText(newName));
-    LogInfo(u"ok! user name chaged from " + oldName + u" to " + newName);
+    const int64_t grows =
+        (static_cast<int64_t>(EscapeListText(newName).size()) - static_cast<int64_t>(EscapeListText(oldName).size())) * 2;
+    if (!roomFor(grows)) return;
+    putLine(PlayerLineName(n), EscapeListText(newName));
+    LogInfo(u"ok! user name chaged from " + LogSafeText(oldName) + u" to " + LogSafeText(newName));
     return;
   }
 }
@@ -169,12 +251,12 @@ void Preferences::deleteUser(const WideString& name) {
   for (int32_t n : playerNumbers()) {
     if (playerName(n) != name) continue;
     if (int32_t count = userCount(); count > 0) setFirstLine(count - 1);
-    list_->Delete(list_->indexOfName(PlayerLineName(n)));
+    putLine(PlayerLineName(n), WideString());
     return;
   }
 }
 
 void Preferences::setUser(const WideString& name) {
   user_ = name;
-  list_->setValue(kCurrentUser, EscapeListText(name));
+  putLine(kCurrentUser, EscapeListText(name));
 }

@@ -1,6 +1,10 @@
 #include "engine/score_table.h"
 
+#include <cmath>
+#include <limits>
+
 #include "core/class_builder.h"
+#include "core/exceptions.h"
 #include "core/wide_strings.h"
 #include "engine/applet_numbers.h"
 #include "engine/user_list_file.h"
@@ -24,7 +28,7 @@ const ClassInfo& ScoreTable::staticClassInfo() {
                                     .property("count", &S::count, &S::ignoreCount).stored(false)
                                     .method("load", &S::load)
                                     .method("store", &S::store)
-                                    .method("addScore", &S::addScore)
+                                    .method("addScore", &S::addScriptScore)
                                     .method("names", &S::names)
                                     .method("scores", &S::scores)
                                     .build();
@@ -57,9 +61,22 @@ void ScoreTable::store() {
 }
 
 void ScoreTable::addScore(const WideString& name, int32_t score) {
+  if (!ListTextFits(kFileName, u"a player's name", name)) return;
+  const WideString line = EscapeListText(name) + u"=" + DecimalText(score);
+  if (!ListFileFits(kFileName, ListFileBytes(*list_) + ListLineBytes(line))) return;
   list_->setSorted(false);
-  list_->addObject(EscapeListText(name) + u"=" + DecimalText(score), score);
+  list_->addObject(line, score);
   resort();
+}
+
+void ScoreTable::addScriptScore(const WideString& name, double score) {
+  // A score is a whole 32-bit number; anything else is refused as a call
+  // that does not fit, rather than stored rounded or wrapped.
+  if (!std::isfinite(score) || std::trunc(score) != score || score < std::numeric_limits<int32_t>::min() ||
+      score > std::numeric_limits<int32_t>::max()) {
+    throw EConvertError(u"not a whole 32-bit score");
+  }
+  addScore(name, static_cast<int32_t>(score));
 }
 
 void ScoreTable::resort() {

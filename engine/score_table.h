@@ -19,6 +19,8 @@ class ScoreTable : public BaseObject {
   void load();
   // Writes "scores.dat" when there is at least one entry.
   void store();
+  // A name longer than the list file allows, or an entry that would make
+  // the file too large, is refused with an error line.
   void addScore(const WideString& name, int32_t score);
   // Empty (or 0) past the end.
   WideString names(int32_t index) const;
@@ -29,6 +31,9 @@ class ScoreTable : public BaseObject {
 
  private:
   void ignoreCount(int32_t) {}
+  // Scripts' addScore: a score that is not a whole 32-bit number is refused
+  // (the call is reported as invalid).
+  void addScriptScore(const WideString& name, double score);
   // Sorts the whole list by score, highest first.
   void resort();
 

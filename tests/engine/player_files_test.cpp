@@ -14,6 +14,7 @@
 #include "core/engine.h"
 #include "core/ext_resource_man.h"
 #include "core/wide_strings.h"
+#include "engine/applet_numbers.h"
 #include "engine/preferences.h"
 #include "engine/score_table.h"
 #include "tests/support/log_capture.h"
@@ -104,7 +105,10 @@ TEST_F(PlayerFiles, ValuesReadAsBooleansAndNumbers) {
   };
   for (const Case& c : {Case{u"1", true, 1, 1.0f}, Case{u"-1", true, -1, -1.0f}, Case{u"on", true, 0, 0.0f},
                         Case{u"True", false, 0, 0.0f}, Case{u"yes", false, 0, 0.0f}, Case{u"0", false, 0, 0.0f},
-                        Case{u"2.5", false, 0, 2.5f}, Case{u"2,5", false, 0, 0.0f}}) {
+                        Case{u"2.5", false, 0, 2.5f}, Case{u"2,5", false, 0, 0.0f}, Case{u" 7", false, 0, 0.0f},
+                        Case{u" 2.5", false, 0, 0.0f}, Case{u"+3", false, 3, 3.0f}, Case{u"-.5e1", false, 0, -5.0f},
+                        Case{u"nan", false, 0, 0.0f}, Case{u"inf", false, 0, 0.0f}, Case{u"1e39", false, 0, 0.0f},
+                        Case{u"1e", false, 0, 0.0f}, Case{u".", false, 0, 0.0f}, Case{u"0x10", false, 0, 0.0f}}) {
     prefs->setValue(u"k", c.text);
     EXPECT_EQ(prefs->getBoolValue(u"k"), c.on) << WideToUtf8(c.text);
     EXPECT_EQ(prefs->getIntValue(u"k"), c.whole) << WideToUtf8(c.text);
@@ -141,13 +145,12 @@ TEST_F(PlayerFiles, HostileTextsRoundTripWithoutAddingLines) {
   for (const WideString& text : texts) EXPECT_NE(std::find(names.begin(), names.end(), text), names.end());
 }
 
-TEST_F(PlayerFiles, DamagedFilesAreLoggedAndIgnored) {
+TEST_F(PlayerFiles, AFileRefusedAsAWholeIsKeptAsideAndNotReplaced) {
   const std::string damaged[] = {
       Scrambled(u"2\r\nuser1=ann\r\n") + "x",  // odd length
-      Scrambled(u"two\r\nuser1=ann\r\n"),       // no count
-      Scrambled(u"1\r\nuser1 ann\r\n"),         // no "="
       Scrambled(u"1\r\nuser1=a\0nn\r\n"s),      // a NUL
       "",                                       // nothing
+      std::string((4 << 20) + 2, 'a'),          // too large
   };
   for (const std::string& bytes : damaged) {
     dir.write("prefs.dat", bytes);
@@ -155,17 +158,110 @@ TEST_F(PlayerFiles, DamagedFilesAreLoggedAndIgnored) {
     LogCapture log;
     prefs->load();
     EXPECT_TRUE(log.contains("(e) Damaged file ignored: prefs.dat"));
+    EXPECT_TRUE(log.contains("(i) Damaged file kept as prefs.dat.bad"));
     EXPECT_EQ(LinesOf(prefs->lines()), Lines{u"0"});
+    prefs->setValue(u"lang", u"english");
+    EXPECT_EQ(dir.read("prefs.dat.bad"), bytes);
   }
-  ScoreTable* scores = fresh<ScoreTable>();
-  scores->addScore(u"keep", 1);
-  for (const std::u16string text : {u"a=10\r\nb=ten\r\n", u"a=10\r\nb\r\n", u"a=99999999999\r\n"}) {
-    dir.write("scores.dat", Scrambled(text));
+}
+
+TEST_F(PlayerFiles, UnreadableLinesAreSkippedWithOneLineAndTheRestKept) {
+  struct Case {
+    std::u16string text;
+    Lines kept;
+    const char* logged;
+  };
+  const Case cases[] = {
+      {u"1\r\nuser1 ann\r\nuser2=bob\r\nuser2.lang=de\r\nstray\r\n", {u"1", u"user2=bob", u"user2.lang=de"},
+       "(e) Unreadable lines skipped in prefs.dat: 2, the first is line 2 \"user1 ann\""},
+      {u"two\r\nuser1=ann\r\nuser3=cid\r\n", {u"2", u"user1=ann", u"user3=cid"},
+       "(e) Unreadable lines skipped in prefs.dat: 1, the first is line 1 \"two\""},
+      {u"=x\r\n", {u"0"}, "(e) Unreadable lines skipped in prefs.dat: 1, the first is line 1 \"=x\""},
+  };
+  for (const Case& c : cases) {
+    dir.write("prefs.dat", Scrambled(c.text));
+    Preferences* prefs = fresh<Preferences>();
     LogCapture log;
-    scores->load();
-    EXPECT_TRUE(log.contains("(e) Damaged file ignored: scores.dat"));
-    EXPECT_EQ(scores->names(0), u"keep");
+    prefs->load();
+    EXPECT_EQ(LinesOf(prefs->lines()), c.kept);
+    EXPECT_TRUE(log.contains(c.logged)) << c.logged;
   }
+  dir.write("scores.dat", Scrambled(u"a=10\r\ncid=seven\r\nb\r\nc=99999999999\r\nd=30\r\ne=20\r\n"));
+  ScoreTable* scores = fresh<ScoreTable>();
+  LogCapture log;
+  scores->load();
+  EXPECT_TRUE(log.contains("(e) Unreadable lines skipped in scores.dat: 3, the first is line 2 \"cid=seven\""));
+  ASSERT_EQ(scores->count(), 3);
+  EXPECT_EQ(scores->names(0) + scores->names(1) + scores->names(2), u"dea");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("scores.dat.bad")));
+}
+
+TEST_F(PlayerFiles, TextsAndFilesPastTheLimitsAreRefusedWhereSetAndTheOldFileKept) {
+  Preferences* prefs = fresh<Preferences>();
+  prefs->setValue(u"lang", u"english");
+  const std::string before = dir.read("prefs.dat");
+  LogCapture log;
+  prefs->setValue(u"big", WideString(2200000, u'x'));
+  prefs->setValue(WideString(70000, u'k'), u"1");
+  prefs->addUser(WideString(70000, u'n'));
+  EXPECT_EQ(log.lines().size(), 3u);
+  EXPECT_TRUE(log.contains("(e) Too long for prefs.dat: the value of big of 2200000 characters (at most 65536)"));
+  EXPECT_EQ(dir.read("prefs.dat"), before);
+  // Players whose names fit one by one, until the file would pass 4 MB.
+  int added = 0;
+  for (; added < 100 && prefs->userCount() == added; ++added) prefs->addUser(WideString(60000, u'a' + added % 26));
+  EXPECT_EQ(added, 34);  // 33 names of 120 KB, and the current player's, fit in 4 MB
+  EXPECT_TRUE(log.contains("(e) Not stored: prefs.dat would grow past 4 MB; the old file is kept"));
+  prefs->setValue(u"more", WideString(60000, u'm'));
+  EXPECT_EQ(log.count("(e) Not stored: prefs.dat would grow past 4 MB; the old file is kept"), 2);
+  prefs->store();
+  EXPECT_LE(std::filesystem::file_size(dir.file("prefs.dat")), 4u << 20);
+  Preferences* back = fresh<Preferences>();
+  back->load();
+  EXPECT_EQ(LinesOf(back->lines()), LinesOf(prefs->lines()));
+  EXPECT_EQ(back->getValue(u"lang"), u"");  // the last player added is the current one
+  ScoreTable* scores = fresh<ScoreTable>();
+  scores->addScore(WideString(70000, u's'), 1);
+  EXPECT_EQ(scores->count(), 0);
+}
+
+TEST_F(PlayerFiles, TheFirstPlayerAddedIsNumberOneAndFindsTheSettingsMadeBefore) {
+  Preferences* prefs = fresh<Preferences>();
+  prefs->setValue(u"lang", u"english");
+  prefs->setValue(u"top", u"40");
+  prefs->addUser(u"ann");
+  EXPECT_EQ(prefs->lines().get(1), u"user1=ann");
+  EXPECT_EQ(prefs->getValue(u"lang"), u"english");
+  prefs->addUser(u"bob");
+  EXPECT_EQ(prefs->lines().get(1), u"user2=bob");
+}
+
+TEST_F(PlayerFiles, PlayerTextReachesTheLogEscaped) {
+  Preferences* prefs = fresh<Preferences>();
+  prefs->addUser(u"ann");
+  LogCapture log;
+  prefs->renameUser(u"ann", u"x\r\n12:00:00 (e) forged\\");
+  ASSERT_EQ(log.lines().size(), 1u);
+  EXPECT_TRUE(log.contains("(i) ok! user name chaged from ann to x\\x0D\\x0A12:00:00 (e) forged\\\\"));
+}
+
+// Every lookup with thousands of players answers at once (it used to search
+// every player's line, which took seconds).
+TEST_F(PlayerFiles, LookupsWithThousandsOfPlayersStayFast) {
+  std::u16string text = u"3000\r\n";
+  for (int i = 1; i <= 3000; ++i) text += u"user" + DecimalText(i) + u"=player" + DecimalText(i - 1) + u"\r\n";
+  dir.write("prefs.dat", Scrambled(text));
+  Preferences* prefs = fresh<Preferences>();
+  prefs->load();
+  prefs->setUser(u"player7");
+  prefs->setValue(u"lang", u"german");
+  const auto start = std::chrono::steady_clock::now();
+  int found = 0;
+  for (int i = 0; i < 2000 && std::chrono::steady_clock::now() - start < std::chrono::seconds(5); ++i) {
+    found += prefs->getValue(u"lang") == u"german" && prefs->userNumber(u"player2999") == 3000;
+  }
+  EXPECT_EQ(found, 2000);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
 }
 
 TEST_F(PlayerFiles, ScoresAreKeptHighestFirst) {
