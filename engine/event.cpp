@@ -10,6 +10,7 @@
 #include "core/wide_strings.h"
 #include "engine/visual_object.h"
 #include "engine/applet.h"
+#include "engine/scene/mission.h"
 #include "platform/input_records.h"
 #include "platform/platform.h"
 
@@ -345,7 +346,7 @@ void Event::dispatchScheduled(TLowEvent* event) {
       break;
     case kScheduleFree: freeScheduled(target); break;
     case kScheduleReload:
-      if (const MethodInfo* reload = target->classInfo().findMethod("reload")) reload->invoke(target, {});
+      if (auto* mission = dynamic_cast<Mission*>(target)) mission->reload();
       break;
     default: break;
   }

@@ -34,7 +34,6 @@ const ClassInfo& Mission::staticClassInfo() {
                                     .method("success", &M::success)
                                     .method("fail", &M::fail)
                                     .method("restart", &M::restart)
-                                    .method("reload", &M::reload)
                                     .method("dispose", &M::dispose)
                                     .method("getDesignSelected", &M::getDesignSelected)
                                     .build();
@@ -93,12 +92,19 @@ void Mission::finish(bool won) {
 }
 
 void Mission::restart() {
+  if (endedLogged(u"restart")) return;
   isSuccess_ = false;
   if (Event* queue = event()) queue->scheduleAction(this, kScheduleReload, kReloadDelay);
 }
 
+bool Mission::endedLogged(const char16_t* what) const {
+  if (!isDisposed()) return false;
+  LogInfo(u"Mission has ended, no " + WideString(what) + u" of " + fileName());
+  return true;
+}
+
 void Mission::reload() {
-  if (designTime()) return;
+  if (designTime() || endedLogged(u"reload")) return;
   BusyScope guard(this);
   pause_ = true;
   unspawn();

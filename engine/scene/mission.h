@@ -18,8 +18,12 @@ class Mission : public PositionObject {
   virtual void start();
   virtual void success();
   virtual void fail();
+  // Reloads the level shortly after; nothing (one log line) once the mission
+  // has ended, so a "retry" in onFail or onSuccess cannot bring an ended
+  // level back.
   virtual void restart();
-  // The scheduled reload: the children are read again from the file.
+  // The scheduled reload: the children are read again from the file. Not
+  // published: only the event queue runs it, and not once the mission ended.
   void reload();
   // A script's dispose fails the mission.
   void dispose() override;
@@ -47,6 +51,8 @@ class Mission : public PositionObject {
  private:
   void setIsSuccess(bool value) { isSuccess_ = value; }
   void finish(bool won);
+  // True, with a log line, when the mission has ended.
+  bool endedLogged(const char16_t* what) const;
   void changePause(bool value, bool withHandlers);
   Event* event() const;
 

@@ -73,6 +73,28 @@ TEST_F(MissionGame, ARestartAskedForWhilePausedReloadsAndDisposeFails) {
   EXPECT_TRUE(game.stepUntil([&] { return logged("(i) Mission was destroyed"); }));
 }
 
+// A "retry" in onFail (or onSuccess) finds the level ended: nothing runs
+// again and the mission is freed; a restart asked for just before the end
+// does not reload it either, and scripts cannot call the reload itself.
+TEST_F(MissionGame, ARestartOfAnEndedMissionDoesNothing) {
+  game.game.write("retry.qxml", "<?xml version=\"1.0\"?>\r\n<Mission name=\"level\"" + Handler("onStart") +
+                                    Handler("onSuccess") +
+                                    " onFail=\"engine.log('@onFail'); level.restart()\"/>\r\n");
+  ASSERT_NE(game.load("frameRate=\"60\" onLoad=\"applet.startMission('retry.qxml', applet)\"", ""), nullptr);
+  game.step(2);
+  auto* level = dynamic_cast<Mission*>(game.applet->findByName(u"level"));
+  ASSERT_NE(level, nullptr);
+  EXPECT_FALSE(run(u"level.reload()"));
+  ASSERT_TRUE(run(u"level.fail()"));
+  EXPECT_TRUE(game.stepUntil([&] { return logged("(i) Mission was destroyed"); }));
+  EXPECT_EQ(game.scriptLines(), (Lines{"onStart", "onFail"}));
+  EXPECT_EQ(game.log.count("(i) Mission has ended, no restart of retry.qxml"), 1);
+  ASSERT_TRUE(run(u"var m = applet.startMission('retry.qxml', applet); m.restart(); m.success()"));
+  EXPECT_TRUE(game.stepUntil([&] { return game.log.count("(i) Mission was destroyed") == 2; }));
+  EXPECT_EQ(game.scriptLines(), (Lines{"onStart", "onFail", "onStart", "onSuccess"}));
+  EXPECT_EQ(game.log.count("(i) Mission has ended, no reload of retry.qxml"), 1);
+}
+
 TEST_F(MissionGame, AnObjectEnteringATriggerRunsItsOwnOnTrigger) {
   ASSERT_NE(game.load("frameRate=\"-1\"",
                       "<Trigger name=\"gate\" width=\"2\" height=\"4\" depth=\"1\"/>\r\n"
