@@ -30,6 +30,19 @@ void UpdateVisualOwner(const Effect& effect) {
 void PixmapAnimationEffect::Loaded() {
   inherited::Loaded();
   target_ = PublishedPart<TPixmapPersistent>(parent(), "pixmap");
+  if (running()) {
+    measureRun();
+  } else {
+    showCell(0);
+  }
+}
+
+void PixmapAnimationEffect::setRunning(bool value) {
+  // Started: the run's length is known before its first step, so the run
+  // is not taken for one of no length. Stopped: the first cell.
+  if (value) measureRun();
+  inherited::setRunning(value);
+  if (!value) showCell(0);
 }
 
 void PixmapAnimationEffect::setParent(BaseObject* parent) {
@@ -52,27 +65,42 @@ float PixmapAnimationEffect::keyPerSecond() const { return InverseOrZero(keyTime
 
 void PixmapAnimationEffect::setKeyPerSecond(float value) { keyTime_ = InverseOrZero(value); }
 
+int64_t PixmapAnimationEffect::cellCount(int32_t& columns) const {
+  // Without a grid of whole cells (no cell size, or a pixmap smaller than a
+  // cell) there are no cells.
+  columns = target_ && width_ > 0 ? target_->width() / width_ : 0;
+  const int32_t rows = target_ && height_ > 0 ? target_->height() / height_ : 0;
+  return columns > 0 && rows > 0 ? int64_t{columns} * rows : 0;
+}
+
+void PixmapAnimationEffect::measureRun() {
+  int32_t columns = 0;
+  const int64_t cells = cellCount(columns);
+  if (cells > 0 && keyTime_ > 0) setRunningTime(keyTime_ * static_cast<float>(cells));
+}
+
+void PixmapAnimationEffect::showCell(int64_t cell) {
+  int32_t columns = 0;
+  if (cellCount(columns) == 0) return;  // the source rectangle stays as it is
+  const auto left = static_cast<float>(cell % columns * width_);
+  const auto top = static_cast<float>(cell / columns * height_);
+  target_->rect()->setRect(MakeRectF(left, top, left + static_cast<float>(width_), top + static_cast<float>(height_)));
+  UpdateVisualOwner(*this);
+}
+
 void PixmapAnimationEffect::apply(double time, double step) {
   inherited::apply(time, step);
-  TPixmapPersistent* pixmap = target_;
-  if (!pixmap) return;
-  // Without a grid of whole cells (no cell size, or a pixmap smaller than a
-  // cell) the source rectangle stays as it is.
-  const int32_t columns = width_ > 0 ? pixmap->width() / width_ : 0;
-  const int32_t rows = height_ > 0 ? pixmap->height() / height_ : 0;
-  if (columns > 0 && rows > 0) {
-    int64_t cell = 0;
-    if (running() && keyTime_ > 0) {
-      const int64_t cells = int64_t{columns} * rows;
-      setRunningTime(keyTime_ * static_cast<float>(cells));
-      // The run's very end (or a clock past it) shows the last cell.
-      const double due = std::trunc(static_cast<double>(elapsed()) / keyTime_);
-      cell = due >= static_cast<double>(cells) ? cells - 1 : (due > 0 ? static_cast<int64_t>(due) : 0);
-    }
-    const auto left = static_cast<float>(cell % columns * width_);
-    const auto top = static_cast<float>(cell / columns * height_);
-    pixmap->rect()->setRect(MakeRectF(left, top, left + static_cast<float>(width_), top + static_cast<float>(height_)));
+  if (!target_) return;
+  int32_t columns = 0;
+  const int64_t cells = cellCount(columns);
+  int64_t cell = 0;
+  if (cells > 0 && running() && keyTime_ > 0) {
+    measureRun();
+    // The run's very end (or a clock past it) shows the last cell.
+    const double due = std::trunc(static_cast<double>(elapsed()) / keyTime_);
+    cell = due >= static_cast<double>(cells) ? cells - 1 : (due > 0 ? static_cast<int64_t>(due) : 0);
   }
+  showCell(cell);
   UpdateVisualOwner(*this);
 }
 

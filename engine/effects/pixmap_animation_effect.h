@@ -18,6 +18,7 @@ class PixmapAnimationEffect : public Effect {
  public:
   void Loaded() override;
   void setParent(BaseObject* parent) override;
+  void setRunning(bool value) override;
   void apply(double time, double step) override;
   TPixmapPersistent* target() const { return target_; }
 
@@ -32,6 +33,12 @@ class PixmapAnimationEffect : public Effect {
   void setKeyPerSecond(float value);
 
  private:
+  // Cells of the sheet (0 without a grid of whole cells) and its columns.
+  int64_t cellCount(int32_t& columns) const;
+  // One run lasts a key time per cell.
+  void measureRun();
+  void showCell(int64_t cell);
+
   TPixmapPersistent* target_ = nullptr;
   int32_t width_ = 0;
   int32_t height_ = 0;

@@ -3,7 +3,9 @@
 // found through its owner's published pixmap or mesh.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
+#include <vector>
 
 #include "core/coordinates.h"
 #include "engine/applet.h"
@@ -90,6 +92,31 @@ TEST_F(MediaAnimation, ASheetShowsItsCellsLeftToRightThenTopToBottom) {
   cells->setKeyPerSecond(0);
   EXPECT_EQ(cells->keyTime(), 0);
   EXPECT_EQ(cells->keyPerSecond(), 0);
+}
+
+// Frames of the running game: a sheet shows its first cell before it ever
+// ran, its cells while it runs, and the first cell again once it stopped.
+TEST_F(MediaAnimation, ASheetThatIsNotRunningShowsItsFirstCell) {
+  auto* cells = find<PixmapAnimationEffect>(u"cells");
+  ASSERT_NE(cells, nullptr);
+  TPixmapPersistent* pixmap = find<Sprite>(u"sheet")->pixmap();
+  auto cell = [&] {
+    const TRectF r = pixmap->rect()->getRect();
+    return std::array{r.left, r.top, r.right, r.bottom};
+  };
+  const std::array<float, 4> first{0, 0, 64, 64};
+  EXPECT_EQ(cell(), first);  // never started
+  cells->setLoop(false);
+  cells->setRunning(true);
+  std::vector<std::array<float, 4>> shown;
+  for (uint32_t ms = 50; ms <= 1200; ms += 50) {
+    world->setAppletClock(ms);
+    world->applet->runStep();
+    if (ms == 600) shown.push_back(cell());
+  }
+  EXPECT_FALSE(cells->running());
+  EXPECT_EQ(shown, (std::vector<std::array<float, 4>>{{64, 64, 128, 128}}));  // cell 5 at about 0.55 s
+  EXPECT_EQ(cell(), first);  // stopped
 }
 
 TEST_F(MediaAnimation, AnOffsetScrollsAtItsSpeedWithinThePixmap) {
