@@ -140,10 +140,13 @@ bool VisualObject::isVisible() const {
 
 void VisualObject::show() {
   if (fadeHidePending_) {
-    // The hide timers run out on their own; they no longer hide this object.
+    // The hide timers stop and go; they no longer hide this object.
     for (int i = 0; i < count(); ++i) {
       auto* timer = dynamic_cast<Timer*>(childAt(i));
-      if (timer && timer->tagInt() == kFadeHideTimerTag) timer->setCallback(nullptr);
+      if (timer && timer->tagInt() == kFadeHideTimerTag && timer->enabled()) {
+        timer->setEnabled(false);
+        timer->scheduleDispose(0);
+      }
     }
     fadeHidePending_ = false;
   }
@@ -169,18 +172,23 @@ void VisualObject::fadeHide() {
     hide();
     return;
   }
-  // A timer child hides the object once the effect's running time is over;
-  // show takes its callback away. Enabling fires at once, so the timer is
-  // enabled before it gets the callback: the first firing hides nothing.
+  // A timer child, firing every tick after the effect's own step, hides the
+  // object once the effect has ended, however long it turns out to run (an
+  // animation knows its length only once it runs); show stops the timer.
+  // Enabling fires at once, so the timer is enabled before it gets the
+  // callback: the first firing hides nothing.
   auto* timer = New<Timer>(this);
   timer->setTagInt(kFadeHideTimerTag);
-  timer->setInterval(effect->runningTime());
+  timer->setInterval(0);
   timer->setEnabled(true);
   timer->setCallback([this](Timer* fired) {
+    Effect* fade = findOwnEffect(u"hide");
+    if (fade && fade->running()) return;  // a finishing fade still makes its last step
     fired->setEnabled(false);
+    fired->scheduleDispose(0);
+    fadeHidePending_ = false;
     hide();
   });
-  timer->scheduleDispose(timer->interval() + 2.0);
   effect->setRunning(true);
   fadeHidePending_ = true;
 }

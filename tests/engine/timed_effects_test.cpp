@@ -221,23 +221,33 @@ TEST_F(TimedEffects, KeysReadBackFromAnObjectFileFlagTheirChannels) {
   EXPECT_FALSE(loaded->keys()->isUsing(AnimationChannel::X));
 }
 
-TEST_F(TimedEffects, FadeHideHidesThroughATimerThatShowDisarms) {
-  for (bool showMeanwhile : {false, true}) {
+// The object goes when the fade ends, however long the fade turns out to be
+// (an animation's length is known only once it runs); show stops the timer.
+TEST_F(TimedEffects, FadeHideHidesWhenTheFadeEndsAndShowDisarmsIt) {
+  struct Case {
+    int lastKey;  // in 30ths of a second
+    bool showMeanwhile;
+    int visibleTicks;  // ticks of 0.1 s with the object still shown
+  };
+  for (const Case c : {Case{120, false, 40}, Case{9, false, 3}, Case{9, true, 100}}) {
     auto* panel = add<VisualObject>(world.root.get());
-    auto* hideEffect = add<Effect>(panel, u"hide");
-    hideEffect->setRunningTime(0.5f);
+    auto* fade = add<AnimationEffect>(panel, u"hide");
+    addAlphaKeys(fade, {{0, 1.0f}, {c.lastKey, 0.0f}});
     panel->fadeHide();
     EXPECT_TRUE(panel->visible());  // enabling the timer fired before it had its callback
-    ASSERT_EQ(panel->count(), 2);
     auto* timer = dynamic_cast<Timer*>(panel->childAt(1));
     ASSERT_NE(timer, nullptr);
     EXPECT_EQ(timer->tagInt(), kFadeHideTimerTag);
-    if (showMeanwhile) panel->show();
-    tick(0.3);
-    EXPECT_TRUE(panel->visible());
-    tick(0.3);
-    EXPECT_EQ(panel->visible(), showMeanwhile);
-    EXPECT_EQ(timer->enabled(), showMeanwhile);
+    if (c.showMeanwhile) {
+      panel->show();
+      EXPECT_FALSE(timer->enabled());
+    }
+    int ticks = 0;
+    for (; ticks < 100 && panel->visible(); ++ticks) tick(0.1);
+    EXPECT_NEAR(ticks - 1, c.visibleTicks, 1) << c.lastKey;  // 0.1 s steps add up in float
+    if (!c.showMeanwhile) {
+      EXPECT_EQ(panel->alpha(), 0.0f) << c.lastKey;
+    }
     panel->Free();
   }
 }
