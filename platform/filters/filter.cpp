@@ -5,6 +5,7 @@
 #include "core/resource_man.h"
 #include "core/text_helpers.h"
 #include "platform/filters/filter_registry.h"
+#include "platform/filters/mesh_binary_filter.h"
 #include "platform/mesh.h"
 #include "platform/pixmap.h"
 
@@ -38,6 +39,11 @@ struct PixmapKind {
   // A JPEG picture is kept without a copy: the raw copy would only be
   // larger. The test is on the name as given, case and all.
   static bool copyWanted(const WideString& name) { return name.find(u".jpg") == WideString::npos; }
+  static bool writeCopy(const TFilterClass& cls, TFilter& owner, TResourceMan* manager, const WideString& copy,
+                        TPixmap* pixmap) {
+    return write(cls, owner, manager, copy, pixmap);
+  }
+  static bool copyMadeAsNow(TFilter&, TResourceMan*, const WideString&, const WideString&) { return true; }
 };
 
 struct MeshKind {
@@ -53,6 +59,24 @@ struct MeshKind {
     return filter && filter->writeMesh(manager, name, mesh);
   }
   static bool copyWanted(const WideString&) { return true; }
+  static float modelScale(TFilter& owner) { return owner.host() ? owner.host()->filterModelScale() : 1.0f; }
+  // The copy notes the model scale it was made at.
+  static bool writeCopy(const TFilterClass&, TFilter& owner, TResourceMan* manager, const WideString& copy,
+                        TMesh* mesh) {
+    return WriteMeshCopy(manager, copy, mesh, modelScale(owner));
+  }
+  // A model's copy holds what the model looked like when it was made: the
+  // scale of that time and, for an MD3 model, the animations of its ".aaf"
+  // list. It is made again when either has changed since.
+  static bool copyMadeAsNow(TFilter& owner, TResourceMan* manager, const WideString& name, const WideString& copy) {
+    const WideString list = StripExtensionW(name) + u".aaf";
+    const TFilterClass* source = FindMeshFilter(name);
+    if (source && source->info->name() == "TMeshMD3Filter" && manager->streamExists(list) &&
+        IsCacheOutdated(manager, list, copy)) {
+      return false;
+    }
+    return MeshCopyScale(manager, copy) == modelScale(owner);
+  }
 };
 }  // namespace
 
@@ -69,7 +93,7 @@ Resource* TFilter::loadWithCopy(TResourceMan* manager, const WideString& name) {
   auto import = [&]() -> Resource* {
     Resource* made = Kind::read(*sourceFilter, *this, manager, name);
     if (made && copy != name && Kind::copyWanted(name)) {
-      if (!copyFilter || !Kind::write(*copyFilter, *this, manager, copy, made)) {
+      if (!copyFilter || !Kind::writeCopy(*copyFilter, *this, manager, copy, made)) {
         LogError(u"Can't write converted copy " + copy + u": " + name + u" stays in memory only");
       }
     }
@@ -77,7 +101,10 @@ Resource* TFilter::loadWithCopy(TResourceMan* manager, const WideString& name) {
   };
   if (!sourceFilter) return readCopy();
   const bool sourceExists = manager->streamExists(name);
-  if ((sourceExists && !copyExists) || (copyExists && IsCacheOutdated(manager, name, copy))) return import();
+  if ((sourceExists && !copyExists) || (copyExists && IsCacheOutdated(manager, name, copy)) ||
+      (sourceExists && copyExists && copy != name && !Kind::copyMadeAsNow(*this, manager, name, copy))) {
+    return import();
+  }
   Resource* result = readCopy();
   // A copy that cannot be read gives way to its source.
   if (!result && sourceExists && copy != name) result = import();

@@ -1,6 +1,7 @@
 #include "platform/filters/mesh_binary_filter.h"
 
 #include <algorithm>
+#include <memory>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -19,6 +20,9 @@ const ClassInfo& TMeshBinaryFilter::staticClassInfo() {
 namespace {
 constexpr std::string_view kMeshSignature = "MESHBIN";
 constexpr int64_t kMeshReservedBytes = 512;
+// The note of a converted copy at the start of the reserved bytes.
+constexpr std::string_view kMadeTag = "MADE";
+constexpr int64_t kReservedOffset = 23;
 // Name length, start, end and frame time: the least an animation takes.
 constexpr int64_t kAnimationRecordBytes = 16;
 
@@ -106,7 +110,7 @@ TMesh* CreateMeshFromFile(TDevice& device, const TMeshFileData& d) {
   return mesh;
 }
 
-bool MeshFileBytes(const TMesh& mesh, std::vector<uint8_t>& bytes) {
+bool MeshFileBytes(const TMesh& mesh, std::vector<uint8_t>& bytes, std::optional<float> madeAtScale) {
   const int32_t frames = mesh.animated ? mesh.frameCount : 1;
   const int64_t words = int64_t{mesh.vertexCount} * frames * (mesh.vertexSize() / 4);
   if (mesh.vertexData.size() < static_cast<size_t>(words) * 4 ||
@@ -119,7 +123,13 @@ bool MeshFileBytes(const TMesh& mesh, std::vector<uint8_t>& bytes) {
   StreamWriteInt(file, mesh.vertexCount);
   StreamWriteInt(file, mesh.format);
   StreamWriteInt(file, mesh.indexed ? mesh.indexCount : 0);
-  const std::vector<uint8_t> reserved(static_cast<size_t>(kMeshReservedBytes), 0);
+  std::vector<uint8_t> reserved(static_cast<size_t>(kMeshReservedBytes), 0);
+  if (madeAtScale) {
+    TMemoryStream note;
+    note.Write(kMadeTag.data(), static_cast<int64_t>(kMadeTag.size()));
+    StreamWriteFloat(note, *madeAtScale);
+    std::copy(note.Bytes().begin(), note.Bytes().end(), reserved.begin());
+  }
   file.Write(reserved.data(), kMeshReservedBytes);
   StreamWriteBool(file, mesh.animated);
   StreamWriteInt(file, mesh.frameCount);
@@ -157,4 +167,22 @@ bool TMeshBinaryFilter::writeMesh(TResourceMan* manager, const WideString& name,
     return false;
   }
   return WriteFilterFile(manager, name, bytes);
+}
+
+bool WriteMeshCopy(TResourceMan* manager, const WideString& name, TMesh* mesh, float madeAtScale) {
+  std::vector<uint8_t> bytes;
+  return mesh && MeshFileBytes(*mesh, bytes, madeAtScale) && WriteFilterFile(manager, name, bytes);
+}
+
+std::optional<float> MeshCopyScale(TResourceMan* manager, const WideString& name) {
+  std::unique_ptr<TStream, FreeDeleter> stream(manager ? manager->createStream(name, fmOpenRead) : nullptr);
+  if (!stream || !ReadSignature(*stream) || !StreamFits(*stream, kReservedOffset - 7 + 8)) return std::nullopt;
+  stream->Seek(kReservedOffset, SeekOrigin::Begin);
+  char tag[kMadeTag.size()];
+  float scale = 0;
+  if (!StreamRead(*stream, tag, sizeof tag) || kMadeTag != std::string_view(tag, sizeof tag) ||
+      !StreamReadFloat(*stream, scale)) {
+    return std::nullopt;
+  }
+  return scale;
 }

@@ -4,7 +4,9 @@
 //   0    "MESHBIN"
 //   7    indexed (int32 boolean), vertex count N, vertex format (low byte),
 //        index count I (int32 each)
-//   23   512 reserved zero bytes
+//   23   512 reserved bytes, ignored on reading; zero, except that a
+//        converted copy of an imported model notes there what it was made
+//        with: "MADE" and the model scale (float32)
 //   535  animated (int32 boolean), frame count F, animation count A
 //   547  A animations: name (int32 length and 8-bit text), start frame,
 //        end frame (int32 each), frame time (float32)
@@ -12,6 +14,8 @@
 //        vertices: F frames (one when not animated) of N vertices of the
 //        format, as 32-bit words
 //        indices: I uint16, when indexed
+#include <optional>
+
 #include "platform/filters/abstract_filter.h"
 #include "platform/mesh.h"
 
@@ -48,5 +52,12 @@ bool ReadMeshFile(TStream& stream, TMeshFileData& data);
 TMesh* CreateMeshFromFile(TDevice& device, const TMeshFileData& data);
 
 // The file of a mesh whose vertices (and indices) are in system memory;
-// false when they are not (a mesh that was never locked).
-bool MeshFileBytes(const TMesh& mesh, std::vector<uint8_t>& bytes);
+// false when they are not (a mesh that was never locked). A converted copy
+// passes the model scale it was imported at, to be noted in the file.
+bool MeshFileBytes(const TMesh& mesh, std::vector<uint8_t>& bytes, std::optional<float> madeAtScale = std::nullopt);
+
+// Writes the converted copy of an imported model, noting its model scale.
+bool WriteMeshCopy(TResourceMan* manager, const WideString& name, TMesh* mesh, float madeAtScale);
+// The model scale a ".mesh" copy notes; nothing for a file that notes none
+// (one written by hand, or before copies noted it) or cannot be read.
+std::optional<float> MeshCopyScale(TResourceMan* manager, const WideString& name);
