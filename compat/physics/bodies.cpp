@@ -68,6 +68,9 @@ NewtonBody* NewtonCreateBody(const NewtonWorld* world, const NewtonCollision* co
   btRigidBody::btRigidBodyConstructionInfo info(0, nullptr, body->collision->shape.get());
   body->rigid = std::make_unique<btRigidBody>(info);
   body->rigid->setUserPointer(body);
+  if (body->collision->trigger) {
+    body->rigid->setCollisionFlags(body->rigid->getCollisionFlags() | btCollisionObject::CF_NO_CONTACT_RESPONSE);
+  }
   body->index = body->world->bodies.size();
   body->world->bodies.push_back(body);
   body->world->dynamics.addRigidBody(body->rigid.get());
@@ -96,6 +99,10 @@ void NewtonDestroyBody(const NewtonWorld* world, const NewtonBody* body) {
 NewtonWorld* NewtonBodyGetWorld(const NewtonBody* body) { return body ? body->world : nullptr; }
 
 NewtonCollision* NewtonBodyGetCollision(const NewtonBody* body) { return body ? body->collision : nullptr; }
+
+void NewtonCollisionSetAsTriggerVolume(const NewtonCollision* collision, int trigger) {
+  if (collision) Mutable(collision)->trigger = trigger != 0;
+}
 
 void NewtonBodySetUserData(const NewtonBody* body, void* userData) {
   if (body) Mutable(body)->userData = userData;

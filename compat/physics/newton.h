@@ -21,6 +21,14 @@
 //   auto-activation callback hears 1 when it wakes and 0 when it sleeps (also
 //   0 when it is destroyed awake, so counts of awake bodies stay true).
 // - Cones and cylinders lie along their x axis, centred on the origin.
+// - An update simulates at most 0.05 seconds, in sub-steps of at most 1/60
+//   second: a longer frame is simulated as 0.05 seconds, so a slow machine
+//   slows the game down instead of making every next frame slower still.
+// - A world holds at most 50,000 pairs of bodies whose boxes overlap; bodies
+//   that would make more pass through each other (NewtonWorldPairsRefused
+//   counts them), so bodies heaped at one point cannot take all memory.
+// - A body made from a shape marked as a trigger volume is a zone: other
+//   bodies pass through it; queries and NewtonCollisionCollide still see it.
 // - NewtonCollisionCollide reports contacts of touching or overlapping
 //   shapes: the points lie on the surface of B and the normals point from B
 //   towards A.
@@ -106,6 +114,12 @@ NEWTON_API void NewtonAddBodyImpulse(const NewtonBody* body, const float* pointD
 // Keeps the body's rotation to turns about the pin (a world direction).
 NEWTON_API NewtonJoint* NewtonConstraintCreateUpVector(const NewtonWorld* world, const float* pinDir,
                                                        const NewtonBody* body);
+
+// ---- zones and budgets ---------------------------------------------------------------
+// Bodies made from the shape afterwards let other bodies pass (trigger != 0).
+NEWTON_API void NewtonCollisionSetAsTriggerVolume(const NewtonCollision* collision, int trigger);
+// Pairs of overlapping bodies the world has refused since it was made.
+NEWTON_API int NewtonWorldPairsRefused(const NewtonWorld* world);
 
 // ---- queries --------------------------------------------------------------------------
 // Calls back for every body whose box overlaps the box p0..p1, static bodies

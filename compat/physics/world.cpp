@@ -10,10 +10,15 @@
 using namespace newton_internal;
 
 namespace {
-// Longer updates are cut into sub-steps no longer than this, so that a slow
-// frame does not make bodies tunnel or explode.
+// Updates are cut into sub-steps no longer than this, so that a slow frame
+// does not make bodies tunnel or explode; an update simulates at most this
+// many sub-steps: past that the game slows down, so that a slow frame does
+// not make the next one slower still.
 constexpr float kLongestSubStep = 1.0f / 60.0f;
-constexpr int kMostSubSteps = 8;
+constexpr int kMostSubSteps = 3;
+// Overlapping pairs a world holds at most (each costs Bullet a contact
+// manifold of about 1-2 KB).
+constexpr int kMostPairs = 50000;
 // Far enough for Bullet to count a frozen body as asleep at its next check.
 constexpr btScalar kFrozenTime = btScalar(1e6);
 
@@ -54,7 +59,18 @@ void CountStillness(NewtonBody* body) {
 }
 }  // namespace
 
+bool PairBudget::needBroadphaseCollision(btBroadphaseProxy* a, btBroadphaseProxy* b) const {
+  const bool wanted = (a->m_collisionFilterGroup & b->m_collisionFilterMask) != 0 &&
+                      (b->m_collisionFilterGroup & a->m_collisionFilterMask) != 0;
+  if (!wanted) return false;
+  if (cache->getNumOverlappingPairs() < kMostPairs) return true;
+  ++refused;
+  return false;
+}
+
 NewtonWorld::NewtonWorld() {
+  pairBudget.cache = broadphase.getOverlappingPairCache();
+  pairBudget.cache->setOverlapFilterCallback(&pairBudget);
   dynamics.setGravity(btVector3(0, 0, 0));
   dynamics.setInternalTickCallback(RunForceCallbacks, this, true);
   // Bodies moved from outside have their boxes updated when they move; a
@@ -125,11 +141,14 @@ void NewtonSetWorldSize(const NewtonWorld* world, const float* minPoint, const f
 void NewtonUpdate(const NewtonWorld* world, float timestep) {
   if (!world || !std::isfinite(timestep) || timestep <= 0) return;
   NewtonWorld* w = Mutable(world);
-  const int steps = std::clamp(static_cast<int>(std::ceil(timestep / kLongestSubStep)), 1, kMostSubSteps);
+  const float simulated = std::min(timestep, kLongestSubStep * kMostSubSteps);
+  const int steps = std::clamp(static_cast<int>(std::ceil(simulated / kLongestSubStep - 1e-4f)), 1, kMostSubSteps);
   w->updating = true;
-  for (int i = 0; i < steps; ++i) w->dynamics.stepSimulation(timestep / static_cast<float>(steps), 0);
+  for (int i = 0; i < steps; ++i) w->dynamics.stepSimulation(simulated / static_cast<float>(steps), 0);
   w->updating = false;
   FinishUpdate(w);
 }
+
+int NewtonWorldPairsRefused(const NewtonWorld* world) { return world ? world->pairBudget.refused : 0; }
 
 }  // extern "C"

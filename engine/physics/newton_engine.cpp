@@ -115,6 +115,9 @@ void TNewtonEngine::DestroyWorld(TWorldHandle world) {
   if (!doomed) return;
   // Handles of the world's bodies die with it.
   std::erase_if(bodies_, [&](const auto& entry) { return api_->NewtonBodyGetWorld(entry.second) == doomed; });
+  bodiesIn_.erase(doomed);
+  bodyBudgetLogged_.erase(doomed);
+  pairBudgetLogged_.erase(doomed);
   std::erase_if(removalQueue_, [&](NewtonBody* body) { return api_->NewtonBodyGetWorld(body) == doomed; });
   worlds_.erase(world);
   api_->NewtonDestroy(doomed);
@@ -130,7 +133,10 @@ void TNewtonEngine::Step(TWorldHandle world, float deltaTime) {
   const bool showDebug = applet && applet->debugInfo();
   const double start = showDebug ? applet->currentTime() : 0.0;
   NewtonWorld* stepped = worldOf(world);
-  if (hasDynamic_ && stepped) api_->NewtonUpdate(stepped, deltaTime);
+  if (hasDynamic_ && stepped) {
+    api_->NewtonUpdate(stepped, deltaTime);
+    notePairBudget(stepped);
+  }
   destroyRemovedBodies();
   if (showDebug) {
     applet->setDebugValue(u"Body/Active:", DecimalText(bodyCount()) + u"/" + DecimalText(activeBodyCount));
@@ -161,7 +167,11 @@ TBodyHandle TNewtonEngine::createBody(PositionObject* object, const TVector4F& s
     LogError(u"Body already exists");
     return 0;
   }
+  if (!roomForBody(world)) return 0;
   NewtonCollision* shape = makeShape(*api_, world, size);
+  // A trigger is a zone: what enters it passes through (its handlers run
+  // from the collision queries, which still see it).
+  if (object->isTrigger()) api_->NewtonCollisionSetAsTriggerVolume(shape, 1);
   NewtonBody* body = api_->NewtonCreateBody(world, shape);
   api_->NewtonBodySetUserData(body, object);
   api_->NewtonBodySetMatrix(body, object->getWorldMatrix().m);
@@ -174,7 +184,22 @@ TBodyHandle TNewtonEngine::createBody(PositionObject* object, const TVector4F& s
   while (!nextBody_ || bodies_.count(nextBody_)) ++nextBody_;
   const TBodyHandle handle = nextBody_++;
   bodies_[handle] = body;
+  ++bodiesIn_[world];
   return handle;
+}
+
+bool TNewtonEngine::roomForBody(NewtonWorld* world) {
+  if (bodiesIn_[world] < kMostBodiesPerWorld) return true;
+  if (bodyBudgetLogged_.insert(world).second) {
+    LogError(u"Physics body budget reached: a world holds at most " + DecimalText(kMostBodiesPerWorld) +
+             u" bodies; objects past it get none");
+  }
+  return false;
+}
+
+void TNewtonEngine::notePairBudget(NewtonWorld* world) {
+  if (api_->NewtonWorldPairsRefused(world) == 0 || !pairBudgetLogged_.insert(world).second) return;
+  LogError(u"Physics pair budget reached: bodies heaped together past it pass through each other");
 }
 
 void TNewtonEngine::makeDynamic(NewtonBody* body, NewtonWorld* world, TPositionObjectKind kind) {
@@ -206,6 +231,7 @@ void TNewtonEngine::RemoveBody(TBodyHandle& body) {
   if (doomed) bodies_.erase(body);
   body = 0;
   if (!doomed) return;
+  --bodiesIn_[api_->NewtonBodyGetWorld(doomed)];
   // No callback or query names the object again.
   api_->NewtonBodySetUserData(doomed, nullptr);
   if (walks_ == 0) {

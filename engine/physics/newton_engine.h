@@ -10,12 +10,20 @@
 // of a query (whose handlers may remove bodies, free objects or query again)
 // removed bodies are only moved out of the world, and destroyed when the last
 // walk ends or at the next step.
+//
+// Budgets: a world holds at most kMostBodiesPerWorld bodies (more are
+// refused, with one error line per world), and the library bounds the pairs
+// of overlapping bodies (one error line per world when it first refuses);
+// a trigger's body is a zone other bodies pass through.
 #include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/dynamic_engine.h"
 #include "engine/physics/newton_library.h"
+
+inline constexpr int32_t kMostBodiesPerWorld = 5000;
 
 class TNewtonEngine : public TDynamicEngine {
   Q_OBJECT(TNewtonEngine, TDynamicEngine)
@@ -52,6 +60,10 @@ class TNewtonEngine : public TDynamicEngine {
   struct ChainKeep;
 
   TBodyHandle createBody(PositionObject* object, const TVector4F& size, ShapeMaker makeShape);
+  // False (logged once for the world) when the world holds its most bodies.
+  bool roomForBody(NewtonWorld* world);
+  // Logs, once for the world, that the library refused overlapping pairs.
+  void notePairBudget(NewtonWorld* world);
   void makeDynamic(NewtonBody* body, NewtonWorld* world, TPositionObjectKind kind);
   NewtonWorld* worldOf(TWorldHandle world) const;
   NewtonBody* bodyOf(TBodyHandle body) const;
@@ -72,6 +84,10 @@ class TNewtonEngine : public TDynamicEngine {
   TBodyHandle nextBody_ = 1;
   // Removed bodies waiting until no walk holds them.
   std::vector<NewtonBody*> removalQueue_;
+  // Live bodies by world, and the worlds whose budgets were logged.
+  std::unordered_map<NewtonWorld*, int32_t> bodiesIn_;
+  std::unordered_set<NewtonWorld*> bodyBudgetLogged_;
+  std::unordered_set<NewtonWorld*> pairBudgetLogged_;
   int walks_ = 0;
 };
 

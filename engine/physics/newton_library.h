@@ -17,7 +17,7 @@
   X(NewtonBodySetForceAndTorqueCallback) X(NewtonBodySetForce) X(NewtonBodySetAutoFreeze)                  \
   X(NewtonBodySetFreezeTreshold) X(NewtonBodySetAutoactiveCallback) X(NewtonBodyGetAABB)                   \
   X(NewtonAddBodyImpulse) X(NewtonConstraintCreateUpVector) X(NewtonWorldForEachBodyInAABBDo)              \
-  X(NewtonCollisionCollide)
+  X(NewtonCollisionCollide) X(NewtonCollisionSetAsTriggerVolume) X(NewtonWorldPairsRefused)
 
 // The bound functions, under the library's own names.
 struct TNewtonLibrary {

@@ -15,6 +15,8 @@
 
 struct NewtonCollision {
   std::unique_ptr<btConvexShape> shape;
+  // Bodies made from it are zones that others pass through.
+  bool trigger = false;
   // The caller's reference plus one for every body made from it.
   int references = 1;
 };
@@ -47,6 +49,14 @@ struct NewtonBody {
   std::size_t index = 0;
 };
 
+// Refuses new overlapping pairs once the world holds its most, so that a
+// heap of bodies at one point cannot take all memory.
+struct PairBudget : btOverlapFilterCallback {
+  bool needBroadphaseCollision(btBroadphaseProxy* a, btBroadphaseProxy* b) const override;
+  btOverlappingPairCache* cache = nullptr;
+  mutable int refused = 0;
+};
+
 struct NewtonWorld {
   NewtonWorld();
   ~NewtonWorld();
@@ -56,6 +66,7 @@ struct NewtonWorld {
   btDbvtBroadphase broadphase;
   btSequentialImpulseConstraintSolver solver;
   btDiscreteDynamicsWorld dynamics{&dispatcher, &broadphase, &solver, &configuration};
+  PairBudget pairBudget;
   std::vector<NewtonBody*> bodies;
   std::unordered_set<NewtonCollision*> shapes;
   btVector3 minPoint{-100, -100, -100};

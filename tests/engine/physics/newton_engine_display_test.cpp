@@ -11,6 +11,7 @@
 #include "engine/applet.h"
 #include "engine/event.h"
 #include "engine/physics/newton_engine.h"
+#include "engine/scene/box.h"
 #include "engine/scene/rect.h"
 #include "engine/script_engine.h"
 #include "tests/engine/applet_world.h"
@@ -158,6 +159,37 @@ TEST_F(PhysicsWorld, ABoxFallingIntoATriggerRunsItsOwnOnTriggerWithTheTrigger) {
   frames(60);
   EXPECT_LT(find(u"ghost")->z(), 0);  // fell past, touching nothing
   EXPECT_EQ(seen().find("ghost"), std::string::npos);
+  // A trigger is a zone: the crate passed through it, its handler running
+  // while it was inside, and runs no more once it is out.
+  EXPECT_LT(find(u"crate")->z(), -3);
+  run(u"seen = [];");
+  frames(10);
+  EXPECT_EQ(seen(), "");
+}
+
+// Bodies heaped at one point: a world holds a bounded number of bodies and
+// of overlapping pairs, each budget said once in the log.
+TEST_F(PhysicsWorld, AHeapOfBodiesStaysWithinTheBudgetsAndSaysSo) {
+  ASSERT_NE(load(""), nullptr);
+  run(u"for (var i = 0; i < 400; i++) {"
+      u"  var b = applet.new('Box', applet); b.kind = 'okSpace'; b.dynamic = true; b.spawn(); }");
+  frames(2);
+  EXPECT_EQ(engine()->bodyCount(), 400);
+  EXPECT_EQ(world->log.count("(e) Physics pair budget reached: bodies heaped together past it pass through each "
+                             "other"),
+            1);
+  for (int i = 0; i < 4700; ++i) {  // made here: a script making them would take longer
+    auto* box = New<Box>(world->applet);
+    box->setKind(okSpace);
+    box->setCollisable(true);
+    box->position()->setX(static_cast<float>(-900 + i % 80 * 20));
+    box->position()->setY(static_cast<float>(-900 + i / 80 * 20));
+    box->spawn();
+  }
+  EXPECT_EQ(engine()->bodyCount(), kMostBodiesPerWorld);
+  EXPECT_EQ(world->log.count("(e) Physics body budget reached: a world holds at most 5000 bodies; objects past it "
+                             "get none"),
+            1);
 }
 
 TEST_F(PhysicsWorld, ExplodePushesBodiesInsideItsReachAway) {

@@ -148,6 +148,27 @@ TEST_F(PhysicsLibrary, AFallingBodyRestsOnTheFloorFreezesAndItsCallbackHearsIt) 
   EXPECT_EQ(activity, (std::vector<unsigned>{1, 0, 1, 0, 1, 0}));
 }
 
+// A long frame is simulated as at most 0.05 seconds: a body under a constant
+// force moves as far in an update of 1 s as in one of 0.05 s.
+TEST_F(PhysicsLibrary, AnUpdateSimulatesAtMostAFewSubSteps) {
+  auto fallFor = [&](float seconds) {
+    NewtonBody* falling = body(box(1), 0, 0, 50);
+    api->NewtonBodySetMassMatrix(falling, 1, 1, 1, 1);
+    api->NewtonBodySetForceAndTorqueCallback(falling, [](const NewtonBody* b) {
+      const float force[3] = {0, 0, -10};
+      NewtonLibrary()->NewtonBodySetForce(b, force);
+    });
+    api->NewtonUpdate(world, seconds);
+    const float dropped = 50 - position(falling).z;
+    api->NewtonDestroyBody(world, falling);
+    return dropped;
+  };
+  const float capped = fallFor(0.05f);
+  EXPECT_GT(capped, 0);
+  EXPECT_FLOAT_EQ(fallFor(1.0f), capped);
+  EXPECT_LT(fallFor(1 / 60.0f), capped);
+}
+
 TEST(NewtonEngines, TwoEnginesShareTheModuleAndARemovedHandleIsDeadForEveryCopy) {
   TNewtonEngine* first = New<TNewtonEngine>(nullptr);
   TNewtonEngine* second = New<TNewtonEngine>(nullptr);
