@@ -1,6 +1,8 @@
 #pragma once
-// `Trigger`: a box volume with a static body. An object that enters it runs
-// its own onTrigger handler, with the trigger as the event's paramObject.
+// `Trigger`: a box volume with a static body that is a zone: objects pass
+// through it rather than rest on it. An object whose collisions are tracked
+// runs its own onTrigger handler, with the trigger as the event's
+// paramObject, on every frame it is inside the zone.
 #include "engine/scene/position_object.h"
 
 class Trigger : public PositionObject {
