@@ -1,4 +1,5 @@
-// JPEG data made to cost: frame headers that claim thousands of pixels a
+// Pictures made to cost. PNG chunks that declare gigabytes are not
+// allocated. JPEG frame headers that claim thousands of pixels a
 // side with no scan data behind them (through ".jpg" and through a ".pixmap"
 // plane) are refused with the file named, no copy written and little memory
 // taken; a file of endless empty scans stops early; the library's errors say
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <zlib.h>
 
 #include "core/stream.h"
 #include "platform/filters/filter_world.h"
@@ -22,7 +24,16 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+// Under the address sanitizer every allocation can be watched; elsewhere
+// the largest allocation is not measured.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*)) __attribute__((weak));
+
 namespace {
+size_t largestAllocation = 0;
+void NoteAllocation(const volatile void*, size_t size) { largestAllocation = std::max(largestAllocation, size); }
+void NoteFree(const volatile void*) {}
+
 std::string Int32(int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
 std::string PixmapWithPlanes(int32_t width, int32_t height, const std::string& colour, const std::string& alpha) {
@@ -112,6 +123,33 @@ std::vector<uint8_t> LibjpegComponents(const std::string& file, int& width) {
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
   return samples;
+}
+
+std::string PngChunk(const std::string& type, const std::string& data, uint32_t declared) {
+  std::string chunk;
+  for (int shift : {24, 16, 8, 0}) chunk.push_back(static_cast<char>(declared >> shift));
+  const std::string body = type + data;
+  const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
+  chunk += body;
+  for (int shift : {24, 16, 8, 0}) chunk.push_back(static_cast<char>(crc >> shift));
+  return chunk;
+}
+
+TEST(HostilePng, ChunksDeclaringGigabytesAreNotAllocated) {
+  const std::string header = PngChunk("IHDR", std::string("\0\0\0\1\0\0\0\1\x08\x06\0\0\0", 13), 13);
+  const bool watched = __sanitizer_install_malloc_and_free_hooks != nullptr &&
+                       __sanitizer_install_malloc_and_free_hooks(NoteAllocation, NoteFree) != 0;
+  for (const char* type : {"tEXt", "zTXt", "iTXt", "iCCP", "sPLT", "eXIf", "pCAL", "sCAL"}) {
+    SCOPED_TRACE(type);
+    FilterWorld world;
+    world.dir.write("claim.png", "\x89PNG\r\n\x1a\n" + header + PngChunk(type, "abcdefgh", 0x7FFFFFF0u) + std::string(40, 'x'));
+    largestAllocation = 0;
+    EXPECT_EQ(world.filter->loadPixmap(world.manager.get(), u"claim.png"), nullptr);
+    if (watched) {
+      EXPECT_LT(largestAllocation, size_t{16} << 20);
+    }
+    EXPECT_EQ(world.log.count("(e) Can't load claim.png: PNG ERROR -- Read Error: file truncated"), 1);
+  }
 }
 
 TEST(HostileJpeg, HeadersClaimingHugeSizesAreRefusedWithTheFileNamedNoCopyAndLittleMemory) {
