@@ -60,10 +60,20 @@ void ForgetMixChannels();
 // what it took for a damaged header. Nil on bad data.
 Mix_Chunk* DecodeToChunk(const void* data, uint32_t length);
 
+// `data` itself, or `copy` holding it with the first WAV chunk that runs past
+// the end cut to the bytes that are there (SDL reserves a chunk's declared
+// length before reading it).
+const uint8_t* WaveChunksInBounds(const uint8_t* data, uint32_t length, std::vector<uint8_t>& copy);
+
 // Starts the entry's playback from its start on its mixer channel.
 bool StartPlayback(Entry& entry);
 
-// A module's player over its own copy of the data; nil on bad data.
+// Whether the data is a MOD, S3M, XM or IT module by its signature, long
+// enough for the tables its header announces.
+bool IsTrackerModule(const void* data, uint32_t length);
+
+// A module's player over its own copy of the data; nil for data that is not
+// a tracker module (IsTrackerModule) and on bad data.
 _ModPlugFile* LoadModule(const void* data, uint32_t length, bool loop);
 void FreeModule(_ModPlugFile* module);
 // Starts the module from its start on the mixer channel.
