@@ -152,6 +152,14 @@ TEST(HostilePng, ChunksDeclaringGigabytesAreNotAllocated) {
   }
 }
 
+TEST(HostilePictures, APictureTheDeviceCannotHoldIsNamedWithItsSize) {
+  FilterWorld world;
+  world.dir.write("wide.png", PngFile(5000, 2, std::vector<uint32_t>(10000, 0xFF00FF00u), {}));
+  EXPECT_EQ(world.filter->loadPixmap(world.manager.get(), u"wide.png"), nullptr);
+  EXPECT_EQ(world.log.messages(), std::vector<std::string>{"(e) Can't load wide.png: the device cannot hold 5000 x 2"});
+  EXPECT_FALSE(std::filesystem::exists(world.dir.file("wide.pixmap")));
+}
+
 TEST(HostileJpeg, HeadersClaimingHugeSizesAreRefusedWithTheFileNamedNoCopyAndLittleMemory) {
   struct Case {
     int side;
