@@ -107,6 +107,7 @@ namespace audio {
 
 bool StartPlayback(Entry& entry) {
   if (entry.module) return StartModule(entry);
+  if (entry.decoder) return StartStream(entry);
   return Mix_PlayChannel(entry.mixChannel, entry.chunk, entry.loop ? -1 : 0) == entry.mixChannel;
 }
 

@@ -11,6 +11,8 @@ struct _ModPlugFile;
 
 namespace audio {
 
+struct StreamDecoder;
+
 enum class Kind { Sample, SampleChannel, Stream, Module };
 
 struct Entry {
@@ -25,6 +27,9 @@ struct Entry {
   std::vector<HAUDIO> channels;
   // A module's player, fed from the audio thread while the module plays.
   _ModPlugFile* module = nullptr;
+  // A stream's decoder over its file's bytes, fed from the audio thread
+  // while the stream plays; nil for a stream decoded whole.
+  StreamDecoder* decoder = nullptr;
   // A stream's file, closed when the stream goes.
   AudioFileProc fileProc = nullptr;
   void* fileUser = nullptr;
@@ -80,5 +85,15 @@ void FreeModule(_ModPlugFile* module);
 bool StartModule(Entry& entry);
 // Frees the silent chunk module channels play (the output is closing).
 void FreeCarrier();
+
+// A decoder that plays the file's bytes as they are needed (OGG Vorbis, MP3,
+// WAV, AIFF...); the bytes are its own from then on. Nil, with the bytes
+// left to the caller, when the data is not one it reads.
+StreamDecoder* OpenStream(std::vector<uint8_t>& bytes, bool loop);
+void FreeStream(StreamDecoder* decoder);
+// Starts the stream from its start on the mixer channel.
+bool StartStream(Entry& entry);
+// Frees the silent chunk stream channels play (the output is closing).
+void FreeStreamCarrier();
 
 }  // namespace audio
