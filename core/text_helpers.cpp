@@ -36,8 +36,14 @@ String ExtractTokenImpl(String& text, View delimiters) {
 
 template <typename String, typename View>
 String StripExtensionImpl(View name) {
-  size_t dot = name.rfind('.');
-  return String(dot == View::npos ? name : name.substr(0, dot));
+  // A point in a folder's name is not an extension.
+  const size_t dot = name.rfind('.');
+  size_t slash = View::npos;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (name[i] == '/' || name[i] == '\\') slash = i;
+  }
+  const bool cut = dot != View::npos && (slash == View::npos || dot > slash);
+  return String(cut ? name.substr(0, dot) : name);
 }
 
 char16_t UpperCaseChar(char16_t c) {

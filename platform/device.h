@@ -6,6 +6,7 @@
 // Direct3D 8) supply the abstract operations; the shared 2D drawing services
 // are implemented here once on top of them.
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -133,6 +134,11 @@ class TDevice : public TSomePersistent {
   // A pixmap on this device, registered; nil when the size is not one the
   // device can hold.
   virtual TPixmap* CreatePixmap(int32_t width, int32_t height) = 0;
+  // Whether CreatePixmap can make a pixmap of the size, asked first by a
+  // loader, which then names the file it cannot show.
+  virtual bool CanHoldPixmap(int32_t width, int32_t height) const {
+    return IsValidPixmapSize(width, height, INT32_MAX);
+  }
   virtual void DestroyPixmap(TPixmap* pixmap) = 0;
   // Pixels of the rectangle: `bits` is its first pixel, `pitch` the bytes
   // from one row to the next. False for a rectangle outside the pixmap.

@@ -90,6 +90,8 @@ bool IsDecodedWhole(const uint8_t* bytes, uint32_t length) {
 Mix_Chunk* DecodeToChunk(const void* data, uint32_t length) {
   if (!data || length == 0 || length > static_cast<uint32_t>(INT32_MAX)) return nullptr;
   if (!IsDecodedWhole(static_cast<const uint8_t*>(data), length)) return nullptr;
+  std::vector<uint8_t> copy;
+  data = WaveChunksInBounds(static_cast<const uint8_t*>(data), length, copy);
   SDL_RWops* source = SDL_RWFromConstMem(data, static_cast<int>(length));
   if (!source) return nullptr;
   // Closed here, not by the mixer: some of its failure paths (a damaged ID3
@@ -105,6 +107,7 @@ namespace audio {
 
 bool StartPlayback(Entry& entry) {
   if (entry.module) return StartModule(entry);
+  if (entry.decoder) return StartStream(entry);
   return Mix_PlayChannel(entry.mixChannel, entry.chunk, entry.loop ? -1 : 0) == entry.mixChannel;
 }
 

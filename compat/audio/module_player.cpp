@@ -63,7 +63,7 @@ namespace audio {
 _ModPlugFile* LoadModule(const void* data, uint32_t length, bool loop) {
   int frequency = 0, channels = 0;
   Uint16 format = 0;
-  if (!data || length == 0 || length > static_cast<uint32_t>(INT_MAX)) return nullptr;
+  if (length > static_cast<uint32_t>(INT_MAX) || !IsTrackerModule(data, length)) return nullptr;
   if (!Mix_QuerySpec(&frequency, &format, &channels) || format != AUDIO_S16SYS) return nullptr;
   if (channels != 1 && channels != 2) return nullptr;
   UseSettings(frequency, channels, loop);

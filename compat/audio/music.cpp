@@ -1,7 +1,9 @@
-// Streams and modules. A stream is decoded whole when it is made, on the
-// caller's thread: its file (which may live in an archive whose structures
-// are not safe to touch from the audio thread) is read through its callback
-// there and never again. A module is rendered as it plays (module_player.cpp).
+// Streams and modules. A stream's file (which may live in an archive whose
+// structures are not safe to touch from the audio thread) is read whole
+// through its callback when the stream is made, there and never again; its
+// bytes are then decoded as it plays (stream_player.cpp), or, for data the
+// stream decoder does not read, decoded whole at once. A module is rendered
+// as it plays (module_player.cpp).
 // Each plays on a mixer channel of its own, so any number of them sound at
 // once, each with its own volume and pause.
 #include <vector>
@@ -31,17 +33,20 @@ std::vector<uint8_t> ReadWholeFile(AudioFileProc proc, void* user) {
 
 // Files the decoded stream or the module's player under a new handle on a
 // mixer channel of its own; frees them and answers 0 when no channel is left.
-HAUDIO RememberMusic(audio::Kind kind, Mix_Chunk* chunk, _ModPlugFile* module, uint32_t flags) {
+HAUDIO RememberMusic(audio::Kind kind, Mix_Chunk* chunk, _ModPlugFile* module, audio::StreamDecoder* decoder,
+                     uint32_t flags) {
   int mixChannel = audio::TakeMixChannel();
   if (mixChannel < 0) {
     Mix_FreeChunk(chunk);
     audio::FreeModule(module);
+    audio::FreeStream(decoder);
     return 0;
   }
   audio::Entry entry;
   entry.kind = kind;
   entry.chunk = chunk;
   entry.module = module;
+  entry.decoder = decoder;
   entry.loop = (flags & kAudioLoop) != 0;
   entry.mixChannel = mixChannel;
   return audio::Remember(std::move(entry));
@@ -52,6 +57,7 @@ void FreeMusic(HAUDIO handle, audio::Entry* entry) {
   audio::GiveBackMixChannel(entry->mixChannel);
   Mix_FreeChunk(entry->chunk);
   audio::FreeModule(entry->module);
+  audio::FreeStream(entry->decoder);
   AudioFileProc proc = entry->fileProc;
   void* user = entry->fileUser;
   audio::Forget(handle);
@@ -64,11 +70,13 @@ extern "C" {
 HAUDIO BASS_StreamCreateFileUser(int /*buffered*/, uint32_t flags, AudioFileProc proc, void* user) {
   if (!proc) return 0;
   Mix_Chunk* chunk = nullptr;
+  audio::StreamDecoder* decoder = nullptr;
   if (audio::IsOpen()) {
     std::vector<uint8_t> bytes = ReadWholeFile(proc, user);
-    chunk = audio::DecodeToChunk(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    decoder = audio::OpenStream(bytes, (flags & kAudioLoop) != 0);
+    if (!decoder) chunk = audio::DecodeToChunk(bytes.data(), static_cast<uint32_t>(bytes.size()));
   }
-  HAUDIO stream = chunk ? RememberMusic(audio::Kind::Stream, chunk, nullptr, flags) : 0;
+  HAUDIO stream = chunk || decoder ? RememberMusic(audio::Kind::Stream, chunk, nullptr, decoder, flags) : 0;
   if (!stream) {
     // The file is ours from the call on: a stream that could not be made closes it.
     proc(kAudioFileClose, 0, nullptr, user);
@@ -91,7 +99,7 @@ HAUDIO BASS_MusicLoad(int fromMemory, const void* file, uint32_t offset, uint32_
                       uint32_t /*frequency*/) {
   if (!audio::IsOpen() || !fromMemory || !file) return 0;
   _ModPlugFile* module = audio::LoadModule(static_cast<const uint8_t*>(file) + offset, length, flags & kAudioLoop);
-  return module ? RememberMusic(audio::Kind::Module, nullptr, module, flags) : 0;
+  return module ? RememberMusic(audio::Kind::Module, nullptr, module, nullptr, flags) : 0;
 }
 
 int BASS_MusicFree(HAUDIO music) {

@@ -61,6 +61,7 @@ int BASS_Free() {
   }
   Mix_CloseAudio();
   audio::FreeCarrier();
+  audio::FreeStreamCarrier();
   audio::ForgetMixChannels();
   // SDL_mixer's own tables go too: the module may be unloaded next.
   Mix_Quit();

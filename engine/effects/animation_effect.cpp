@@ -114,12 +114,20 @@ void AnimationEffect::setRunning(bool value) {
     basePosition_ = MakeVector4F(x, y, z, 1);
   }
   if (useCurrent_ && keys_->count() >= 2) takeCurrentValues();
-  if (value && !running() && !reportedUnreached_) {
-    // Once per effect: an "enter" effect may start on every hover.
-    reportedUnreached_ = true;
-    reportUnreachedChannels();
-  }
+  if (value && !running()) reportUnreachedOnce();
   inherited::setRunning(value);
+}
+
+void AnimationEffect::reportUnreachedOnce() {
+  // Once per effect: an "enter" effect may start on every hover. An effect
+  // started from its file (`running` read before its keys) has no channels
+  // yet; it reports on its first frame instead.
+  if (reportedUnreached_) return;
+  bool usesAny = false;
+  for (AnimationChannel channel : kApplyOrder) usesAny = usesAny || usesChannel(channel);
+  if (!usesAny) return;
+  reportedUnreached_ = true;
+  reportUnreachedChannels();
 }
 
 void AnimationEffect::takeCurrentValues() {
@@ -149,6 +157,7 @@ void AnimationEffect::reportUnreachedChannels() {
 }
 
 void AnimationEffect::apply(double /*time*/, double /*step*/) {
+  reportUnreachedOnce();
   updateRunningTime();
   const float t = wrapTime(elapsed());
   currentTime_ = t;

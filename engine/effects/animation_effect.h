@@ -44,6 +44,7 @@ class AnimationEffect : public Effect {
  private:
   // Logs each flagged channel that cannot reach the owner.
   void reportUnreachedChannels();
+  void reportUnreachedOnce();
 
   void takeCurrentValues();
   void applyChannels(const TAnimationKey& first, const TAnimationKey& second, float time);

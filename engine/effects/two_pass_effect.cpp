@@ -45,8 +45,10 @@ float TwoPassEffect::wrapTime(float time) {
 bool TwoPassEffect::findKeys(TAnimationKey*& first, TAnimationKey*& second, float time) {
   if (!playable()) return false;
   TAnimationKeys* pass1 = keys();
+  // From the start itself, so that the first frame shows the first key
+  // rather than the owner's own values.
   for (int i = 0; i + 1 < pass1->count(); ++i) {
-    if (pass1->key(i)->time() < time && time <= pass1->key(i + 1)->time()) {
+    if (pass1->key(i)->time() <= time && time <= pass1->key(i + 1)->time()) {
       first = pass1->key(i);
       second = pass1->key(i + 1);
       return true;

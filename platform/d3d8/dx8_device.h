@@ -50,6 +50,9 @@ class TWin32DX8Device : public TDevice {
   void DrawMesh(TMesh* mesh) override;
   void DrawLine(const TVector4F* points, int32_t count, float width) override;
   TPixmap* CreatePixmap(int32_t width, int32_t height) override;
+  bool CanHoldPixmap(int32_t width, int32_t height) const override {
+    return IsValidPixmapSize(width, height, static_cast<int32_t>(caps_.MaxTextureWidth));
+  }
   void DestroyPixmap(TPixmap* pixmap) override;
   bool LockPixmapRectARGB(TPixmap* pixmap, const TPixmapRect& rect, bool read, uint32_t*& bits,
                           int32_t& pitch) override;

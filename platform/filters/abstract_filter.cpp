@@ -1,6 +1,9 @@
 #include "platform/filters/abstract_filter.h"
 
+#include <string>
+
 #include "core/class_builder.h"
+#include "platform/device.h"
 #include "core/log.h"
 #include "core/resource_man.h"
 #include "platform/filters/pixmap_pixels.h"
@@ -22,7 +25,16 @@ const ClassInfo& TMeshFilter::staticClassInfo() {
 
 TPixmap* TPixmapFilter::readPixmap(TResourceMan* manager, const WideString& name) {
   TArgbImage image;
-  return readRGBA(manager, name, image) ? PixmapFromImage(device(), image) : nullptr;
+  return readRGBA(manager, name, image) ? pixmapOf(name, image) : nullptr;
+}
+
+TPixmap* TPixmapFilter::pixmapOf(const WideString& name, const TArgbImage& image) {
+  TDevice* target = device();
+  if (target && !image.empty() && !target->CanHoldPixmap(image.width, image.height)) {
+    LogFilterError(name, "the device cannot hold " + std::to_string(image.width) + " x " + std::to_string(image.height));
+    return nullptr;
+  }
+  return PixmapFromImage(target, image);
 }
 
 bool TPixmapFilter::pixelsForSaving(TPixmap* pixmap, const WideString& name, TArgbImage& image) {

@@ -68,6 +68,9 @@ class TPixmapFilter : public TAbstractFilter {
   // The pixels of a pixmap about to be saved under the name; false, with an
   // error line, when the pixmap cannot be read.
   bool pixelsForSaving(TPixmap* pixmap, const WideString& name, TArgbImage& image);
+  // A new device pixmap of the image read from the named file; nil, with an
+  // error line naming the file, when the device cannot hold its size.
+  TPixmap* pixmapOf(const WideString& name, const TArgbImage& image);
 };
 
 class TMeshFilter : public TAbstractFilter {

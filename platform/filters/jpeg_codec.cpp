@@ -12,18 +12,30 @@
 namespace {
 constexpr size_t kBufferSize = 4096;
 
-// The library's error exit jumps back to the frame that set `jump`; its
-// warnings and trace messages are dropped.
+// The library's error exit keeps the message's text and jumps back to the
+// frame that set `jump`; its warnings and trace messages are dropped.
 struct ErrorManager {
   jpeg_error_mgr library;
   std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX] = "";
 };
 
 [[noreturn]] void JumpOut(j_common_ptr cinfo) {
-  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+  auto* errors = reinterpret_cast<ErrorManager*>(cinfo->err);
+  if (errors->message[0] == '\0') errors->library.format_message(cinfo, errors->message);
+  std::longjmp(errors->jump, 1);
 }
 void DropMessage(j_common_ptr, int) {}
 void DropOutput(j_common_ptr) {}
+
+// Ends decoding with the library's code and a text of our own, for what the
+// library would accept but the program refuses.
+[[noreturn]] void Refuse(j_common_ptr cinfo, int code, const char* text) {
+  auto* errors = reinterpret_cast<ErrorManager*>(cinfo->err);
+  std::snprintf(errors->message, sizeof errors->message, "%s", text);
+  errors->library.msg_code = code;
+  JumpOut(cinfo);
+}
 
 void InstallErrorManager(ErrorManager& errors) {
   jpeg_std_error(&errors.library);
@@ -32,7 +44,9 @@ void InstallErrorManager(ErrorManager& errors) {
   errors.library.output_message = DropOutput;
 }
 
-int ErrorCode(const ErrorManager& errors) { return errors.library.msg_code != 0 ? errors.library.msg_code : -1; }
+JpegOutcome Failure(const ErrorManager& errors) {
+  return {errors.library.msg_code != 0 ? errors.library.msg_code : -1, errors.message};
+}
 
 // ---- reading ----------------------------------------------------------------------
 
@@ -93,15 +107,41 @@ void InstallSource(jpeg_decompress_struct& cinfo, SourceManager& source, const J
   cinfo.src = &source.library;
 }
 
+// The library calls this between iMCU rows while it reads scans: a file of
+// endless (empty) scans is stopped here.
+void WatchScans(j_common_ptr cinfo) {
+  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxJpegScans) {
+    Refuse(cinfo, JERR_BAD_PROGRESSION, "Too many scans in the file");
+  }
+}
+
+// Refuses, before anything is allocated for them, the pixels that the data
+// could not hold (see kMaxJpegPixelsPerByte).
+void CheckSizeAgainstData(jpeg_decompress_struct& cinfo, uint64_t dataSize) {
+  if (!IsDecodableImageSize(cinfo.image_width, cinfo.image_height)) {
+    ERREXIT1(&cinfo, JERR_IMAGE_TOO_BIG, static_cast<unsigned>(kMaxImageSide));
+  }
+  const uint64_t pixels = uint64_t{cinfo.image_width} * cinfo.image_height;
+  if (pixels / kMaxJpegPixelsPerByte > dataSize) {
+    char text[JMSG_LENGTH_MAX];
+    std::snprintf(text, sizeof text, "Image of %u x %u pixels larger than its %llu bytes can hold",
+                  static_cast<unsigned>(cinfo.image_width), static_cast<unsigned>(cinfo.image_height),
+                  static_cast<unsigned long long>(dataSize));
+    Refuse(reinterpret_cast<j_common_ptr>(&cinfo), JERR_IMAGE_TOO_BIG, text);
+  }
+}
+
 // Everything libjpeg may leave by its long jump runs in this frame, which
 // holds nothing that needs destruction; `image` belongs to the caller.
-int RunDecode(jpeg_decompress_struct& cinfo, ErrorManager& errors, TArgbImage& image) {
-  if (setjmp(errors.jump)) return ErrorCode(errors);
+JpegOutcome RunDecode(jpeg_decompress_struct& cinfo, ErrorManager& errors, uint64_t dataSize, JpegPlane order,
+                      TArgbImage& image) {
+  if (setjmp(errors.jump)) return Failure(errors);
   jpeg_read_header(&cinfo, TRUE);
   if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK) {
     ERREXIT(&cinfo, JERR_CONVERSION_NOTIMPL);
   }
-  cinfo.out_color_space = JCS_EXT_BGRA;
+  CheckSizeAgainstData(cinfo, dataSize);
+  cinfo.out_color_space = order == JpegPlane::WordBytes ? JCS_EXT_RGBA : JCS_EXT_BGRA;
   jpeg_start_decompress(&cinfo);
   if (!IsDecodableImageSize(cinfo.output_width, cinfo.output_height) || cinfo.output_components != 4) {
     ERREXIT1(&cinfo, JERR_IMAGE_TOO_BIG, static_cast<unsigned>(kMaxImageSide));
@@ -115,7 +155,7 @@ int RunDecode(jpeg_decompress_struct& cinfo, ErrorManager& errors, TArgbImage& i
     if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) ERREXIT(&cinfo, JERR_FILE_READ);
   }
   jpeg_finish_decompress(&cinfo);
-  return 0;
+  return {};
 }
 
 // ---- writing ----------------------------------------------------------------------
@@ -161,15 +201,16 @@ void InstallDestination(jpeg_compress_struct& cinfo, DestinationManager& destina
   cinfo.dest = &destination.library;
 }
 
-// The alpha plane goes in as grey RGB rows made here; the colour plane is
-// read straight from the pixel words (B, G, R and an unused byte).
-int RunEncode(jpeg_compress_struct& cinfo, ErrorManager& errors, const TArgbImage& image, JpegPlane plane,
-              int quality, JSAMPLE* greyRow) {
-  if (setjmp(errors.jump)) return ErrorCode(errors);
+// The alpha plane goes in as grey RGB rows made here; the colour planes are
+// read straight from the pixel words (B, G, R and an unused byte): as BGRX
+// for the colours viewers show, as RGBX for the word's bytes in order.
+JpegOutcome RunEncode(jpeg_compress_struct& cinfo, ErrorManager& errors, const TArgbImage& image, JpegPlane plane,
+                      int quality, JSAMPLE* greyRow) {
+  if (setjmp(errors.jump)) return Failure(errors);
   cinfo.image_width = static_cast<JDIMENSION>(image.width);
   cinfo.image_height = static_cast<JDIMENSION>(image.height);
-  cinfo.input_components = plane == JpegPlane::Colour ? 4 : 3;
-  cinfo.in_color_space = plane == JpegPlane::Colour ? JCS_EXT_BGRX : JCS_RGB;
+  cinfo.input_components = plane == JpegPlane::Alpha ? 3 : 4;
+  cinfo.in_color_space = plane == JpegPlane::Alpha ? JCS_RGB : plane == JpegPlane::Colour ? JCS_EXT_BGRX : JCS_EXT_RGBX;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, quality, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
@@ -186,11 +227,11 @@ int RunEncode(jpeg_compress_struct& cinfo, ErrorManager& errors, const TArgbImag
     jpeg_write_scanlines(&cinfo, &row, 1);
   }
   jpeg_finish_compress(&cinfo);
-  return 0;
+  return {};
 }
 }  // namespace
 
-int JpegDecode(const JpegReader& read, TArgbImage& image) {
+JpegOutcome JpegDecode(const JpegReader& read, uint64_t dataSize, TArgbImage& image, JpegPlane order) {
   image = TArgbImage{};
   jpeg_decompress_struct cinfo;
   ErrorManager errors;
@@ -199,21 +240,24 @@ int JpegDecode(const JpegReader& read, TArgbImage& image) {
   jpeg_create_decompress(&cinfo);
   SourceManager source;
   InstallSource(cinfo, source, read);
-  int code = JERR_OUT_OF_MEMORY;
+  jpeg_progress_mgr progress{};
+  progress.progress_monitor = WatchScans;
+  cinfo.progress = &progress;
+  JpegOutcome outcome{JERR_OUT_OF_MEMORY, "Insufficient memory"};
   try {
-    code = RunDecode(cinfo, errors, image);
+    outcome = RunDecode(cinfo, errors, dataSize, order, image);
   } catch (const std::bad_alloc&) {
     // The image's pixels did not fit in memory (thrown in our own frame).
   }
   jpeg_destroy_decompress(&cinfo);
-  if (code != 0) image = TArgbImage{};
-  return code;
+  if (!outcome) image = TArgbImage{};
+  return outcome;
 }
 
-int JpegEncode(const TArgbImage& image, JpegPlane plane, int quality, const JpegWriter& write) {
+JpegOutcome JpegEncode(const TArgbImage& image, JpegPlane plane, int quality, const JpegWriter& write) {
   if (image.width < 1 || image.height < 1 || image.width > JPEG_MAX_DIMENSION || image.height > JPEG_MAX_DIMENSION ||
       image.pixels.size() < static_cast<size_t>(image.width) * static_cast<size_t>(image.height)) {
-    return JERR_EMPTY_IMAGE;
+    return {JERR_EMPTY_IMAGE, "Empty JPEG image"};
   }
   std::vector<JSAMPLE> greyRow(plane == JpegPlane::Alpha ? static_cast<size_t>(image.width) * 3 : 0);
   jpeg_compress_struct cinfo;
@@ -223,7 +267,7 @@ int JpegEncode(const TArgbImage& image, JpegPlane plane, int quality, const Jpeg
   jpeg_create_compress(&cinfo);
   DestinationManager destination;
   InstallDestination(cinfo, destination, write);
-  const int code = RunEncode(cinfo, errors, image, plane, quality, greyRow.data());
+  JpegOutcome outcome = RunEncode(cinfo, errors, image, plane, quality, greyRow.data());
   jpeg_destroy_compress(&cinfo);
-  return code;
+  return outcome;
 }

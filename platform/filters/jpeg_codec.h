@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "platform/argb_image.h"
 
@@ -23,17 +24,39 @@ using JpegWriter = std::function<bool(const uint8_t* data, size_t size)>;
 
 // Which bytes of each pixel word an encoded image is made of.
 enum class JpegPlane {
-  Colour,  // red, green and blue
-  Alpha,   // the alpha byte as all three components (a grey picture)
+  Colour,      // red, green and blue, as other viewers show them (".jpg" files)
+  WordBytes,   // bytes 0, 1 and 2 of each word (B, G, R) as the first, second
+               // and third component: the colour plane of a ".pixmap" file
+  Alpha,       // the alpha byte as all three components (a grey picture)
 };
 
-// Decodes a JPEG stream into `image` (alpha 255; grey images give equal red,
-// green and blue). Data that ends early decodes as far as it goes: an
-// end-of-image marker stands in for the rest. Answers 0, or the library's
-// message code of the error that ended decoding (CMYK images and images
-// wider or higher than kMaxImageSide are refused with such a code).
-int JpegDecode(const JpegReader& read, TArgbImage& image);
+// Why decoding or encoding stopped: 0 and no text when it did not.
+struct JpegOutcome {
+  int code = 0;         // the library's message code
+  std::string message;  // the library's text for it, or ours for a refusal
+
+  explicit operator bool() const { return code == 0; }
+};
+
+// A JPEG file may claim any size in its frame header. Every 8 x 8 block of
+// the full-resolution component costs at least one bit in a scan, so data of
+// N bytes holds at most N x 8 x 64 pixels; a header that claims more is
+// refused before anything is allocated for the pixels.
+inline constexpr uint64_t kMaxJpegPixelsPerByte = 8 * 64;
+// Real progressive files have about ten scans; a file of thousands of empty
+// ones would keep the decoder busy for minutes, so decoding stops past this.
+inline constexpr int kMaxJpegScans = 100;
+
+// Decodes a JPEG stream of `dataSize` bytes into `image` (alpha 255; grey
+// images give equal red, green and blue). `order` Colour gives the words
+// other viewers show; WordBytes puts the first, second and third component
+// into bytes 0, 1 and 2. Data that ends early decodes as far as it goes:
+// an end-of-image marker stands in for the rest. CMYK images, images wider
+// or higher than kMaxImageSide, images larger than their data can hold and
+// files of more than kMaxJpegScans scans are refused.
+JpegOutcome JpegDecode(const JpegReader& read, uint64_t dataSize, TArgbImage& image,
+                       JpegPlane order = JpegPlane::Colour);
 
 // Encodes the plane of `image` as a baseline JPEG of 3 components at the
-// quality (1-100). Answers 0 or the library's message code.
-int JpegEncode(const TArgbImage& image, JpegPlane plane, int quality, const JpegWriter& write);
+// quality (1-100).
+JpegOutcome JpegEncode(const TArgbImage& image, JpegPlane plane, int quality, const JpegWriter& write);

@@ -1,20 +1,24 @@
 #include "platform/filters/jpeg_coding.h"
 
+#include <algorithm>
 #include <string>
 
 #include "core/stream.h"
 
 namespace {
-[[noreturn]] void RaiseJpegError(int code) { throw EJPEG("JPEG ERROR -- #" + std::to_string(code)); }
+[[noreturn]] void RaiseJpegError(const JpegOutcome& outcome) {
+  throw EJPEG("JPEG ERROR -- #" + std::to_string(outcome.code) + ": " + outcome.message);
+}
 }  // namespace
 
-TArgbImage decodeJpeg(TStream& source) {
+TArgbImage decodeJpeg(TStream& source, JpegPlane order) {
   TArgbImage image;
   auto read = [&source](uint8_t* buffer, size_t size) {
     const int64_t count = source.Read(buffer, static_cast<int64_t>(size));
     return count > 0 ? static_cast<size_t>(count) : size_t{0};
   };
-  if (const int code = JpegDecode(read, image); code != 0) RaiseJpegError(code);
+  const auto available = static_cast<uint64_t>(std::max<int64_t>(source.Remaining(), 0));
+  if (const JpegOutcome outcome = JpegDecode(read, available, image, order); !outcome) RaiseJpegError(outcome);
   return image;
 }
 
@@ -22,5 +26,5 @@ void encodeJpeg(const TArgbImage& image, TStream& destination, int quality, Jpeg
   auto write = [&destination](const uint8_t* data, size_t size) {
     return destination.Write(data, static_cast<int64_t>(size)) == static_cast<int64_t>(size);
   };
-  if (const int code = JpegEncode(image, plane, quality, write); code != 0) RaiseJpegError(code);
+  if (const JpegOutcome outcome = JpegEncode(image, plane, quality, write); !outcome) RaiseJpegError(outcome);
 }

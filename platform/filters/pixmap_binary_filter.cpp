@@ -40,14 +40,15 @@ bool ReadHeader(TStream& stream, Header& header) {
 }
 
 // One JPEG plane: its byte count, then the stream, which must decode to the
-// size the header gives.
+// size the header gives. Its components are the bytes 0, 1 and 2 of the
+// pixel words, in that order.
 TArgbImage ReadPlane(TStream& stream, const Header& header) {
   int32_t size = 0;
   if (!StreamReadInt(stream, size) || !StreamFits(stream, size)) Damaged("file truncated");
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
   StreamRead(stream, bytes.data(), size);
   TReadOnlyMemoryStream plane(bytes.data(), size);
-  TArgbImage image = decodeJpeg(plane);
+  TArgbImage image = decodeJpeg(plane, JpegPlane::WordBytes);
   if (image.width != header.width || image.height != header.height) Damaged("plane size differs from the header");
   return image;
 }

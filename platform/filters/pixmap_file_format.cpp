@@ -14,7 +14,7 @@ bool AppendPlane(std::string& file, const TArgbImage& image, JpegPlane plane, in
     stream.append(reinterpret_cast<const char*>(data), size);
     return true;
   };
-  if (JpegEncode(image, plane, quality, append) != 0) return false;
+  if (!JpegEncode(image, plane, quality, append)) return false;
   AppendInt32(file, static_cast<uint32_t>(stream.size()));
   file += stream;
   return true;
@@ -27,7 +27,7 @@ std::string JpegPlanesPixmapFile(const TArgbImage& image, int colourQuality) {
   AppendInt32(file, static_cast<uint32_t>(image.height));
   AppendInt32(file, 1);  // compressed
   file.append(static_cast<size_t>(kPixmapReservedBytes), '\0');
-  if (!AppendPlane(file, image, JpegPlane::Colour, colourQuality) ||
+  if (!AppendPlane(file, image, JpegPlane::WordBytes, colourQuality) ||
       !AppendPlane(file, image, JpegPlane::Alpha, kAlphaPlaneQuality)) {
     return std::string();
   }

@@ -1,8 +1,9 @@
 #pragma once
 // The ".pixmap" file: "PIXMAPB", width, height, the compressed flag, 508
 // reserved bytes, then either the raw pixel words or two JPEG planes (the
-// colour, then the alpha as a grey picture at quality 30), each as an int32
-// byte count and its bytes. The JPEG form is written only at build time for
+// colour, whose first, second and third components are bytes 0, 1 and 2 of
+// each pixel word, then the alpha as a grey picture at quality 30), each as
+// an int32 byte count and its bytes. The JPEG form is written only at build time for
 // the built-in pixmaps (the program writes the raw form), so this part needs
 // nothing of the program beyond the JPEG codec.
 #include <cstdint>

@@ -51,11 +51,24 @@ void AskForArgbRows(png_structp png, png_infop info) {
 // rows than its data could hold is refused before its pixels are allocated.
 constexpr uint64_t kMaxDeflateRatio = 1032;
 
+// libpng allocates an ancillary chunk's declared length (up to 2 GB) before
+// reading it. None but the transparency is used, so all the others are
+// skipped as they are read, without being kept; an inflated chunk (text,
+// colour profile) is bounded by the file's own bytes all the same.
+void SkipUnusedChunks(png_structp png, int64_t available) {
+  static const png_byte kUsed[] = "tRNS";
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_AS_DEFAULT, kUsed, 1);
+  constexpr int64_t kMinChunkAllocation = 1 << 20;
+  png_set_chunk_malloc_max(png, static_cast<png_alloc_size_t>(std::max(available, kMinChunkAllocation)));
+}
+
 // Everything libpng may leave by its long jump runs in this frame, which
 // holds nothing that needs destruction; `image` and `rows` belong to the
 // caller and are filled here.
 bool RunDecode(png_structp png, png_infop info, int64_t available, TArgbImage& image, std::vector<png_bytep>& rows) {
   if (setjmp(png_jmpbuf(png))) return false;
+  SkipUnusedChunks(png, available);
   png_read_info(png, info);
   const png_uint_32 width = png_get_image_width(png, info);
   const png_uint_32 height = png_get_image_height(png, info);

@@ -15,7 +15,7 @@ TPixmap* TPngFilter::readPixmap(TResourceMan* manager, const WideString& name) {
   TStreamPtr stream = OpenFilterStream(manager, name, fmOpenRead);
   if (!stream) return nullptr;
   const TArgbImage image = GuardedRead<TArgbImage>(name, [&] { return DecodePng(*stream); });
-  return PixmapFromImage(device(), image);
+  return pixmapOf(name, image);
 }
 
 bool TPngFilter::writePixmap(TResourceMan* manager, const WideString& name, TPixmap* pixmap) {

@@ -57,6 +57,9 @@ class TOGLDevice : public TDevice {
   const TGLExtensions& extensions() const { return gl_; }
   // The largest texture side the driver takes.
   int32_t maxTextureSize() const { return maxTextureSize_; }
+  bool CanHoldPixmap(int32_t width, int32_t height) const override {
+    return IsValidPixmapSize(width, height, maxTextureSize_);
+  }
   // Layered windows are drawn in one pass where the driver blends alpha
   // separately, else in two; off, the two-pass way is taken whatever the
   // driver offers (for drivers whose separate blending is unreliable).

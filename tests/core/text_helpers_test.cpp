@@ -11,6 +11,8 @@ TEST(TextHelpers, StripExtensionCutsAtTheLastPointOnly) {
   EXPECT_EQ(StripExtension("readme"), "readme");
   EXPECT_EQ(StripExtension("a.b.qxml"), "a.b");
   EXPECT_EQ(StripExtensionW(u"main.qxml"), u"main");
+  EXPECT_EQ(StripExtensionW(u"dir.v2/pic"), u"dir.v2/pic");
+  EXPECT_EQ(StripExtension("dir.v2\\pic.png"), "dir.v2\\pic");
   EXPECT_EQ(ExtractFileExt("dir.v2\\file"), "");
   EXPECT_EQ(ExtractFileExt("Main.QXML"), ".QXML");
   EXPECT_EQ(ExtractFilePath("a\\b/c.txt"), "a\\b/");

@@ -195,6 +195,36 @@ TEST_F(TimedEffects, TwoPassEffectMovesTowardsTheSecondPassDuringThePause) {
   EXPECT_FLOAT_EQ(effect->runningTime(), 2.5f);
 }
 
+TEST_F(TimedEffects, TwoPassEffectShowsItsFirstKeyOnItsFirstFrame) {
+  auto* sprite = add<VisualObject>(world.root.get());
+  sprite->setAlpha(0.9f);
+  auto* effect = add<TwoPassEffect>(sprite, u"blink");
+  addAlphaKeys(effect, {{0, 0.2f}, {30, 1.0f}});
+  for (int key : {0, 30}) static_cast<TAnimationKey*>(effect->pass2()->add())->setKey(key);
+  effect->setRunning(true);
+  tick(0);
+  EXPECT_FLOAT_EQ(sprite->alpha(), 0.2f);
+}
+
+TEST_F(TimedEffects, AnAnimationStartedFromItsFileReportsWhatItCannotReach) {
+  TempDir dir;
+  std::unique_ptr<TFolderResourceMan, FreeDeleter> manager(New<TFolderResourceMan>(nullptr));
+  manager->setRoot(dir.path());
+  Owned<BaseObject> plain(New<BaseObject>(nullptr));
+  auto* effect = add<AnimationEffect>(plain.get(), u"fade");
+  addAlphaKeys(effect, {{0, 0.0f}, {10, 1.0f}});
+  effect->setRunning(true);
+  ASSERT_TRUE(StoreObjectFile(manager.get(), u"fade.qxml", plain.get()));
+  const std::string text = dir.read("fade.qxml");
+  ASSERT_LT(text.find("running"), text.find("keys")) << text;
+  log.clear();
+
+  Owned<BaseObject> copy(LoadObjectFile(manager.get(), u"fade.qxml", nullptr, false, nullptr));
+  ASSERT_NE(copy, nullptr);
+  for (int frame = 0; frame < 3; ++frame) copy->findOwnEffect(u"fade")->apply(0, 0);
+  EXPECT_EQ(log.count("(i) Animation fade: BaseObject has no published alpha"), 1);
+}
+
 TEST_F(TimedEffects, KeysReadBackFromAnObjectFileFlagTheirChannels) {
   TempDir dir;
   std::unique_ptr<TFolderResourceMan, FreeDeleter> manager(New<TFolderResourceMan>(nullptr));

@@ -63,6 +63,7 @@ class TFakeDevice : public TDevice {
   void DrawMesh(TMesh* mesh) override;
   void DrawLine(const TVector4F* points, int32_t count, float width) override;
   TPixmap* CreatePixmap(int32_t width, int32_t height) override;
+  bool CanHoldPixmap(int32_t width, int32_t height) const override { return IsValidPixmapSize(width, height, 4096); }
   void DestroyPixmap(TPixmap* pixmap) override;
   bool LockPixmapRectARGB(TPixmap* pixmap, const TPixmapRect& rect, bool read, uint32_t*& bits,
                           int32_t& pitch) override;

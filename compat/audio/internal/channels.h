@@ -11,6 +11,8 @@ struct _ModPlugFile;
 
 namespace audio {
 
+struct StreamDecoder;
+
 enum class Kind { Sample, SampleChannel, Stream, Module };
 
 struct Entry {
@@ -25,6 +27,9 @@ struct Entry {
   std::vector<HAUDIO> channels;
   // A module's player, fed from the audio thread while the module plays.
   _ModPlugFile* module = nullptr;
+  // A stream's decoder over its file's bytes, fed from the audio thread
+  // while the stream plays; nil for a stream decoded whole.
+  StreamDecoder* decoder = nullptr;
   // A stream's file, closed when the stream goes.
   AudioFileProc fileProc = nullptr;
   void* fileUser = nullptr;
@@ -60,15 +65,35 @@ void ForgetMixChannels();
 // what it took for a damaged header. Nil on bad data.
 Mix_Chunk* DecodeToChunk(const void* data, uint32_t length);
 
+// `data` itself, or `copy` holding it with the first WAV chunk that runs past
+// the end cut to the bytes that are there (SDL reserves a chunk's declared
+// length before reading it).
+const uint8_t* WaveChunksInBounds(const uint8_t* data, uint32_t length, std::vector<uint8_t>& copy);
+
 // Starts the entry's playback from its start on its mixer channel.
 bool StartPlayback(Entry& entry);
 
-// A module's player over its own copy of the data; nil on bad data.
+// Whether the data is a MOD, S3M, XM or IT module by its signature, long
+// enough for the tables its header announces.
+bool IsTrackerModule(const void* data, uint32_t length);
+
+// A module's player over its own copy of the data; nil for data that is not
+// a tracker module (IsTrackerModule) and on bad data.
 _ModPlugFile* LoadModule(const void* data, uint32_t length, bool loop);
 void FreeModule(_ModPlugFile* module);
 // Starts the module from its start on the mixer channel.
 bool StartModule(Entry& entry);
 // Frees the silent chunk module channels play (the output is closing).
 void FreeCarrier();
+
+// A decoder that plays the file's bytes as they are needed (OGG Vorbis, MP3,
+// WAV, AIFF...); the bytes are its own from then on. Nil, with the bytes
+// left to the caller, when the data is not one it reads.
+StreamDecoder* OpenStream(std::vector<uint8_t>& bytes, bool loop);
+void FreeStream(StreamDecoder* decoder);
+// Starts the stream from its start on the mixer channel.
+bool StartStream(Entry& entry);
+// Frees the silent chunk stream channels play (the output is closing).
+void FreeStreamCarrier();
 
 }  // namespace audio
