@@ -4,6 +4,7 @@
 #include "compat/win32/gdi.h"
 #include "core/class_builder.h"
 #include "core/log.h"
+#include "core/text.h"
 
 const ClassInfo& T3DSysFontWin32::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<T3DSysFontWin32>("T3DSysFontWin32").build();
@@ -80,7 +81,7 @@ void T3DSysFontWin32::Rasterize() {
   TGlyphTable& glyphs = mutableTable();
   uint32_t width = 0, height = 0;
   if (!AtlasSize(gdi.dc, glyphs, width, height)) {
-    LogError(u"Can't create font - pixmap too large");
+    LogError(u"Can't create font - pixmap too large: " + AnsiToWide(family() + " " + std::to_string(size())));
     return;
   }
   BITMAPINFO info;

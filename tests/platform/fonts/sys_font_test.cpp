@@ -235,7 +235,7 @@ TEST_F(FontWorld, DamagedCacheFilesAreRefusedAndBuiltAgain) {
 
 TEST_F(FontWorld, AnAtlasHigherThanTheLimitIsRefused) {
   T3DSysFont* glyphs = Glyphs("arial", 300);
-  EXPECT_TRUE(log.contains("(e) Can't create font - pixmap too large"));
+  EXPECT_TRUE(log.contains("(e) Can't create font - pixmap too large: arial 300"));
   EXPECT_EQ(glyphs->Atlas(), nullptr);
 }
 
