@@ -13,33 +13,37 @@ namespace {
 constexpr int kColourQuality = 95;
 }  // namespace
 
+// No two elements share a pixel (but "edit" and "list", which look alike):
+// an element stretched or tiled over a widget shows nothing of another. The
+// first 16 x 16 block stays free for the texel plain fills sample, and "empty"
+// lies alone in a transparent block, so that it draws nothing.
 const std::vector<SkinElementLayout>& DefaultSkinLayout() {
   static const std::vector<SkinElementLayout> layout = {
       {"form", 4, 4, 210, 164, true, 31, 31, 35, 35, false},
       {"minform", 370, 14, 492, 134, true, 30, 30, 33, 33, true},
       {"title", 2, 302, 208, 338, true, 40, 30, 40, 10, false},
-      {"widget", 57, 197, 90, 230, true, 4, 4, 4, 4, true},
-      {"empty", 0, 0, 1, 1, false, 0, 0, 0, 0, true},
+      {"widget", 404, 340, 437, 373, true, 4, 4, 4, 4, true},
+      {"empty", 488, 488, 489, 489, false, 0, 0, 0, 0, true},
       {"graybutton", 14, 217, 141, 249, true, 8, 8, 8, 8, true},
       {"redbutton", 14, 257, 141, 289, true, 8, 8, 8, 8, true},
       {"button", 14, 400, 141, 432, true, 8, 8, 8, 8, true},
-      {"bigbutton", 84, 214, 163, 252, true, 20, 0, 20, 0, true},
+      {"bigbutton", 344, 260, 423, 298, true, 20, 0, 20, 0, true},
       {"unchecked", 163, 220, 188, 244, false, 0, 0, 0, 0, true},
       {"checked", 163, 249, 188, 273, false, 0, 0, 0, 0, true},
       {"list", 14, 174, 152, 204, true, 12, 12, 12, 12, true},
       {"selection", 164, 400, 280, 422, true, 10, 10, 10, 10, true},
-      {"item", 190, 91, 241, 128, true, 6, 6, 6, 6, true},
-      {"disabled", 183, 134, 252, 200, false, 0, 0, 0, 0, true},
+      {"item", 344, 310, 395, 347, true, 6, 6, 6, 6, true},
+      {"disabled", 432, 260, 501, 326, false, 0, 0, 0, 0, true},
       {"track", 53, 373, 235, 384, true, 4, 4, 4, 4, true},
       {"thumb", 14, 370, 36, 392, false, 0, 0, 0, 0, true},
       {"edit", 14, 174, 152, 204, true, 12, 12, 12, 12, true},
       {"dropdown", 212, 292, 333, 334, true, 7, 7, 15, 15, true},
-      {"dropdownhot", 4, 174, 72, 196, true, 6, 6, 6, 6, true},
-      {"dropdownglyph", 79, 182, 88, 189, false, 0, 0, 0, 0, true},
-      {"closebtn", 91, 147, 104, 160, false, 0, 0, 0, 0, true},
-      {"closebtnhot", 91, 163, 104, 177, false, 0, 0, 0, 0, true},
-      {"flipbtn", 119, 147, 132, 160, false, 0, 0, 0, 0, true},
-      {"flipbtnhot", 119, 163, 132, 177, false, 0, 0, 0, 0, true},
+      {"dropdownhot", 344, 390, 412, 412, true, 6, 6, 6, 6, true},
+      {"dropdownglyph", 424, 394, 433, 401, false, 0, 0, 0, 0, true},
+      {"closebtn", 344, 430, 357, 443, false, 0, 0, 0, 0, true},
+      {"closebtnhot", 364, 430, 377, 444, false, 0, 0, 0, 0, true},
+      {"flipbtn", 384, 430, 397, 443, false, 0, 0, 0, 0, true},
+      {"flipbtnhot", 404, 430, 417, 444, false, 0, 0, 0, 0, true},
       {"tile", 221, 16, 359, 149, true, 9, 9, 9, 9, true},
       {"circle", 215, 166, 320, 271, false, 0, 0, 0, 0, true},
       {"help", 322, 177, 381, 236, false, 0, 0, 0, 0, true},
@@ -50,8 +54,12 @@ const std::vector<SkinElementLayout>& DefaultSkinLayout() {
 }
 
 namespace {
-// The palette: a light, flat scheme; every element has its own hue.
+// The palette: a dark, flat scheme, so that the default white text reads on
+// every body that carries text; every element has its own hue.
 constexpr Argb kInk = Rgb(0x2B3A4A);
+constexpr Argb kGlyph = Rgb(0xE6EBF1);
+constexpr Argb kField = Rgb(0x1C2630);
+constexpr Argb kFieldEdge = Rgb(0x6A7A8A);
 constexpr Argb kWhite = Rgb(0xFFFFFF);
 
 Box BoxOf(const SkinElementLayout& e) {
@@ -74,7 +82,7 @@ void Window(Canvas& c, Box b, Argb edge, Argb body) {
     Box shadow = frame.moved(static_cast<float>(i), static_cast<float>(i));
     c.fill(shadow, RoundRect(shadow, 10), Solid(WithAlpha(0x000000, static_cast<uint8_t>(18 * (5 - i)))));
   }
-  Panel(c, frame, 10, 3, edge, VerticalGradient(frame, Mix(body, kWhite, 0.5f), body));
+  Panel(c, frame, 10, 3, edge, VerticalGradient(frame, Mix(body, kWhite, 0.12f), body));
 }
 
 void Button(Canvas& c, Box b, float radius, Argb top, Argb bottom, Argb edge) {
@@ -86,7 +94,7 @@ void Button(Canvas& c, Box b, float radius, Argb top, Argb bottom, Argb edge) {
 void CheckBox(Canvas& c, Box b, bool checked) {
   Box box{b.left + 3.5f, b.top + 3, b.left + 21.5f, b.top + 21};
   if (!checked) {
-    Panel(c, box, 3, 2, Rgb(0x5A6B7D), Solid(Rgb(0xFBFCFE)));
+    Panel(c, box, 3, 2, Rgb(0x8899AA), Solid(kField));
     return;
   }
   Panel(c, box, 3, 1, Rgb(0x1F5A9A), Solid(Rgb(0x3A86D4)));
@@ -147,21 +155,21 @@ void Cursor(Canvas& c, Box b) {
 }
 
 void Tile(Canvas& c, Box b) {
-  Panel(c, b, 6, 2, Rgb(0x7E9F62), Solid(Rgb(0xEEF3E6)));
+  Panel(c, b, 6, 2, Rgb(0x6E8F52), Solid(Rgb(0x2F3D27)));
   Box inner = b.inset(9);
   c.fill(inner,
          [inner](float x, float y) {
            return static_cast<int>(std::floor((x - inner.left + y - inner.top) / 6)) % 2 == 0;
          },
-         Solid(Rgb(0xE1EBD3)));
+         Solid(Rgb(0x37482D)));
 }
 
 void Dropdown(Canvas& c, Box b) {
-  Panel(c, b, 4, 1.5f, Rgb(0x7F8C99), Solid(Rgb(0xF4F7FB)));
+  Panel(c, b, 4, 1.5f, kFieldEdge, Solid(kField));
   Box button{b.right - 15, b.top + 1.5f, b.right - 1.5f, b.bottom - 1.5f};
-  c.fill(button, RoundRect(button, 2.5f), VerticalGradient(button, Rgb(0xF1F3F6), Rgb(0xD7DCE2)));
+  c.fill(button, RoundRect(button, 2.5f), VerticalGradient(button, Rgb(0x5A6775), Rgb(0x3A4550)));
   c.fill(Box{button.left - 1, button.top, button.left, button.bottom}, [](float, float) { return true; },
-         Solid(Rgb(0xB7C0CA)));
+         Solid(kFieldEdge));
 }
 
 // Each element's drawing, by name.
@@ -169,37 +177,37 @@ void DrawElement(Canvas& c, const SkinElementLayout& e) {
   const std::string name = e.name;
   Box b = BoxOf(e);
   if (name == "form") {
-    Window(c, b, Rgb(0x34495E), Rgb(0xE6EBF1));
+    Window(c, b, Rgb(0x0F1720), Rgb(0x2A3746));
   } else if (name == "minform") {
-    Window(c, b, Rgb(0x2471A3), Rgb(0xDDEBF7));
+    Window(c, b, Rgb(0x1B4F7A), Rgb(0x233C55));
   } else if (name == "title") {
-    c.fill(b, TopRoundRect(b, 8), VerticalGradient(b, Rgb(0x5B93D1), Rgb(0x2C5F9E)));
+    c.fill(b, TopRoundRect(b, 8), VerticalGradient(b, Rgb(0x3C74B4), Rgb(0x1F4F8A)));
     c.fill(Box{b.left + 6, b.top + 1, b.right - 6, b.top + 2}, [](float, float) { return true; },
            Solid(WithAlpha(kWhite, 0x80)));
   } else if (name == "widget") {
-    Panel(c, b, 3, 1, Rgb(0x8899AA), Solid(Rgb(0xF8FAFC)));
+    Panel(c, b, 3, 1, Rgb(0x5A6B7D), Solid(Rgb(0x2E3A48)));
   } else if (name == "graybutton") {
-    Button(c, b, 6, Rgb(0xEEF0F3), Rgb(0xC3C9D1), Rgb(0x8A939E));
+    Button(c, b, 6, Rgb(0x6B7785), Rgb(0x47515D), Rgb(0x2B323A));
   } else if (name == "redbutton") {
-    Button(c, b, 6, Rgb(0xF3807B), Rgb(0xC9302C), Rgb(0x962420));
+    Button(c, b, 6, Rgb(0xC9403C), Rgb(0x8E2420), Rgb(0x6E1C19));
   } else if (name == "button") {
-    Button(c, b, 6, Rgb(0x6DB3F2), Rgb(0x2E7BCF), Rgb(0x1F5A9A));
+    Button(c, b, 6, Rgb(0x3A7CC4), Rgb(0x1F528E), Rgb(0x163F6C));
   } else if (name == "bigbutton") {
-    Button(c, b, 12, Rgb(0x7FD67F), Rgb(0x3E9A3E), Rgb(0x2D7A2D));
+    Button(c, b, 12, Rgb(0x3E8E42), Rgb(0x25622A), Rgb(0x1B4E20));
   } else if (name == "unchecked" || name == "checked") {
     CheckBox(c, b, name == "checked");
   } else if (name == "list" || name == "edit") {
-    Panel(c, b, 4, 1, Rgb(0x7F8C99), Solid(kWhite));
+    Panel(c, b, 4, 1, kFieldEdge, Solid(kField));
     c.fill(Box{b.left + 3, b.top + 1, b.right - 3, b.top + 2}, [](float, float) { return true; },
-           Solid(Rgb(0xD5DBE1)));
+           Solid(Rgb(0x111820)));
   } else if (name == "selection") {
-    Panel(c, b, 4, 1, Rgb(0x5DA9F0), Solid(Rgb(0xB9D9F7)));
+    Panel(c, b, 4, 1, Rgb(0x5DA9F0), Solid(Rgb(0x245C9A)));
   } else if (name == "item") {
-    Panel(c, b, 4, 1, Rgb(0xD9B76A), Solid(Rgb(0xF9ECCF)));
+    Panel(c, b, 4, 1, Rgb(0x4E5D6E), Solid(Rgb(0x34414F)));
   } else if (name == "disabled") {
-    Panel(c, b, 4, 1, Rgb(0x9BA3AB), Solid(Rgb(0xC6CBD0)));
+    Panel(c, b, 4, 1, Rgb(0x5A636C), Solid(Rgb(0x454D55)));
   } else if (name == "track") {
-    Panel(c, b, 5, 1, Rgb(0x9AA7B4), Solid(Rgb(0xD3DAE1)));
+    Panel(c, b, 5, 1, Rgb(0x1E2833), Solid(Rgb(0x5A6773)));
   } else if (name == "thumb") {
     float cx = (b.left + b.right) / 2, cy = (b.top + b.bottom) / 2;
     c.fill(b, Circle(cx, cy, 10.5f), Solid(Rgb(0x1F5A9A)));
@@ -207,10 +215,10 @@ void DrawElement(Canvas& c, const SkinElementLayout& e) {
   } else if (name == "dropdown") {
     Dropdown(c, b);
   } else if (name == "dropdownhot") {
-    Panel(c, b, 3, 1, Rgb(0x4C9BE8), Solid(Rgb(0xD6E9FB)));
+    Panel(c, b, 3, 1, Rgb(0x4C9BE8), Solid(Rgb(0x2C5F9E)));
   } else if (name == "dropdownglyph") {
     c.fill(b, Polygon({b.left + 0.5f, b.top + 1, b.right - 0.5f, b.top + 1, (b.left + b.right) / 2, b.bottom - 1}),
-           Solid(kInk));
+           Solid(kGlyph));
   } else if (name == "closebtn") {
     SmallButton(c, b, Rgb(0xD9534F), true);
   } else if (name == "closebtnhot") {
@@ -233,7 +241,7 @@ void DrawElement(Canvas& c, const SkinElementLayout& e) {
   }
 }
 
-// Large elements first, so the small ones laid over their margins stay whole.
+// The order the elements are drawn in (each in its own place).
 const char* const kDrawOrder[] = {"form",      "minform",   "tile",       "circle",       "disabled",
                                   "item",      "title",     "list",       "edit",         "dropdown",
                                   "selection", "track",     "graybutton", "redbutton",    "button",

@@ -12,7 +12,8 @@
 
 namespace {
 constexpr TColorARGB kSelectedName = 0x660000FFu;
-constexpr TColorARGB kInk = 0xFF000000u;
+// Light on the skin's dark list field.
+constexpr TColorARGB kInk = 0xFFE6EBF1u;
 // How much further right a sub-object's rows start.
 constexpr float kIndent = 10;
 
@@ -32,6 +33,8 @@ const ClassInfo& Inspector::staticClassInfo() {
 void Inspector::Create(TObject* owner) {
   inherited::Create(owner);
   font()->setFontName(u"system");
+  // Every row is a property to edit: none is drawn as past an enabled count.
+  setEnabledCount(0);
 }
 
 void Inspector::Destroy() {

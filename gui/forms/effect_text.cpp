@@ -68,6 +68,33 @@ void EffectText::rebuild() {
     if (i < count() && dynamic_cast<GuiObject*>(childAt(i))) childAt(i)->Free();
   }
   for (size_t index = 0; index < text().size(); ++index) addLetter(index);
+  // A text read from a file may name a font the applet adds only once the
+  // file is read: its letters take their places when first drawn.
+  lettersPlaced_ = false;
+  if (fontAvailable()) placeLetters();
+}
+
+bool EffectText::fontAvailable() const {
+  const WideString& name = font()->fontName();
+  if (name.empty()) return true;
+  Applet* applet = AppletOf(const_cast<EffectText*>(this));
+  return applet && (applet->findByClassAndName("Font", name) || applet->findByClassAndName("Font", u"default"));
+}
+
+void EffectText::placeLetters() {
+  lettersPlaced_ = true;
+  size_t index = 0;
+  for (int i = 0; i < count(); ++i) {
+    auto* letter = dynamic_cast<StaticText*>(childAt(i));
+    if (!letter) continue;
+    if (index > 0) letter->setX(leadingWidth(index));
+    ++index;
+  }
+}
+
+void EffectText::drawSelf() {
+  if (!lettersPlaced_) placeLetters();
+  inherited::drawSelf();
 }
 
 void EffectText::addLetter(size_t index) {
@@ -80,7 +107,6 @@ void EffectText::addLetter(size_t index) {
   MarkSelfMade(letter);
   CopyFont(*font(), *letter->font());
   letter->setText(text().substr(index, 1));
-  if (index > 0) letter->setX(leadingWidth(index));
   const float delay = static_cast<float>(index + 1) * kLetterDelay;
   for (Effect* effect : templates) {
     if (Effect* copy = CopyEffect(*effect, *letter)) copy->setShiftTime(delay);

@@ -17,9 +17,16 @@ class EffectText : public GuiObject {
 
   // Frees the letters (every GUI child) and makes one per character.
   void rebuild();
+  void drawSelf() override;
 
  private:
+  // Whether the font the text names can be had yet.
+  bool fontAvailable() const;
+  // Puts each letter after the ones before it, measured in the text's font.
+  void placeLetters();
   void addLetter(size_t index);
   // The width of the text's first `count` characters in its own font.
   float leadingWidth(size_t count);
+
+  bool lettersPlaced_ = true;
 };

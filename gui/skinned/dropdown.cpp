@@ -62,6 +62,13 @@ TStdList* Dropdown::createList() {
 
 List* Dropdown::skinnedList() const { return dynamic_cast<List*>(list()); }
 
+void Dropdown::mouseUp(uint8_t button, uint8_t shift, float x, float y) {
+  // The list shows its entries in the drop-down's font, as set when it drops.
+  TStdList* shown = list();
+  if (!dropped() && shown && font() && shown->font()) shown->font()->Assign(*font());
+  inherited::mouseUp(button, shift, x, y);
+}
+
 void Dropdown::setPixmap(TSkinPixmapPersistent* value) { Copy(pixmap_, value); }
 void Dropdown::setPixmapGlyph(TSkinPixmapPersistent* value) { Copy(pixmapGlyph_, value); }
 

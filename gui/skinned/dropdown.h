@@ -14,6 +14,7 @@ class Dropdown : public TStdDropdown {
   void Destroy() override;
   void drawSelf() override;
   TStdList* createList() override;
+  void mouseUp(uint8_t button, uint8_t shift, float x, float y) override;
 
   TSkinPixmapPersistent* pixmap() const { return pixmap_; }
   TSkinPixmapPersistent* pixmapGlyph() const { return pixmapGlyph_; }

@@ -179,7 +179,7 @@ void T3DSysFont::AddCyrillic() {
 void T3DSysFont::AddChars(const WideString& text) {
   bool changed = false;
   for (char16_t c : text) {
-    if (c < kFirstGlyphCode) continue;
+    if (c < kFirstGlyphCode || (c >= 0xD800 && c <= 0xDFFF)) continue;
     size_t index = c - kFirstGlyphCode;
     if (index >= table_.glyphs.size()) table_.glyphs.resize(index + 1);
     if (!table_.glyphs[index].enabled) {

@@ -5,6 +5,7 @@
 // font; the cache files "<base>.fn", "<base>.fnbin" and "<base>.png" keep the
 // result. Glyphs a text needs are added on demand.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,8 @@ class T3DSysFont : public TGlyphSet {
   // small letters (1040 to 1103).
   void AddCyrillic();
   // Enables every character of code 32 or more the text holds, lengthening
-  // the table as needed; rasterises again when anything changed and
+  // the table as needed (never for the halves of a surrogate pair, which
+  // write characters beyond the table); rasterises again when anything changed and
   // rebuilding is allowed.
   void AddChars(const WideString& text);
   // Replaces the atlas by a device pixmap filled from the kept copy of its
@@ -68,6 +70,8 @@ class T3DSysFont : public TGlyphSet {
                  const std::string& family);
   void LoadAtlas();
   TFilter* filter() const;
+  // Logs the error line unless this font told it already.
+  void logOnce(const WideString& line);
 
   TPixmap* atlas_ = nullptr;
   std::vector<uint32_t> keptCopy_;
@@ -77,4 +81,5 @@ class T3DSysFont : public TGlyphSet {
   int32_t style_ = 0;
   TResourceMan* manager_ = nullptr;
   std::string baseName_;
+  std::set<WideString> told_;
 };

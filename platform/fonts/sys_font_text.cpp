@@ -2,6 +2,7 @@
 // quad on the device's dynamic mesh, sampling its cell of the atlas.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "core/log.h"
 #include "platform/device.h"
@@ -31,6 +32,69 @@ void WriteQuadIndices(uint16_t* out, int32_t b) {
 }
 
 WideString CharText(char16_t c) { return WideString(1, c); }
+
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// A text as an error line names it: its start, when it is long.
+WideString Shortened(const WideString& text) {
+  constexpr size_t kShown = 60;
+  return text.size() <= kShown ? text : text.substr(0, kShown) + u"...";
+}
+
+// Quads locked on the dynamic mesh and drawn together.
+struct TQuadBatch {
+  TDevice* target;
+  TMesh* mesh;
+  const TMatrix4F& transform;
+  uint32_t color;
+  size_t capacity = 0, quads = 0;
+  TVertexPCT* vertex = nullptr;
+  uint16_t* indices = nullptr;
+  int32_t b = 0;
+
+  bool Begin(size_t count) {
+    void* vertexMemory = nullptr;
+    if (!target->LockMeshVertex(mesh, static_cast<int32_t>(count * 4), vertexMemory)) {
+      LogError(u"Can't lock vertex buffer for text");
+      return false;
+    }
+    if (!target->LockMeshIndex(mesh, static_cast<int32_t>(count * 6), indices)) {
+      target->UnlockMeshVertex(mesh);
+      LogError(u"Can't lock index buffer for text");
+      return false;
+    }
+    vertex = static_cast<TVertexPCT*>(vertexMemory);
+    capacity = count;
+    quads = 0;
+    b = mesh->batchFirstVertex;
+    return true;
+  }
+  void Emit(float px, float py, float u, float v) {
+    if (!(transform == IdentityMatrix4F)) {
+      TVector4F p = VecTransform(MakeVector4F(px, py, 0, 1), transform);
+      px = p.x;
+      py = p.y;
+    }
+    *vertex++ = MakeVertexPCT(px, py, 0, color, u, v);
+  }
+  void Quad(float x, float y, float gw, float gh, const TGlyphRecord& glyph) {
+    Emit(x, y, glyph.u0, glyph.v0);
+    Emit(x + gw, y, glyph.u1, glyph.v0);
+    Emit(x + gw, y + gh, glyph.u1, glyph.v1);
+    Emit(x, y + gh, glyph.u0, glyph.v1);
+    WriteQuadIndices(indices, b);
+    indices += 6;
+    b += 4;
+    ++quads;
+  }
+  void Draw() {
+    target->UnlockMeshIndex(mesh);
+    target->UnlockMeshVertex(mesh);
+    target->DrawMesh(mesh);
+    quads = 0;
+  }
+};
 }  // namespace
 
 void T3DSysFont::MeasureText(const WideString& text, int32_t& count, TPointF& size, float maxWidth) {
@@ -61,6 +125,14 @@ void T3DSysFont::MeasureText(const WideString& text, int32_t& count, TPointF& si
   size = MakePointF(static_cast<float>(TruncToInt(widest)), static_cast<float>(TruncToInt(lineHeight)));
 }
 
+void T3DSysFont::logOnce(const WideString& line) {
+  // A line drawn every frame tells its fault once; a bounded memory of what
+  // was told, for a game that draws ever new texts.
+  constexpr size_t kRemembered = 256;
+  if (told_.size() >= kRemembered) told_.clear();
+  if (told_.insert(line).second) LogError(line);
+}
+
 void T3DSysFont::BuildText(TFont* font, const TMatrix4F& transform, const WideString& text, float x, float y) {
   TDevice* target = device();
   if (text.empty() || !target) return;
@@ -71,70 +143,45 @@ void T3DSysFont::BuildText(TFont* font, const TMatrix4F& transform, const WideSt
   target->SetPixmap(0, Atlas());
   const TGlyphTable& glyphs = table();
 
-  // Quads are counted first, so that exactly the quads written are locked and
-  // drawn; the space and control characters write none.
-  int64_t capacity = DynamicMeshCapacity().vertices;
-  size_t quadCount = 0, end = 0;
-  for (; end < text.size(); ++end) {
-    if (!DrawsQuad(text[end], glyphs)) continue;
-    if (static_cast<int64_t>(quadCount + 1) * 6 + 6 > capacity - 6) {
-      LogError(u"Text \"" + text + u"\" too long.");
-      break;
-    }
-    quadCount += 1;
-  }
-  void* vertexMemory = nullptr;
-  uint16_t* indices = nullptr;
-  if (quadCount > 0) {
-    if (!target->LockMeshVertex(mesh, static_cast<int32_t>(quadCount * 4), vertexMemory)) {
-      LogError(u"Can't lock vertex buffer for text");
-      return;
-    }
-    if (!target->LockMeshIndex(mesh, static_cast<int32_t>(quadCount * 6), indices)) {
-      target->UnlockMeshVertex(mesh);
-      LogError(u"Can't lock index buffer for text");
-      return;
-    }
-  }
-  auto* vertex = static_cast<TVertexPCT*>(vertexMemory);
-  int32_t b = mesh->batchFirstVertex;
-  uint32_t color = target->DeviceColor(target->material().diffuse);
-  bool moved = !(transform == IdentityMatrix4F);
-  auto emit = [&](float px, float py, float u, float v) {
-    if (moved) {
-      TVector4F p = VecTransform(MakeVector4F(px, py, 0, 1), transform);
-      px = p.x;
-      py = p.y;
-    }
-    *vertex++ = MakeVertexPCT(px, py, 0, color, u, v);
-  };
+  // The quads go out in batches the dynamic mesh holds, so that a line of
+  // any length is drawn whole; a line longer than one batch is still told
+  // once, as the mesh's limit it passed.
+  const int64_t fitting = (DynamicMeshCapacity().vertices - 12) / 6;
+  const size_t batchQuads = static_cast<size_t>(std::clamp<int64_t>(fitting - 1, 1, 16383));
+  size_t quadCount = 0;
+  for (char16_t c : text) quadCount += DrawsQuad(c, glyphs) ? 1 : 0;
+  if (quadCount > batchQuads) logOnce(u"Text \"" + Shortened(text) + u"\" too long.");
+
+  TQuadBatch batch{target, mesh, transform, target->DeviceColor(target->material().diffuse)};
   float spacing = font ? font->charSpacing : 0;
+  size_t left = quadCount;
   for (size_t i = 0; i < text.size(); ++i) {
     char16_t c = text[i];
     if (c < kFirstGlyphCode) continue;
+    if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      // One character beyond the table, written as a pair.
+      logOnce(u"Unsupported char " + text.substr(i, 2));
+      ++i;
+      continue;
+    }
     const TGlyphRecord* glyph = glyphs.find(c);
     if (!glyph) {
-      LogError(u"Unsupported char " + CharText(c));
+      logOnce(u"Unsupported char " + CharText(c));
       continue;
     }
     float gw = GlyphWidth(*glyph, glyphs), gh = GlyphHeight(*glyph, glyphs);
-    if (c != kFirstGlyphCode && i < end) {
-      x += static_cast<float>(glyph->before);
-      emit(x, y, glyph->u0, glyph->v0);
-      emit(x + gw, y, glyph->u1, glyph->v0);
-      emit(x + gw, y + gh, glyph->u1, glyph->v1);
-      emit(x, y + gh, glyph->u0, glyph->v1);
-      WriteQuadIndices(indices, b);
-      indices += 6;
-      b += 4;
-      x += static_cast<float>(glyph->after);
+    // Every glyph, the space too, takes its room before and after the cell,
+    // as measuring counts it.
+    x += static_cast<float>(glyph->before);
+    if (c != kFirstGlyphCode) {
+      if (batch.quads == 0 && !batch.Begin(std::min(left, batchQuads))) return;
+      batch.Quad(x, y, gw, gh, *glyph);
+      --left;
+      if (batch.quads == batch.capacity) batch.Draw();
     }
-    x += spacing + gw;
+    x += static_cast<float>(glyph->after) + spacing + gw;
   }
-  if (quadCount == 0) return;
-  target->UnlockMeshIndex(mesh);
-  target->UnlockMeshVertex(mesh);
-  target->DrawMesh(mesh);
+  if (batch.quads > 0) batch.Draw();
 }
 
 void T3DSysFont::LayoutText(TFont* font, uint8_t flags, const WideString& text, std::vector<TTextLine>& lines,

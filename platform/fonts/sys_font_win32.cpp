@@ -1,9 +1,12 @@
 #include "platform/fonts/sys_font_win32.h"
 
+#include <algorithm>
+
 #include "compat/win32/font.h"
 #include "compat/win32/gdi.h"
 #include "core/class_builder.h"
 #include "core/log.h"
+#include "core/text.h"
 
 const ClassInfo& T3DSysFontWin32::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<T3DSysFontWin32>("T3DSysFontWin32").build();
@@ -33,7 +36,7 @@ SIZE Extent(HDC dc, char16_t c) {
 
 // Grows a square-or-wide atlas from 64 x 64 until a pass over the glyphs
 // fits; false when it would have to be higher than the limit.
-bool AtlasSize(HDC dc, const TGlyphTable& table, uint32_t& width, uint32_t& height) {
+bool AtlasSize(HDC dc, const TGlyphTable& table, int32_t headroom, uint32_t& width, uint32_t& height) {
   width = 64;
   height = 64;
   bool fits = false;
@@ -44,6 +47,7 @@ bool AtlasSize(HDC dc, const TGlyphTable& table, uint32_t& width, uint32_t& heig
     for (size_t i = 0; i < table.glyphs.size() && fits; ++i) {
       if (!table.glyphs[i].enabled) continue;
       SIZE size = Extent(dc, static_cast<char16_t>(i + kFirstGlyphCode));
+      size.cy += headroom;
       if (width < x + size.cx + 3) {
         x = 0;
         y += size.cy + 4;
@@ -64,6 +68,46 @@ bool AtlasSize(HDC dc, const TGlyphTable& table, uint32_t& width, uint32_t& heig
 }
 
 int32_t Trunc(float value) { return static_cast<int32_t>(value); }
+
+// How many rows above the font's ascent the enabled glyphs' ink reaches (an
+// accent or breve over a capital may), plus one when any ink reaches the
+// ascent at all: cells grow by it at their top so that no ink is cut. Each
+// glyph is drawn alone into a scratch bitmap with room above its cell.
+int32_t InkHeadroom(HFONT font, const TGlyphTable& table, int32_t lineHeight) {
+  if (lineHeight <= 0) return 0;
+  TGdiText scratch;
+  scratch.dc = CreateCompatibleDC(nullptr);
+  SelectObject(scratch.dc, font);
+  const int32_t side = 2 * lineHeight + 2;
+  BITMAPINFO info;
+  info.bmiHeader.biWidth = side;
+  info.bmiHeader.biHeight = -side;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  scratch.bitmap = CreateDIBSection(scratch.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!scratch.bitmap || !bits) return 0;
+  SelectObject(scratch.dc, scratch.bitmap);
+  SetTextColor(scratch.dc, RGB(255, 255, 255));
+  SetBkMode(scratch.dc, TRANSPARENT);
+  SetTextAlign(scratch.dc, TA_LEFT | TA_TOP);
+  auto* pixels = static_cast<uint32_t*>(bits);
+  int32_t highest = lineHeight + 1;  // the top ink row seen, the cell's top at lineHeight
+  for (size_t i = 0; i < table.glyphs.size(); ++i) {
+    if (!table.glyphs[i].enabled) continue;
+    // Only the rows above the highest ink seen so far are looked at.
+    std::fill_n(pixels, static_cast<size_t>(highest) * static_cast<size_t>(side), 0u);
+    auto code = static_cast<char16_t>(i + kFirstGlyphCode);
+    TextOutW(scratch.dc, lineHeight / 2, lineHeight, &code, 1);
+    for (int32_t row = 0; row < highest; ++row) {
+      const uint32_t* line = pixels + static_cast<size_t>(row) * static_cast<size_t>(side);
+      if (std::any_of(line, line + side, [](uint32_t p) { return (p & 0xFF) != 0; })) {
+        highest = row;
+        break;
+      }
+    }
+  }
+  return highest <= lineHeight ? lineHeight - highest + 1 : 0;
+}
 }  // namespace
 
 void T3DSysFontWin32::Rasterize() {
@@ -78,9 +122,10 @@ void T3DSysFontWin32::Rasterize() {
   GetTextMetricsA(gdi.dc, &metrics);
 
   TGlyphTable& glyphs = mutableTable();
+  const int32_t headroom = InkHeadroom(gdi.font, glyphs, metrics.tmHeight);
   uint32_t width = 0, height = 0;
-  if (!AtlasSize(gdi.dc, glyphs, width, height)) {
-    LogError(u"Can't create font - pixmap too large");
+  if (!AtlasSize(gdi.dc, glyphs, headroom, width, height)) {
+    LogError(u"Can't create font - pixmap too large: " + AnsiToWide(family() + " " + std::to_string(size())));
     return;
   }
   BITMAPINFO info;
@@ -98,7 +143,7 @@ void T3DSysFontWin32::Rasterize() {
   glyphs.atlasWidth = width;
   glyphs.atlasHeight = height;
   const float fw = static_cast<float>(width), fh = static_cast<float>(height);
-  const int32_t lineHeight = metrics.tmHeight;
+  const int32_t lineHeight = metrics.tmHeight + headroom;
   int32_t x = 1, y = 1;
   for (size_t i = 0; i < glyphs.glyphs.size(); ++i) {
     TGlyphRecord& glyph = glyphs.glyphs[i];
@@ -118,7 +163,7 @@ void T3DSysFontWin32::Rasterize() {
     glyph.v1 = static_cast<float>(y + lineHeight) / fh;
     glyph.before = Trunc(abc.abcfA) - 1;
     glyph.after = Trunc(abc.abcfC) - 1;
-    TextOutW(gdi.dc, x - glyph.before, y, &code, 1);
+    TextOutW(gdi.dc, x - glyph.before, y + headroom, &code, 1);
     x += cell + 1;
   }
 

@@ -6,7 +6,11 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
+#include <array>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/builtin_resources.h"
 #include "core/embedded_res_man.h"
@@ -47,28 +51,28 @@ const ExpectedElement kElements[30] = {
     {"form", {4, 4, 210, 164}, true, {31, 31, 35, 35}, true},
     {"minform", {370, 14, 492, 134}, true, {30, 30, 33, 33}, false},
     {"title", {2, 302, 208, 338}, true, {40, 30, 40, 10}, true},
-    {"widget", {57, 197, 90, 230}, true, {4, 4, 4, 4}, false},
-    {"empty", {0, 0, 1, 1}, false, {}, false},
+    {"widget", {404, 340, 437, 373}, true, {4, 4, 4, 4}, false},
+    {"empty", {488, 488, 489, 489}, false, {}, false},
     {"graybutton", {14, 217, 141, 249}, true, {8, 8, 8, 8}, false},
     {"redbutton", {14, 257, 141, 289}, true, {8, 8, 8, 8}, false},
     {"button", {14, 400, 141, 432}, true, {8, 8, 8, 8}, false},
-    {"bigbutton", {84, 214, 163, 252}, true, {20, 0, 20, 0}, false},
+    {"bigbutton", {344, 260, 423, 298}, true, {20, 0, 20, 0}, false},
     {"unchecked", {163, 220, 188, 244}, false, {}, false},
     {"checked", {163, 249, 188, 273}, false, {}, false},
     {"list", {14, 174, 152, 204}, true, {12, 12, 12, 12}, false},
     {"selection", {164, 400, 280, 422}, true, {10, 10, 10, 10}, false},
-    {"item", {190, 91, 241, 128}, true, {6, 6, 6, 6}, false},
-    {"disabled", {183, 134, 252, 200}, false, {}, false},
+    {"item", {344, 310, 395, 347}, true, {6, 6, 6, 6}, false},
+    {"disabled", {432, 260, 501, 326}, false, {}, false},
     {"track", {53, 373, 235, 384}, true, {4, 4, 4, 4}, false},
     {"thumb", {14, 370, 36, 392}, false, {}, false},
     {"edit", {14, 174, 152, 204}, true, {12, 12, 12, 12}, false},
     {"dropdown", {212, 292, 333, 334}, true, {7, 7, 15, 15}, false},
-    {"dropdownhot", {4, 174, 72, 196}, true, {6, 6, 6, 6}, false},
-    {"dropdownglyph", {79, 182, 88, 189}, false, {}, false},
-    {"closebtn", {91, 147, 104, 160}, false, {}, false},
-    {"closebtnhot", {91, 163, 104, 177}, false, {}, false},
-    {"flipbtn", {119, 147, 132, 160}, false, {}, false},
-    {"flipbtnhot", {119, 163, 132, 177}, false, {}, false},
+    {"dropdownhot", {344, 390, 412, 412}, true, {6, 6, 6, 6}, false},
+    {"dropdownglyph", {424, 394, 433, 401}, false, {}, false},
+    {"closebtn", {344, 430, 357, 443}, false, {}, false},
+    {"closebtnhot", {364, 430, 377, 444}, false, {}, false},
+    {"flipbtn", {384, 430, 397, 443}, false, {}, false},
+    {"flipbtnhot", {404, 430, 417, 444}, false, {}, false},
     {"tile", {221, 16, 359, 149}, true, {9, 9, 9, 9}, false},
     {"circle", {215, 166, 320, 271}, false, {}, false},
     {"help", {322, 177, 381, 236}, false, {}, false},
@@ -119,6 +123,7 @@ TEST(BuiltinResources, SkinObjectFileHasThirtyElementsAtTheirRectangles) {
   xmlNode* root = xmlDocGetRootElement(doc);
   EXPECT_STREQ(reinterpret_cast<const char*>(root->name), "Skin");
   int index = 0;
+  std::vector<std::pair<std::string, std::array<float, 4>>> placed;
   for (xmlNode* child = root->children; child; child = child->next) {
     if (child->type != XML_ELEMENT_NODE) continue;
     ASSERT_LT(index, 30);
@@ -139,6 +144,19 @@ TEST(BuiltinResources, SkinObjectFileHasThirtyElementsAtTheirRectangles) {
       EXPECT_EQ(Attribute(child, "pixmap.margins.left"), "<none>");
     }
     EXPECT_EQ(Attribute(child, "pixmap.tile"), e.stretched ? "False" : "<none>");
+    placed.push_back({e.name, {Number(child, "pixmap.rect.left"), Number(child, "pixmap.rect.top"),
+                               Number(child, "pixmap.rect.right"), Number(child, "pixmap.rect.bottom")}});
+  }
+  // No element shows part of another ("edit" and "list" look alike and share
+  // one), and none covers the texel plain fills sample.
+  for (size_t i = 0; i < placed.size(); ++i) {
+    const auto& [name, a] = placed[i];
+    EXPECT_TRUE(a[0] >= 16 || a[1] >= 16 || name == "form") << name;
+    for (size_t j = i + 1; j < placed.size(); ++j) {
+      const auto& [other, b] = placed[j];
+      if (name == "list" && other == "edit") continue;
+      EXPECT_TRUE(a[2] <= b[0] || b[2] <= a[0] || a[3] <= b[1] || b[3] <= a[1]) << name << " overlaps " << other;
+    }
   }
   EXPECT_EQ(index, 30);
   xmlFreeDoc(doc);

@@ -239,6 +239,23 @@ TEST(Forms, APreviewShowsOnlyAPositionedObjectItsFileHolds) {
   ReadFrame(applet);
 }
 
+TEST(Forms, EffectTextReadFromAFileWaitsForTheApplicationsFonts) {
+  GuiTestGame game;
+  Applet* applet = game.load("", R"(<EffectText name="wave" text="AW"/>)");
+  ASSERT_NE(applet, nullptr);
+  game.step(1);
+  EXPECT_FALSE(game.log.contains("(e) Font error default"));
+  auto* wave = Find<EffectText>(applet, u"wave");
+  ASSERT_NE(wave, nullptr);
+  auto* second = dynamic_cast<StaticText*>(wave->childAt(1));
+  ASSERT_NE(second, nullptr);
+  TRectF measured = MakeRectF(0, 0, 1000, 1000);
+  int32_t fit = 0;
+  applet->device()->MeasureText(wave->font()->getFont(), u"A", 65535, fit, 0, measured);
+  EXPECT_GT(second->x(), 4.0f);
+  EXPECT_FLOAT_EQ(second->x(), measured.right - measured.left);
+}
+
 TEST(Forms, StoringAndReadingBackKeepsWhatWidgetsMakeForThemselvesOutOfTheFile) {
   GuiTestGame game;
   game.game.write("crate.qxml", R"(<?xml version="1.0"?><Box name="crate"/>)");

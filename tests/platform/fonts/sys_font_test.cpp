@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "compat/win32/font.h"
+#include "compat/win32/gdi.h"
 #include "core/folder_resource_man.h"
 #include "core/stream.h"
 #include "platform/device_fake_helpers.h"
@@ -197,7 +199,9 @@ TEST_F(FontWorld, ALineWritesOneQuadForEveryVisibleCharacter) {
   EXPECT_FLOAT_EQ(v[0].x, 5.0f + static_cast<float>(a.before));
   EXPECT_FLOAT_EQ(v[0].y, 7);
   EXPECT_FLOAT_EQ(v[1].x - v[0].x, aw);
-  float spaceWidth = (space.u1 - space.u0) * static_cast<float>(t.atlasWidth);
+  // The space takes its room before and after its cell as measuring does.
+  float spaceWidth = static_cast<float>(space.before) + (space.u1 - space.u0) * static_cast<float>(t.atlasWidth) +
+                     static_cast<float>(space.after);
   EXPECT_FLOAT_EQ(v[4].x, v[0].x + static_cast<float>(a.after) + aw + spaceWidth + static_cast<float>(b.before));
   EXPECT_EQ(v[0].color, device->DeviceColor(0xFF00FF00));
 }
@@ -233,9 +237,47 @@ TEST_F(FontWorld, DamagedCacheFilesAreRefusedAndBuiltAgain) {
   }
 }
 
+TEST_F(FontWorld, InkAboveTheAscentStaysInItsGlyphsCell) {
+  // The breve of the capital short I rises above the ascent of Liberation
+  // Mono at 16 pixels: its cell holds all the ink the font draws for it.
+  T3DSysFont* glyphs = Glyphs("liberation mono", 16);
+  ASSERT_NE(glyphs, nullptr);
+  const TGlyphTable& table = glyphs->table();
+  const std::vector<uint32_t> atlas = Pixels(glyphs->Atlas());
+  const PixelCell c = CellOf(*table.find(0x419), table);
+  int64_t inCell = 0;
+  for (int y = c.top; y < c.bottom; ++y) {
+    for (int x = c.left; x < c.right; ++x) inCell += atlas[static_cast<size_t>(y) * table.atlasWidth + x] >> 24;
+  }
+  // The same character drawn alone with room all round.
+  HFONT font = CreateFontA(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           ANTIALIASED_QUALITY, DEFAULT_PITCH, "liberation mono");
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, font);
+  BITMAPINFO info;
+  info.bmiHeader.biWidth = 64;
+  info.bmiHeader.biHeight = -64;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_TRUE(bitmap && bits);
+  SelectObject(dc, bitmap);
+  SetTextColor(dc, RGB(255, 255, 255));
+  SetBkMode(dc, TRANSPARENT);
+  const char16_t shortI = 0x419;
+  TextOutW(dc, 20, 20, &shortI, 1);
+  int64_t alone = 0;
+  for (int p = 0; p < 64 * 64; ++p) alone += static_cast<const uint32_t*>(bits)[p] & 0xFF;
+  DeleteDC(dc);
+  DeleteObject(bitmap);
+  DeleteObject(font);
+  ASSERT_GT(alone, 0);
+  EXPECT_NEAR(static_cast<double>(inCell), static_cast<double>(alone), static_cast<double>(alone) / 100);
+}
+
 TEST_F(FontWorld, AnAtlasHigherThanTheLimitIsRefused) {
   T3DSysFont* glyphs = Glyphs("arial", 300);
-  EXPECT_TRUE(log.contains("(e) Can't create font - pixmap too large"));
+  EXPECT_TRUE(log.contains("(e) Can't create font - pixmap too large: arial 300"));
   EXPECT_EQ(glyphs->Atlas(), nullptr);
 }
 
