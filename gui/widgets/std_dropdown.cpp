@@ -7,6 +7,7 @@
 #include "core/wide_strings.h"
 #include "engine/media/font_persistent.h"
 #include "gui/widgets/std_list.h"
+#include "gui/widgets/release_point.h"
 #include "gui/widgets/widget_drawing.h"
 
 const ClassInfo& TStdDropdown::staticClassInfo() {
@@ -86,7 +87,7 @@ void TStdDropdown::mouseUp(uint8_t button, uint8_t shift, float x, float y) {
   if (freePending()) return;
   if (dropped_) {
     close();
-  } else {
+  } else if (ReleasedOver(*this, x, y)) {
     drop();
   }
 }

@@ -95,6 +95,39 @@ TEST_F(StdWidgets, ButtonsCheckBoxesAndTogglesReactToALeftClickOverThem) {
   EXPECT_EQ(game.applet->capturedObject(), nullptr);
 }
 
+TEST_F(StdWidgets, APressLetGoOffTheWidgetDoesNotClick) {
+  ASSERT_NE(load("<TStdButton name=\"ok\" x=\"10\" y=\"10\" " + Logs("onClick", "click") + "/>" +
+                 "<TStdCheckBox name=\"tick\" x=\"10\" y=\"50\" " + Logs("onClick", "tick") + "/>" +
+                 "<TStdToggle name=\"mode\" x=\"10\" y=\"90\" items.commaText=\"a,b\"/>" +
+                 "<TStdDropdown name=\"drop\" x=\"10\" y=\"130\" items.commaText=\"x,y\"/>"),
+            nullptr);
+  auto* tick = find<TStdCheckBox>(u"tick");
+  auto* mode = find<TStdToggle>(u"mode");
+  auto* drop = find<TStdDropdown>(u"drop");
+  ASSERT_TRUE(tick && mode && drop);
+  for (float y : {20.0f, 60.0f, 100.0f, 140.0f}) {
+    queueMouse(lekMouseMove, 20, y, 0);
+    queueMouse(lekMouseDown, 20, y, kShiftLeftButton);
+    queueMouse(lekMouseMove, 200, y, kShiftLeftButton);
+    queueMouse(lekMouseUp, 200, y, kShiftLeftButton);
+    game.step();
+    EXPECT_EQ(game.applet->capturedObject(), nullptr) << y;
+  }
+  EXPECT_EQ(game.scriptLines(), Lines{});
+  EXPECT_FALSE(tick->checked());
+  EXPECT_EQ(mode->itemIndex(), 0);
+  EXPECT_FALSE(drop->dropped());
+  // Let go of over the widget, even with no move before the press: a click.
+  for (float y : {20.0f, 60.0f, 100.0f, 140.0f}) {
+    queueMouse(lekMouseDown, 20, y, kShiftLeftButton);
+    queueMouse(lekMouseUp, 20, y, kShiftLeftButton);
+    game.step();
+  }
+  EXPECT_EQ(game.scriptLines(), (Lines{"ok click", "tick tick"}));
+  EXPECT_EQ(mode->itemIndex(), 1);
+  EXPECT_TRUE(drop->dropped());
+}
+
 TEST_F(StdWidgets, AnEditTakesKeysAsTheyAreTypedAndNeverThroughTheLanguageTable) {
   ASSERT_NE(load("<TStdEdit name=\"edit\" x=\"10\" y=\"10\" width=\"200\" height=\"24\"/>"), nullptr);
   auto* edit = find<TStdEdit>(u"edit");
