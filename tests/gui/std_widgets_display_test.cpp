@@ -227,6 +227,57 @@ TEST_F(StdWidgets, AListScrollsByTheWheelAndStopsAtItsLastPage) {
   EXPECT_EQ(padded->height(), padded->rowCount() * 6 + 10);
 }
 
+TEST_F(StdWidgets, AListGivenFewerEntriesByAScriptShowsThemAndScrollsBack) {
+  std::string entries = "e0";
+  for (int i = 1; i < 20; ++i) entries += ",e" + std::to_string(i);
+  ASSERT_NE(load("<TStdList name=\"list\" x=\"10\" y=\"10\" width=\"100\" height=\"116\" items.commaText=\"" +
+                 entries + "\"/>" +
+                 "<TStdButton name=\"ten\" x=\"200\" y=\"10\" onClick=\"list.items.commaText='" +
+                 entries.substr(0, entries.find(",e10")) + "'\"/>"),
+            nullptr);
+  auto* list = find<TStdList>(u"list");
+  ASSERT_NE(list, nullptr);
+  const float firstRow = 12 + 7;
+  click(20, firstRow);
+  wheel(-1, 15);
+  ASSERT_EQ(list->topIndex(), 12);
+  click(210, 20);  // ten entries left: the last page starts at entry 2
+  click(20, firstRow);
+  EXPECT_EQ(list->topIndex(), 2);
+  EXPECT_EQ(list->itemIndex(), 2);
+  wheel(1, 5);
+  EXPECT_EQ(list->topIndex(), 0);
+  list->items()->setCommaText(u"a,b,c");
+  wheel(-1, 3);
+  EXPECT_EQ(list->topIndex(), 0);
+  click(20, firstRow);
+  EXPECT_EQ(list->text(), u"a");
+}
+
+TEST_F(StdWidgets, ADropdownDropsTheRowsItWasGivenEachTime) {
+  ASSERT_NE(load("<TStdDropdown name=\"drop\" x=\"10\" y=\"10\" width=\"80\" height=\"20\" "
+                 "items.commaText=\"a,b\"/>"
+                 "<TStdDropdown name=\"four\" x=\"150\" y=\"10\" width=\"80\" height=\"20\" rowCount=\"4\" "
+                 "items.commaText=\"a,b\"/>"),
+            nullptr);
+  for (const char16_t* name : {u"drop", u"four"}) {
+    auto* drop = find<TStdDropdown>(name);
+    ASSERT_NE(drop, nullptr);
+    const int32_t rows = drop->rowCount();
+    const float x = drop->x() + 10;
+    click(x, 20);
+    ASSERT_TRUE(drop->dropped());
+    EXPECT_EQ(drop->list()->height(), 2 * 14 + 4);
+    click(300, 180);
+    drop->items()->setCommaText(u"a,b,c,d,e,f");
+    click(x, 20);
+    ASSERT_TRUE(drop->dropped());
+    EXPECT_EQ(drop->list()->height(), std::min(rows, 6) * 14 + 4) << WideToUtf8(name);
+    EXPECT_EQ(drop->rowCount(), rows);
+    click(300, 180);
+  }
+}
+
 TEST_F(StdWidgets, ADropdownOpensBelowItselfTakesTheEntryLetGoOfAndCloses) {
   ASSERT_NE(load("<TStdDropdown name=\"drop\" x=\"10\" y=\"10\" width=\"80\" height=\"20\" "
                  "items.commaText=\"a,b,c\" " +
