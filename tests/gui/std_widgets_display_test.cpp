@@ -3,11 +3,14 @@
 // the widgets through the applet's routing and run their script handlers.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/object_writer.h"
 #include "core/object_xml.h"
 #include "core/stream.h"
 #include "core/wide_strings.h"
 #include "engine/language_table.h"
+#include "engine/media/font_persistent.h"
 #include "gui/widgets/std_button.h"
 #include "gui/widgets/std_check_box.h"
 #include "gui/widgets/std_dropdown.h"
@@ -16,6 +19,7 @@
 #include "gui/widgets/std_toggle.h"
 #include "gui/widgets/std_trackbar.h"
 #include "platform/caret.h"
+#include "platform/font.h"
 #include "platform/device_window.h"
 #include "tests/gui/gui_test_world.h"
 
@@ -188,6 +192,58 @@ TEST_F(StdWidgets, AnEditHoldsTheWindowCaretWhileFocusedAndTakesItAlongWhenFreed
   edit->Free();
   EXPECT_EQ(device->windowParts().caret, nullptr);
   game.step();
+}
+
+TEST_F(StdWidgets, AnEditShowsWhatIsTypedPastItsEdgeBreaksLinesAtTheCaretAndSelectsFromABoundary) {
+  ASSERT_NE(load("<TStdEdit name=\"edit\" x=\"10\" y=\"10\" width=\"60\" height=\"24\"/>"
+                 "<TStdEdit name=\"lines\" x=\"100\" y=\"10\" width=\"150\" height=\"80\" multiLine=\"true\" "
+                 "font.color=\"#FF000000\"/>"
+                 "<TStdEdit name=\"word\" x=\"10\" y=\"120\" width=\"200\" height=\"24\" text=\"abcdefgh\"/>"),
+            nullptr);
+  auto* edit = find<TStdEdit>(u"edit");
+  TDevice* device = game.applet->device();
+  TFont* font = edit->font()->getFont();
+  ASSERT_NE(font, nullptr);
+  // Every character up to the caret fits in what the drawing measures out.
+  click(40, 20);
+  for (char16_t c : std::u16string(u"WWiiWWiiWWiiWWii")) {
+    keys({typed(c)});
+    const int32_t first = edit->firstVisible(), caret = edit->caretIndex();
+    TRectF area = edit->contentsRect();
+    int32_t fit = 0;
+    device->MeasureText(font, edit->text().substr(static_cast<size_t>(first), static_cast<size_t>(caret - first)),
+                        RectWidth(area), fit, kTextMiddle, area);
+    EXPECT_EQ(fit, caret - first) << "first " << first << " caret " << caret;
+  }
+  // Enter in a multiLine edit breaks the line at the caret; the second line
+  // is drawn below the first.
+  auto* lines = find<TStdEdit>(u"lines");
+  click(150, 20);
+  keys({typed(u'a'), typed(u'b'), key(kKeyLeft), key(kKeyEnter), typed(u'c')});
+  EXPECT_EQ(lines->text(), u"a\r\ncb");
+  EXPECT_EQ(lines->caretIndex(), 4);
+  EXPECT_EQ(lines->lines()->count(), 2);
+  game.step();
+  const GuiFrame frame = ReadFrame(game.applet);
+  ASSERT_FALSE(frame.pixels.empty());
+  const float row = lines->contentsRect().top + 10 + RectHeight(edit->contentsRect());
+  int dark = 0;
+  for (int y = static_cast<int>(row); y < 10 + 70; ++y) {
+    for (int x = 102; x < 140; ++x) dark += (frame.at(x, y) & 0xFF) < 0x60;
+  }
+  EXPECT_GT(dark, 5) << "no second line drawn";
+  // A press right on the boundary after "ab" starts a selection there.
+  auto* word = find<TStdEdit>(u"word");
+  const float boundary = word->contentsRect().left + word->textWidth(0, 2);
+  ASSERT_EQ(boundary, std::floor(boundary));
+  click(150, 130);  // focused: the whole text is selected
+  queueMouse(lekMouseDown, 10 + boundary, 130, kShiftLeftButton);
+  queueMouse(lekMouseMove, 10 + word->contentsRect().left + word->textWidth(0, 4) + 1, 130, kShiftLeftButton);
+  queueMouse(lekMouseUp, 10 + word->contentsRect().left + word->textWidth(0, 4) + 1, 130, kShiftLeftButton);
+  game.step();
+  EXPECT_EQ(std::make_pair(word->selStart(), word->selEnd()), std::make_pair(2, 4));
+  keys({typed(u'x')});
+  EXPECT_EQ(word->text(), u"abxefgh");
 }
 
 TEST_F(StdWidgets, AListScrollsByTheWheelAndStopsAtItsLastPage) {
