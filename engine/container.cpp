@@ -45,7 +45,11 @@ void Container::objectRemoved(BaseObject* object) {
   if (object == focusedObject_) focusedObject_ = nullptr;
   if (object == capturedObject_) capturedObject_ = nullptr;
   for (size_t i = modalStack_.size(); i-- > 0;) {
-    if (modalStack_[i] == object) modalStack_.erase(modalStack_.begin() + static_cast<std::ptrdiff_t>(i));
+    if (modalStack_[i] != object) continue;
+    modalStack_.erase(modalStack_.begin() + static_cast<std::ptrdiff_t>(i));
+    // The wait its object's freeing ends was cancelled, not ended with the
+    // result of an earlier wait.
+    modalResult_ = kModalCancelled;
   }
 }
 

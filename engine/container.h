@@ -38,6 +38,9 @@ class Container : public VisualObject {
   void setCapturedObject(VisualObject* object) { capturedObject_ = object; }
   const std::vector<VisualObject*>& modalStack() const { return modalStack_; }
   uint8_t modalResult() const { return modalResult_; }
+  // The result of a wait cancelled (Escape, the console's key, its object
+  // freed).
+  static constexpr uint8_t kModalCancelled = 4;
 
   // Asked before every nested step of a modal wait; true ends the wait.
   static bool (*modalStopPredicate)();

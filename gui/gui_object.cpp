@@ -116,7 +116,7 @@ void GuiObject::setText(const WideString& value) {
 void GuiObject::setAlign(TGuiAlign value) {
   if (value == align_) return;
   align_ = value;
-  if (auto* gui = dynamic_cast<GuiObject*>(parent())) gui->realign();
+  RealignParentOf(this);
 }
 
 void GuiObject::setAutoShow(bool value) {

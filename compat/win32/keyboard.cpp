@@ -69,6 +69,13 @@ HKL GetKeyboardLayout(DWORD /*threadId*/) {
 int ToUnicodeEx(UINT virtualKey, UINT scanCode, const BYTE* keyState, char16_t* buffer, int capacity,
                 UINT /*flags*/, HKL /*layout*/) {
   if (!keyState || !buffer || capacity <= 0) return 0;
+  // A character handed over with no key of its own carries it in the key
+  // code's high word.
+  if ((virtualKey & 0xFFFF) == VK_PACKET && (virtualKey >> 16) != 0) {
+    buffer[0] = static_cast<char16_t>(virtualKey >> 16);
+    if (capacity > 1) buffer[1] = 0;
+    return 1;
+  }
   std::u16string text = TypedText(virtualKey, scanCode, keyState);
   int count = static_cast<int>(std::min<size_t>(text.size(), static_cast<size_t>(capacity)));
   std::memcpy(buffer, text.data(), static_cast<size_t>(count) * sizeof(char16_t));

@@ -70,6 +70,7 @@ constexpr int VK_OEM_4 = 0xDB;       // [{
 constexpr int VK_OEM_5 = 0xDC;       // \|
 constexpr int VK_OEM_6 = 0xDD;       // ]}
 constexpr int VK_OEM_7 = 0xDE;       // '"
+constexpr int VK_PACKET = 0xE7;      // a key that types a character but has no key code of its own
 
 // Key-data bits of key messages (lParam).
 constexpr LPARAM KF_REPEAT_COUNT_MASK = 0xFFFF;

@@ -55,7 +55,40 @@ WORD VirtualKeyOf(const SDL_Keysym& key) {
   for (const KeyName& entry : kKeys) {
     if (entry.scancode == key.scancode) return entry.virtualKey;
   }
-  return 0;
+  // The digits' row keeps its digit keys where the layout types other
+  // characters on it (é, & on a French keyboard), as the system's layouts do.
+  if (key.scancode >= SDL_SCANCODE_1 && key.scancode <= SDL_SCANCODE_0) {
+    return key.scancode == SDL_SCANCODE_0 ? '0' : static_cast<WORD>('1' + (key.scancode - SDL_SCANCODE_1));
+  }
+  // Any other key that types a character comes as the system's key for typed
+  // characters, so that its text is not lost.
+  const bool typesCharacter = (key.sym & SDLK_SCANCODE_MASK) == 0 && key.sym >= 0x20 && key.sym != 0x7F;
+  return typesCharacter ? static_cast<WORD>(VK_PACKET) : 0;
+}
+
+// The key whose press the text reported next belongs to, while it is held.
+// Text reported with no key held (a key the display system knows no place
+// for, such as one remapped for a moment to type é) belongs to no key.
+SDL_Scancode heldTextKey = SDL_SCANCODE_UNKNOWN;
+
+void FollowHeldKey(const SDL_KeyboardEvent& event) {
+  if (event.state == SDL_PRESSED) {
+    heldTextKey = event.keysym.scancode;
+  } else if (event.keysym.scancode == heldTextKey) {
+    heldTextKey = SDL_SCANCODE_UNKNOWN;
+  }
+}
+
+// Text of no key: each unit as a press and release of the system's key for
+// typed characters, the unit in the key code's high word, as input methods
+// hand characters to windows.
+void PostTypedCharacters(HWND target, const std::u16string& text) {
+  constexpr auto kReleased = static_cast<LPARAM>(1u | KF_REPEAT_BIT | KF_UP_BIT);
+  for (char16_t unit : text) {
+    const WPARAM packet = static_cast<WPARAM>(VK_PACKET) | (static_cast<WPARAM>(unit) << 16);
+    PostToQueue(target, WM_KEYDOWN, packet, 1);
+    PostToQueue(target, WM_KEYUP, packet, kReleased);
+  }
 }
 
 LPARAM KeyData(const SDL_KeyboardEvent& event, bool alt) {
@@ -103,11 +136,16 @@ bool TranslateKeyboardEvent(const SDL_Event& event) {
   switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
+      FollowHeldKey(event.key);
       PostKey(event.key);
       return true;
     case SDL_TEXTINPUT:
       if (HWND target = KeyboardTarget(event.text.windowID)) {
-        AttachTextToLastKeyDown(target, Utf8ToWide(event.text.text));
+        if (heldTextKey == SDL_SCANCODE_UNKNOWN) {
+          PostTypedCharacters(target, Utf8ToWide(event.text.text));
+        } else {
+          AttachTextToLastKeyDown(target, Utf8ToWide(event.text.text));
+        }
       }
       return true;
     default:
@@ -127,6 +165,9 @@ BOOL TranslateMessage(const MSG* message) {
   }
   if (text.empty()) {
     if (char16_t c = ControlCharacter(message->wParam)) text = std::u16string(1, c);
+  }
+  if (text.empty() && (message->wParam & 0xFFFF) == VK_PACKET && (message->wParam >> 16) != 0) {
+    text = std::u16string(1, static_cast<char16_t>(message->wParam >> 16));
   }
   for (char16_t unit : text) PostToQueue(message->hwnd, charMessage, unit, message->lParam);
   return text.empty() ? FALSE : TRUE;

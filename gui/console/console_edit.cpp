@@ -32,7 +32,13 @@ void TConsoleEdit::historyUp() {
   TConsole* owner = console();
   if (!owner || historyIndex_ <= 0) return;
   --historyIndex_;
-  setText(owner->history()->get(historyIndex_));
+  showEntry(owner->history()->get(historyIndex_));
+}
+
+void TConsoleEdit::showEntry(const WideString& entry) {
+  setText(entry);
+  // What is typed next goes after the recalled line.
+  setCaret(static_cast<int32_t>(text().size()));
 }
 
 void TConsoleEdit::historyDown() {
@@ -42,6 +48,6 @@ void TConsoleEdit::historyDown() {
   if (historyIndex_ + 1 == count) setText(WideString());
   if (historyIndex_ < count - 1) {
     ++historyIndex_;
-    setText(owner->history()->get(historyIndex_));
+    showEntry(owner->history()->get(historyIndex_));
   }
 }

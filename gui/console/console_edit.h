@@ -18,6 +18,8 @@ class TConsoleEdit : public TStdEdit {
   TConsole* console() const;
   void historyUp();
   void historyDown();
+  // The text := a history entry, the caret at its end.
+  void showEntry(const WideString& entry);
 
   int32_t historyIndex_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "gui/design/inspector.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/log.h"
@@ -115,6 +116,10 @@ void Inspector::editSelected() {
   TObject* object = nullptr;
   const PropInfo* prop = nullptr;
   if (!rowTarget(itemIndex(), object, prop)) return;
+  // A row scrolled out of the list has no place for its editor: it would
+  // float over the form's title.
+  clampTopIndex();
+  if (itemIndex() < topIndex() || itemIndex() >= topIndex() + std::max(rowCount(), 0)) return;
   const WideString value = RowValue(object, *prop);
   // A sub-object's rows follow its own; an object reference is not typed in.
   if (!value.empty() && value.front() == u'(') return;

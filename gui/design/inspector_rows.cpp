@@ -1,6 +1,9 @@
 #include "gui/design/inspector_rows.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
 
 #include "core/component.h"
 #include "core/text_helpers.h"
@@ -9,6 +12,17 @@ namespace {
 // Sub-objects nest a few levels (a font inside a widget, a rect inside a
 // font); deeper nesting is cut here.
 constexpr size_t kMaxDepth = 6;
+
+// A number a float property can hold: nan, inf and values past the float
+// range (1e40) would reach the object as sizes and positions nothing can
+// draw. Text that reads as no number is left to the property's own rule.
+bool FloatInRange(const WideString& text) {
+  const std::string narrow = WideToAnsi(TrimW(text));
+  char* end = nullptr;
+  const double value = std::strtod(narrow.c_str(), &end);
+  if (end == narrow.c_str()) return true;
+  return std::isfinite(value) && std::fabs(value) <= FLT_MAX;
+}
 
 bool Listed(TObject* object, const PropInfo& prop) {
   return prop.kind() != TypeKind::Callback && IsStoredProp(object, prop);
@@ -79,5 +93,6 @@ bool ApplyRowText(TObject* object, const PropInfo& prop, const WideString& text)
     if (trimmed.size() < 2 || trimmed.front() != u'[' || trimmed.back() != u']') return false;
   }
   if (prop.kind() == TypeKind::Object || prop.kind() == TypeKind::Callback) return false;
+  if (prop.kind() == TypeKind::Float && !FloatInRange(text)) return false;
   return SetPropText(object, prop, text);
 }

@@ -15,7 +15,10 @@ void Painter::draw() {
   inherited::draw();
 }
 
-void Painter::drawSelf() { runHandler(onPaint_, "onPaint"); }
+// A painter its own handler freed paints no more, in any pass of the frame.
+void Painter::drawSelf() {
+  if (!WidgetGone(this)) runHandler(onPaint_, "onPaint");
+}
 
 void Painter::drawChildren() {
   if (!WidgetGone(this)) inherited::drawChildren();

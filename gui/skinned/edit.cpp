@@ -45,15 +45,7 @@ void Edit::setPixmap(TSkinPixmapPersistent* value) {
 
 void Edit::drawSelf() {
   DrawSkin(this, pixmap_, getClientRect());
-  TDevice* device = WidgetDevice(this);
-  TFontPersistent* textFont = font();
-  TFont* deviceFont = textFont ? textFont->getFont() : nullptr;
-  const WideString& all = text();
-  if (device && deviceFont && firstVisible() < static_cast<int32_t>(all.size())) {
-    TRectF fit = contentsRect();
-    device->DrawTextFit(deviceFont, all.substr(static_cast<size_t>(firstVisible()), static_cast<size_t>(visibleCount())),
-                        ColorScaleAlpha(textFont->color(), alpha()), kTextMiddle, fit);
-  }
+  drawText();
   drawSelectionBar();
 }
 

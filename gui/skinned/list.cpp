@@ -68,6 +68,7 @@ void List::fitRowCount() {
 
 void List::drawSelf() {
   fitRowCount();
+  clampTopIndex();
   DrawSkin(this, pixmap_, getClientRect());
   const int32_t shown = std::max(rowCount(), 0) * std::max(columnCount(), 0);
   const int32_t last = std::min(topIndex() + shown, itemCount());

@@ -7,6 +7,7 @@
 #include "core/wide_strings.h"
 #include "engine/applet.h"
 #include "engine/scene/position_object.h"
+#include "gui/skinned/preview.h"
 #include "gui/skinned/skin_drawing.h"
 #include "gui/widgets/widget_drawing.h"
 #include "platform/device.h"
@@ -39,7 +40,7 @@ void ObjectList::Loaded() {
     object->scale()->setXYZ(factor, factor, factor);
     object->setXAngle(kTurnedToViewer);
     object->setTagString(entry);
-    object->setKind(okScreen);
+    ShowOnScreen(object);
   }
 }
 

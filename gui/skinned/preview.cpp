@@ -13,11 +13,12 @@ namespace {
 constexpr float kTipAngle = 135;
 constexpr float kTurnStep = 0.1f;
 
+}  // namespace
+
 void ShowOnScreen(BaseObject* object) {
   if (auto* positioned = dynamic_cast<PositionObject*>(object)) positioned->setKind(okScreen);
   for (int i = 0; i < object->count(); ++i) ShowOnScreen(object->childAt(i));
 }
-}  // namespace
 
 const ClassInfo& Preview::staticClassInfo() {
   using P = Preview;

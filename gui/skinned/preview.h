@@ -31,3 +31,7 @@ class Preview : public GuiObject {
   PositionObject* object_ = nullptr;
   float objectScale_ = 1.0f;
 };
+
+// Switches the object and all its descendants to the screen projection, as
+// the previews and object lists show what they loaded.
+void ShowOnScreen(BaseObject* object);

@@ -2,6 +2,7 @@
 
 #include "engine/applet.h"
 #include "engine/media/font_persistent.h"
+#include "gui/widgets/release_point.h"
 #include "gui/widgets/widget_drawing.h"
 #include "platform/input_records.h"
 
@@ -32,7 +33,7 @@ void TStdButton::mouseUp(uint8_t button, uint8_t shift, float x, float y) {
   inherited::mouseUp(button, shift, x, y);
   if (button != kButtonLeft) return;
   releaseCapture();
-  if (hot()) click();
+  if (ReleasedOver(*this, x, y)) click();
 }
 
 bool TStdButton::click() {

@@ -2,6 +2,7 @@
 
 #include "core/text_helpers.h"
 #include "engine/media/font_persistent.h"
+#include "gui/widgets/release_point.h"
 #include "gui/widgets/widget_drawing.h"
 #include "platform/input_records.h"
 
@@ -37,7 +38,7 @@ void TStdCheckBox::mouseUp(uint8_t button, uint8_t shift, float x, float y) {
   BusyScope busy(this);
   inherited::mouseUp(button, shift, x, y);
   if (button != kButtonLeft) return;
-  if (hot()) {
+  if (ReleasedOver(*this, x, y)) {
     setChecked(!checked_);
     runHandler(onClick_, "onClick");
     if (!freePending()) clickCallback(this);

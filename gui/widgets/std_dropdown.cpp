@@ -7,6 +7,7 @@
 #include "core/wide_strings.h"
 #include "engine/media/font_persistent.h"
 #include "gui/widgets/std_list.h"
+#include "gui/widgets/release_point.h"
 #include "gui/widgets/widget_drawing.h"
 
 const ClassInfo& TStdDropdown::staticClassInfo() {
@@ -86,7 +87,7 @@ void TStdDropdown::mouseUp(uint8_t button, uint8_t shift, float x, float y) {
   if (freePending()) return;
   if (dropped_) {
     close();
-  } else {
+  } else if (ReleasedOver(*this, x, y)) {
     drop();
   }
 }
@@ -100,7 +101,7 @@ void TStdDropdown::drop() {
   list_->setAlpha(alpha());
   const float listW = listWidth_ > 0 ? listWidth_ : width();
   const float listH =
-      static_cast<float>(std::min(list_->rowCount(), list_->itemCount()) * list_->itemHeight()) + 4;
+      static_cast<float>(std::min(rowCount_, list_->itemCount()) * list_->itemHeight()) + 4;
   list_->setRect(MakeRectF(x(), y() + height(), x() + listW, y() + height() + listH));
   list_->focus();
   list_->show();
@@ -149,7 +150,8 @@ TRectPersistent* TStdDropdown::contentsMargin() const { return ownList() ? ownLi
 void TStdDropdown::setContentsMargin(TRectPersistent* value) {
   if (ownList()) ownList()->setContentsMargin(value);
 }
-int32_t TStdDropdown::rowCount() const { return ownList() ? ownList()->rowCount() : 0; }
+int32_t TStdDropdown::rowCount() const { return rowCount_; }
 void TStdDropdown::setRowCount(int32_t value) {
+  rowCount_ = value;
   if (ownList()) ownList()->setRowCount(value);
 }

@@ -55,5 +55,8 @@ class TStdDropdown : public TStdButton {
   bool listMade_ = false;
   bool dropped_ = false;
   float listWidth_ = 0;
+  // The rows asked for: the open list snaps its own row count to the rows it
+  // was given, so each drop starts again from this.
+  int32_t rowCount_ = 8;
   WideString onChange_;
 };

@@ -82,6 +82,8 @@ void TStdEdit::afterTextChange() {
   if (caretIndex_ > length) caretIndex_ = length;
   if (firstVisible_ > caretIndex_) firstVisible_ = caretIndex_;
   updateVisibleCount();
+  // The drawn caret follows the characters it stands after.
+  placeCaret();
 }
 
 void TStdEdit::updateVisibleCount() {
@@ -110,10 +112,35 @@ float TStdEdit::textWidth(int32_t from, int32_t to) {
   return measured.right;
 }
 
+int32_t TStdEdit::shownCount(int32_t from, int32_t to) {
+  const WideString& all = text();
+  from = std::clamp(from, 0, Length(all));
+  to = std::clamp(to, 0, Length(all));
+  TDevice* device = WidgetDevice(this);
+  TFont* deviceFont = device && font() ? font()->getFont() : nullptr;
+  if (!deviceFont || to <= from) return std::max(to - from, 0);
+  TRectF measured = contentsRect();
+  int32_t fitCount = 0;
+  device->MeasureText(deviceFont, all.substr(static_cast<size_t>(from), static_cast<size_t>(to - from)),
+                      RectWidth(measured), fitCount, kTextMiddle, measured);
+  return fitCount;
+}
+
+float TStdEdit::lineHeight() {
+  TDevice* device = WidgetDevice(this);
+  TFont* deviceFont = device && font() ? font()->getFont() : nullptr;
+  if (!deviceFont) return 0;
+  TRectF measured = MakeRectF(0, 0, 2000, 2000);
+  int32_t fitCount = 0;
+  device->MeasureText(deviceFont, u"Ag", 65535, fitCount, 0, measured);
+  return RectHeight(measured);
+}
+
 int32_t TStdEdit::charIndexAt(float x) {
+  // A press right on the boundary between two characters finds the second.
   const int32_t length = Length(text());
   for (int32_t i = firstVisible_; i <= length; ++i) {
-    if (textWidth(firstVisible_, i) < x && (i == length || x < textWidth(firstVisible_, i + 1))) return i;
+    if (textWidth(firstVisible_, i) <= x && (i == length || x < textWidth(firstVisible_, i + 1))) return i;
   }
   return -1;
 }
@@ -124,10 +151,14 @@ void TStdEdit::setCaret(int32_t index) {
   if (index == caretIndex_) return;
   caretIndex_ = index;
   if (index < firstVisible_) firstVisible_ = index;
-  // Scrolls until the caret is in view; in an edit narrower than its
-  // margins that ends with the caret at the first place shown.
-  const float room = RectWidth(contentsRect());
-  while (firstVisible_ < caretIndex_ && textWidth(firstVisible_, caretIndex_) > room) ++firstVisible_;
+  // Scrolls until the drawing shows every character up to the caret (by the
+  // drawing's own measure, so that the one just typed is drawn); in an edit
+  // narrower than its margins that ends with the caret at the first place
+  // shown. The lines of a multiLine edit are all drawn from the start.
+  while (!multiLine_ && firstVisible_ < caretIndex_ &&
+         shownCount(firstVisible_, caretIndex_) < caretIndex_ - firstVisible_) {
+    ++firstVisible_;
+  }
   updateVisibleCount();
   placeCaret();
   update();
@@ -143,10 +174,28 @@ bool TStdEdit::hasCaret() { return caretDevice() != nullptr; }
 void TStdEdit::placeCaret() {
   TDevice* device = caretDevice();
   if (!device) return;
+  const TPointF at = caretPoint();
+  device->PlaceCaret(caret_, getWorldMatrix(), static_cast<int32_t>(at.x), static_cast<int32_t>(at.y));
+}
+
+TPointF TStdEdit::caretPoint() {
   const TRectF contents = contentsRect();
-  const float x = contents.left + textWidth(firstVisible_, caretIndex_);
-  const float y = contents.top + (RectHeight(contents) - kCaretHeight) / 2;
-  device->PlaceCaret(caret_, getWorldMatrix(), static_cast<int32_t>(x), static_cast<int32_t>(y));
+  if (!multiLine_) {
+    return MakePointF(contents.left + textWidth(firstVisible_, caretIndex_),
+                      contents.top + (RectHeight(contents) - kCaretHeight) / 2);
+  }
+  // CR LF is one break, as the text layout counts it.
+  const WideString& all = text();
+  int32_t line = 0, lineStart = 0;
+  for (int32_t i = 0; i < caretIndex_ && i < Length(all); ++i) {
+    if (all[static_cast<size_t>(i)] != u'\r' && all[static_cast<size_t>(i)] != u'\n') continue;
+    if (all[static_cast<size_t>(i)] == u'\r' && i + 1 < Length(all) && all[static_cast<size_t>(i) + 1] == u'\n') ++i;
+    ++line;
+    lineStart = i + 1;
+  }
+  const float rowHeight = lineHeight();
+  return MakePointF(contents.left + textWidth(lineStart, caretIndex_),
+                    contents.top + static_cast<float>(line) * rowHeight + (rowHeight - kCaretHeight) / 2);
 }
 
 void TStdEdit::dropCaret() {
@@ -290,7 +339,7 @@ void TStdEdit::keyDown(uint16_t& key, uint16_t& character, uint8_t shift) {
   if (key == kKeyEnter) {
     key = 0;
     if (multiLine_) {
-      storeTypedText(text() + u"\n\r");
+      typeText(u"\r\n");
     } else {
       enterCallback(this);
       if (freePending()) return;
@@ -367,21 +416,30 @@ void TStdEdit::mouseUp(uint8_t button, uint8_t shift, float x, float y) {
 
 // ---- drawing --------------------------------------------------------------------------------
 
+void TStdEdit::drawText() {
+  TDevice* device = WidgetDevice(this);
+  TFontPersistent* textFont = font();
+  TFont* deviceFont = textFont ? textFont->getFont() : nullptr;
+  const WideString& all = text();
+  if (!device || !deviceFont || firstVisible_ >= Length(all)) return;
+  const TColorARGB color = ColorScaleAlpha(textFont->color(), alpha());
+  TRectF area = contentsRect();
+  if (multiLine_) {
+    device->DrawText(deviceFont, all, color, 0, area);
+    return;
+  }
+  device->DrawTextFit(deviceFont, all.substr(static_cast<size_t>(firstVisible_), static_cast<size_t>(visibleCount_)),
+                      color, kTextMiddle, area);
+}
+
 void TStdEdit::drawSelf() {
   TDevice* device = WidgetDevice(this);
   if (!device) return;
   const TRectF client = getClientRect();
   FillArea(device, client, ColorScaleAlpha(0xFFD3D3D3u, alpha()));
   OutlineArea(device, client, ColorScaleAlpha(0xFF000000u, alpha()));
-  TRectF contents = contentsRect();
-  TFontPersistent* textFont = font();
-  TFont* deviceFont = textFont ? textFont->getFont() : nullptr;
-  const WideString& all = text();
-  if (deviceFont && firstVisible_ < Length(all)) {
-    TRectF fit = contents;
-    device->DrawTextFit(deviceFont, all.substr(static_cast<size_t>(firstVisible_), static_cast<size_t>(visibleCount_)),
-                        ColorScaleAlpha(textFont->color(), alpha()), kTextMiddle, fit);
-  }
+  drawText();
+  const TRectF contents = contentsRect();
   if (!hasSelection()) return;
   const float left = contents.left + textWidth(firstVisible_, std::max(std::min(selStart_, selEnd_), firstVisible_));
   const float right = std::min(contents.left + textWidth(firstVisible_, std::max(selStart_, selEnd_)), contents.right);

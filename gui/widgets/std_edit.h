@@ -58,6 +58,12 @@ class TStdEdit : public GuiObject {
   int32_t charIndexAt(float x);
   // The width of the characters from index `from` up to `to` (exclusive).
   float textWidth(int32_t from, int32_t to);
+  // How many of the characters from `from` up to `to` the drawing shows in
+  // the contents rect: the measure it cuts a long line by.
+  int32_t shownCount(int32_t from, int32_t to);
+  // The text in the font colour over the contents rect: one line cut to what
+  // fits from the first character shown, or every line of a multiLine edit.
+  void drawText();
   TRectF contentsRect() const;
   // Whether the edit holds the window's caret now.
   bool hasCaret();
@@ -89,6 +95,11 @@ class TStdEdit : public GuiObject {
   void afterTextChange();
   void updateVisibleCount();
   void placeCaret();
+  // Where the caret stands in the client frame: after the characters before
+  // it on its own line.
+  TPointF caretPoint();
+  // The height of one line of text in the font, 0 without one.
+  float lineHeight();
   void dropCaret();
   TDevice* caretDevice();
 

@@ -66,6 +66,11 @@ void TStdList::setDropdown(TStdDropdown* value) {
 
 void TStdList::setItems(TWideStringList* value) {
   if (value && value != items_) items_->Assign(*value);
+  clampTopIndex();
+}
+
+void TStdList::clampTopIndex() {
+  topIndex_ = std::max(std::min(topIndex_, itemCount() - shownCount()), 0);
 }
 
 void TStdList::setContentsMargin(TRectPersistent* value) {
@@ -136,6 +141,7 @@ void TStdList::Loaded() {
 }
 
 void TStdList::selectAt(float x, float y) {
+  clampTopIndex();
   const int32_t last = std::min(topIndex_ + shownCount(), itemCount());
   for (int32_t i = topIndex_; i < last; ++i) {
     const TRectF r = itemRect(i);
@@ -191,10 +197,10 @@ void TStdList::releaseFromDropdown(float x, float y) {
 
 void TStdList::mouseWheel(uint8_t shift, int32_t delta) {
   inherited::mouseWheel(shift, delta);
-  const int32_t count = itemCount();
-  if (count < rowCount_) return;
-  const int32_t step = std::abs(wheelDelta_ * delta);
   const int32_t old = topIndex_;
+  clampTopIndex();
+  const int32_t count = itemCount();
+  const int32_t step = std::abs(wheelDelta_ * delta);
   if (delta < 0 && topIndex_ < count - rowCount_) {
     topIndex_ = std::max(std::min(topIndex_ + step, count - rowCount_ * columnCount_), 0);
   } else if (delta > 0 && topIndex_ > 0) {
@@ -232,6 +238,7 @@ void TStdList::drawSelf() {
     const float usable = margins >= ih ? height() - margins : height();
     setRowCount(std::max(static_cast<int32_t>(std::trunc(usable / ih)), 0));
   }
+  clampTopIndex();
   TDevice* device = WidgetDevice(this);
   FillArea(device, getClientRect(), 0xFF808080u);
   const int32_t count = itemCount();

@@ -57,6 +57,10 @@ class TStdList : public GuiObject {
   int32_t wheelDelta() const { return wheelDelta_; }
   void setWheelDelta(int32_t value) { wheelDelta_ = value; }
   int32_t topIndex() const { return topIndex_; }
+  // Entries may change under the list (a script sets `items.commaText`): the
+  // first row shown is pulled back so that the last page stays full, before
+  // the list draws or scrolls.
+  void clampTopIndex();
   TStdDropdown* dropdown() const { return dropdown_; }
   void setDropdown(TStdDropdown* value);
 

@@ -3,6 +3,7 @@
 #include "core/wide_strings.h"
 #include "engine/applet.h"
 #include "engine/media/font_persistent.h"
+#include "gui/widgets/release_point.h"
 #include "gui/widgets/widget_drawing.h"
 #include "platform/input_records.h"
 
@@ -60,6 +61,7 @@ void TStdToggle::mouseUp(uint8_t button, uint8_t shift, float x, float y) {
   if (!pressed_ || freePending()) return;
   pressed_ = false;
   releaseCapture();
+  if (!ReleasedOver(*this, x, y)) return;
   const int32_t next = itemIndex_ + 1;
   setItemIndex(next == items_->count() ? 0 : next);
   runHandler(onChange_, "onChange");

@@ -52,22 +52,26 @@ void PostKey(TWindow& window, uint8_t kind, UINT message, WPARAM virtualKey, LPA
 
 // ---- mouse ------------------------------------------------------------------
 
-POINT CursorInScreen() {
-  POINT p;
-  GetCursorPos(&p);
+// The point a mouse message carries, in the window's client frame. The
+// message holds where the pointer was when the display system reported it;
+// asking the pointer's position instead would answer what the display system
+// last cached, which moves made by others (warps, injected moves) leave stale.
+POINT MessagePoint(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+POINT MessageInScreen(const TWindow& window, LPARAM lParam) {
+  POINT p = MessagePoint(lParam);
+  if (window.handle) ClientToScreen(window.handle, &p);
   return p;
 }
 
 // Client coordinates, or screen coordinates in full screen.
-POINT CursorPosition(const TWindow& window) {
-  POINT p = CursorInScreen();
-  if (!FullScreen(window) && window.handle) ScreenToClient(window.handle, &p);
-  return p;
+POINT MessagePosition(const TWindow& window, LPARAM lParam) {
+  return FullScreen(window) ? MessageInScreen(window, lParam) : MessagePoint(lParam);
 }
 
-void PostButton(TWindow& window, uint8_t kind, uint8_t button, uint8_t buttonBit, WPARAM flags) {
+void PostButton(TWindow& window, uint8_t kind, uint8_t button, uint8_t buttonBit, WPARAM flags, LPARAM lParam) {
   KeyboardState state;
-  POINT p = CursorPosition(window);
+  POINT p = MessagePosition(window, lParam);
   uint8_t shift = MouseShiftState(flags, state.keys) | buttonBit;
   PostToApplet(window, TMouseEvent::Create(kind, button, p.x, p.y, 0, 0, shift, &window));
 }
@@ -92,20 +96,20 @@ void RecentreCursor(TWindow& window) {
   window.lastMouseY = centre.y;
 }
 
-void OnMouseMove(TWindow& window, WPARAM flags) {
+void OnMouseMove(TWindow& window, WPARAM flags, LPARAM lParam) {
   if (window.warpGuard) return;
   KeyboardState state;
   uint8_t shift = MouseShiftState(flags, state.keys);
   if (window.leftHeld) shift |= kShiftLeftButton;
   if (window.rightHeld) shift |= kShiftRightButton;
   if (window.acquireCount <= 0) {
-    POINT p = CursorPosition(window);
+    POINT p = MessagePosition(window, lParam);
     PostMove(window, p, shift);
     window.lastMouseX = p.x;
     window.lastMouseY = p.y;
     return;
   }
-  POINT p = CursorInScreen();
+  POINT p = MessageInScreen(window, lParam);
   // The display system may report the warp to the centre after the warp has
   // returned; a move that ends where the last one left the cursor is that
   // report, not the user's.
@@ -173,26 +177,26 @@ bool TranslateWindowAction(TWindow& window, UINT message, WPARAM wParam, LPARAM 
   }
 }
 
-bool TranslateMouse(TWindow& window, UINT message, WPARAM wParam) {
+bool TranslateMouse(TWindow& window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_MOUSEMOVE:
-      OnMouseMove(window, wParam);
+      OnMouseMove(window, wParam, lParam);
       return true;
     case WM_LBUTTONDOWN:
       window.leftHeld = 1;
-      PostButton(window, lekMouseDown, kButtonLeft, kShiftLeftButton, wParam);
+      PostButton(window, lekMouseDown, kButtonLeft, kShiftLeftButton, wParam, lParam);
       return true;
     case WM_LBUTTONUP:
       window.leftHeld = 0;
-      PostButton(window, lekMouseUp, kButtonLeft, kShiftLeftButton, wParam);
+      PostButton(window, lekMouseUp, kButtonLeft, kShiftLeftButton, wParam, lParam);
       return true;
     case WM_RBUTTONDOWN:
       window.rightHeld = 1;
-      PostButton(window, lekMouseDown, kButtonRight, kShiftRightButton, wParam);
+      PostButton(window, lekMouseDown, kButtonRight, kShiftRightButton, wParam, lParam);
       return true;
     case WM_RBUTTONUP:
       window.rightHeld = 0;
-      PostButton(window, lekMouseUp, kButtonRight, kShiftRightButton, wParam);
+      PostButton(window, lekMouseUp, kButtonRight, kShiftRightButton, wParam, lParam);
       return true;
     case WM_MOUSEWHEEL:
       OnWheel(window, wParam);
@@ -222,7 +226,7 @@ bool TranslateInputMessage(TWindow& window, UINT message, WPARAM wParam, LPARAM 
     default:
       break;
   }
-  if (TranslateMouse(window, message, wParam)) return true;
+  if (TranslateMouse(window, message, wParam, lParam)) return true;
   return TranslateWindowAction(window, message, wParam, lParam, result);
 }
 

@@ -11,6 +11,8 @@
 #include "gui/console/console.h"
 #include "gui/console/console_edit.h"
 #include "gui/gui_parts.h"
+#include "platform/caret.h"
+#include "platform/device_window.h"
 #include "tests/gui/gui_test_world.h"
 
 namespace {
@@ -133,3 +135,52 @@ TEST(Console, ALineThatFreesTheConsoleEndsItsWaitAndTheKeyOpensANewOne) {
   EXPECT_EQ(applet->title(), u"again");
 }
 }  // namespace
+
+// A recalled line takes what is typed next at its end, and the window's caret
+// stands after its last character.
+TEST(Console, UpAndDownPutTheCaretAfterTheRecalledLine) {
+  GuiTestGame game;
+  Applet* applet = game.load("frameRate=\"-1\"", "");
+  ASSERT_NE(applet, nullptr);
+  TConsole* console = nullptr;
+  std::vector<std::pair<int32_t, int32_t>> caretAtEnd;  // caret index and drawn x, then what they should be
+  Script script(game);
+  script.then([&] {
+    console = dynamic_cast<TConsole*>(applet->topLayer()->findByClassName("TConsole"));
+    return console && !applet->modalStack().empty() && console->edit()->focused();
+  });
+  for (const char16_t* line : {u"applet.title=\"c1\"", u"applet.title=\"c22\""}) {
+    script.then([&, line] {
+      Type(game, line);
+      game.key(13, 0);
+      return true;
+    });
+  }
+  for (uint16_t key : {38, 40, 38}) {
+    script.then([&, key] {
+      game.key(key, 0);
+      return true;
+    });
+    script.then([&] {
+      TStdEdit* edit = console->edit();
+      const TCaret* caret = applet->device()->windowParts().caret;
+      const auto length = static_cast<int32_t>(edit->text().size());
+      const float x = edit->contentsRect().left + edit->textWidth(edit->firstVisible(), length);
+      caretAtEnd.emplace_back(edit->caretIndex() - length, caret ? caret->x - static_cast<int32_t>(x) : -1000);
+      return true;
+    });
+  }
+  script.then([&] {
+    Type(game, u"+\"x\"");
+    game.key(13, 0);
+    return true;
+  });
+  script.then([&] { return applet->title() == u"c1x"; });
+  script.then([&] {
+    game.key(27, 0);
+    return true;
+  });
+  game.key(0, kGrave);
+  ASSERT_TRUE(game.stepUntil([&] { return script.finished() && console && !console->visible(); }, 20));
+  EXPECT_EQ(caretAtEnd, (std::vector<std::pair<int32_t, int32_t>>(3, {0, 0})));
+}

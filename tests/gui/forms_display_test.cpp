@@ -303,4 +303,48 @@ TEST(Forms, AHandlerThatFreesItsOwnWidgetLeavesTheWidgetUntouchedAfterwards) {
   EXPECT_EQ(game.scriptLines(), (std::vector<std::string>{"painted", "pressed", "released"}));
   ReadFrame(applet);
 }
+
+// What scripts and handlers do to widgets takes effect at once and once: a
+// painter freeing itself paints once, an align set on a widget under the
+// applet or a Dummy lays it out, an object list shows the whole object it
+// loaded on screen, and a modal wait whose object is freed is cancelled.
+TEST(Forms, ScriptChangesTakeEffectAtOnceAndOnce) {
+  GuiTestGame game;
+  game.game.write("nested.qxml", R"(<?xml version="1.0"?><Box name="outer"><Box name="inner"/></Box>)");
+  Applet* applet = game.load("frameRate=\"-1\"", R"q(
+<Painter name="selfish" width="20" height="20" onPaint="engine.log('@painted'); selfish.dispose()"/>
+<GuiObject name="top" width="50" height="40"/>
+<Dummy><GuiObject name="deep" width="50" height="40"/></Dummy>
+<ObjectList name="shelf" items.commaText="nested.qxml"/>
+<GuiObject name="waiting"/><GuiObject name="doomed"/>)q");
+  ASSERT_NE(applet, nullptr);
+  for (int i = 0; i < 3; ++i) ReadFrame(applet);
+  EXPECT_EQ(game.scriptLines(), std::vector<std::string>{"painted"});
+
+  applet->runHandler(u"top.align = 'gaClient'; deep.align = 'gaClient'");
+  for (const char16_t* name : {u"top", u"deep"}) {
+    EXPECT_EQ(Find<GuiObject>(applet, name)->getBoundsRect(), MakeRectF(0, 0, 320, 200)) << WideToUtf8(name);
+  }
+
+  auto* inner = Find<PositionObject>(applet, u"inner");
+  ASSERT_NE(inner, nullptr);
+  EXPECT_EQ(Find<PositionObject>(applet, u"outer")->kind(), okScreen);
+  EXPECT_EQ(inner->kind(), okScreen);
+
+  // A wait ended with a result, then one ended by freeing its object.
+  int passes = 0;
+  game.beforeStep = [&](int) {
+    if (++passes != 3) return;
+    if (auto* doomed = applet->findByName(u"doomed"); doomed && !applet->modalStack().empty() &&
+                                                       applet->modalStack().back() == doomed) {
+      doomed->Free();
+    } else {
+      applet->cancelModal(1);
+    }
+  };
+  EXPECT_EQ(applet->enterModal(Find<VisualObject>(applet, u"waiting")), 1);
+  passes = 0;
+  EXPECT_EQ(applet->enterModal(Find<VisualObject>(applet, u"doomed")), 4);
+  game.beforeStep = nullptr;
+}
 }  // namespace

@@ -223,4 +223,35 @@ TEST_F(InspectorGame, TypedWidthShowsOnTheNextFrameIsStoredAndLoadsBackAndTextFo
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(again->width(), 150);
 }
+
+TEST_F(InspectorGame, NumbersNoFloatHoldsAreRefusedAndAnEditorScrolledOutOfViewIsHidden) {
+  ASSERT_NE(game.load("frameRate=\"-1\"", kButton), nullptr);
+  auto* ok = dynamic_cast<GuiObject*>(game.applet->findByName(u"ok"));
+  designFromConsole();
+  const int width = rowOf(u"width");
+  for (const char16_t* typed : {u"nan", u"inf", u"-inf", u"1e40"}) {
+    openEditor(width);
+    retype(typed);
+    EXPECT_EQ(ok->width(), 70) << WideToUtf8(typed);
+    EXPECT_TRUE(game.log.contains("(e) Inspector: invalid value \"" + WideToUtf8(typed) + "\" for width"));
+  }
+  openEditor(width);
+  retype(u"-1e3");
+  EXPECT_EQ(ok->width(), -1000);
+  // The row scrolls up out of the list: its editor goes out of sight with it.
+  int alpha = 1;  // a row near the top with an editor of its own
+  while (inspector()->rows()[alpha].value.starts_with(u"(")) ++alpha;
+  selectRow(alpha);
+  ASSERT_EQ(inspector()->topIndex(), alpha);
+  ASSERT_NE(inspector()->editor(), nullptr);
+  game.applet->QueueEvent(TWheelEvent::Create(lekWheel, -1, 0, game.applet->window()));
+  game.step(2);
+  ASSERT_EQ(inspector()->topIndex(), alpha + 1);
+  EXPECT_TRUE(inspector()->editor() == nullptr || !inspector()->editor()->visible());
+  game.applet->QueueEvent(TWheelEvent::Create(lekWheel, 1, 0, game.applet->window()));
+  game.step(2);
+  ASSERT_NE(inspector()->editor(), nullptr);
+  EXPECT_TRUE(inspector()->editor()->visible());
+  EXPECT_EQ(inspector()->editor()->y(), inspector()->itemRect(alpha).top);
+}
 }  // namespace

@@ -3,11 +3,14 @@
 // the widgets through the applet's routing and run their script handlers.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/object_writer.h"
 #include "core/object_xml.h"
 #include "core/stream.h"
 #include "core/wide_strings.h"
 #include "engine/language_table.h"
+#include "engine/media/font_persistent.h"
 #include "gui/widgets/std_button.h"
 #include "gui/widgets/std_check_box.h"
 #include "gui/widgets/std_dropdown.h"
@@ -16,6 +19,7 @@
 #include "gui/widgets/std_toggle.h"
 #include "gui/widgets/std_trackbar.h"
 #include "platform/caret.h"
+#include "platform/font.h"
 #include "platform/device_window.h"
 #include "tests/gui/gui_test_world.h"
 
@@ -95,6 +99,39 @@ TEST_F(StdWidgets, ButtonsCheckBoxesAndTogglesReactToALeftClickOverThem) {
   EXPECT_EQ(game.applet->capturedObject(), nullptr);
 }
 
+TEST_F(StdWidgets, APressLetGoOffTheWidgetDoesNotClick) {
+  ASSERT_NE(load("<TStdButton name=\"ok\" x=\"10\" y=\"10\" " + Logs("onClick", "click") + "/>" +
+                 "<TStdCheckBox name=\"tick\" x=\"10\" y=\"50\" " + Logs("onClick", "tick") + "/>" +
+                 "<TStdToggle name=\"mode\" x=\"10\" y=\"90\" items.commaText=\"a,b\"/>" +
+                 "<TStdDropdown name=\"drop\" x=\"10\" y=\"130\" items.commaText=\"x,y\"/>"),
+            nullptr);
+  auto* tick = find<TStdCheckBox>(u"tick");
+  auto* mode = find<TStdToggle>(u"mode");
+  auto* drop = find<TStdDropdown>(u"drop");
+  ASSERT_TRUE(tick && mode && drop);
+  for (float y : {20.0f, 60.0f, 100.0f, 140.0f}) {
+    queueMouse(lekMouseMove, 20, y, 0);
+    queueMouse(lekMouseDown, 20, y, kShiftLeftButton);
+    queueMouse(lekMouseMove, 200, y, kShiftLeftButton);
+    queueMouse(lekMouseUp, 200, y, kShiftLeftButton);
+    game.step();
+    EXPECT_EQ(game.applet->capturedObject(), nullptr) << y;
+  }
+  EXPECT_EQ(game.scriptLines(), Lines{});
+  EXPECT_FALSE(tick->checked());
+  EXPECT_EQ(mode->itemIndex(), 0);
+  EXPECT_FALSE(drop->dropped());
+  // Let go of over the widget, even with no move before the press: a click.
+  for (float y : {20.0f, 60.0f, 100.0f, 140.0f}) {
+    queueMouse(lekMouseDown, 20, y, kShiftLeftButton);
+    queueMouse(lekMouseUp, 20, y, kShiftLeftButton);
+    game.step();
+  }
+  EXPECT_EQ(game.scriptLines(), (Lines{"ok click", "tick tick"}));
+  EXPECT_EQ(mode->itemIndex(), 1);
+  EXPECT_TRUE(drop->dropped());
+}
+
 TEST_F(StdWidgets, AnEditTakesKeysAsTheyAreTypedAndNeverThroughTheLanguageTable) {
   ASSERT_NE(load("<TStdEdit name=\"edit\" x=\"10\" y=\"10\" width=\"200\" height=\"24\"/>"), nullptr);
   auto* edit = find<TStdEdit>(u"edit");
@@ -157,6 +194,58 @@ TEST_F(StdWidgets, AnEditHoldsTheWindowCaretWhileFocusedAndTakesItAlongWhenFreed
   game.step();
 }
 
+TEST_F(StdWidgets, AnEditShowsWhatIsTypedPastItsEdgeBreaksLinesAtTheCaretAndSelectsFromABoundary) {
+  ASSERT_NE(load("<TStdEdit name=\"edit\" x=\"10\" y=\"10\" width=\"60\" height=\"24\"/>"
+                 "<TStdEdit name=\"lines\" x=\"100\" y=\"10\" width=\"150\" height=\"80\" multiLine=\"true\" "
+                 "font.color=\"#FF000000\"/>"
+                 "<TStdEdit name=\"word\" x=\"10\" y=\"120\" width=\"200\" height=\"24\" text=\"abcdefgh\"/>"),
+            nullptr);
+  auto* edit = find<TStdEdit>(u"edit");
+  TDevice* device = game.applet->device();
+  TFont* font = edit->font()->getFont();
+  ASSERT_NE(font, nullptr);
+  // Every character up to the caret fits in what the drawing measures out.
+  click(40, 20);
+  for (char16_t c : std::u16string(u"WWiiWWiiWWiiWWii")) {
+    keys({typed(c)});
+    const int32_t first = edit->firstVisible(), caret = edit->caretIndex();
+    TRectF area = edit->contentsRect();
+    int32_t fit = 0;
+    device->MeasureText(font, edit->text().substr(static_cast<size_t>(first), static_cast<size_t>(caret - first)),
+                        RectWidth(area), fit, kTextMiddle, area);
+    EXPECT_EQ(fit, caret - first) << "first " << first << " caret " << caret;
+  }
+  // Enter in a multiLine edit breaks the line at the caret; the second line
+  // is drawn below the first.
+  auto* lines = find<TStdEdit>(u"lines");
+  click(150, 20);
+  keys({typed(u'a'), typed(u'b'), key(kKeyLeft), key(kKeyEnter), typed(u'c')});
+  EXPECT_EQ(lines->text(), u"a\r\ncb");
+  EXPECT_EQ(lines->caretIndex(), 4);
+  EXPECT_EQ(lines->lines()->count(), 2);
+  game.step();
+  const GuiFrame frame = ReadFrame(game.applet);
+  ASSERT_FALSE(frame.pixels.empty());
+  const float row = lines->contentsRect().top + 10 + RectHeight(edit->contentsRect());
+  int dark = 0;
+  for (int y = static_cast<int>(row); y < 10 + 70; ++y) {
+    for (int x = 102; x < 140; ++x) dark += (frame.at(x, y) & 0xFF) < 0x60;
+  }
+  EXPECT_GT(dark, 5) << "no second line drawn";
+  // A press right on the boundary after "ab" starts a selection there.
+  auto* word = find<TStdEdit>(u"word");
+  const float boundary = word->contentsRect().left + word->textWidth(0, 2);
+  ASSERT_EQ(boundary, std::floor(boundary));
+  click(150, 130);  // focused: the whole text is selected
+  queueMouse(lekMouseDown, 10 + boundary, 130, kShiftLeftButton);
+  queueMouse(lekMouseMove, 10 + word->contentsRect().left + word->textWidth(0, 4) + 1, 130, kShiftLeftButton);
+  queueMouse(lekMouseUp, 10 + word->contentsRect().left + word->textWidth(0, 4) + 1, 130, kShiftLeftButton);
+  game.step();
+  EXPECT_EQ(std::make_pair(word->selStart(), word->selEnd()), std::make_pair(2, 4));
+  keys({typed(u'x')});
+  EXPECT_EQ(word->text(), u"abxefgh");
+}
+
 TEST_F(StdWidgets, AListScrollsByTheWheelAndStopsAtItsLastPage) {
   std::string entries = "e0";
   for (int i = 1; i < 20; ++i) entries += ",e" + std::to_string(i);
@@ -192,6 +281,57 @@ TEST_F(StdWidgets, AListScrollsByTheWheelAndStopsAtItsLastPage) {
   }
   EXPECT_EQ(padded->height(), settled);
   EXPECT_EQ(padded->height(), padded->rowCount() * 6 + 10);
+}
+
+TEST_F(StdWidgets, AListGivenFewerEntriesByAScriptShowsThemAndScrollsBack) {
+  std::string entries = "e0";
+  for (int i = 1; i < 20; ++i) entries += ",e" + std::to_string(i);
+  ASSERT_NE(load("<TStdList name=\"list\" x=\"10\" y=\"10\" width=\"100\" height=\"116\" items.commaText=\"" +
+                 entries + "\"/>" +
+                 "<TStdButton name=\"ten\" x=\"200\" y=\"10\" onClick=\"list.items.commaText='" +
+                 entries.substr(0, entries.find(",e10")) + "'\"/>"),
+            nullptr);
+  auto* list = find<TStdList>(u"list");
+  ASSERT_NE(list, nullptr);
+  const float firstRow = 12 + 7;
+  click(20, firstRow);
+  wheel(-1, 15);
+  ASSERT_EQ(list->topIndex(), 12);
+  click(210, 20);  // ten entries left: the last page starts at entry 2
+  click(20, firstRow);
+  EXPECT_EQ(list->topIndex(), 2);
+  EXPECT_EQ(list->itemIndex(), 2);
+  wheel(1, 5);
+  EXPECT_EQ(list->topIndex(), 0);
+  list->items()->setCommaText(u"a,b,c");
+  wheel(-1, 3);
+  EXPECT_EQ(list->topIndex(), 0);
+  click(20, firstRow);
+  EXPECT_EQ(list->text(), u"a");
+}
+
+TEST_F(StdWidgets, ADropdownDropsTheRowsItWasGivenEachTime) {
+  ASSERT_NE(load("<TStdDropdown name=\"drop\" x=\"10\" y=\"10\" width=\"80\" height=\"20\" "
+                 "items.commaText=\"a,b\"/>"
+                 "<TStdDropdown name=\"four\" x=\"150\" y=\"10\" width=\"80\" height=\"20\" rowCount=\"4\" "
+                 "items.commaText=\"a,b\"/>"),
+            nullptr);
+  for (const char16_t* name : {u"drop", u"four"}) {
+    auto* drop = find<TStdDropdown>(name);
+    ASSERT_NE(drop, nullptr);
+    const int32_t rows = drop->rowCount();
+    const float x = drop->x() + 10;
+    click(x, 20);
+    ASSERT_TRUE(drop->dropped());
+    EXPECT_EQ(drop->list()->height(), 2 * 14 + 4);
+    click(300, 180);
+    drop->items()->setCommaText(u"a,b,c,d,e,f");
+    click(x, 20);
+    ASSERT_TRUE(drop->dropped());
+    EXPECT_EQ(drop->list()->height(), std::min(rows, 6) * 14 + 4) << WideToUtf8(name);
+    EXPECT_EQ(drop->rowCount(), rows);
+    click(300, 180);
+  }
 }
 
 TEST_F(StdWidgets, ADropdownOpensBelowItselfTakesTheEntryLetGoOfAndCloses) {
