@@ -20,6 +20,13 @@ void LogInfo(const WideString& text) {
   if (LogHandler()) LogHandler()(FormatLogLine(text, false));
 }
 
+namespace {
+uint64_t errorCount = 0;
+}
+
+uint64_t LogErrorCount() { return errorCount; }
+
 void LogError(const WideString& text) {
+  ++errorCount;
   if (LogHandler()) LogHandler()(FormatLogLine(text, true));
 }
