@@ -22,7 +22,16 @@ void LogInfo(const WideString& text) {
 
 namespace {
 uint64_t errorCount = 0;
+bool gameLine = false;
+}  // namespace
+
+void LogGameInfo(const WideString& text) {
+  gameLine = true;
+  LogInfo(text);
+  gameLine = false;
 }
+
+bool LogLineIsTheGames() { return gameLine; }
 
 uint64_t LogErrorCount() { return errorCount; }
 

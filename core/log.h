@@ -16,6 +16,12 @@ LogHandlerProc& LogHandler();
 void LogInfo(const WideString& text);
 void LogError(const WideString& text);
 
+// An information line the game itself writes (a script's `engine.log`): the
+// log writer also shows it on a terminal. Whether the line being written now
+// is one, for the log handler.
+void LogGameInfo(const WideString& text);
+bool LogLineIsTheGames();
+
 // How many error lines have been logged since start, so that a step can tell
 // whether it reported anything (a conversion that logged errors keeps no twin).
 uint64_t LogErrorCount();
