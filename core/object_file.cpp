@@ -77,9 +77,7 @@ std::vector<uint8_t> ConvertText(TStream& text, const WideString& textName, Sour
 
 // Built-in resources and archives never hold a twin; a folder that refuses
 // one is worth a line.
-bool KeepsFiles(TResourceMan* manager) {
-  return dynamic_cast<TFolderResourceMan*>(manager) || dynamic_cast<TExtResourceMan*>(manager);
-}
+bool KeepsFiles(TResourceMan* manager) { return ResourceManagerKeepsFiles(manager); }
 
 bool TwinIsOutdated(TResourceMan* manager, const WideString& text, const WideString& twin) {
   std::optional<double> twinTime = manager->FileTime(twin);
