@@ -13,6 +13,7 @@
 #include "core/ext_resource_man.h"
 #include "core/folder_resource_man.h"
 #include "core/log.h"
+#include "core/player_data_folder.h"
 #include "core/object_file_seams.h"
 #include "core/text_helpers.h"
 #include "core/write_places.h"
@@ -105,7 +106,7 @@ void SomeEngine::Create(TObject* owner) {
   if (PlatformClass) platform_ = dynamic_cast<TPersistent*>(PlatformClass->create(nullptr));
   if (EmbeddedResManClass) embedded_ = dynamic_cast<TResourceMan*>(EmbeddedResManClass->create(nullptr));
   external_ = New<TExtResourceMan>(nullptr);
-  external_->setRoot(GetAppDataPath());
+  external_->setRoot(PlayerDataRoot());
 }
 
 void SomeEngine::Destroy() {

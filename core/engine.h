@@ -32,7 +32,7 @@ class SomeEngine : public BaseObject {
   void Destroy() override;
 
   // The published log front: information and error lines.
-  void log(const WideString& text) { LogInfo(text); }
+  void log(const WideString& text) { LogGameInfo(text); }
   void error(const WideString& text) { LogError(text); }
 
   // A manager for the main file P, by extension or signature; nil when none fits.

@@ -2,6 +2,7 @@
 
 #include "compat/win32/file_system.h"
 #include "core/class_builder.h"
+#include "core/ext_resource_man.h"
 #include "core/log.h"
 #include "core/resource_man_files.h"
 #include "core/resource_path.h"
@@ -107,4 +108,8 @@ void TFolderResourceMan::IntFindDirInDir(const WideString& folder) {
   if (path.empty()) return;
   FindFoldersInFolder(path, folder, found);
   for (WideString& item : found) addResult(item);
+}
+
+bool ResourceManagerKeepsFiles(const TResourceMan* manager) {
+  return dynamic_cast<const TFolderResourceMan*>(manager) || dynamic_cast<const TExtResourceMan*>(manager);
 }

@@ -23,3 +23,8 @@ class TFolderResourceMan : public TResourceMan {
   // empty (and the refusal logged) for a name that leaves the folder.
   std::string fullPath(const WideString& name) const;
 };
+
+// Whether files written through the manager are kept: a folder or the
+// external manager. Archives and the built-in files are read-only by design,
+// so a cache that cannot go there stays in memory without a word.
+bool ResourceManagerKeepsFiles(const TResourceMan* manager);

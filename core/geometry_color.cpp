@@ -87,7 +87,28 @@ std::optional<TColorARGB> ParseColor(std::u16string_view text) {
 
 TColorARGB TextToColor(std::u16string_view text) { return ParseColor(text).value_or(0); }
 
+namespace {
+// "#" text that is not "#" and eight hexadecimal digits: the web's "#RRGGBB"
+// would read as alpha 0 and make the object vanish, so it is refused with the
+// spelling the author most likely meant.
+bool IsHashWithoutEightDigits(std::u16string_view text) {
+  if (text.empty() || text.front() != u'#') return false;
+  return text.size() != 9 || !ParseDigits(text.substr(1), 16);
+}
+
+WideString ColourHint(std::u16string_view text) {
+  const std::u16string_view digits = text.substr(1);
+  WideString example = u"#FF000000";
+  if (digits.size() == 6 && ParseDigits(digits, 16)) {
+    example = u"#FF";
+    for (char16_t ch : digits) example += (ch >= u'a' && ch <= u'f') ? static_cast<char16_t>(ch - 32) : ch;
+  }
+  return WideString(text) + u": a colour is #AARRGGBB, e.g. " + example;
+}
+}  // namespace
+
 TColorARGB ColorFromText(std::u16string_view text) {
+  if (IsHashWithoutEightDigits(text)) throw EConvertError(ColourHint(text));
   std::optional<TColorARGB> value = ParseColor(text);
   if (!value) throw EConvertError(u"'" + WideString(text) + u"' is not a colour (\"#AARRGGBB\")");
   return *value;

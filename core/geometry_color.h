@@ -28,7 +28,8 @@ WideString ColorToText(TColorARGB c);
 TColorARGB TextToColor(std::u16string_view text);
 
 // The same for a colour property's setter: text that is not a colour (an
-// empty text reads as 0) raises EConvertError, so the property keeps its
+// empty text reads as 0), and "#" text other than "#" and eight hexadecimal
+// digits (the web's "#FFD040"), raises EConvertError with a hint, so the property keeps its
 // value and the reader or the script says which value was refused.
 TColorARGB ColorFromText(std::u16string_view text);
 

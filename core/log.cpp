@@ -20,6 +20,22 @@ void LogInfo(const WideString& text) {
   if (LogHandler()) LogHandler()(FormatLogLine(text, false));
 }
 
+namespace {
+uint64_t errorCount = 0;
+bool gameLine = false;
+}  // namespace
+
+void LogGameInfo(const WideString& text) {
+  gameLine = true;
+  LogInfo(text);
+  gameLine = false;
+}
+
+bool LogLineIsTheGames() { return gameLine; }
+
+uint64_t LogErrorCount() { return errorCount; }
+
 void LogError(const WideString& text) {
+  ++errorCount;
   if (LogHandler()) LogHandler()(FormatLogLine(text, true));
 }

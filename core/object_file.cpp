@@ -64,10 +64,10 @@ bool WriteWhole(TResourceMan* manager, const WideString& name, const std::vector
 }
 
 // The binary image of a text object file, converted in memory; empty on failure.
-std::vector<uint8_t> ConvertText(TStream& text, const WideString& textName) {
+std::vector<uint8_t> ConvertText(TStream& text, const WideString& textName, SourceLines* lines = nullptr) {
   TMemoryStream binary;
   try {
-    convertTextForm(text, binary, textName);
+    convertTextForm(text, binary, textName, lines);
   } catch (const Exception& e) {
     LogError(e.wideMessage() + u" in file " + textName);
     return {};
@@ -77,9 +77,7 @@ std::vector<uint8_t> ConvertText(TStream& text, const WideString& textName) {
 
 // Built-in resources and archives never hold a twin; a folder that refuses
 // one is worth a line.
-bool KeepsFiles(TResourceMan* manager) {
-  return dynamic_cast<TFolderResourceMan*>(manager) || dynamic_cast<TExtResourceMan*>(manager);
-}
+bool KeepsFiles(TResourceMan* manager) { return ResourceManagerKeepsFiles(manager); }
 
 bool TwinIsOutdated(TResourceMan* manager, const WideString& text, const WideString& twin) {
   std::optional<double> twinTime = manager->FileTime(twin);
@@ -148,7 +146,7 @@ class PendingReadScope {
 };
 
 BaseObject* ReadNewRoot(TResourceMan* manager, TStream& stream, BaseObject* parent, bool handOverManager,
-                        bool converted) {
+                        const SourceLines* converted) {
   const int64_t start = stream.Position();
   const ClassInfo* cls = PeekRootClass(stream, !converted);
   auto* root = dynamic_cast<BaseObject*>(cls->allocate());
@@ -159,7 +157,7 @@ BaseObject* ReadNewRoot(TResourceMan* manager, TStream& stream, BaseObject* pare
     // Pass 2: the root's construction reads its own record through the
     // pending reader, so its constructor already sees what was stored.
     TSomeReader reader(&stream, currentFileName, root);
-    reader.setReportsUnknownClasses(!converted);
+    reader.setSourceLines(converted);
     PendingReadScope pending(&reader, root);
     try {
       root->Create(parent);
@@ -174,13 +172,13 @@ BaseObject* ReadNewRoot(TResourceMan* manager, TStream& stream, BaseObject* pare
 }
 
 // `converted`: the image was just converted from text, whose conversion has
-// named its unknown classes already.
+// named its unknown classes already; where its entries came from.
 BaseObject* ReadBinary(TResourceMan* manager, TStream& stream, BaseObject* parent, BaseObject* target,
-                       bool handOverManager, bool converted = false) {
+                       bool handOverManager, const SourceLines* converted = nullptr) {
   BaseObject* result = nullptr;
   if (target) {
     TSomeReader reader(&stream, currentFileName, target);
-    reader.setReportsUnknownClasses(!converted);
+    reader.setSourceLines(converted);
     reader.fetchRoot(target);
     result = target;
   } else {
@@ -190,14 +188,14 @@ BaseObject* ReadBinary(TResourceMan* manager, TStream& stream, BaseObject* paren
   return result;
 }
 
-BaseObject* ReadImage(TResourceMan* manager, const std::vector<uint8_t>& image, BaseObject* parent,
-                      BaseObject* target, bool handOverManager, const WideString& textName) {
+BaseObject* ReadImage(TResourceMan* manager, const std::vector<uint8_t>& image, const SourceLines& lines,
+                      BaseObject* parent, BaseObject* target, bool handOverManager, const WideString& textName) {
   if (image.empty()) {
     LogError(u"Can't load " + textName + u" file is empty");
     return nullptr;
   }
   TReadOnlyMemoryStream stream(image.data(), static_cast<int64_t>(image.size()));
-  return ReadBinary(manager, stream, parent, target, handOverManager, true);
+  return ReadBinary(manager, stream, parent, target, handOverManager, &lines);
 }
 
 BaseObject* AppletOfParent(BaseObject* parent) { return parent ? parent->applet() : nullptr; }
@@ -216,13 +214,19 @@ BaseObject* LoadFromText(TResourceMan* manager, const WideString& text, const Wi
   StreamPtr source = Open(manager, text, fmOpenRead);
   if (!source) return nullptr;
   // Converted in memory first, so a failed conversion never leaves a broken twin.
-  std::vector<uint8_t> image = ConvertText(*source, text);
+  const uint64_t errorsBefore = LogErrorCount();
+  SourceLines lines;
+  std::vector<uint8_t> image = ConvertText(*source, text, &lines);
   source.reset();
-  if (!image.empty() && !NoBinaryCache && !WriteWhole(manager, twin, image) && KeepsFiles(manager)) {
+  if (useCache && services && applet && !image.empty()) services->cacheObjectImage(applet, manager, text, image);
+  BaseObject* result = ReadImage(manager, image, lines, parent, target, handOverManager, text);
+  // A file whose conversion or reading logged errors keeps no twin: the next
+  // run converts it again and reports the same lines, until it is mended.
+  const bool faulty = LogErrorCount() != errorsBefore;
+  if (!image.empty() && !faulty && !NoBinaryCache && !WriteWhole(manager, twin, image) && KeepsFiles(manager)) {
     LogInfo(u"Binary cache " + twin + u" not written");
   }
-  if (useCache && services && applet && !image.empty()) services->cacheObjectImage(applet, manager, text, image);
-  return ReadImage(manager, image, parent, target, handOverManager, text);
+  return result;
 }
 
 BaseObject* LoadFromBinary(TResourceMan* manager, const WideString& text, const WideString& twin, BaseObject* parent,
@@ -276,14 +280,14 @@ TGComponent* NoGlobalComponent(std::string_view) { return nullptr; }
 TSomeReader::TSomeReader(TStream* stream, const std::string& fileName, BaseObject* root)
     : TGReader(stream, kBufferSize), fileName_(fileName), root_(root) {
   events().onError = [this](const WideString& message) {
-    LogError(message + u" in file " + Utf8ToWide(fileName_));
+    LogError(message + whereAmI());
     return true;
   };
   events().onFindClass = [this](const std::string& className, const ClassInfo*& cls) {
     if (IsTreeClass(cls)) return;
     if (cls) {
       LogError(u"Can't found class " + AnsiToWide(className) + InFile(fileName_));
-    } else if (reportsUnknownClasses_) {
+    } else if (!sourceLines_) {
       LogError(u"Class " + AnsiToWide(className) + u" not found." + InFile(fileName_));
     }
     cls = &StandInClass();
@@ -301,6 +305,11 @@ TSomeReader::TSomeReader(TStream* stream, const std::string& fileName, BaseObjec
     BaseObject* scope = root_ && root_->applet() ? root_->applet() : root_;
     return scope ? scope->findByName(AnsiToWide(name)) : nullptr;
   };
+}
+
+WideString TSomeReader::whereAmI() const {
+  const int line = sourceLines_ ? SourceLineAt(*sourceLines_, position()) : 0;
+  return u" in file " + Utf8ToWide(fileName_) + (line > 0 ? u" line " + AnsiToWide(std::to_string(line)) : u"");
 }
 
 // ---- public operations ------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 
 #include "core/base_object.h"
 #include "core/object_reader.h"
+#include "core/object_xml.h"
 
 class TMemoryStream;
 class TResourceMan;
@@ -22,14 +23,18 @@ class TSomeReader : public TGReader {
   TSomeReader(TStream* stream, const std::string& fileName, BaseObject* root);
 
   const std::string& fileName() const { return fileName_; }
-  // Off for an image just converted from text, whose conversion has already
-  // named its unknown classes with their lines.
-  void setReportsUnknownClasses(bool value) { reportsUnknownClasses_ = value; }
+  // Given for an image just converted from text: its conversion has already
+  // named unknown classes with their lines, and the errors found while
+  // reading (a setter refusing its value) name the line of their entry.
+  void setSourceLines(const SourceLines* lines) { sourceLines_ = lines; }
 
  private:
+  // " in file main.qxml", with " line 7" when the entry's line is known.
+  WideString whereAmI() const;
+
   std::string fileName_;
   BaseObject* root_;
-  bool reportsUnknownClasses_ = true;
+  const SourceLines* sourceLines_ = nullptr;
 };
 
 // Loads the object file `name` through the manager: into `target` when given,

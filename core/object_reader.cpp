@@ -12,6 +12,7 @@
 #include "core/exceptions.h"
 #include "core/log.h"
 #include "core/object_collection.h"
+#include "core/resource_request.h"
 #include "core/stream.h"
 
 namespace {
@@ -623,6 +624,8 @@ void TGReader::fetchCollection(TGCollection* collection) {
 
 void TGReader::fetchProperty(TObject* instance) {
   const std::string name = fetchShortString();
+  // A file this value names and that is not there is reported with it.
+  ResourceRequest request(instance, name.c_str());
   try {
     TObject* target = instance;
     size_t start = 0;

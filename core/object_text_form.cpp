@@ -567,14 +567,14 @@ bool BeginsWithMarkup(std::string_view text) {
 }
 }  // namespace
 
-void convertTextForm(TStream& source, TStream& target, const WideString& sourceName) {
+void convertTextForm(TStream& source, TStream& target, const WideString& sourceName, SourceLines* lines) {
   char head[256];
   const int64_t got = std::max<int64_t>(0, source.Read(head, sizeof(head)));
   source.Seek(-got, SeekOrigin::Current);
   std::string_view text(head, static_cast<size_t>(got));
   text = text.substr(0, text.find('\0'));
   if (text.substr(0, 10).find("xml") != std::string_view::npos || BeginsWithMarkup(text)) {
-    xmlToBinary(source, target, sourceName);
+    xmlToBinary(source, target, sourceName, lines);
   } else {
     objectTextToBinary(source, target);
   }

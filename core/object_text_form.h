@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "core/object_xml.h"
 #include "core/text.h"
 
 class TStream;
@@ -100,4 +101,5 @@ void objectTextToBinary(TStream& source, TStream& target);
 // first character after blanks is "<", is the XML form, anything else the
 // keyword form. `sourceName` names the file in the lines that point at a
 // place in it. May raise EReadError (an XML text that gives no document).
-void convertTextForm(TStream& source, TStream& target, const WideString& sourceName = {});
+void convertTextForm(TStream& source, TStream& target, const WideString& sourceName = {},
+                     SourceLines* lines = nullptr);

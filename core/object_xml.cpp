@@ -5,6 +5,7 @@
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <memory>
@@ -449,8 +450,8 @@ bool ParseInteger(std::string_view text, int64_t& value, int64_t low, int64_t hi
 
 class XmlToBinary {
  public:
-  XmlToBinary(TStream& target, const WideString& sourceName)
-      : out_(&target, kFileFilerBufferSize), sourceName_(sourceName) {}
+  XmlToBinary(TStream& target, const WideString& sourceName, SourceLines* lines)
+      : out_(&target, kFileFilerBufferSize), sourceName_(sourceName), lines_(lines) {}
 
   void run(xmlNode* documentElement) {
     out_.emitSignature();
@@ -468,10 +469,23 @@ class XmlToBinary {
     return u" in file " + sourceName_ + u" line " + AnsiToWide(std::to_string(xmlGetLineNo(node)));
   }
 
-  void invalidValue(const ClassInfo& cls, std::string_view attribute, std::string_view value, const xmlNode* at) {
+  void invalidValue(const ClassInfo& cls, std::string_view attribute, std::string_view value, const xmlNode* at,
+                    const std::string& hint = {}) {
     LogError(Utf8ToWide("Invalid property value " + cls.name() + "." + std::string(attribute) + "=" +
-                        std::string(value)) +
+                        std::string(value) + hint) +
              where(at));
+  }
+
+  // The names an enumeration takes, for the author who wrote another.
+  static std::string OneOf(const EnumInfo& names) {
+    std::string text;
+    for (const std::string& n : names.names()) text += (text.empty() ? " (one of " : ", ") + n;
+    return text.empty() ? text : text + ")";
+  }
+
+  // The entry about to be written came from the line of `node`.
+  void markLine(const xmlNode* node) {
+    if (lines_ && node) lines_->push_back({out_.position(), static_cast<int>(xmlGetLineNo(node))});
   }
 
   // The property an attribute names: a published property of the class, or
@@ -510,6 +524,7 @@ class XmlToBinary {
       case TypeKind::Integer: {
         int64_t number;
         if (!ParseInteger(value, number, INT32_MIN, INT32_MAX)) return invalidValue(cls, attribute, value, at);
+        markLine(at);
         out_.emitShortString(name);
         out_.emitInteger(static_cast<int32_t>(number));
         return;
@@ -517,6 +532,7 @@ class XmlToBinary {
       case TypeKind::Int64: {
         int64_t number;
         if (!ParseInteger(value, number, INT64_MIN, INT64_MAX)) return invalidValue(cls, attribute, value, at);
+        markLine(at);
         out_.emitShortString(name);
         out_.emitInt64(number);
         return;
@@ -524,17 +540,29 @@ class XmlToBinary {
       case TypeKind::Float: {
         double number;
         if (!ParseFloat(value, number)) return invalidValue(cls, attribute, value, at);
+        markLine(at);
         out_.emitShortString(name);
         out_.emitSingle(static_cast<float>(number));
         return;
       }
       case TypeKind::Enumeration:
+        // "yes" for a boolean or "centre" for a place would keep the default
+        // without a word; the author hears of it here, with the line.
+        if (prop->type.enumInfo && prop->type.enumInfo->valueOf(TrimView(value)) < 0) {
+          return invalidValue(cls, attribute, value, at, OneOf(*prop->type.enumInfo));
+        }
+        markLine(at);
+        out_.emitShortString(name);
+        out_.emitIdent(AnsiOf(TrimView(value)));
+        return;
       case TypeKind::Object:
       case TypeKind::Callback:
+        markLine(at);
         out_.emitShortString(name);
         out_.emitIdent(AnsiOf(value));
         return;
       case TypeKind::Set: {
+        markLine(at);
         out_.emitShortString(name);
         out_.emitTag(ValueTag::vaSet);
         std::string members(TrimView(value));
@@ -547,11 +575,13 @@ class XmlToBinary {
         return;
       }
       case TypeKind::Variant:
+        markLine(at);
         out_.emitShortString(name);
         writeVariantText(value);
         return;
       case TypeKind::WideText:
       case TypeKind::AnsiText:
+        markLine(at);
         out_.emitShortString(name);
         out_.emitUtf8Text(value);
         return;
@@ -619,6 +649,7 @@ class XmlToBinary {
     if (type == "inline") flags |= ffInline;
     if (type == "inherited") flags |= ffInherited;
     if (order >= 0) flags |= ffChildPos;
+    markLine(element);
     out_.emitPrefix(flags, order);
     out_.emitShortString(className);
     out_.emitShortString(AnsiOf(name));
@@ -637,13 +668,28 @@ class XmlToBinary {
     } else {
       LogError(u"Class " + AnsiToWide(className) + u" not found." + where(element));
     }
-    if (depth >= kMaxStreamNesting) return;  // deeper objects would not be read anyway
+    if (depth >= kMaxStreamNesting) {
+      // Deeper objects would not be read; dropping them without a word would
+      // leave a game that loads part of its file.
+      if (hasObjectChildren(cls, element) && !reportedDepth_) {
+        reportedDepth_ = true;
+        LogError(u"Object stream nests too deeply" + where(element));
+      }
+      return;
+    }
     for (xmlNode* child = element->children; child; child = child->next) {
       if (child->type != XML_ELEMENT_NODE || collectionProperty(cls, child)) continue;
       out_.emitByte(0);
       writeElement(child, depth + 1);
       out_.emitByte(0);
     }
+  }
+
+  static bool hasObjectChildren(const ClassInfo* cls, xmlNode* element) {
+    for (xmlNode* child = element->children; child; child = child->next) {
+      if (child->type == XML_ELEMENT_NODE && !collectionProperty(cls, child)) return true;
+    }
+    return false;
   }
 
   // The collection property a child element fills, or nil when the element
@@ -659,12 +705,20 @@ class XmlToBinary {
 
   TGWriterCracker out_;
   WideString sourceName_;
+  SourceLines* lines_ = nullptr;
+  bool reportedDepth_ = false;
   std::string storage_;  // attribute text that is not a single text node
 };
 
 }  // namespace
 
-void xmlToBinary(TStream& source, TStream& target, const WideString& sourceName) {
+int SourceLineAt(const SourceLines& lines, int64_t offset) {
+  auto after = std::upper_bound(lines.begin(), lines.end(), offset,
+                                [](int64_t at, const SourceLine& entry) { return at < entry.offset; });
+  return after == lines.begin() ? 0 : std::prev(after)->line;
+}
+
+void xmlToBinary(TStream& source, TStream& target, const WideString& sourceName, SourceLines* lines) {
   std::string text;
   const int64_t left = source.Size() - source.Position();
   if (left > 0) {
@@ -688,6 +742,6 @@ void xmlToBinary(TStream& source, TStream& target, const WideString& sourceName)
                                                                nullptr, "UTF-8", XML_PARSE_NONET));
   xmlNode* root = document ? xmlDocGetRootElement(document.get()) : nullptr;
   if (!root) throw EReadError("XML document could not be read");
-  XmlToBinary converter(target, sourceName);
+  XmlToBinary converter(target, sourceName, lines);
   converter.run(root);
 }

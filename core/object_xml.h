@@ -24,9 +24,25 @@
 //
 // Text values are escaped so that every file is well-formed: & < > " ' and
 // every character outside 32..128 become numeric character references.
+#include <cstdint>
+#include <vector>
+
 #include "core/text.h"
 
 class TStream;
+
+// Where the entries of a converted image came from: the image offset at
+// which an object's record or a property entry begins, and the line of the
+// text it was written on. Errors found while the image is read (a setter
+// refusing its value) can then name the line.
+struct SourceLine {
+  int64_t offset = 0;
+  int line = 0;
+};
+using SourceLines = std::vector<SourceLine>;
+
+// The line of the entry that holds the image offset; 0 when none does.
+int SourceLineAt(const SourceLines& lines, int64_t offset);
 
 // Converts the binary object stream at the source's position into XML text
 // written at the target's position. False when the binary data was bad (the
@@ -38,8 +54,10 @@ bool binaryToXml(TStream& source, TStream& target);
 // parser's errors, fatal errors and warnings go to the engine log; so do
 // elements of unknown classes (which the reader replaces with stand-ins),
 // unknown properties and bad values, with the file and line when the source
-// is named. Raises EReadError when the text gives no document.
-void xmlToBinary(TStream& source, TStream& target, const WideString& sourceName = {});
+// is named. Raises EReadError when the text gives no document. `lines`, when
+// given, receives where each record and entry of the image came from.
+void xmlToBinary(TStream& source, TStream& target, const WideString& sourceName = {},
+                 SourceLines* lines = nullptr);
 
 // The escaped form of a text for an attribute value.
 std::string EscapeXmlText(std::u16string_view text);

@@ -1,5 +1,7 @@
 #include "core/script_object.h"
 
+#include "core/resource_request.h"
+
 #include "core/applet_services.h"
 
 const ClassInfo& Script::staticClassInfo() {
@@ -11,6 +13,7 @@ void Script::Loaded() {
   inherited::Loaded();
   if (fileName().empty() || scriptEntry_ || !applet()) return;
   if (AppletServices* services = GetAppletServices()) {
+    ResourceRequest request(this, "fileName");
     scriptEntry_ = services->acquireFileEntry(applet(), fileName());
   }
 }

@@ -12,6 +12,7 @@
 
 #include "compat/win32/file_system.h"
 #include "compat/win32/system.h"
+#include "core/player_data_folder.h"
 
 namespace {
 using Key = std::array<uint8_t, crypto_auth_hmacsha512256_KEYBYTES>;
@@ -53,9 +54,12 @@ std::optional<Key> UserKey() {
   static std::optional<Key> cached;
   std::lock_guard<std::mutex> guard(lock);
   if (sodium_init() < 0) return std::nullopt;
-  const std::string folder = GetAppDataPath();
+  const std::string folder = PlayerDataRoot();
   if (cached && folder == keyFolder) return cached;
   const std::string path = folder + kKeyFileName;
+  // The key once lay loose in the application-data folder: it moves beside
+  // the games' folders, so what it sealed still opens.
+  std::rename((GetAppDataPath() + kKeyFileName).c_str(), path.c_str());
   Key key;
   // Without a place to keep it, a key for this run alone still seals and
   // opens what this run writes.

@@ -7,6 +7,7 @@
 #include "core/engine.h"
 #include "core/ext_resource_man.h"
 #include "core/log.h"
+#include "core/player_data_folder.h"
 #include "core/text_helpers.h"
 #include "core/write_places.h"
 #include "engine/applet_numbers.h"
@@ -246,7 +247,7 @@ void Applet::afterLoad() {
   registerScriptNames();
   LogInfo(u"Set extResMan folder");
   if (SomeEngine* engine = Engine(); engine && engine->externalResourceManager()) {
-    const std::string dataFolder = GetAppDataPath() + WideToUtf8(dataFolderName()) + "/";
+    const std::string dataFolder = GameDataFolder(appname_.empty() ? title_ : appname_);
     engine->externalResourceManager()->setRoot(dataFolder);
     AddWritePlace(dataFolder);
   }

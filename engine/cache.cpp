@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "core/log.h"
+#include "core/resource_man.h"
+#include "core/resource_request.h"
 #include "core/stream.h"
 #include "core/text_helpers.h"
 #include "engine/cache_keys.h"
@@ -77,9 +79,21 @@ void TCache::releaseFont(TFont* font) {
 
 // ---- pixmaps and meshes ------------------------------------------------------------
 
+template <typename Resource>
+Resource* TCache::reportMissing(Resource* made, TResourceMan* manager, const WideString& name) {
+  // Only a name an object gave is the author's: the program's own fallbacks
+  // (a skin looked for in the game before the built-in one) are not mistakes.
+  if (made || !manager || name.empty() || ResourceRequest::current().empty() || manager->streamExists(name)) {
+    return made;
+  }
+  if (reportedMissing_.insert(ManagedCacheKey(manager, name)).second) LogError(MissingFileMessage(name));
+  return nullptr;
+}
+
 TPixmap* TCache::getPixmap(TResourceMan* manager, const WideString& name) {
-  return Acquire<TPixmap>(pixmaps_, ManagedCacheKey(manager, StripExtensionW(name)),
-                          [&] { return makers().createPixmap(manager, name); });
+  return reportMissing(Acquire<TPixmap>(pixmaps_, ManagedCacheKey(manager, StripExtensionW(name)),
+                                        [&] { return makers().createPixmap(manager, name); }),
+                       manager, name);
 }
 
 void TCache::releasePixmap(TPixmap* pixmap) {
@@ -87,9 +101,10 @@ void TCache::releasePixmap(TPixmap* pixmap) {
 }
 
 TMesh* TCache::getMesh(TResourceMan* manager, const WideString& name) {
-  return Acquire<TMesh>(
-      meshes_, ManagedCacheKey(manager, StripExtensionW(name)), [&] { return makers().createMesh(manager, name); },
-      true);
+  return reportMissing(Acquire<TMesh>(
+                           meshes_, ManagedCacheKey(manager, StripExtensionW(name)),
+                           [&] { return makers().createMesh(manager, name); }, true),
+                       manager, name);
 }
 
 void TCache::releaseMesh(TMesh* mesh) {
@@ -106,9 +121,10 @@ bool TCache::ensureSoundEngine() {
 
 TMusic* TCache::getMusic(TResourceMan* manager, const WideString& name) {
   bool hasEngine = ensureSoundEngine();
-  return Acquire<TMusic>(music_, ManagedCacheKey(manager, name), [&]() -> TMusic* {
-    return hasEngine ? makers().createMusic(manager, name) : nullptr;
-  });
+  return reportMissing(Acquire<TMusic>(music_, ManagedCacheKey(manager, name), [&]() -> TMusic* {
+                         return hasEngine ? makers().createMusic(manager, name) : nullptr;
+                       }),
+                       manager, name);
 }
 
 void TCache::releaseMusic(TMusic* music) {
@@ -119,9 +135,10 @@ void TCache::releaseMusic(TMusic* music) {
 
 TSound* TCache::getSound(TResourceMan* manager, const WideString& name) {
   bool hasEngine = ensureSoundEngine();
-  return Acquire<TSound>(sounds_, ManagedCacheKey(manager, name), [&]() -> TSound* {
-    return hasEngine ? makers().createSound(manager, name) : nullptr;
-  });
+  return reportMissing(Acquire<TSound>(sounds_, ManagedCacheKey(manager, name), [&]() -> TSound* {
+                         return hasEngine ? makers().createSound(manager, name) : nullptr;
+                       }),
+                       manager, name);
 }
 
 void TCache::releaseSound(TSound* sound) {
@@ -133,8 +150,9 @@ void TCache::releaseSound(TSound* sound) {
 // ---- compiled scripts ----------------------------------------------------------------
 
 TScript* TCache::getScript(TResourceMan* manager, const WideString& name) {
-  return Acquire<TScript>(scripts_, ManagedCacheKey(manager, name),
-                          [&] { return makers().createScript(manager, name); });
+  return reportMissing(Acquire<TScript>(scripts_, ManagedCacheKey(manager, name),
+                                        [&] { return makers().createScript(manager, name); }),
+                       manager, name);
 }
 
 void TCache::releaseScript(TScript* script) {

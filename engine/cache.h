@@ -21,6 +21,7 @@
 // nil or an object the cache does not hold does nothing.
 #include <cstdint>
 #include <functional>
+#include <set>
 
 #include "core/base_object.h"
 #include "engine/cache_creators.h"
@@ -106,8 +107,13 @@ class TCache : public BaseObject {
   // none yet; answers whether the applet holds one now.
   bool ensureSoundEngine();
   void freeStreams();
+  // Nothing was made for the name: when the file is not there, says so once
+  // per name, with the object and property that asked.
+  template <typename Resource>
+  Resource* reportMissing(Resource* made, TResourceMan* manager, const WideString& name);
 
   TCacheCreators* creators_ = nullptr;
+  std::set<WideString> reportedMissing_;
   DebugValueSink debugValueSink_;
   TCacheList fonts_;
   TCacheList pixmaps_;

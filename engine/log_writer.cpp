@@ -8,6 +8,7 @@
 #include "compat/win32/system.h"
 #include "core/applet_services.h"
 #include "core/crash_hook.h"
+#include "core/player_data_folder.h"
 #include "platform/platform.h"
 
 AppletInfo& ProgramAppletInfo() {
@@ -24,7 +25,7 @@ std::string TLog::LogFolder() {
   const WideString& title = ProgramAppletInfo().title;
   const WideString& name = title.empty() ? ProgramLogName() : title;
   if (name.empty()) return {};
-  return GetAppDataPath() + WideToUtf8(SafeFolderName(name)) + "/";
+  return GameDataFolder(name);
 }
 
 namespace {
@@ -57,6 +58,10 @@ void TLog::Write(const WideString& line) {
     } else {
       std::fprintf(stderr, "%s\n", WideToUtf8(line).c_str());
     }
+  } else if (LogLineIsTheGames() && isatty(STDOUT_FILENO)) {
+    // What the game's scripts log is what an author watches for while trying it.
+    std::fprintf(stdout, "%s\n", WideToUtf8(line).c_str());
+    std::fflush(stdout);
   }
   std::string folder = LogFolder();
   if (folder.empty() || cut_) return;  // the name is not known yet: the line is lost

@@ -8,7 +8,8 @@
 // report of a run that crashed survives the next start, and every later line
 // is appended. A log stops growing at its size limit with a last line that
 // says so. The file is opened and closed for every line, so nothing is lost
-// when the program ends abruptly. Error lines also go to standard error.
+// when the program ends abruptly. Error lines also go to standard error, and
+// on a terminal the lines the game's scripts log go to standard output.
 #include <cstdint>
 #include <string>
 #include <vector>

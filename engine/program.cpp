@@ -37,6 +37,14 @@ std::string ChooseMainFile(const std::vector<std::string>& arguments, const std:
   return {};
 }
 
+std::string NotTheMainFile(const std::string& mainFile) {
+  const std::string name = ExtractFileName(mainFile);
+  const std::string lower = LowerCaseAscii(name);
+  const std::string extension = LowerCaseAscii(ExtractFileExt(mainFile));
+  if (extension != ".qxml" && extension != ".qbin") return {};
+  return lower == "main.qxml" || lower == "main.qbin" ? std::string() : name;
+}
+
 bool MainFileFound(const std::string& mainFile) {
   if (FileExists(mainFile)) return true;
   // A folder game is read as its main.qxml or that file's binary twin.
@@ -93,6 +101,11 @@ namespace {
 // when there is no game to run.
 bool LoadMainApplet(SomeEngine& engine, TLog& log, const std::vector<std::string>& arguments) {
   const std::string mainFile = ChooseMainFile(arguments, GetProgramFileName());
+  if (const std::string other = NotTheMainFile(mainFile); !other.empty()) {
+    log.settle();
+    LogError(u"qplay runs a game folder's main.qxml; " + Utf8ToWide(other) + u" is not it");
+    return false;
+  }
   const bool found = !mainFile.empty() && MainFileFound(mainFile);
   log.holdErrors();
   ProgramAppletInfo() = engine.getAppletInfo(mainFile);

@@ -16,6 +16,10 @@ extern const char* const kUsage;
 // else main.qfs beside the program; else empty.
 std::string ChooseMainFile(const std::vector<std::string>& arguments, const std::string& programFile);
 
+// A game is its folder's main file: for an object file named otherwise
+// ("level2.qxml"), its name, which the program refuses to run; else empty.
+std::string NotTheMainFile(const std::string& mainFile);
+
 // Whether there is a game at the main file: the file itself, or for a folder
 // game its main.qxml or main.qbin.
 bool MainFileFound(const std::string& mainFile);

@@ -122,6 +122,7 @@ void VisualObject::setAlpha(float value) {
 void VisualObject::setMaterial(const WideString& name) {
   if (name == material_) return;
   material_ = name;
+  materialNameReported_ = false;
   if (cachedMaterial_) {
     Applet* applet = ownerApplet();
     holdReference(cachedMaterial_, applet ? applet->findMaterial(name) : nullptr);

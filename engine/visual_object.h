@@ -125,6 +125,10 @@ class VisualObject : public BaseObject {
   void setMaterial(const WideString& name);
   BaseObject* cachedMaterial() const { return cachedMaterial_; }
   void setCachedMaterial(BaseObject* material) { holdReference(cachedMaterial_, material); }
+  // Whether an unknown material name of this object was reported (once per
+  // object and name).
+  bool materialNameReported() const { return materialNameReported_; }
+  void setMaterialNameReported() { materialNameReported_ = true; }
   TColorARGB colorOverride() const { return colorOverride_; }
   void setColorOverride(TColorARGB color) { colorOverride_ = color; }
   VisualObject* prevCaptured() const { return prevCaptured_; }
@@ -174,4 +178,5 @@ class VisualObject : public BaseObject {
   bool fadeHidePending_ = false;
   TColorARGB colorOverride_ = 0xFFFFFFFFu;
   BaseObject* cachedMaterial_ = nullptr;
+  bool materialNameReported_ = false;
 };

@@ -3,6 +3,7 @@
 // applet's resource manager when the name changes, given back when it
 // changes again or its holder goes, and played through the applet's sound
 // engine. Sound and music effects and players each hold one.
+#include "core/resource_request.h"
 #include "core/text.h"
 
 class BaseObject;
@@ -48,6 +49,7 @@ class CachedSound {
     fileName_ = name;
     release(holder);
     TCache* cache = CacheOfHolder(holder);
+    ResourceRequest request(holder, "fileName");
     if (cache && !name.empty()) media_ = Kind::get(*cache, ResourcesOfHolder(holder), AnsiToWide(name));
   }
   void release(const BaseObject* holder) {

@@ -65,6 +65,10 @@ void ReportPendingJsException(JSContext* cx, const WideString& currentFile) {
   // defined"); the bare report message does not.
   const char* text = builder.toStringResult().c_str();
   WideString message = Utf8ToWide(text && *text ? text : builder.report()->message().c_str());
+  // The habit of browsers and shells; a game writes its lines with engine.log.
+  if (message == u"ReferenceError: console is not defined" || message == u"ReferenceError: print is not defined") {
+    message += u" (a game writes to its log with engine.log(text))";
+  }
   LogReport(cx, *builder.report(), message, currentFile);
   JS_ClearPendingException(cx);
 }

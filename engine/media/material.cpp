@@ -1,5 +1,6 @@
 #include "engine/media/material.h"
 
+#include "core/log.h"
 #include "engine/applet.h"
 #include "engine/game_parts.h"
 #include "engine/visual_object.h"
@@ -72,6 +73,13 @@ void ApplyObjectMaterial(VisualObject& object) {
   if (!object.cachedMaterial()) {
     Applet* applet = object.ownerApplet();
     object.setCachedMaterial(applet ? applet->findMaterial(object.material()) : nullptr);
+    // "yelow" would apply nothing, frame after frame, without a word.
+    if (!object.cachedMaterial() && applet && !object.materialNameReported() &&
+        applet->findMaterial(u"default") && !object.material().empty()) {
+      object.setMaterialNameReported();
+      const WideString owner = object.name().empty() ? AnsiToWide(object.className()) : object.name();
+      LogError(u"Material " + object.material() + u" not found, named by " + owner + u".material");
+    }
   }
   if (auto* material = dynamic_cast<Material*>(object.cachedMaterial())) {
     material->apply(object.colorOverride(), object.alpha());

@@ -18,6 +18,8 @@ class PositionObject : public VisualObject {
 
  public:
   void Create(TObject* owner) override;
+  // A file that gave angles but no axes is turned by them once it is read.
+  void Loaded() override;
   void Destroy() override;
 
   // ---- virtual operations of positioned objects ---------------------------------
@@ -218,6 +220,9 @@ class PositionObject : public VisualObject {
   TVector4F lastNormal_;
   TMatrix4F localMatrix_ = IdentityMatrix4F;
   bool inChange_ = false;
+  // What the object's own record gave while it was read.
+  bool anglesRead_ = false;
+  bool axesRead_ = false;
   TMatrix4F worldMatrix_ = IdentityMatrix4F;
   bool worldDirty_ = true;
   TPositionObjectKind kind_ = okScreen;

@@ -78,6 +78,7 @@ void PositionObject::velocityChanged() { moving_ = VecLength(velocity_->vector()
 // While the object is read its axes are taken as stored; otherwise a zero
 // axis becomes the default one and every axis is made unit length.
 void PositionObject::directionChanged() {
+  if (hasState(csReading)) axesRead_ = true;
   if (inChange_) return;
   FlagScope guard(inChange_);
   if (!hasState(csReading)) {
@@ -90,6 +91,7 @@ void PositionObject::directionChanged() {
 }
 
 void PositionObject::upChanged() {
+  if (hasState(csReading)) axesRead_ = true;
   if (inChange_) return;
   FlagScope guard(inChange_);
   if (!hasState(csReading)) {
@@ -120,9 +122,28 @@ void PositionObject::setAnglesQuiet(float x, float y, float z) {
 void PositionObject::setAngle(float TVector4F::*component, const TVector4F& axis, float value) {
   TVector4F stored = angles_->vector();
   if (value == stored.*component || !std::isfinite(value)) return;
-  if (!hasState(csReading)) rotateFrame(axis, stored.*component - value);
+  if (hasState(csReading)) {
+    anglesRead_ = true;
+  } else {
+    rotateFrame(axis, stored.*component - value);
+  }
   stored.*component = WrapDegrees(value);
   angles_->setXYZQuiet(stored);
+}
+
+// A file written by hand gives angles ("zAngle=45") and no axes: the axes
+// turn as the angles set one by one would have turned them. A stored tree
+// holds its axes already turned, and they stand as read.
+void PositionObject::Loaded() {
+  inherited::Loaded();
+  if (anglesRead_ && !axesRead_) {
+    const TVector4F angles = angles_->vector();
+    rotateFrame(up_->vector(), -angles.z);
+    rotateFrame(getSide(), -angles.x);
+    rotateFrame(direction_->vector(), -angles.y);
+  }
+  anglesRead_ = false;
+  axesRead_ = false;
 }
 
 void PositionObject::rotateFrame(const TVector4F& axis, float degrees) {

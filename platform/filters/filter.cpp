@@ -1,6 +1,7 @@
 #include "platform/filters/filter.h"
 
 #include "core/class_builder.h"
+#include "core/folder_resource_man.h"
 #include "core/log.h"
 #include "core/resource_man.h"
 #include "core/text_helpers.h"
@@ -92,7 +93,8 @@ Resource* TFilter::loadWithCopy(TResourceMan* manager, const WideString& name) {
   };
   auto import = [&]() -> Resource* {
     Resource* made = Kind::read(*sourceFilter, *this, manager, name);
-    if (made && copy != name && Kind::copyWanted(name)) {
+    // An archive or the built-in files keep no copies: the resource stays in memory.
+    if (made && copy != name && Kind::copyWanted(name) && ResourceManagerKeepsFiles(manager)) {
       if (!copyFilter || !Kind::writeCopy(*copyFilter, *this, manager, copy, made)) {
         LogError(u"Can't write converted copy " + copy + u": " + name + u" stays in memory only");
       }

@@ -46,6 +46,7 @@ void MakeFolderFor(TResourceMan* manager, const WideString& name) {
 
 void WriteCacheFile(TResourceMan* manager, const WideString& name, const std::vector<uint8_t>& bytes) {
   MakeFolderFor(manager, name);
+  if (!ResourceManagerKeepsFiles(manager)) return;  // an archive: the font stays in memory
   if (!WriteFilterFile(manager, name, bytes)) LogError(u"Can't write " + name);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/exceptions.h"
+
 TEST(GeometryColor, ToTextIsEightUpperCaseDigits) {
   EXPECT_EQ(ColorToText(0), W("#00000000"));
   EXPECT_EQ(ColorToText(0xFFFFFFFF), W("#FFFFFFFF"));
@@ -29,6 +31,26 @@ TEST(GeometryColor, TextThatIsNoNumberReadsAsZero) {
                            "-2147483649"}) {
     EXPECT_EQ(TextToColor(W(text)), 0u) << text;
   }
+}
+
+TEST(GeometryColor, ASetterRefusesHashTextOtherThanEightDigitsWithAHint) {
+  struct Case {
+    const char* text;
+    const char* message;
+  };
+  for (const Case& c : {Case{"#FFD040", "#FFD040: a colour is #AARRGGBB, e.g. #FFFFD040"},
+                        Case{"#ffd040", "#ffd040: a colour is #AARRGGBB, e.g. #FFFFD040"},
+                        Case{"#FD0", "#FD0: a colour is #AARRGGBB, e.g. #FF000000"},
+                        Case{"#000000001", "#000000001: a colour is #AARRGGBB, e.g. #FF000000"}}) {
+    try {
+      ColorFromText(W(c.text));
+      ADD_FAILURE() << c.text << " was taken";
+    } catch (const EConvertError& e) {
+      EXPECT_EQ(WideToUtf8(e.wideMessage()), c.message);
+    }
+  }
+  EXPECT_EQ(ColorFromText(W("#ffd04080")), 0xFFD04080u);
+  EXPECT_EQ(ColorFromText(W("255")), 255u);
 }
 
 TEST(GeometryColor, ScaleAlphaTruncatesAndKeepsTheColour) {

@@ -17,6 +17,7 @@
 #include "core/core_registration.h"
 #include "core/embedded_res_man.h"
 #include "core/folder_resource_man.h"
+#include "core/geometry_color.h"
 #include "core/object_binary_stream.h"
 #include "core/object_file.h"
 #include "core/stream.h"
@@ -32,6 +33,10 @@ class FileRoot : public BaseObject {
   int32_t width = 0;
   int32_t widthSeenAtCreate = -1;
   BaseObject* buddy = nullptr;
+  bool shown = true;
+  TColorARGB colour = 0xFFFFFFFFu;
+  WideString colourText() const { return ColorToText(colour); }
+  void setColourText(const WideString& text) { colour = ColorFromText(text); }
   void Create(TObject* owner) override {
     inherited::Create(owner);
     widthSeenAtCreate = width;
@@ -76,6 +81,8 @@ const ClassInfo& FileRoot::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<FileRoot>("FileRoot")
                                     .property("width", &FileRoot::width)
                                     .property("buddy", &FileRoot::buddy)
+                                    .property("shown", &FileRoot::shown)
+                                    .property("colour", &FileRoot::colourText, &FileRoot::setColourText)
                                     .build();
   return info;
 }
@@ -222,17 +229,17 @@ TEST_F(ObjectFileTest, BuiltInFilesHaveNoTwinToWrite) {
   EXPECT_TRUE(log.messages().empty()) << log.messages().front();
 }
 
-TEST_F(ObjectFileTest, UnknownClassesAtAnyDepthStandInAndNameFileAndLine) {
+TEST_F(ObjectFileTest, UnknownClassesAtAnyDepthStandInAndNameFileAndLineOnEveryRun) {
   dir.write("main.qxml",
             "<?xml version=\"1.0\"?>\r\n<NoSuchRoot\r\n  >\r\n  <FileRoot>\r\n    <Rectangle name=\"box\">\r\n"
             "      <BaseObject name=\"inside\"/>\r\n    </Rectangle>\r\n  </FileRoot>\r\n</NoSuchRoot>\r\n");
   const std::vector<std::string> fromText = {"(e) Class NoSuchRoot not found. in file main.qxml line 3",
                                              "(e) Class Rectangle not found. in file main.qxml line 5"};
-  const std::vector<std::string> fromTwin = {"(e) Class NoSuchRoot not found. in file main.qxml",
-                                             "(e) Class Rectangle not found. in file main.qxml"};
-  for (const auto& expected : {fromText, fromTwin}) {
+  for (int run = 0; run < 2; ++run) {
+    const auto& expected = fromText;
     LogCapture log;
-    BaseObject* root = load();  // the text first, then its twin
+    BaseObject* root = load();  // a faulty text keeps no twin: converted again
+    EXPECT_FALSE(std::filesystem::exists(dir.file("main.qbin")));
     ASSERT_NE(root, nullptr);
     ASSERT_EQ(root->count(), 1);
     BaseObject* box = root->findByName(u"box");
@@ -240,6 +247,54 @@ TEST_F(ObjectFileTest, UnknownClassesAtAnyDepthStandInAndNameFileAndLine) {
     EXPECT_EQ(box->className(), "BaseObject");  // the stand-in keeps the children
     EXPECT_NE(box->findByName(u"inside"), nullptr);
     EXPECT_EQ(log.messages(), expected);
+  }
+}
+
+TEST_F(ObjectFileTest, AFaultyFileReportsTheSameLinesWithFileAndLineOnEveryRun) {
+  dir.write("main.qxml",
+            "<?xml version=\"1.0\"?>\r\n"
+            "<FileRoot widht=\"32\" shown=\"yes\">\r\n"
+            "  <FileRoot width=\"32px\" colour=\"#FFD040\"/>\r\n"
+            "  <Rectangle name=\"box\"/>\r\n"
+            "  <FileRoot colour=\"#ff102030\" shown=\"true\"/>\r\n"
+            "</FileRoot>\r\n");
+  const std::vector<std::string> expected = {
+      "(e) Property FileRoot.widht not exists in file main.qxml line 2",
+      "(e) Invalid property value FileRoot.shown=yes (one of False, True) in file main.qxml line 2",
+      "(e) Invalid property value FileRoot.width=32px in file main.qxml line 3",
+      "(e) Class Rectangle not found. in file main.qxml line 4",
+      "(e) Invalid property value FileRoot.colour: #FFD040: a colour is #AARRGGBB, e.g. #FFFFD040 in file main.qxml "
+      "line 3"};
+  for (int run = 0; run < 2; ++run) {
+    LogCapture log;
+    auto* root = dynamic_cast<FileRoot*>(load());
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(log.messages(), expected) << "run " << run;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("main.qbin"))) << "run " << run;
+    auto* good = dynamic_cast<FileRoot*>(root->children(2));
+    ASSERT_NE(good, nullptr);
+    EXPECT_EQ(good->colour, 0xFF102030u);
+  }
+  // Mended, the file converts silently and keeps its twin again.
+  dir.write("main.qxml", kTree);
+  LogCapture log;
+  ASSERT_NE(load(), nullptr);
+  EXPECT_TRUE(log.messages().empty()) << log.messages().front();
+  EXPECT_TRUE(std::filesystem::exists(dir.file("main.qbin")));
+}
+
+TEST_F(ObjectFileTest, AnXmlFileNestingPastTheBoundSaysSoAndKeepsNoTwin) {
+  for (int levels : {kMaxStreamNesting + 2, kMaxStreamNesting + 9}) {
+    std::string xml = "<?xml version=\"1.0\"?>\n";
+    for (int i = 0; i < levels; ++i) xml += "<BaseObject>\n";
+    for (int i = 0; i < levels; ++i) xml += "</BaseObject>\n";
+    dir.write("deep.qxml", xml);
+    LogCapture log;
+    ASSERT_NE(load(u"deep.qxml"), nullptr);
+    ASSERT_EQ(log.messages().size(), 1u) << levels;
+    EXPECT_EQ(log.messages()[0], "(e) Object stream nests too deeply in file deep.qxml line " +
+                                     std::to_string(kMaxStreamNesting + 2));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("deep.qbin")));
   }
 }
 

@@ -83,7 +83,7 @@ TEST(AppletRun, FramesComeAtTheFrameRateAndAHandlerEndsTheGameInOrder) {
                   "if (spent &gt;= 3) { engine.log('frames ' + frames + ' in ' + spent); applet.terminate(); }\""));
   Player player(data, game.path(), "game/main.qxml", "offscreen");
   ASSERT_EQ(player.wait(std::chrono::seconds(60)), 0);
-  const auto messages = Messages(data.read("frame rate/log.txt"));
+  const auto messages = Messages(data.read("qplay/frame rate/log.txt"));
   EXPECT_TRUE(InOrder(messages, kConstruction));
   EXPECT_EQ(std::count(messages.begin(), messages.end(), "(i) Applet properties was loaded"), 1);
   auto counted = std::find_if(messages.begin(), messages.end(),
@@ -110,7 +110,7 @@ TEST(AppletRun, TheScriptEnginesCompiledBuiltInsAreCachedAndADamagedCacheIsRepla
   auto runs = [&] {
     Player player(data, game.path(), "main.qxml", "offscreen");
     EXPECT_EQ(player.wait(std::chrono::seconds(60)), 0);
-    const auto messages = Messages(data.read("cached/log.txt"));
+    const auto messages = Messages(data.read("qplay/cached/log.txt"));
     return std::find(messages.begin(), messages.end(), "(i) ran 1,2,3") != messages.end();
   };
   auto cacheFiles = [&] {
@@ -142,7 +142,7 @@ void EndsOnSignal(int number, const std::string& title) {
   game.write("main.qxml", Game("title=\"" + title + "\" frameRate=\"30\" onTick=\"applet.update();\" "
                                "onFree=\"engine.log('freeing')\""));
   Player player(data, game.path(), "main.qxml", "offscreen");
-  const std::string logName = title + "/log.txt";
+  const std::string logName = "qplay/" + title + "/log.txt";
   ASSERT_TRUE(WaitForLine(data, logName, "(i) End of the root object creation"));
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   player.signal(number);
@@ -161,7 +161,7 @@ TEST(AppletRun, AGameWhoseWindowCannotBeMadeEndsCleanly) {
   Player player(data, game.path(), "main.qxml", "dummy");
   // A game that could not run is a failure for whoever started it.
   ASSERT_EQ(player.wait(std::chrono::seconds(60)), 1);
-  const auto messages = Messages(data.read("no window/log.txt"));
+  const auto messages = Messages(data.read("qplay/no window/log.txt"));
   EXPECT_TRUE(InOrder(messages, {"(i) Create main window", "(e) Can't create main window",
                                  "(i) ===== Applet was destroyed ======", "(e) Applet main.qxml can't loaded.",
                                  "(e) Main file main.qxml gives no applet"}));
@@ -177,20 +177,20 @@ TEST(AppletRun, AStillGameAtFrameRateMinusOneDrawsNothingAndRestsUntilAsked) {
   game.write("main.qxml", Game("title=\"Still\" frameRate=\"-1\" onLoad=\"var frames = 0;\" "
                                "onTick=\"frames++; engine.log('frame ' + frames);\""));
   Player player(data, game.path(), "main.qxml", "offscreen");
-  ASSERT_TRUE(WaitForLine(data, "still/log.txt", "(i) End of the root object creation"));
+  ASSERT_TRUE(WaitForLine(data, "qplay/still/log.txt", "(i) End of the root object creation"));
   // Whatever loading asked for is drawn first.
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  const int framesBefore = CountPrefixed(Messages(data.read("still/log.txt")), "(i) frame ");
+  const int framesBefore = CountPrefixed(Messages(data.read("qplay/still/log.txt")), "(i) frame ");
   const double cpuBefore = player.cpuSeconds();
   std::this_thread::sleep_for(std::chrono::seconds(2));
   const double idleCpu = player.cpuSeconds() - cpuBefore;
-  EXPECT_EQ(CountPrefixed(Messages(data.read("still/log.txt")), "(i) frame "), framesBefore);
+  EXPECT_EQ(CountPrefixed(Messages(data.read("qplay/still/log.txt")), "(i) frame "), framesBefore);
   EXPECT_LT(idleCpu, 0.5) << "two idle seconds must not keep the processor busy";
 
   // The close request is something to handle: one frame runs it.
   player.signal(SIGTERM);
   ASSERT_EQ(player.wait(std::chrono::seconds(30)), 0);
-  const auto messages = Messages(data.read("still/log.txt"));
+  const auto messages = Messages(data.read("qplay/still/log.txt"));
   EXPECT_EQ(CountPrefixed(messages, "(i) frame "), framesBefore + 1);
   EXPECT_TRUE(InOrder(messages, kDestruction));
 }

@@ -51,10 +51,10 @@ TEST(SampleGame, ItsWindowShowsTheColourItsScriptAnimatesItsPngLogoAndTheTextIts
   }
   Player player(data, work.path(), "hello/main.qxml", "x11");
   const auto deadline = PlayerClock::now() + std::chrono::seconds(60);
-  while (!LogHas(data, "hello/log.txt", "End of the root object creation") && PlayerClock::now() < deadline) {
+  while (!LogHas(data, "qplay/hello/log.txt", "End of the root object creation") && PlayerClock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  ASSERT_TRUE(LogHas(data, "hello/log.txt", "End of the root object creation"));
+  ASSERT_TRUE(LogHas(data, "qplay/hello/log.txt", "End of the root object creation"));
 
   // Red and green stay within 96 +- 80, blue within 160 +- 80. Everything
   // below is polled against a deadline: a loaded machine draws late.
@@ -96,7 +96,7 @@ TEST(SampleGame, ItsWindowShowsTheColourItsScriptAnimatesItsPngLogoAndTheTextIts
 
   player.signal(SIGTERM);
   EXPECT_EQ(player.wait(std::chrono::seconds(30)), 0);
-  EXPECT_TRUE(LogHas(data, "hello/log.txt", "===== Applet was destroyed ======"));
+  EXPECT_TRUE(LogHas(data, "qplay/hello/log.txt", "===== Applet was destroyed ======"));
   // The greetings the script showed were collected for translators.
   const std::string bytes = work.read("hello/lang/english/text.txt");
   const std::string texts = WideToUtf8(std::u16string(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2));

@@ -61,7 +61,7 @@ TEST(EventPlaybackEndToEnd, ARecordingDrivesAStillGameToItsEnd) {
                                     u"3.500000000000000:2,1,61,7,0,0,", u"3.600000000000000:0,27,0,",
                                     u"3.650000000000000:1,27,0,"}));
   ASSERT_EQ(RunQplay(data.path(), game.path(), "main.qxml"), 0);
-  const std::string log = data.read("replay/log.txt");
+  const std::string log = data.read("qplay/replay/log.txt");
   EXPECT_NE(log.find(" (i) Play...\r\n"), std::string::npos);
   EXPECT_EQ(ScriptLines(log), (std::vector<std::string>{"down 10,20", "press 97", "down 30.5,3.5", "press 27"}));
   EXPECT_EQ(log.find(" (e) "), std::string::npos) << log;

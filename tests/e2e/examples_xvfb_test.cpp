@@ -99,6 +99,8 @@ const Example kExamples[] = {
      {"Particles ready", "Burst at 200,150", "Sparks flying", "Burst over", "Coin spin off", "Bye"},
      true},
     {"scene3d", "scene 3d", true, {}, {"Camera at 0,-100,0, light on", "Turned for 60 frames"}, true},
+    // A packed game with a picture and a text: caches an archive cannot hold stay in memory without a word.
+    {"hello", "hello", true, {}, {}, false},
 };
 
 bool Near(uint32_t a, uint32_t b) {
@@ -146,7 +148,7 @@ TEST_P(Examples, RunsWithItsInputLogsItsLinesAndNoErrorAndEndsCleanly) {
               0);
     fs::remove_all(work.file("game"));
   }
-  const std::string logFile = std::string(example.logFolder) + "/log.txt";
+  const std::string logFile = "qplay/" + std::string(example.logFolder) + "/log.txt";
   Player player(data, work.path(), mainFile, "x11");
   ASSERT_TRUE(WaitForLine(data, logFile, "End of the root object creation"));
   std::this_thread::sleep_for(std::chrono::milliseconds(500));

@@ -60,7 +60,7 @@ class HostileGame : public ::testing::Test {
     waitpid(pid, nullptr, 0);
   }
 
-  std::string log() const { return data.read("hostile/log.txt"); }
+  std::string log() const { return data.read("qplay/hostile/log.txt"); }
   bool logged(const std::string& text) const { return log().find(text) != std::string::npos; }
 
   int runToEnd() {

@@ -53,7 +53,7 @@ class ScriptGame : public ::testing::Test {
     const int status = std::system(command.c_str());
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
     std::vector<std::string> lines;
-    const std::string log = data.read("script game/log.txt");
+    const std::string log = data.read("qplay/script game/log.txt");
     size_t start = 0;
     while (start < log.size()) {
       size_t end = log.find("\r\n", start);

@@ -237,9 +237,9 @@ TEST(AppletPlayerFiles, ScriptsKeepPlayersAndScoresInTheGamesDataFolder) {
   EXPECT_EQ(Evaluate(world.applet, u"scoreTable.names(0) + preferences.getValue('level') + preferences.userCount"),
             u"bob31");
   world.shutDown();
-  const std::u16string prefs = Unscrambled(world.data.read("players/prefs.dat"));
+  const std::u16string prefs = Unscrambled(world.data.read("qplay/players/prefs.dat"));
   for (const char16_t* line : {u"1\r\n", u"\r\nuser1=ann\r\n", u"\r\nuser1.level=3\r\n", u"\r\nuser1.lang=english\r\n"}) {
     EXPECT_NE(prefs.find(line), std::u16string::npos) << WideToUtf8(line);
   }
-  EXPECT_EQ(Unscrambled(world.data.read("players/scores.dat")), u"bob=40\r\nann=12\r\n");
+  EXPECT_EQ(Unscrambled(world.data.read("qplay/players/scores.dat")), u"bob=40\r\nann=12\r\n");
 }

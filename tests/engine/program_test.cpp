@@ -81,21 +81,21 @@ TEST_F(LogWriterTest, NothingIsWrittenWhileTheTitleIsEmpty) {
 }
 
 TEST_F(LogWriterTest, FirstLineTruncatesLaterLinesAppendWithCrLf) {
-  dir.write("hello world/log.txt", "old run\r\n");
+  dir.write("qplay/hello world/log.txt", "old run\r\n");
   ProgramAppletInfo().title = u"hello world";
   TLog log;
   log.Write(u"12:00:00 (i) first 100%");
   log.Write(u"12:00:01 (e) caf\u00E9");
-  EXPECT_EQ(dir.read("hello world/log.txt"), "12:00:00 (i) first 100%\r\n12:00:01 (e) caf\xE9\r\n");
+  EXPECT_EQ(dir.read("qplay/hello world/log.txt"), "12:00:00 (i) first 100%\r\n12:00:01 (e) caf\xE9\r\n");
   // The run before keeps its log once, crash report and all.
-  EXPECT_EQ(dir.read("hello world/log.old.txt"), "old run\r\n");
+  EXPECT_EQ(dir.read("qplay/hello world/log.old.txt"), "old run\r\n");
 }
 
 TEST_F(LogWriterTest, ALogStopsAtItsSizeLimitWithALineThatSaysSo) {
   ProgramAppletInfo().title = u"chatty";
   TLog log(100);
   for (int i = 0; i < 10; ++i) log.Write(u"12:00:00 (i) line " + AnsiToWide(std::to_string(i)));
-  const std::string text = dir.read("chatty/log.txt");
+  const std::string text = dir.read("qplay/chatty/log.txt");
   EXPECT_EQ(text.substr(0, 42), "12:00:00 (i) line 0\r\n12:00:00 (i) line 1\r\n");
   EXPECT_EQ(text.find("line 4"), std::string::npos);
   const std::regex cut(R"(\d\d:\d\d:\d\d \(e\) The log is cut here: it reached its size limit of 100 bytes\r\n$)");
@@ -110,7 +110,7 @@ TEST_F(LogWriterTest, AnUntitledGameLogsUnderItsFoldersName) {
   TLog log;
   log.Write(u"12:00:00 (i) untitled");
   ProgramLogName().clear();
-  EXPECT_EQ(dir.read("Space Game/log.txt"), "12:00:00 (i) untitled\r\n");
+  EXPECT_EQ(dir.read("qplay/space game/log.txt"), "12:00:00 (i) untitled\r\n");
 }
 
 TEST_F(LogWriterTest, ATitleCannotWriteOutsideTheApplicationDataFolder) {
@@ -118,6 +118,6 @@ TEST_F(LogWriterTest, ATitleCannotWriteOutsideTheApplicationDataFolder) {
   TLog log;
   log.Write(u"12:00:00 (i) x");
   EXPECT_FALSE(std::filesystem::exists(dir.path() + "../escape"));
-  EXPECT_TRUE(std::filesystem::exists(dir.file(".._escape/log.txt")));
+  EXPECT_TRUE(std::filesystem::exists(dir.file("qplay/.._escape/log.txt")));
 }
 }  // namespace

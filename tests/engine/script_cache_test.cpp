@@ -278,8 +278,8 @@ TEST(ScriptFiles, AnotherUsersCacheIsCompiledAgain) {
   setenv("XDG_DATA_HOME", home.c_str(), 1);
   EXPECT_NE(theirs, mine);
   EXPECT_EQ(theirs.size(), mine.size());
-  EXPECT_TRUE(fs::exists(otherHome.file("qplay-seal.key")));
-  EXPECT_EQ(fs::status(otherHome.file("qplay-seal.key")).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_TRUE(fs::exists(otherHome.file("qplay/qplay-seal.key")));
+  EXPECT_EQ(fs::status(otherHome.file("qplay/qplay-seal.key")).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
 }
 
 }  // namespace

@@ -429,3 +429,35 @@ TEST_F(PositionObjectTest, EveryStoredPropertySurvivesTheXmlFileAndTheBinaryStre
 }
 
 }  // namespace
+
+namespace {
+// Angles written by hand in a file turn the object as setting them does; a
+// file that also gives the axes keeps the axes it gives.
+TEST_F(PositionObjectTest, AnglesFromAFileWithoutAxesTurnTheObjectAsSettingThemDoes) {
+  RegisterCoreClasses();
+  RegisterClasses({&PositionObject::staticClassInfo()});
+  TempDir dir;
+  auto* manager = New<TFolderResourceMan>(nullptr);
+  manager->setRoot(dir.path());
+  dir.write("angles.qxml",
+            "<?xml version=\"1.0\"?>\n<PositionObject zAngle=\"45\" xAngle=\"30\" yAngle=\"-20\">\n"
+            "  <PositionObject name=\"given\" zAngle=\"45\" direction.x=\"1\" direction.y=\"0\"/>\n"
+            "</PositionObject>\n");
+  NoBinaryCache = true;
+  auto* read = dynamic_cast<PositionObject*>(LoadObjectFile(manager, u"angles.qxml", nullptr, false, nullptr));
+  NoBinaryCache = false;
+  ASSERT_NE(read, nullptr);
+  PositionObject* set = make();
+  set->setZAngle(45);
+  set->setXAngle(30);
+  set->setYAngle(-20);
+  for (int i = 0; i < 16; ++i) EXPECT_NEAR(read->localMatrix().m[i], set->localMatrix().m[i], 1e-5) << i;
+  EXPECT_NEAR(read->zAngle(), 45, 1e-5);
+  auto* given = dynamic_cast<PositionObject*>(read->findByName(u"given"));
+  ASSERT_NE(given, nullptr);
+  EXPECT_NEAR(given->direction()->vector().x, 1, 1e-5);
+  EXPECT_NEAR(given->direction()->vector().y, 0, 1e-5);
+  read->Free();
+  manager->Free();
+}
+}  // namespace
