@@ -18,6 +18,7 @@
 #include <variant>
 #include <vector>
 
+#include "core/ascii_name_map.h"
 #include "core/object.h"
 #include "core/text.h"
 #include "core/variant.h"
@@ -251,6 +252,10 @@ class ClassInfo {
   std::vector<MethodInfo> ownMethods_;
   std::vector<const PropInfo*> allProperties_;
   std::vector<const ClassInfo*> ancestors_;  // the root class first, the parent last
+  // Every name findProperty and findMethod answer, own class first: object
+  // files look a name up for every stored value.
+  AsciiNameMap<const PropInfo*> propertyIndex_;
+  AsciiNameMap<const MethodInfo*> methodIndex_;
 };
 
 // Typed access, by property. Reading calls the getter, writing the setter;
