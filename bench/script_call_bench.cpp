@@ -1,13 +1,15 @@
 // A published method called from a script loop against the same loop calling
-// a bare native function: the binding should cost at most twice as much. The
-// loops with one number and one text argument show what converting an
-// argument adds; they compare with the bare function taking the same value
-// and reading it, as any native that uses its argument does.
+// a bare native function. The loops with one number and one text argument
+// show what converting an argument adds; they compare with the bare function
+// taking the same value and reading it, as any native that uses its argument
+// does. The last benchmark reports each kind against its goal
+// (bench_goals.cpp).
 #include <benchmark/benchmark.h>
 
 #include <js/PropertyAndElement.h>
 #include <js/String.h>
 
+#include "bench/bench_goals.h"
 #include "core/base_object.h"
 #include "core/class_builder.h"
 #include "core/log.h"
@@ -112,4 +114,23 @@ BENCHMARK_CAPTURE(ScriptLoop, NumberArgumentMethodLoop, kNumberMethodLoop)->Unit
 BENCHMARK_CAPTURE(ScriptLoop, NumberArgumentNativeLoop, kNumberNativeLoop)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ScriptLoop, TextArgumentMethodLoop, kTextMethodLoop)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ScriptLoop, TextArgumentNativeLoop, kTextNativeLoop)->Unit(benchmark::kMillisecond);
+
+// Each kind of call against the bare native, in alternating rounds.
+void BM_Goals(benchmark::State& state) {
+  Setup setup;
+  constexpr int kRounds = 15;
+  auto loop = [&](const char16_t* text) {
+    return [&setup, text] { return TimeOf([&] { setup.engine->evaluate(text); }); };
+  };
+  BenchRatio none, number, text;
+  for (auto _ : state) {
+    none = AlternatingRatio(kRounds, loop(kMethodLoop), loop(kNativeLoop));
+    number = AlternatingRatio(kRounds, loop(kNumberMethodLoop), loop(kNumberNativeLoop));
+    text = AlternatingRatio(kRounds, loop(kTextMethodLoop), loop(kTextNativeLoop));
+  }
+  ReportGoal(state, "no_argument_call_vs_native", none);
+  ReportGoal(state, "number_call_vs_native", number);
+  ReportGoal(state, "text_call_vs_native", text);
+}
+BENCHMARK(BM_Goals)->Iterations(1)->Unit(benchmark::kMillisecond);
 }  // namespace

@@ -360,13 +360,37 @@ class ClassBuilder {
       info.hasResult = true;
       info.result = published::TypeOf<R>();
     }
-    info.invoke = [call](TObject* o, std::span<const Variant> args, Variant* result) {
-      if (args.size() < sizeof...(A)) throw EConvertError("Not enough arguments");
-      invokeWith<R, A...>(call, self(o), args, result, std::index_sequence_for<A...>{});
-    };
+    if constexpr (sizeof...(A) == 1 && (std::is_same_v<published::Plain<A>, WideString> && ...)) {
+      info.invoke = TextCall<R, Call>{call};
+    } else {
+      info.invoke = [call](TObject* o, std::span<const Variant> args, Variant* result) {
+        if (args.size() < sizeof...(A)) throw EConvertError("Not enough arguments");
+        invokeWith<R, A...>(call, self(o), args, result, std::index_sequence_for<A...>{});
+      };
+    }
     methods_.push_back(std::move(info));
     return *this;
   }
+
+  // A method of one text: called with converted arguments as any other, or
+  // with the text itself, no Variant in between.
+  template <typename R, typename Call>
+  struct TextCall {
+    Call call;
+    void operator()(TObject* o, std::span<const Variant> args, Variant* result) const {
+      if (args.empty()) throw EConvertError("Not enough arguments");
+      published::Argument<const WideString&> text(args[0]);
+      (*this)(o, text.get(), result);
+    }
+    void operator()(TObject* o, const WideString& text, Variant* result) const {
+      if constexpr (std::is_void_v<R>) {
+        call(self(o), text);
+      } else {
+        decltype(auto) value = call(self(o), text);
+        if (result) *result = published::ToVariant<R>(value);
+      }
+    }
+  };
 
   template <typename R, typename... A, typename Call, size_t... I>
   static void invokeWith(const Call& call, T* t, [[maybe_unused]] std::span<const Variant> args,

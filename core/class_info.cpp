@@ -56,6 +56,13 @@ ClassInfo::ClassInfo(std::string name, const ClassInfo* parent, Factory factory,
       allProperties_.push_back(&own);
     }
   }
+  // The first of a name wins, own class before its ancestors.
+  for (const PropInfo& own : ownProperties_) propertyIndex_.emplace(own.name, &own);
+  for (const MethodInfo& own : ownMethods_) methodIndex_.emplace(own.name, &own);
+  if (parent_) {
+    for (const auto& [name, prop] : parent_->propertyIndex_) propertyIndex_.emplace(name, prop);
+    for (const auto& [name, method] : parent_->methodIndex_) methodIndex_.emplace(name, method);
+  }
 }
 
 TObject* ClassInfo::create(TObject* owner) const {
@@ -74,21 +81,14 @@ std::vector<const PropInfo*> ClassInfo::properties(KindSet kinds) const {
 }
 
 const PropInfo* ClassInfo::findProperty(std::string_view name, KindSet kinds) const {
-  for (const ClassInfo* c = this; c; c = c->parent_) {
-    for (const PropInfo& p : c->ownProperties_) {
-      if (SameTextAscii(p.name, name)) return kinds.contains(p.kind()) ? &p : nullptr;
-    }
-  }
-  return nullptr;
+  const auto found = propertyIndex_.find(name);
+  if (found == propertyIndex_.end()) return nullptr;
+  return kinds.contains(found->second->kind()) ? found->second : nullptr;
 }
 
 const MethodInfo* ClassInfo::findMethod(std::string_view name) const {
-  for (const ClassInfo* c = this; c; c = c->parent_) {
-    for (const MethodInfo& m : c->ownMethods_) {
-      if (SameTextAscii(m.name, name)) return &m;
-    }
-  }
-  return nullptr;
+  const auto found = methodIndex_.find(name);
+  return found == methodIndex_.end() ? nullptr : found->second;
 }
 
 // ---- typed access -----------------------------------------------------------------

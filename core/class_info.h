@@ -18,6 +18,7 @@
 #include <variant>
 #include <vector>
 
+#include "core/ascii_name_map.h"
 #include "core/object.h"
 #include "core/text.h"
 #include "core/variant.h"
@@ -149,6 +150,12 @@ class MethodInvoker {
   void call(TObject* object, std::span<const Variant> args, Variant* result) const {
     thunk_(storage_, object, args, result);
   }
+  // Whether the method takes one text, which `callWithText` hands it as it
+  // stands: scripts call such methods (finding objects by name, say) often.
+  bool takesText() const { return textThunk_ != nullptr; }
+  void callWithText(TObject* object, const WideString& text, Variant* result) const {
+    textThunk_(storage_, object, text, result);
+  }
   Variant operator()(TObject* object, std::span<const Variant> args) const {
     Variant result;
     call(object, args, &result);
@@ -157,6 +164,20 @@ class MethodInvoker {
 
  private:
   using Thunk = void (*)(const void* storage, TObject*, std::span<const Variant>, Variant*);
+  using TextThunk = void (*)(const void* storage, TObject*, const WideString&, Variant*);
+  template <typename F>
+  static constexpr bool kTakesText = std::is_invocable_v<const F&, TObject*, const WideString&, Variant*>;
+
+  template <typename F>
+  static const F& Stored(const void* storage) {
+    if constexpr (kFitsInline<F>) {
+      return *std::launder(static_cast<const F*>(storage));
+    } else {
+      const F* callable = nullptr;
+      std::memcpy(&callable, storage, sizeof callable);
+      return *callable;
+    }
+  }
   static constexpr size_t kInlineSize = 2 * sizeof(void*);
 
   template <typename F>
@@ -167,19 +188,19 @@ class MethodInvoker {
   void store(F callable) {
     if constexpr (kFitsInline<F>) {
       new (storage_) F(std::move(callable));
-      thunk_ = [](const void* storage, TObject* object, std::span<const Variant> args, Variant* result) {
-        (*std::launder(static_cast<const F*>(storage)))(object, args, result);
-      };
     } else {
       // Larger callables live on the heap; the storage holds their address.
       auto owned = std::make_shared<const F>(std::move(callable));
       const F* address = owned.get();
       std::memcpy(storage_, &address, sizeof address);
       owner_ = std::move(owned);
-      thunk_ = [](const void* storage, TObject* object, std::span<const Variant> args, Variant* result) {
-        const F* callable = nullptr;
-        std::memcpy(&callable, storage, sizeof callable);
-        (*callable)(object, args, result);
+    }
+    thunk_ = [](const void* storage, TObject* object, std::span<const Variant> args, Variant* result) {
+      Stored<F>(storage)(object, args, result);
+    };
+    if constexpr (kTakesText<F>) {
+      textThunk_ = [](const void* storage, TObject* object, const WideString& text, Variant* result) {
+        Stored<F>(storage)(object, text, result);
       };
     }
   }
@@ -189,6 +210,7 @@ class MethodInvoker {
   }
 
   Thunk thunk_ = &NoMethod;
+  TextThunk textThunk_ = nullptr;
   alignas(void*) unsigned char storage_[kInlineSize] = {};
   std::shared_ptr<const void> owner_;
 };
@@ -251,6 +273,10 @@ class ClassInfo {
   std::vector<MethodInfo> ownMethods_;
   std::vector<const PropInfo*> allProperties_;
   std::vector<const ClassInfo*> ancestors_;  // the root class first, the parent last
+  // Every name findProperty and findMethod answer, own class first: object
+  // files look a name up for every stored value.
+  AsciiNameMap<const PropInfo*> propertyIndex_;
+  AsciiNameMap<const MethodInfo*> methodIndex_;
 };
 
 // Typed access, by property. Reading calls the getter, writing the setter;

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "core/ascii_name_map.h"
 #include "core/log.h"
 
 namespace {
 struct Registry {
   std::vector<const ClassInfo*> classes;
+  AsciiNameMap<const ClassInfo*> byName;  // the first class of each name
   std::vector<FindGlobalComponentHook> globalHooks;
 };
 
@@ -23,6 +25,7 @@ bool IsRegistered(const ClassInfo& cls) {
 void RegisterInGroup(const ClassInfo& cls) {
   if (GetClass(cls.name())) LogInfo(u"Duplicate class " + AnsiToWide(cls.name()));
   TheRegistry().classes.push_back(&cls);
+  TheRegistry().byName.emplace(cls.name(), &cls);
 }
 }  // namespace
 
@@ -40,10 +43,9 @@ void RegisterClasses(std::initializer_list<const ClassInfo*> classes) {
 }
 
 const ClassInfo* GetClass(std::string_view name) {
-  for (const ClassInfo* c : TheRegistry().classes) {
-    if (SameTextAscii(c->name(), name)) return c;
-  }
-  return nullptr;
+  const auto& byName = TheRegistry().byName;
+  const auto found = byName.find(name);
+  return found == byName.end() ? nullptr : found->second;
 }
 
 const ClassInfo* FindClass(std::string_view name) {

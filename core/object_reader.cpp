@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <typeinfo>
 
 #include "core/class_registry.h"
@@ -153,7 +154,7 @@ class TGReader::DepthGuard {
 
 // ---- buffering ----------------------------------------------------------------------
 
-TGReader::TGReader(TStream* stream, int bufferSize) : TGFiler(stream, bufferSize) {
+TGReader::TGReader(TStream* stream, int bufferSize) : TGFiler(stream, bufferSize), window_(buffer_.data()) {
   streamBase_ = stream_->Position();
 }
 
@@ -162,12 +163,30 @@ TGReader::~TGReader() {
 }
 
 void TGReader::fillBuffer() {
+  if (attachMemory()) return;
+  window_ = buffer_.data();
   streamBase_ += bufferEnd_;
   bufferPos_ = 0;
   bufferEnd_ = 0;
   const int64_t got = stream_->Read(buffer_.data(), bufferSize_);
   bufferEnd_ = got > 0 ? static_cast<int>(got) : 0;
   if (bufferEnd_ == 0) streamEnded();
+}
+
+bool TGReader::attachMemory() {
+  // A stream in memory is read where it lies, not copied buffer by buffer.
+  // The stream stands at its end meanwhile, as if all of it were buffered.
+  const uint8_t* memory = stream_->MemoryView();
+  const int64_t size = stream_->Size();
+  if (!memory || size > std::numeric_limits<int>::max()) return false;
+  const int64_t at = stream_->Position();
+  if (at >= size) streamEnded();
+  window_ = memory;
+  streamBase_ = 0;
+  bufferPos_ = static_cast<int>(at);
+  bufferEnd_ = static_cast<int>(size);
+  stream_->Seek(0, SeekOrigin::End);
+  return true;
 }
 
 void TGReader::streamEnded() {
@@ -178,12 +197,12 @@ void TGReader::streamEnded() {
   throw EReadAborted(text);
 }
 
-void TGReader::readBytes(void* target, int64_t size) {
+void TGReader::readBytesAcross(void* target, int64_t size) {
   auto* out = static_cast<uint8_t*>(target);
   while (size > 0) {
     if (bufferPos_ == bufferEnd_) fillBuffer();
     const int64_t part = std::min<int64_t>(size, bufferEnd_ - bufferPos_);
-    std::memcpy(out, buffer_.data() + bufferPos_, static_cast<size_t>(part));
+    std::memcpy(out, window_ + bufferPos_, static_cast<size_t>(part));
     bufferPos_ += static_cast<int>(part);
     out += part;
     size -= part;
@@ -235,7 +254,7 @@ int64_t TGReader::fetchLength() {
 
 ValueTag TGReader::peekTag() {
   if (bufferPos_ == bufferEnd_) fillBuffer();
-  return static_cast<ValueTag>(buffer_[static_cast<size_t>(bufferPos_)]);
+  return static_cast<ValueTag>(window_[bufferPos_]);
 }
 
 ValueTag TGReader::fetchTag() {
@@ -260,6 +279,14 @@ std::string TGReader::fetchShortString() {
   std::string text(length, '\0');
   readBytes(text.data(), length);
   return text;
+}
+
+std::string_view TGReader::fetchShortString(ShortText& scratch) {
+  uint8_t length;
+  readBytes(&length, 1);
+  readBytes(scratch.data(), length);
+  scratch[length] = '\0';  // so that the name also serves as a C string
+  return std::string_view(scratch.data(), length);
 }
 
 void TGReader::fetchPrefix(uint8_t& flags, int32_t& position) {
@@ -623,16 +650,17 @@ void TGReader::fetchCollection(TGCollection* collection) {
 // ---- property entries ---------------------------------------------------------------------
 
 void TGReader::fetchProperty(TObject* instance) {
-  const std::string name = fetchShortString();
+  ShortText scratch;
+  const std::string_view name = fetchShortString(scratch);
   // A file this value names and that is not there is reported with it.
-  ResourceRequest request(instance, name.c_str());
+  ResourceRequest request(instance, name.data());
   try {
     TObject* target = instance;
     size_t start = 0;
     size_t dot;
     // Every part but the last names a nested persistent of the current instance.
-    while ((dot = name.find('.', start)) != std::string::npos) {
-      const std::string part = name.substr(start, dot - start);
+    while ((dot = name.find('.', start)) != std::string_view::npos) {
+      const std::string_view part = name.substr(start, dot - start);
       const PropInfo* prop = target->classInfo().findProperty(part);
       if (!prop) {
         skipValue();
@@ -648,7 +676,7 @@ void TGReader::fetchProperty(TObject* instance) {
       target = nested;
       start = dot + 1;
     }
-    const std::string last = name.substr(start);
+    const std::string_view last = name.substr(start);
     if (const PropInfo* prop = target->classInfo().findProperty(last)) {
       fetchPropertyValue(target, *prop);
       return;
@@ -667,7 +695,7 @@ void TGReader::fetchProperty(TObject* instance) {
     // which value of which property it was.
     propName_.clear();
     const WideString message =
-        AnsiToWide("Invalid property value " + instance->className() + "." + name + ": ") + e.wideMessage();
+        AnsiToWide("Invalid property value " + instance->className() + "." + std::string(name) + ": ") + e.wideMessage();
     if (!Error(message)) LogError(message);
   } catch (const std::exception&) {
     // A fault in one entry costs only that entry; the next entry follows.

@@ -10,10 +10,13 @@
 // ending before a value is complete (also a length that runs past the end)
 // and nesting deeper than kMaxStreamNesting. Then the objects created for
 // the failed records are freed; a given root keeps what was read so far.
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/class_info.h"
@@ -103,6 +106,10 @@ class TGReader : public TGFiler {
   // Reads a collection value into `collection` (an empty one keeps its items).
   void fetchCollection(TGCollection* collection);
   std::string fetchShortString();
+  // The same, into the caller's room, without allocating; the view lives as
+  // long as `scratch`.
+  using ShortText = std::array<char, 256>;
+  std::string_view fetchShortString(ShortText& scratch);
   // Raw bytes, and an int32 length checked against what the stream holds.
   void fetchBytes(void* target, int64_t size) { readBytes(target, size); }
   int64_t fetchLength();
@@ -142,8 +149,19 @@ class TGReader : public TGFiler {
 
   enum RecordPhase { kPhaseNotBegun, kPhaseProperties, kPhaseChildren, kPhaseDone };
 
-  void readBytes(void* target, int64_t size);
+  void readBytes(void* target, int64_t size) {
+    // Most values lie whole in the buffer.
+    if (size <= bufferEnd_ - bufferPos_) {
+      std::memcpy(target, window_ + bufferPos_, static_cast<size_t>(size));
+      bufferPos_ += static_cast<int>(size);
+      return;
+    }
+    readBytesAcross(target, size);
+  }
+  void readBytesAcross(void* target, int64_t size);
   void fillBuffer();
+  // Reads a stream that holds its bytes in memory in place; false for others.
+  bool attachMemory();
   [[noreturn]] void streamEnded();
   void skipBytes(int64_t size);
   int32_t fetchInt32Raw();
@@ -171,6 +189,9 @@ class TGReader : public TGFiler {
 
   Events events_;
   int64_t streamBase_ = 0;  // the stream position the buffer was read from
+  // The bytes the buffer's offsets count in: the buffer, or the stream's
+  // own memory.
+  const uint8_t* window_ = nullptr;
   TGComponent* owner_ = nullptr;
   TGComponent* parent_ = nullptr;
   TGComponent* currentRecord_ = nullptr;

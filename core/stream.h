@@ -25,6 +25,9 @@ class TStream : public TObject {
   virtual void SetSize(int64_t size) = 0;
   // Bytes between the position and the end.
   int64_t Remaining() { return Size() - Position(); }
+  // The stream's bytes when it holds all of them in memory (valid until it is
+  // written or resized), else nil.
+  virtual const uint8_t* MemoryView() { return nullptr; }
 
   // Reads exactly `count` bytes; false (and the position unspecified) when the
   // stream ends first.
@@ -45,6 +48,7 @@ class TMemoryStream : public TStream {
   int64_t Size() override { return static_cast<int64_t>(data_.size()); }
   void SetSize(int64_t size) override;
 
+  const uint8_t* MemoryView() override { return data_.data(); }
   const uint8_t* Memory() const { return data_.data(); }
   const std::vector<uint8_t>& Bytes() const { return data_; }
   std::vector<uint8_t>& Bytes() { return data_; }
@@ -69,6 +73,7 @@ class TReadOnlyMemoryStream : public TStream {
   int64_t Seek(int64_t offset, SeekOrigin origin) override;
   int64_t Size() override { return size_; }
   void SetSize(int64_t) override {}
+  const uint8_t* MemoryView() override { return data_; }
 
  private:
   const uint8_t* data_;

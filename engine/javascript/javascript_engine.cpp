@@ -20,6 +20,7 @@
 #include "core/script_watch.h"
 #include "core/text_helpers.h"
 #include "engine/javascript/js_compiled_script.h"
+#include "engine/javascript/js_handler_scripts.h"
 #include "engine/javascript/js_realm.h"
 #include "engine/javascript/js_report.h"
 #include "engine/javascript/js_runtime.h"
@@ -159,12 +160,14 @@ void TJavaScriptEngine::Create(TObject* owner) {
   }
   holdsContext_ = true;
   realm_ = JsRealm::create(*this, cx);
+  handlerScripts_ = std::make_unique<JsHandlerScripts>();
   if (!realm_) LogError(u"Can't create the JavaScript global object");
 }
 
 void TJavaScriptEngine::Destroy() {
   // Compiled scripts and script objects go while the context still lives.
   releaseScripts();
+  handlerScripts_.reset();
   realm_.reset();
   if (holdsContext_) ReleaseJsContext();
   holdsContext_ = false;
@@ -192,10 +195,10 @@ bool TJavaScriptEngine::evaluate(const WideString& source) {
   std::string fileName = WideToUtf8(label);
   JS::CompileOptions options(cx);
   options.setFileAndLine(fileName.c_str(), kFirstHandlerLine);
-  JS::SourceText<char16_t> text;
+  // Compiled once per handler text, not on every run.
+  JS::RootedScript script(cx, handlerScripts_->scriptFor(cx, options, label, source));
   JS::RootedValue result(cx);
-  bool ok = text.init(cx, source.data(), source.size(), JS::SourceOwnership::Borrowed) &&
-            JS::Evaluate(cx, options, text, &result);
+  bool ok = script && JS_ExecuteScript(cx, script, &result);
   if (!ok) ReportPendingJsException(cx, label);
   if (scope.outermost()) js::RunJobs(cx);
   return ok;
@@ -259,6 +262,10 @@ void TJavaScriptEngine::rememberSource(const WideString& name, const WideString&
   }
   if (sources_.size() >= kMostRememberedSources) sources_.clear();
   sources_.emplace(name, Source{text, firstLine});
+}
+
+uint64_t TJavaScriptEngine::handlerCompileCount() const {
+  return handlerScripts_ ? handlerScripts_->compileCount() : 0;
 }
 
 WideString TJavaScriptEngine::sourceLine(const WideString& name, unsigned line) const {

@@ -13,6 +13,7 @@
 #include "engine/script_engine.h"
 
 class BaseObject;
+class JsHandlerScripts;
 class JsRealm;
 struct WrapperEntry;
 
@@ -47,6 +48,9 @@ class TJavaScriptEngine : public TScriptEngine {
   // report carries none; empty when unknown.
   WideString sourceLine(const WideString& name, unsigned line) const;
   bool hasScriptObject(TObject* object) const override;
+  // How many handler texts this engine has compiled (each distinct text of a
+  // handler once, again when it changes).
+  uint64_t handlerCompileCount() const;
 
   // What `new ClassName(...)` makes: an object of the class under `parent`
   // (the engine's owner when nil), or the root of the object file `fileName`
@@ -73,6 +77,7 @@ class TJavaScriptEngine : public TScriptEngine {
   };
   std::unordered_map<WideString, Source> sources_;
   std::unique_ptr<JsRealm> realm_;
+  std::unique_ptr<JsHandlerScripts> handlerScripts_;
   bool holdsContext_ = false;
   int exportedCount_ = 0;
   WideString currentScriptFile_;

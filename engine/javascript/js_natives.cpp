@@ -179,12 +179,49 @@ inline bool RunPublished(JSContext* cx, const MethodBinding& binding, TObject* o
   return RunPublished(cx, binding, object, values.span(), args);
 }
 
+// A method of one text called with a string: the characters go into text
+// storage kept from call to call and straight to the method, with no Variant
+// between. A call made while another runs takes storage of its own.
+WideString outermostText;
+bool outermostTextInUse = false;
+
+[[gnu::noinline]] bool RunWithText(JSContext* cx, const MethodBinding& binding, TObject* object,
+                                   JS::CallArgs& args) {
+  const MethodInfo& method = *binding.method;
+  std::optional<WideString> nested;
+  const bool outermost = !outermostTextInUse;
+  WideString& text = outermost ? outermostText : nested.emplace();
+  CopyJsString(cx, args[0].toString(), text);
+  outermostTextInUse = true;
+  struct Release {
+    bool outermost;
+    ~Release() {
+      if (outermost) outermostTextInUse = false;
+    }
+  } release{outermost};
+  try {
+    if (!method.hasResult) {
+      method.invoke.callWithText(object, text, nullptr);
+      return true;
+    }
+    Variant result;
+    method.invoke.callWithText(object, text, &result);
+    if (result.isEmpty()) return true;
+    return VariantToJsValue(cx, *binding.realm, result, args.rval());
+  } catch (const EConvertError&) {
+    return InvalidCall(method, args);
+  }
+}
+
 bool InvokePublished(JSContext* cx, const MethodBinding& binding, JS::CallArgs& args) {
   JS::HandleValue self = args.thisv();  // rooted by the call itself
   TObject* object = self.isObject() ? LiveTarget(&self.toObject(), binding.declaring) : nullptr;
   if (!object) return InvalidCall(*binding.method, args);
   if (binding.realm->engine().debugLevel() > 1) [[unlikely]] {
     LogCall(*binding.method, *object);
+  }
+  if (binding.paramCount == 1 && args.length() != 0 && args[0].isString() && binding.method->invoke.takesText()) {
+    return RunWithText(cx, binding, object, args);
   }
   if (binding.paramCount != 0) return RunWithArguments(cx, binding, object, args);
   return RunPublished(cx, binding, object, {}, args);

@@ -555,6 +555,44 @@ TEST_F(ObjectReaderTest, CustomPropertiesOfUnknownNamesAreSkipped) {
   EXPECT_EQ((std::vector<std::string>{"(i) invalid property value", "(i) Unknown property nothing"}), log.messages());
 }
 
+// A memory stream that counts the copies made out of it; opaque, it hides
+// its memory as a file would.
+class CountingStream : public TMemoryStream {
+ public:
+  CountingStream(std::vector<uint8_t> bytes, bool opaque) : TMemoryStream(std::move(bytes)), opaque_(opaque) {}
+  int64_t Read(void* buffer, int64_t count) override {
+    ++reads;
+    return TMemoryStream::Read(buffer, count);
+  }
+  const uint8_t* MemoryView() override { return opaque_ ? nullptr : TMemoryStream::MemoryView(); }
+  int reads = 0;
+
+ private:
+  bool opaque_;
+};
+
+TEST_F(ObjectReaderTest, ATreeInMemoryIsReadWhereItLiesAndEndsWhereAnyStreamDoes) {
+  auto* root = FillEverything(make<TTestList>("Root"));
+  FillEverything(make<TTestList>("Child", root));
+  Bytes bytes = WriteTree(root);
+  const auto treeSize = static_cast<int64_t>(bytes.size());
+  bytes.insert(bytes.end(), {'t', 'a', 'i', 'l'});
+  for (bool opaque : {false, true}) {
+    CountingStream stream(bytes, opaque);
+    TGComponent* copy = nullptr;
+    {
+      TGReader reader(&stream, 16);  // small: values cross the buffer's end
+      copy = keep(reader.fetchRoot());
+    }
+    auto* list = dynamic_cast<TTestList*>(copy);
+    ASSERT_NE(nullptr, list) << opaque;
+    ExpectSameValues(root, list);
+    EXPECT_NE(nullptr, list->FindComponent(u"Child"));
+    EXPECT_EQ(treeSize, stream.Position()) << opaque;
+    EXPECT_EQ(opaque, stream.reads > 0) << stream.reads;
+  }
+}
+
 TEST_F(ObjectReaderTest, AStreamThatEndsEarlyIsReportedAndFreesWhatItCreated) {
   auto* source = FillEverything(make<TTestList>("Root"));
   make<TTestNode>("Child", source);

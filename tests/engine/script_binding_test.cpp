@@ -136,6 +136,24 @@ TEST(ScriptMethods, ArgumentsConvertToTheDeclaredTypes) {
   EXPECT_EQ(world.run("result = String(probe.getParent() === undefined) + probe.add(1, 2, 99)"), "true3");
 }
 
+TEST(ScriptMethods, AMethodOfOneTextTakesTheStringAsItStandsEvenWhenCallsNest) {
+  const MethodInfo* greet = ScriptProbe::staticClassInfo().findMethod("greet");
+  ASSERT_NE(nullptr, greet);
+  EXPECT_TRUE(greet->invoke.takesText());
+  EXPECT_FALSE(ScriptProbe::staticClassInfo().findMethod("half")->invoke.takesText());
+  ScriptWorld world;
+  ScriptProbe* probe = world.probe("probe");
+  int depth = 0;
+  // The inner call's text must not overwrite the outer call's.
+  probe->onGreet = [&] {
+    if (++depth < 3) world.engine->evaluate(u"inner = probe.greet('Bob' + '" + AnsiToWide(std::to_string(depth)) + u"')");
+  };
+  EXPECT_EQ(world.run("var long = 'x'.repeat(40); result = probe.greet('Ann \u0416 ' + long) + '/' + inner"),
+            "Hello Ann \u0416 " + std::string(40, 'x') + "/Hello Bob1");
+  probe->onGreet = nullptr;
+  EXPECT_EQ(world.run("result = [probe.greet(''), probe.greet(7), probe.greet(null)].join('|')"), "Hello |Hello 7|");
+}
+
 TEST(ScriptMethods, BadCallsLogInvalideFunctionCallAndGiveUndefined) {
   ScriptWorld world;
   world.probe("probe");

@@ -62,6 +62,33 @@ TEST(ScriptEngineErrors, ErrorsAreLoggedWithLineColumnAndSource) {
   EXPECT_TRUE(engine->evaluate(u"var ok = true"));
 }
 
+TEST(ScriptEngineHandlers, EachHandlerTextIsCompiledOnceAndAgainWhenItChanges) {
+  Owned<TJavaScriptEngine> engine(New<TJavaScriptEngine>());
+  LogCapture log;
+  ASSERT_TRUE(engine->evaluate(u"var ticks = 0"));
+  const uint64_t before = engine->handlerCompileCount();
+  for (int run = 0; run < 50; ++run) EXPECT_TRUE(engine->evaluateHandler(u"ticks += 1", u"sprite.onTick"));
+  EXPECT_EQ(engine->getGlobal(u"ticks"), Variant(int32_t{50}));
+  EXPECT_EQ(engine->handlerCompileCount(), before + 1);
+  // Another handler with the same text is its own script (its errors name it).
+  EXPECT_TRUE(engine->evaluateHandler(u"ticks += 1", u"other.onTick"));
+  // A changed text is compiled again, then kept.
+  for (int run = 0; run < 3; ++run) EXPECT_TRUE(engine->evaluateHandler(u"ticks += 100", u"sprite.onTick"));
+  EXPECT_EQ(engine->getGlobal(u"ticks"), Variant(int32_t{351}));
+  EXPECT_EQ(engine->handlerCompileCount(), before + 3);
+  // A kept script reports its errors at the same places every run; a text
+  // that does not compile says so every time it is run.
+  for (int run = 0; run < 2; ++run) {
+    EXPECT_FALSE(engine->evaluateHandler(u"ticks += 1;\n  foo();", u"sprite.onTick"));
+    EXPECT_FALSE(engine->evaluateHandler(u"var b = (;", u"broken.onTick"));
+  }
+  EXPECT_EQ(engine->getGlobal(u"ticks"), Variant(int32_t{353}));
+  EXPECT_EQ(engine->handlerCompileCount(), before + 6);
+  const std::string runtime = "(e) sprite.onTick(1:2) ReferenceError: foo is not defined \"  foo();\"";
+  const std::string syntax = "(e) broken.onTick(0:9) SyntaxError: expected expression, got ';' \"var b = (;\"";
+  EXPECT_EQ(log.messages(), (std::vector<std::string>{runtime, syntax, runtime, syntax}));
+}
+
 TEST(ScriptEngineErrors, RunawayRecursionIsAnErrorNotACrash) {
   Owned<TJavaScriptEngine> engine(New<TJavaScriptEngine>());
   LogCapture log;

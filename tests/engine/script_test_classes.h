@@ -74,7 +74,12 @@ class ScriptProbe : public BaseObject {
   }
 
   int32_t add(int32_t a, int32_t b) { return a + b; }
-  WideString greet(const WideString& name) { return u"Hello " + name; }
+  WideString greet(const WideString& name) {
+    if (onGreet) onGreet();
+    return u"Hello " + name;
+  }
+  // Runs inside `greet`, before it reads its text.
+  std::function<void()> onGreet;
   double half(float value) { return value / 2; }
   void setMood(TProbeMood value) { mood = value; }
   bool isActive() { return active; }
