@@ -203,7 +203,8 @@ std::map<std::string, const EnumInfo*> UsedEnumerations(const std::vector<const 
 
 void WriteEnumerations(std::ostream& out, const std::map<std::string, const EnumInfo*>& enums) {
   out << "## Enumerations\n\n"
-         "In an object file an enumerated property is written by its name, a set as \"[name1,name2]\"; "
+         "In an object file an enumerated property is written by its name, a set as its names separated by "
+         "commas, \"name1, name2\"; "
          "scripts read the value's number and write the number or the name.\n\n";
   for (const auto& [name, info] : enums) {
     out << "### " << EnumHeading(*info) << "\n\n| Value | Name |\n|---|---|\n";
