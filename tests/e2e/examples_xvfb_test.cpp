@@ -84,7 +84,7 @@ const Example kExamples[] = {
       {"mousemove 190 188 click 1", "Level Cave", {}},
       {"mousemove 345 175 click 1 mousemove 345 252 click 1", "Difficulty Hard", {}},
       {"mousemove 380 356 click 1", "Wider button at 110,190", Step::Pixel{345, 356, kLayoutBackground, true}},
-      {"key F2", "Debug info on", {}},
+      {"key d", "Debug info on", {}},
       {"key Escape", "Bye", {}}},
      {"Layout ready", "Level Cave", "Difficulty Hard", "Wider button at 110,190", "Debug info on", "Bye"},
      true},
