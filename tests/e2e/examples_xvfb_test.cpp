@@ -56,6 +56,29 @@ constexpr uint32_t kYellow = 0xFFD040;
 constexpr uint32_t kLayoutBackground = 0x203040;
 constexpr uint32_t kBlack = 0x000000;
 
+// The complete sample game, played from its title menu to its end: the
+// Play button lies at (260, 231), the game-over screen's Menu button at
+// (260, 235), the title's Quit button at (260, 271); a click at x 150 is
+// over the basket's first column.
+const std::vector<Step> kCoinCatchSteps = {
+    {"", "Title shown, Best 0", {}},
+    {"mousemove 260 231 click 1", "Coin above column 2", {}},
+    {"key space", "Caught, score 10", {}},
+    {"key Right", "Basket at column 3", {}},
+    {"key Right", "Basket at column 4", {}},
+    {"key space", "Caught, score 20", {}},
+    {"key Escape", "Paused", {}},
+    {"key Return", "Resumed", {}},
+    {"mousemove 150 300 click 1", "Basket at column 0", {}},
+    {"key space", "Game over, score 30, best 30", {}},
+    {"mousemove 260 235 click 1", "Title shown, Best 30", {}},
+    {"mousemove 260 271 click 1", "Bye", {}},
+};
+const std::vector<std::string> kCoinCatchLines = {
+    "Title shown, Best 0", "Coin above column 2", "Caught, score 10", "Coin above column 4", "Basket at column 3",
+    "Basket at column 4",  "Caught, score 20",    "Coin above column 0", "Paused", "Resumed", "Basket at column 0",
+    "Caught, score 30",    "Game over, score 30, best 30", "Title shown, Best 30", "Bye"};
+
 const Example kExamples[] = {
     {"hello", "hello", false, {}, {}, false},
     {"first_game",
@@ -130,6 +153,7 @@ const Example kExamples[] = {
       "Level started, try 2", "Level failed", "Bye"},
      true},
     {"scene3d", "scene 3d", true, {}, {"Camera at 0,-100,0, light on", "Turned for 60 frames"}, true},
+    {"coin_catch", "coin catch", false, kCoinCatchSteps, kCoinCatchLines, true},
 };
 
 bool Near(uint32_t a, uint32_t b) {
