@@ -13,6 +13,17 @@ std::string FloatText(double value) {
   std::snprintf(text, sizeof text, "%g", value);
   return text;
 }
+// "0, 1, 0" for a held value made only of numbers (a point, a coordinate,
+// a rectangle); empty for anything else.
+std::string NumbersText(TObject* held) {
+  std::string text;
+  for (const PropInfo* p : held->classInfo().properties()) {
+    if (p->stored == StoredRule::Never) continue;
+    if (p->kind() != TypeKind::Float) return {};
+    text += (text.empty() ? "" : ", ") + FloatText(GetFloatProp(held, *p));
+  }
+  return text;
+}
 }  // namespace
 
 std::string ReferenceValueText(const PropInfo& p, TObject* object) {
@@ -32,7 +43,9 @@ std::string ReferenceValueText(const PropInfo& p, TObject* object) {
     case TypeKind::AnsiText: return Quoted(GetStrProp(object, p));
     case TypeKind::Object: {
       TObject* held = GetObjectProp(object, p);
-      return held ? "a `" + held->classInfo().name() + "`" : "nil";
+      if (!held) return "nil";
+      const std::string values = NumbersText(held);
+      return values.empty() ? "a `" + held->classInfo().name() + "`" : values;
     }
     case TypeKind::Callback: return "nil";
     case TypeKind::Variant: {
