@@ -33,6 +33,15 @@ std::vector<TGComponent*>* gSharedLoaded = nullptr;
 
 void LogInvalidValue() { LogInfo(u"invalid property value"); }
 
+// Says which member of a set was not understood and how a set is written
+// ("osTick, osScriptable", not in brackets), with the names of the set's own type.
+void LogSetForm(const PropInfo& prop, const std::string& member) {
+  std::string example;
+  const EnumInfo* names = prop.type.enumInfo;
+  for (int i = 0; names && i < names->count() && i < 2; ++i) example += (i ? ", " : "") + names->nameOf(i);
+  LogInfo(AnsiToWide(prop.name + ": \"" + member + "\" is not a member; write a set as \"" + example + "\""));
+}
+
 std::string StreamClassName(TStream* stream) {
   const char* mangled = typeid(*stream).name();
   int status = 0;
@@ -785,6 +794,7 @@ void TGReader::fetchSetValue(TObject* instance, const PropInfo& prop) {
       // An unknown member spoils the whole value: the rest is skipped and
       // the property keeps what it had.
       LogInvalidValue();
+      LogSetForm(prop, member);
       skipSetBody();
       return;
     }

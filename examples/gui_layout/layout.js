@@ -19,7 +19,7 @@ function widenBoard() {
 }
 
 function layoutKey(key) {
-  if (key == VK_F2) {
+  if (key == 100) {  // the letter d
     applet.debugInfo = !applet.debugInfo;
     engine.log('Debug info ' + (applet.debugInfo ? 'on' : 'off'));
     return;

@@ -304,7 +304,9 @@ TEST_F(ObjectReaderTest, ValuesOfTheWrongKindAreReportedAndSkipped) {
   EXPECT_FALSE(node->visible);
   EXPECT_EQ(
       (std::vector<std::string>{"(i) invalid property value", "(i) invalid property value", "(i) invalid property value",
-                                "(i) invalid property value", "(i) invalid property value", "(i) Read only property",
+                                "(i) invalid property value",
+                                "(i) colors: \"tcPurple\" is not a member; write a set as \"tcRed, tcGreen\"",
+                                "(i) invalid property value", "(i) Read only property",
                                 "(i) invalid property value", "(i) invalid property value",
                                 "(i) invalid property value"}),
       log.messages());

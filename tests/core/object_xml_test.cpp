@@ -213,6 +213,16 @@ TEST_F(ObjectXmlTest, SetMembersAreTrimmedAndEmptyOnesDropped) {
                ToBinary("<TTestNode colors=\"  tcRed ,  tcBlue , \"/>"));
 }
 
+TEST_F(ObjectXmlTest, ASetInBracketsIsRefusedWithTheFormASetIsWrittenIn) {
+  LogCapture log;
+  auto* node = read<TTestNode>(ToBinary("<TTestNode colors=\"[tcRed,tcBlue]\"/>"));
+  ASSERT_NE(nullptr, node);
+  EXPECT_EQ(TTestColors{}, node->colors);
+  EXPECT_EQ((std::vector<std::string>{"(i) invalid property value",
+                                      "(i) colors: \"[tcRed\" is not a member; write a set as \"tcRed, tcGreen\""}),
+            log.messages());
+}
+
 TEST_F(ObjectXmlTest, ABadValueIsReportedAndLeavesNoHalfEntry) {
   LogCapture log;
   const Bytes bytes = ToBinary("<TTestNode number=\"abc\" weight=\"1,5\" big=\"9223372036854775808\" caption=\"ok\"/>");

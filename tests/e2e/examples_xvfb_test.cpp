@@ -56,6 +56,29 @@ constexpr uint32_t kYellow = 0xFFD040;
 constexpr uint32_t kLayoutBackground = 0x203040;
 constexpr uint32_t kBlack = 0x000000;
 
+// The complete sample game, played from its title menu to its end: the
+// Play button lies at (260, 231), the game-over screen's Menu button at
+// (260, 235), the title's Quit button at (260, 271); a click at x 150 is
+// over the basket's first column.
+const std::vector<Step> kCoinCatchSteps = {
+    {"", "Title shown, Best 0", {}},
+    {"mousemove 260 231 click 1", "Coin above column 2", {}},
+    {"key space", "Caught, score 10", {}},
+    {"key Right", "Basket at column 3", {}},
+    {"key Right", "Basket at column 4", {}},
+    {"key space", "Caught, score 20", {}},
+    {"key Escape", "Paused", {}},
+    {"key Return", "Resumed", {}},
+    {"mousemove 150 300 click 1", "Basket at column 0", {}},
+    {"key space", "Game over, score 30, best 30", {}},
+    {"mousemove 260 235 click 1", "Title shown, Best 30", {}},
+    {"mousemove 260 271 click 1", "Bye", {}},
+};
+const std::vector<std::string> kCoinCatchLines = {
+    "Title shown, Best 0", "Coin above column 2", "Caught, score 10", "Coin above column 4", "Basket at column 3",
+    "Basket at column 4",  "Caught, score 20",    "Coin above column 0", "Paused", "Resumed", "Basket at column 0",
+    "Caught, score 30",    "Game over, score 30, best 30", "Title shown, Best 30", "Bye"};
+
 const Example kExamples[] = {
     {"hello", "hello", false, {}, {}, false},
     {"first_game",
@@ -84,7 +107,7 @@ const Example kExamples[] = {
       {"mousemove 190 188 click 1", "Level Cave", {}},
       {"mousemove 345 175 click 1 mousemove 345 252 click 1", "Difficulty Hard", {}},
       {"mousemove 380 356 click 1", "Wider button at 110,190", Step::Pixel{345, 356, kLayoutBackground, true}},
-      {"key F2", "Debug info on", {}},
+      {"key d", "Debug info on", {}},
       {"key Escape", "Bye", {}}},
      {"Layout ready", "Level Cave", "Difficulty Hard", "Wider button at 110,190", "Debug info on", "Bye"},
      true},
@@ -98,9 +121,41 @@ const Example kExamples[] = {
       {"key Escape", "Bye", {}}},
      {"Particles ready", "Burst at 200,150", "Sparks flying", "Burst over", "Coin spin off", "Bye"},
      true},
+    {"sound",
+     "sound",
+     false,
+     {{"", "Music playing, sound volume 0.5", {}},
+      {"key space", "Beep", {}},
+      {"key Return", "Ping", {}},
+      {"key m", "Music off", {}},
+      {"key Down", "Sound volume 0.25", {}},
+      {"key Escape", "Bye", {}}},
+     {"Music playing, sound volume 0.5", "Beep", "Ping", "Music off", "Sound volume 0.25", "Bye"},
+     true},
+    {"space_scene", "space scene", false, {}, {"Materials default, gui, red; camera at -200", "Turned for 45 frames"}, true},
+    {"physics",
+     "physics",
+     false,
+     {{"", "Crate on the floor, 0 tagged box near it", {}}, {"key space", "Boom", {}}, {"key Escape", "Bye", {}}},
+     {"Bodies made", "Crate on the floor, 0 tagged box near it", "Boom", "Bye"},
+     true},
+    {"missions",
+     "missions",
+     false,
+     {{"", "Level started, try 1", {}},
+      {"key Escape", "Level paused", {}},
+      {"key Return", "Level resumed", {}},
+      {"mousemove 260 220 click 1", "Level won, best score 100 of 1", {}},
+      {"key r", "Level started, try 2", {}},
+      {"key f", "Level failed", {}},
+      {"key q", "Bye", {}}},
+     {"Hello Player, run 1", "Level started, try 1", "Level paused", "Level resumed", "Level won, best score 100 of 1",
+      "Level started, try 2", "Level failed", "Bye"},
+     true},
     {"scene3d", "scene 3d", true, {}, {"Camera at 0,-100,0, light on", "Turned for 60 frames"}, true},
     // A packed game with a picture and a text: caches an archive cannot hold stay in memory without a word.
     {"hello", "hello", true, {}, {}, false},
+    {"coin_catch", "coin catch", true, kCoinCatchSteps, kCoinCatchLines, true},
 };
 
 bool Near(uint32_t a, uint32_t b) {
