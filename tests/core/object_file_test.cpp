@@ -416,4 +416,22 @@ TEST_F(ObjectFileTest, AStaleTemporaryOfADeadWriterGoesAtTheNextWrite) {
   EXPECT_TRUE(std::filesystem::exists(dir.file(mine)));
   EXPECT_TRUE(std::filesystem::exists(dir.file("notes.tmp.txt")));
 }
+
+TEST_F(ObjectFileTest, AStoreNeverWritesThroughALinkPlacedBesideItsTarget) {
+  // The name a temporary used to have, and a file the link leads to outside.
+  TempDir outside;
+  outside.write("victim.txt", "keep me");
+  for (const std::string& trap : {"saved.qxml.tmp" + std::to_string(getpid()), std::string("saved.qxml.tmp")}) {
+    std::filesystem::create_symlink(outside.file("victim.txt"), dir.file(trap));
+  }
+  BaseObject* tree = Chain(1);
+  loaded.push_back(tree);
+  ASSERT_TRUE(StoreObjectFile(manager, u"saved.qxml", tree));
+  EXPECT_EQ(outside.read("victim.txt"), "keep me");
+  EXPECT_NE(dir.read("saved.qxml").find("<?xml"), std::string::npos);
+  // Nothing of the write is left beside the target but the links.
+  size_t entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) entries += entry.is_symlink() ? 0 : 1;
+  EXPECT_EQ(entries, 1u);
+}
 }  // namespace
