@@ -7,6 +7,7 @@
 
 #include "compat/win32/file_system.h"
 #include "compat/win32/system.h"
+#include "core/close_watch.h"
 #include "core/engine.h"
 #include "core/exceptions.h"
 #include "core/resource_man.h"
@@ -81,6 +82,7 @@ void RunMainLoop() {
       if (!applet) continue;
       if (applet->terminated()) {
         applet->Free();
+        NoteCloseHonoured();
       } else {
         running = true;
       }
@@ -126,6 +128,7 @@ int RunProgram(int argc, char** argv) {
     std::printf("%s\n", kUsage);
     return 0;
   }
+  ArmCloseWatch();
   auto log = std::make_unique<TLog>();
   LogHandler() = [&log](const WideString& line) { log->Write(line); };
   StepHandler() = [&log](BaseObject* applet) { log->Step(applet); };
@@ -143,6 +146,7 @@ int RunProgram(int argc, char** argv) {
   }
   log->settle();
   engine->Free();
+  DisarmCloseWatch();
   StepHandler() = nullptr;
   LogHandler() = nullptr;
   return status;
