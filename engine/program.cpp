@@ -5,11 +5,12 @@
 #include <cstdio>
 #include <memory>
 
+#include "compat/win32/close_watch.h"
 #include "compat/win32/file_system.h"
 #include "compat/win32/system.h"
-#include "core/close_watch.h"
 #include "core/engine.h"
 #include "core/exceptions.h"
+#include "core/log.h"
 #include "core/resource_man.h"
 #include "core/step_handler.h"
 #include "core/text_helpers.h"
@@ -90,6 +91,14 @@ void RunMainLoop() {
   }
 }
 
+void ArmProgramCloseWatch() {
+  ArmCloseWatch([](double graceSeconds) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%g", graceSeconds);
+    LogError(u"Program ended: it did not close within " + AnsiToWide(seconds) + u" s of the request to close");
+  });
+}
+
 namespace {
 // Chooses, pre-reads and loads the main file; false (with the reason logged)
 // when there is no game to run.
@@ -128,7 +137,7 @@ int RunProgram(int argc, char** argv) {
     std::printf("%s\n", kUsage);
     return 0;
   }
-  ArmCloseWatch();
+  ArmProgramCloseWatch();
   auto log = std::make_unique<TLog>();
   LogHandler() = [&log](const WideString& line) { log->Write(line); };
   StepHandler() = [&log](BaseObject* applet) { log->Step(applet); };

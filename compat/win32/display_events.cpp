@@ -5,7 +5,7 @@
 #include "compat/win32/internal/window_state.h"
 #include "compat/win32/message_queue.h"
 #include "compat/win32/window_messages.h"
-#include "core/close_watch.h"
+#include "compat/win32/close_watch.h"
 
 namespace {
 // Once the program was asked to end, it stays asked.

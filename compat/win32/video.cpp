@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/close_watch.h"
+#include "compat/win32/close_watch.h"
 
 namespace {
 bool started = false;

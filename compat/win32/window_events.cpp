@@ -10,7 +10,7 @@
 #include "compat/win32/internal/window_state.h"
 #include "compat/win32/paint.h"
 #include "compat/win32/window_messages.h"
-#include "core/close_watch.h"
+#include "compat/win32/close_watch.h"
 
 namespace {
 // True when the display system reports what the layer asked of it; such a

@@ -10,7 +10,7 @@
 #include <regex>
 #include <thread>
 
-#include "core/close_watch.h"
+#include "compat/win32/close_watch.h"
 #include "core/log.h"
 #include "core/text_helpers.h"
 
@@ -150,7 +150,7 @@ TEST_F(LogWriterTest, AStuckProgramEndsSoonAfterSigtermWithItsClosingLine) {
     // The main thread stuck in native code: no pump, no script watch.
     TLog log;
     LogHandler() = [&log](const WideString& line) { log.Write(line); };
-    ArmCloseWatch();
+    ArmProgramCloseWatch();
     InstallCloseWatch();
     LogInfo(u"spinning");
     volatile uint64_t turns = 0;

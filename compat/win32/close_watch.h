@@ -4,15 +4,16 @@
 // order. When the main thread is stuck where no script watch reaches (inside
 // a decoder or another native library), nothing would ever read the request:
 // the close watch gives the main thread a few seconds from the request, and
-// past them writes the log's closing line itself and ends the process.
+// past them has the log's closing line written and ends the process.
 #include <csignal>
+#include <functional>
 
 constexpr double kCloseGraceSeconds = 3.0;
 
 // The program's entry wants the watch (tests and tools that make windows
 // never get it): from now until the disarm a request not honoured in time
-// ends the process.
-void ArmCloseWatch();
+// ends the process, after `lastWords` (called on the watch's own thread).
+void ArmCloseWatch(std::function<void(double graceSeconds)> lastWords);
 // The program ended in order: the handlers the watch replaced come back and a
 // request no longer ends the process.
 void DisarmCloseWatch();

@@ -1,14 +1,13 @@
-#include "core/close_watch.h"
+#include "compat/win32/close_watch.h"
 
 #include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <thread>
+#include <utility>
 
-#include "core/log.h"
 
 namespace {
 constexpr int kWatchedSignals[] = {SIGTERM, SIGINT};
@@ -21,6 +20,7 @@ struct CloseWatch {
   std::atomic<int64_t> requestedAt{0};  // steady-clock nanoseconds, 0 while none
   std::atomic<int> requestSignal{0};
   std::atomic<double> grace{kCloseGraceSeconds};
+  std::function<void(double)> lastWords;
   struct sigaction previous[kSignalCount];
 };
 
@@ -56,9 +56,7 @@ void OnSignal(int signal) {
 
 [[noreturn]] void EndNow() {
   CloseWatch& w = Watch();
-  char seconds[32];
-  std::snprintf(seconds, sizeof seconds, "%g", w.grace.load());
-  LogError(u"Program ended: it did not close within " + AnsiToWide(seconds) + u" s of the request to close");
+  if (w.lastWords) w.lastWords(w.grace.load());
   const int signal = w.requestSignal.load();
   if (signal != 0) {
     // Ended by the signal, as its sender expects.
@@ -79,7 +77,11 @@ void WatchThread() {
 }
 }  // namespace
 
-void ArmCloseWatch() { Watch().armed = true; }
+void ArmCloseWatch(std::function<void(double graceSeconds)> lastWords) {
+  CloseWatch& w = Watch();
+  if (!w.armed.load()) w.lastWords = std::move(lastWords);
+  w.armed = true;
+}
 
 void InstallCloseWatch() {
   CloseWatch& w = Watch();
