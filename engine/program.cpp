@@ -12,6 +12,7 @@
 #include "core/exceptions.h"
 #include "core/log.h"
 #include "core/resource_man.h"
+#include "core/script_watch.h"
 #include "core/step_handler.h"
 #include "core/text_helpers.h"
 #include "engine/applet.h"
@@ -147,6 +148,7 @@ int RunProgram(int argc, char** argv) {
   // or a script sees it in the exit status.
   int status = 0;
   try {
+    NoteGameStarted();
     if (!LoadMainApplet(*engine, *log, arguments)) status = 1;
     RunMainLoop();
   } catch (const Exception&) {
