@@ -190,10 +190,12 @@ BaseObject* ReadBinary(TResourceMan* manager, TStream& stream, BaseObject* paren
   return result;
 }
 
+// An empty image is a text that gave nothing: an empty file says so here; a
+// failed conversion has said why already.
 BaseObject* ReadImage(TResourceMan* manager, const std::vector<uint8_t>& image, BaseObject* parent,
-                      BaseObject* target, bool handOverManager, const WideString& textName) {
+                      BaseObject* target, bool handOverManager, const WideString& textName, bool sourceEmpty) {
   if (image.empty()) {
-    LogError(u"Can't load " + textName + u" file is empty");
+    if (sourceEmpty) LogError(u"Can't load " + textName + u" file is empty");
     return nullptr;
   }
   TReadOnlyMemoryStream stream(image.data(), static_cast<int64_t>(image.size()));
@@ -216,13 +218,14 @@ BaseObject* LoadFromText(TResourceMan* manager, const WideString& text, const Wi
   StreamPtr source = Open(manager, text, fmOpenRead);
   if (!source) return nullptr;
   // Converted in memory first, so a failed conversion never leaves a broken twin.
+  const bool sourceEmpty = source->Size() == 0;
   std::vector<uint8_t> image = ConvertText(*source, text);
   source.reset();
   if (!image.empty() && !NoBinaryCache && !WriteWhole(manager, twin, image) && KeepsFiles(manager)) {
     LogInfo(u"Binary cache " + twin + u" not written");
   }
   if (useCache && services && applet && !image.empty()) services->cacheObjectImage(applet, manager, text, image);
-  return ReadImage(manager, image, parent, target, handOverManager, text);
+  return ReadImage(manager, image, parent, target, handOverManager, text, sourceEmpty);
 }
 
 BaseObject* LoadFromBinary(TResourceMan* manager, const WideString& text, const WideString& twin, BaseObject* parent,

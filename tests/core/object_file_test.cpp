@@ -434,4 +434,20 @@ TEST_F(ObjectFileTest, AStoreNeverWritesThroughALinkPlacedBesideItsTarget) {
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) entries += entry.is_symlink() ? 0 : 1;
   EXPECT_EQ(entries, 1u);
 }
+
+TEST_F(ObjectFileTest, AFileThatFailsToConvertIsNotAlsoCalledEmpty) {
+  std::string deep = "<?xml version=\"1.0\"?>\r\n";
+  for (int i = 0; i < 350; ++i) deep += "<Dummy>";
+  for (int i = 0; i < 350; ++i) deep += "</Dummy>";
+  const std::pair<std::string, std::string> files[] = {
+      {"broken.qxml", "<?xml version=\"1.0\"?>\r\n<Dummy name=\"a\""}, {"in350.qxml", deep}};
+  for (const auto& [name, text] : files) {
+    dir.write(name, text);
+    LogCapture log;
+    EXPECT_EQ(load(Utf8ToWide(name).c_str()), nullptr);
+    EXPECT_EQ(log.count("(e) XML document could not be read in file " + name), 1) << name;
+    EXPECT_EQ(log.count("(e) Can't load " + name + " file is empty"), 0) << name;
+  }
+}
+
 }  // namespace
