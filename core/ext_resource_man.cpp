@@ -50,9 +50,7 @@ bool TExtResourceMan::mayWrite(const WideString& name, const std::string& path) 
   // Absolute paths are read as given, but written only into the running
   // game's folders; other names only below the root, links included.
   if (IsAbsoluteResourceName(name)) return MayWriteFile(path);
-  if (PathLiesWithin(path, root_)) return true;
-  LogError(u"Write refused outside the game's folders: " + Utf8ToWide(path));
-  return false;
+  return MayWriteBelow(path, root_);
 }
 
 TStream* TExtResourceMan::createStream(const WideString& name, int32_t mode) {

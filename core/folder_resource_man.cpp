@@ -6,6 +6,7 @@
 #include "core/log.h"
 #include "core/resource_man_files.h"
 #include "core/resource_path.h"
+#include "core/write_places.h"
 
 const ClassInfo& TFolderResourceMan::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<TFolderResourceMan>("TFolderResourceMan")
@@ -70,10 +71,7 @@ TStream* TFolderResourceMan::createStream(const WideString& name, int32_t mode) 
   if (mode == fmCreate || ModeHasWriteAccess(mode)) {
     // Writes stay in this folder: packages are other games' data, and a link
     // inside the folder must not carry a write out of it.
-    if (!PathLiesWithin(path, root_)) {
-      LogError(u"Write refused outside the game's folders: " + Utf8ToWide(path));
-      return nullptr;
-    }
+    if (!MayWriteBelow(path, root_)) return nullptr;
     return OpenFileByMode(path, mode, true);
   }
   if (TStream* stream = OpenFileByMode(path, mode, true)) return stream;

@@ -188,10 +188,13 @@ BaseObject* ReadBinary(TResourceMan* manager, TStream& stream, BaseObject* paren
   return result;
 }
 
+// An empty image is a text that gave nothing: an empty file says so here; a
+// failed conversion has said why already.
 BaseObject* ReadImage(TResourceMan* manager, const std::vector<uint8_t>& image, const SourceLines& lines,
-                      BaseObject* parent, BaseObject* target, bool handOverManager, const WideString& textName) {
+                      BaseObject* parent, BaseObject* target, bool handOverManager, const WideString& textName,
+                      bool sourceEmpty) {
   if (image.empty()) {
-    LogError(u"Can't load " + textName + u" file is empty");
+    if (sourceEmpty) LogError(u"Can't load " + textName + u" file is empty");
     return nullptr;
   }
   TReadOnlyMemoryStream stream(image.data(), static_cast<int64_t>(image.size()));
@@ -215,11 +218,12 @@ BaseObject* LoadFromText(TResourceMan* manager, const WideString& text, const Wi
   if (!source) return nullptr;
   // Converted in memory first, so a failed conversion never leaves a broken twin.
   const uint64_t errorsBefore = LogErrorCount();
+  const bool sourceEmpty = source->Size() == 0;
   SourceLines lines;
   std::vector<uint8_t> image = ConvertText(*source, text, &lines);
   source.reset();
   if (useCache && services && applet && !image.empty()) services->cacheObjectImage(applet, manager, text, image);
-  BaseObject* result = ReadImage(manager, image, lines, parent, target, handOverManager, text);
+  BaseObject* result = ReadImage(manager, image, lines, parent, target, handOverManager, text, sourceEmpty);
   // A file whose conversion or reading logged errors keeps no twin: the next
   // run converts it again and reports the same lines, until it is mended.
   const bool faulty = LogErrorCount() != errorsBefore;

@@ -35,6 +35,17 @@ std::atomic<size_t> runStartHeap{0};
 std::atomic<double> runLimit{kScriptRunLimitSeconds};
 std::atomic<size_t> memoryBound{kScriptMemoryBound};
 bool memoryStopped = false;
+std::atomic<size_t> gameStartHeap{0};
+std::atomic<bool> gameStarted{false};
+std::atomic<size_t> gameBound{kGameMemoryBound};
+bool gameOverReported = false;
+
+bool GameMemoryExceeded() {
+  if (!gameStarted.load()) return false;
+  const size_t start = gameStartHeap.load();
+  const size_t now = ProcessHeapBytes();
+  return now > start && now - start > gameBound.load();
+}
 
 int64_t Now() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count(); }
 
@@ -123,6 +134,7 @@ double ScriptRunSeconds() {
 
 bool ScriptMemoryExceeded() {
   if (!ScriptRunActive()) return false;
+  if (GameMemoryExceeded()) return true;
   const size_t start = runStartHeap.load();
   const size_t now = ProcessHeapBytes();
   return now > start && now - start > memoryBound.load();
@@ -130,6 +142,7 @@ bool ScriptMemoryExceeded() {
 
 ScriptStop ScriptStopDue() {
   if (!ScriptRunActive()) return ScriptStop::None;
+  if (GameMemoryExceeded()) return ScriptStop::GameMemoryBound;
   if (ScriptMemoryExceeded()) return ScriptStop::MemoryBound;
   if (ScriptRunSeconds() > runLimit.load()) return ScriptStop::TimeBound;
   if (CloseRequestPoll() && CloseRequestPoll()()) return ScriptStop::CloseRequest;
@@ -150,7 +163,32 @@ void ReportScriptStop(ScriptStop reason) {
       LogError(u"Script out of memory: " + DescribeRunning() + u" took more than " +
                Decimal(static_cast<double>(memoryBound.load()) / (1 << 20)) + u" MB");
       return;
+    case ScriptStop::GameMemoryBound:
+      memoryStopped = true;
+      GameMemoryOverBound();
+      return;
   }
+}
+
+void NoteGameStarted() {
+  gameStartHeap = ProcessHeapBytes();
+  gameStarted = true;
+  gameOverReported = false;
+}
+
+bool GameMemoryOverBound() {
+  if (!gameStarted.load()) NoteGameStarted();
+  if (gameOverReported) return true;
+  if (!GameMemoryExceeded()) return false;
+  gameOverReported = true;
+  LogError(u"Game out of memory: it took more than " + Decimal(static_cast<double>(gameBound.load()) / (1 << 20)) +
+           u" MB since it started; it ends");
+  return true;
+}
+
+void SetGameMemoryBoundForTest(size_t bytes) {
+  gameBound = bytes > 0 ? bytes : kGameMemoryBound;
+  NoteGameStarted();
 }
 
 bool TakeScriptMemoryStop() { return std::exchange(memoryStopped, false); }

@@ -18,10 +18,13 @@ class BaseObject;
 // run, and how much the process's heap may grow while one script runs.
 constexpr double kScriptRunLimitSeconds = 10.0;
 constexpr size_t kScriptMemoryBound = size_t{1} << 30;
+// How much the process's memory may grow, all told, since the game started:
+// a game that keeps a little every frame ends here, with one line.
+constexpr size_t kGameMemoryBound = size_t{2} << 30;
 // How often a long run asks whether the user or the system wants it ended.
 constexpr double kScriptPollSeconds = 0.1;
 
-enum class ScriptStop { None, CloseRequest, TimeBound, MemoryBound };
+enum class ScriptStop { None, CloseRequest, TimeBound, MemoryBound, GameMemoryBound };
 
 // Marks one run of script code (nested runs count once, from the outermost).
 class ScriptRunScope {
@@ -58,6 +61,14 @@ double ScriptRunSeconds();
 // the outermost run began.
 bool ScriptMemoryExceeded();
 
+// The game starts: its memory is counted from here (else from the first
+// question below).
+void NoteGameStarted();
+// On the main thread, between frames and from the engine's interrupt: true
+// once the game's memory grew past its bound since it started. The first
+// time, logs the error line that says so; the game must then end.
+bool GameMemoryOverBound();
+
 // On the main thread, from the engine's interrupt: what must happen to the
 // running script, and the line that says so.
 ScriptStop ScriptStopDue();
@@ -76,3 +87,5 @@ size_t ProcessHeapBytes();
 
 // For tests: the bounds, shortened (0 restores the program's constants).
 void SetScriptBoundsForTest(double runSeconds, size_t memoryBytes);
+// For tests: the game's bound (0 restores it), counted from now on.
+void SetGameMemoryBoundForTest(size_t bytes);

@@ -1,11 +1,15 @@
 #include "core/stream.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/random.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -98,7 +102,7 @@ int64_t TReadOnlyMemoryStream::Seek(int64_t offset, SeekOrigin origin) {
 namespace {
 constexpr std::string_view kTempMark = ".tmp";
 
-// The process id in a temporary's name ("<target>.tmp<pid>"), or 0.
+// The process id in a temporary's name ("<target>.<random>.tmp<pid>"), or 0.
 pid_t WriterOfTemporary(std::string_view name) {
   size_t mark = name.rfind(kTempMark);
   if (mark == std::string_view::npos || mark == 0) return 0;
@@ -129,6 +133,36 @@ void RemoveStaleTemporaries(const std::string& systemPath) {
   }
   closedir(dir);
 }
+
+// Sixteen hex digits nobody can guess, so nothing can be waiting at the name.
+std::string RandomTag() {
+  uint64_t bits = 0;
+  if (getrandom(&bits, sizeof bits, 0) != sizeof bits) bits = static_cast<uint64_t>(std::rand()) << 32 ^ std::rand();
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(bits));
+  return text;
+}
+
+// Creates a new temporary beside `target`: created here and now (never an
+// existing file, never through a link someone placed in the folder), under a
+// name that cannot be predicted, and still carrying this process's id so a
+// later write can remove it when the process died midway. Nil when the
+// folder refuses.
+std::FILE* CreateTemporaryBeside(const std::string& target, std::string& tempPath) {
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    tempPath = target + "." + RandomTag() + std::string(kTempMark) + std::to_string(getpid());
+    const int fd = open(tempPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      if (std::FILE* file = fdopen(fd, "w+b")) return file;
+      close(fd);
+      unlink(tempPath.c_str());
+      break;
+    }
+    if (errno != EEXIST) break;
+  }
+  tempPath.clear();
+  return nullptr;
+}
 }  // namespace
 
 TFileStream::TFileStream(const std::string& fileName, FileMode mode) {
@@ -138,9 +172,7 @@ TFileStream::TFileStream(const std::string& fileName, FileMode mode) {
     case FileMode::OpenReadWrite: file_ = std::fopen(path_.c_str(), "r+b"); break;
     case FileMode::Create:
       RemoveStaleTemporaries(path_);
-      tempPath_ = path_ + std::string(kTempMark) + std::to_string(getpid());
-      file_ = std::fopen(tempPath_.c_str(), "w+b");
-      if (!file_) tempPath_.clear();
+      file_ = CreateTemporaryBeside(path_, tempPath_);
       break;
   }
 }

@@ -3,14 +3,31 @@
 #include <algorithm>
 #include <vector>
 
+#include "compat/win32/system.h"
 #include "core/log.h"
 #include "core/resource_path.h"
 #include "core/text.h"
+#include "core/text_helpers.h"
 
 namespace {
 std::vector<std::string>& Places() {
   static std::vector<std::string> places;
   return places;
+}
+bool Refuse(const std::string& path) {
+  LogError(u"Write refused outside the game's folders: " + Utf8ToWide(path));
+  return false;
+}
+
+// In the folder of the program (or a folder of it that is no game's):
+// nothing a game names may land among the program's files.
+bool InProgramFolder(const std::string& path) {
+  const std::string program = ExtractFilePath(GetProgramFileName());
+  if (program.empty() || !PathLiesWithin(path, program)) return false;
+  for (const std::string& place : Places()) {
+    if (PathLiesWithin(place, program) && !PathLiesWithin(program, place) && PathLiesWithin(path, place)) return false;
+  }
+  return true;
 }
 }  // namespace
 
@@ -23,9 +40,14 @@ void AddWritePlace(const std::string& folder) {
 void ClearWritePlaces() { Places().clear(); }
 
 bool MayWriteFile(const std::string& path) {
+  if (InProgramFolder(path)) return Refuse(path);
   for (const std::string& place : Places()) {
     if (PathLiesWithin(path, place)) return true;
   }
-  LogError(u"Write refused outside the game's folders: " + Utf8ToWide(path));
-  return false;
+  return Refuse(path);
+}
+
+bool MayWriteBelow(const std::string& path, const std::string& root) {
+  if (!PathLiesWithin(path, root) || InProgramFolder(path)) return Refuse(path);
+  return true;
 }

@@ -23,6 +23,11 @@ double Applet::currentTime() { return platform() ? platform()->GetCurrentTime() 
 int32_t Applet::runStep() {
   // A handler waiting for frames (a modal wait, an effect) is not running.
   NoteScriptWaitedForFrames();
+  // A game that keeps a little more every frame ends, said once, in order.
+  if (GameMemoryOverBound()) {
+    terminate();
+    return 1;
+  }
   if (platform() && window_ && !platform()->WindowVisible(window_)) return 1;
   if (pause_) {
     if (cursor_) cursor_->hide();

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 
 #include "compat/win32/file_system.h"
@@ -50,6 +51,8 @@ void TLog::settle() {
 }
 
 void TLog::Write(const WideString& line) {
+  std::unique_lock<std::timed_mutex> guard(writing_, std::chrono::seconds(1));
+  if (!guard.owns_lock()) return;
   // Where the player started the program from a terminal, errors show there
   // at once, wherever the log file is.
   if (IsErrorLine(line)) {
@@ -66,11 +69,13 @@ void TLog::Write(const WideString& line) {
   std::string folder = LogFolder();
   if (folder.empty() || cut_) return;  // the name is not known yet: the line is lost
   if (!ForceDirectories(folder)) return;
-  const std::string path = folder + "log.txt";
+  // The folder may exist already in other capitals (a title's own next to
+  // the name another run gave it): the same lookup as every other file.
+  const std::string path = ToSystemPath(folder + "log.txt");
   if (firstWrite_) {
     SetCrashLogPath(path);  // a crash report goes to the same file
     // The previous run's log, with its crash report if it had one, is kept once.
-    std::rename(path.c_str(), (folder + "log.old.txt").c_str());
+    std::rename(path.c_str(), ToSystemPath(folder + "log.old.txt").c_str());
   }
   std::string bytes = WideToAnsi(line) + "\r\n";
   if (written_ + static_cast<int64_t>(bytes.size()) > sizeLimit_) {

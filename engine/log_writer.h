@@ -11,6 +11,7 @@
 // when the program ends abruptly. Error lines also go to standard error, and
 // on a terminal the lines the game's scripts log go to standard output.
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ class TLog {
   explicit TLog(int64_t sizeLimit = kDefaultSizeLimit) : sizeLimit_(sizeLimit) {}
 
   // The log handler: appends one formed line ("HH:MM:SS (i) text") and CR LF.
+  // The close watch may write the last line from its own thread; a line that
+  // cannot have the file within a second (the main thread stuck inside a
+  // write) is dropped.
   void Write(const WideString& line);
   // From now until `settle`, error lines wait before they go to standard
   // error: the start of a run, before the log's folder is known.
@@ -44,6 +48,7 @@ class TLog {
   // Writes the bytes to the file, truncating it on the run's first write.
   bool append(const std::string& path, const std::string& bytes);
 
+  std::timed_mutex writing_;
   bool firstWrite_ = true;
   bool holding_ = false;
   std::vector<std::string> heldErrors_;

@@ -5,11 +5,14 @@
 #include <cstdio>
 #include <memory>
 
+#include "compat/win32/close_watch.h"
 #include "compat/win32/file_system.h"
 #include "compat/win32/system.h"
 #include "core/engine.h"
 #include "core/exceptions.h"
+#include "core/log.h"
 #include "core/resource_man.h"
+#include "core/script_watch.h"
 #include "core/step_handler.h"
 #include "core/text_helpers.h"
 #include "engine/applet.h"
@@ -89,11 +92,20 @@ void RunMainLoop() {
       if (!applet) continue;
       if (applet->terminated()) {
         applet->Free();
+        NoteCloseHonoured();
       } else {
         running = true;
       }
     }
   }
+}
+
+void ArmProgramCloseWatch() {
+  ArmCloseWatch([](double graceSeconds) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%g", graceSeconds);
+    LogError(u"Program ended: it did not close within " + AnsiToWide(seconds) + u" s of the request to close");
+  });
 }
 
 namespace {
@@ -139,6 +151,7 @@ int RunProgram(int argc, char** argv) {
     std::printf("%s\n", kUsage);
     return 0;
   }
+  ArmProgramCloseWatch();
   auto log = std::make_unique<TLog>();
   LogHandler() = [&log](const WideString& line) { log->Write(line); };
   StepHandler() = [&log](BaseObject* applet) { log->Step(applet); };
@@ -148,6 +161,7 @@ int RunProgram(int argc, char** argv) {
   // or a script sees it in the exit status.
   int status = 0;
   try {
+    NoteGameStarted();
     if (!LoadMainApplet(*engine, *log, arguments)) status = 1;
     RunMainLoop();
   } catch (const Exception&) {
@@ -156,6 +170,7 @@ int RunProgram(int argc, char** argv) {
   }
   log->settle();
   engine->Free();
+  DisarmCloseWatch();
   StepHandler() = nullptr;
   LogHandler() = nullptr;
   return status;

@@ -28,6 +28,10 @@ bool MainFileFound(const std::string& mainFile);
 // that holds its main file, or the archive's name without its extension.
 WideString GameLogName(const std::string& mainFile);
 
+// From now on a request to end that the main thread does not honour within a
+// few seconds ends the process, with the log's closing line.
+void ArmProgramCloseWatch();
+
 // Runs the whole program; answers the process exit code: 0 when the game
 // ran, 1 when there was none to run or it failed.
 int RunProgram(int argc, char** argv);

@@ -5,6 +5,7 @@
 #include "compat/win32/internal/window_state.h"
 #include "compat/win32/message_queue.h"
 #include "compat/win32/window_messages.h"
+#include "compat/win32/close_watch.h"
 
 namespace {
 // Once the program was asked to end, it stays asked.
@@ -25,6 +26,7 @@ void TranslateDisplayEvent(const SDL_Event& event) {
   }
   if (event.type == SDL_QUIT) {
     quitRequested = true;
+    NoteCloseRequested();
     CloseEveryWindow();
     return;
   }
@@ -39,8 +41,12 @@ bool CloseRequestPending() {
   SDL_Event events[256];
   const int count = SDL_PeepEvents(events, 256, SDL_PEEKEVENT, SDL_QUIT, SDL_WINDOWEVENT);
   for (int i = 0; i < count; ++i) {
-    if (events[i].type == SDL_QUIT) return true;
-    if (events[i].type == SDL_WINDOWEVENT && events[i].window.event == SDL_WINDOWEVENT_CLOSE) return true;
+    const bool close = events[i].type == SDL_QUIT ||
+                       (events[i].type == SDL_WINDOWEVENT && events[i].window.event == SDL_WINDOWEVENT_CLOSE);
+    if (close) {
+      NoteCloseRequested();
+      return true;
+    }
   }
   return false;
 }

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "compat/win32/close_watch.h"
+
 namespace {
 bool started = false;
 bool failed = false;
@@ -51,6 +53,9 @@ bool EnsureVideo() {
   }
   SetPixelFormatForAllWindows();
   started = true;
+  // The display system now turns SIGTERM and SIGINT into its quit request;
+  // the program's last way out goes in front of that.
+  InstallCloseWatch();
   return true;
 }
 

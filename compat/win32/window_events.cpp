@@ -10,6 +10,7 @@
 #include "compat/win32/internal/window_state.h"
 #include "compat/win32/paint.h"
 #include "compat/win32/window_messages.h"
+#include "compat/win32/close_watch.h"
 
 namespace {
 // True when the display system reports what the layer asked of it; such a
@@ -55,6 +56,7 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
   HWND handle = window->handle();
   switch (event.event) {
     case SDL_WINDOWEVENT_CLOSE:
+      NoteCloseRequested();
       PostToQueue(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
       break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:

@@ -396,6 +396,10 @@ Variant TJavaScriptEngine::getGlobal(const WideString& name) {
 
 bool TJavaScriptEngine::hasScriptObject(TObject* object) const { return realm_ && realm_->entryOf(object); }
 
+size_t TJavaScriptEngine::heapBytes() const { return realm_ ? JS_GetGCParameter(realm_->cx(), JSGC_BYTES) : 0; }
+
+size_t TJavaScriptEngine::wrapperCount() const { return realm_ ? realm_->wrapperCount() : 0; }
+
 void TJavaScriptEngine::collectGarbage() {
   if (!realm_) return;
   auto start = std::chrono::steady_clock::now();

@@ -41,6 +41,10 @@ class TJavaScriptEngine : public TScriptEngine {
   bool isReady() const { return realm_ != nullptr; }
   // Objects exported and not yet removed.
   int exportedCount() const { return exportedCount_; }
+  // The bytes the script heap holds now (of every engine of the thread).
+  size_t heapBytes() const;
+  // The program objects that have a script object in this engine.
+  size_t wrapperCount() const;
   // The script file `loadScript` took last.
   const WideString& currentScriptFile() const { return currentScriptFile_; }
   // A line of a handler text or script file this engine ran (by the name its

@@ -91,6 +91,7 @@ class JsRealm {
   JSObject* wrap(TObject* object);
   // The script object for the object held by `prop` of the holder's object.
   JSObject* wrapMember(WrapperEntry& holder, const PropInfo& prop, TObject* value);
+  size_t wrapperCount() const { return wrappers_.size(); }
   // Cuts the program object's script object loose and forgets it.
   void detach(TObject* object);
 

@@ -23,6 +23,11 @@ class TParticle : public TSomePersistent {
   TVector4F startPosition{0, 0, 0, 1};
   TParticleList* list = nullptr;
   ParticleEffect* effect = nullptr;
+
+  void Create(TObject* owner) override;
+  void Destroy() override;
+  // The particles alive now under an owner (the applet).
+  static int64_t liveUnder(const TObject* owner);
 };
 
 // Grows in steps of 64; the places of freed particles are packed out after

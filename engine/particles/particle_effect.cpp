@@ -6,6 +6,7 @@
 #include <exception>
 #include <limits>
 #include <random>
+#include <string>
 
 #include "core/coordinates.h"
 #include "core/log.h"
@@ -214,6 +215,7 @@ void ParticleEffect::apply(double time, double step) {
   if (particleInterval_ > 0 && running()) {
     const int32_t due = dueEmissions(dt);
     for (int32_t i = 0; i < due; ++i) emit();
+    if (due > 0) dropOldestPastBounds();
     if (due > 0) {
       lingering_ = true;
       changed = true;
@@ -260,6 +262,38 @@ int32_t ParticleEffect::dueEmissions(float step) {
   const double due = std::trunc(static_cast<double>(emitAccumulator_) / particleInterval_);
   emitAccumulator_ = 0;
   return due >= kMaxEmittedPerStep ? kMaxEmittedPerStep : static_cast<int32_t>(due);
+}
+
+namespace {
+int32_t perEffectBound = ParticleEffect::kMaxLiveParticles;
+int64_t perAppletBound = ParticleEffect::kMaxLiveParticlesPerApplet;
+}  // namespace
+
+void ParticleEffect::SetParticleBoundsForTest(int32_t perEffect, int64_t perApplet) {
+  perEffectBound = perEffect > 0 ? perEffect : kMaxLiveParticles;
+  perAppletBound = perApplet > 0 ? perApplet : kMaxLiveParticlesPerApplet;
+}
+
+void ParticleEffect::dropOldestPastBounds() {
+  const int count = particles_->count();
+  const TObject* holder = count > 0 ? particles_->particle(0)->owner() : nullptr;
+  const int64_t overApplet = TParticle::liveUnder(holder) - perAppletBound;
+  const int64_t over = std::max<int64_t>(count - perEffectBound, overApplet);
+  if (over <= 0) return;
+  const int drop = static_cast<int>(std::min<int64_t>(over, count));
+  // The list holds the particles in the order they were born.
+  for (int i = 0; i < drop; ++i) {
+    TParticle* particle = particles_->particle(i);
+    particles_->put(i, nullptr);
+    particle->Free();
+  }
+  particles_->pack();
+  if (!boundLogged_) {
+    boundLogged_ = true;
+    LogError(u"Too many particles in " + AnsiToWide(className()) + u" \"" + name() + u"\": the oldest go first (at most " +
+             AnsiToWide(std::to_string(perEffectBound)) + u" an effect, " +
+             AnsiToWide(std::to_string(perAppletBound)) + u" an applet)");
+  }
 }
 
 void ParticleEffect::emit() {

@@ -34,10 +34,17 @@ class ParticleEffect : public Effect {
   // Most particles one step emits, however long the step was: a frame after
   // a long pause, or an interval near zero, must not emit millions.
   static constexpr int32_t kMaxEmittedPerStep = 1000;
+  // Most particles alive at once in one effect and in all effects of one
+  // applet: past them the oldest go, so a tiny interval with a long life
+  // cannot take the machine's memory.
+  static constexpr int32_t kMaxLiveParticles = 10000;
+  static constexpr int64_t kMaxLiveParticlesPerApplet = 50000;
 
   void Create(TObject* owner) override;
   void Destroy() override;
   void Loaded() override;
+  // For tests: the bounds, changed (0 restores the program's).
+  static void SetParticleBoundsForTest(int32_t perEffect, int64_t perApplet);
   void objectRemoved(BaseObject* object) override;
   void apply(double time, double step) override;
 
@@ -94,6 +101,9 @@ class ParticleEffect : public Effect {
   void registerBySettings();
   int32_t dueEmissions(float step);
   void emit();
+  // Frees the oldest particles while this effect or its applet holds more
+  // than its bound.
+  void dropOldestPastBounds();
   TVector4F emissionVelocity();
   void moveParticle(TParticle& particle, const TMatrix4F& turn, float dt, float moveTime);
   TVector4F ownerWorldPosition();
@@ -129,6 +139,7 @@ class ParticleEffect : public Effect {
   bool zTest_ = false;
   // Key faults are logged once per effect, not for every particle of every frame.
   bool keyFaultLogged_ = false;
+  bool boundLogged_ = false;
 
   friend class ParticleRenderer;
   // The look of a particle at its age, logging the first key fault.

@@ -471,4 +471,38 @@ TEST_F(ObjectFileTest, AStaleTemporaryOfADeadWriterGoesAtTheNextWrite) {
   EXPECT_TRUE(std::filesystem::exists(dir.file(mine)));
   EXPECT_TRUE(std::filesystem::exists(dir.file("notes.tmp.txt")));
 }
+
+TEST_F(ObjectFileTest, AStoreNeverWritesThroughALinkPlacedBesideItsTarget) {
+  // The name a temporary used to have, and a file the link leads to outside.
+  TempDir outside;
+  outside.write("victim.txt", "keep me");
+  for (const std::string& trap : {"saved.qxml.tmp" + std::to_string(getpid()), std::string("saved.qxml.tmp")}) {
+    std::filesystem::create_symlink(outside.file("victim.txt"), dir.file(trap));
+  }
+  BaseObject* tree = Chain(1);
+  loaded.push_back(tree);
+  ASSERT_TRUE(StoreObjectFile(manager, u"saved.qxml", tree));
+  EXPECT_EQ(outside.read("victim.txt"), "keep me");
+  EXPECT_NE(dir.read("saved.qxml").find("<?xml"), std::string::npos);
+  // Nothing of the write is left beside the target but the links.
+  size_t entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) entries += entry.is_symlink() ? 0 : 1;
+  EXPECT_EQ(entries, 1u);
+}
+
+TEST_F(ObjectFileTest, AFileThatFailsToConvertIsNotAlsoCalledEmpty) {
+  std::string deep = "<?xml version=\"1.0\"?>\r\n";
+  for (int i = 0; i < 350; ++i) deep += "<Dummy>";
+  for (int i = 0; i < 350; ++i) deep += "</Dummy>";
+  const std::pair<std::string, std::string> files[] = {
+      {"broken.qxml", "<?xml version=\"1.0\"?>\r\n<Dummy name=\"a\""}, {"in350.qxml", deep}};
+  for (const auto& [name, text] : files) {
+    dir.write(name, text);
+    LogCapture log;
+    EXPECT_EQ(load(Utf8ToWide(name).c_str()), nullptr);
+    EXPECT_EQ(log.count("(e) XML document could not be read in file " + name), 1) << name;
+    EXPECT_EQ(log.count("(e) Can't load " + name + " file is empty"), 0) << name;
+  }
+}
+
 }  // namespace

@@ -1,8 +1,18 @@
 // The program entry: the main-file rule with real folders, and the log writer.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
 #include <regex>
+#include <thread>
+
+#include "compat/win32/close_watch.h"
+#include "core/log.h"
+#include "core/text_helpers.h"
 
 #include "engine/log_writer.h"
 #include "engine/program.h"
@@ -119,5 +129,51 @@ TEST_F(LogWriterTest, ATitleCannotWriteOutsideTheApplicationDataFolder) {
   log.Write(u"12:00:00 (i) x");
   EXPECT_FALSE(std::filesystem::exists(dir.path() + "../escape"));
   EXPECT_TRUE(std::filesystem::exists(dir.file("qplay/.._escape/log.txt")));
+}
+
+TEST_F(LogWriterTest, ALogFolderInOtherCapitalsIsTheLogsFolder) {
+  ProgramAppletInfo().title = u"Capital Game";
+  std::string folder = TLog::LogFolder();
+  folder.pop_back();
+  const std::string lower = ExtractFilePath(folder) + LowerCaseAscii(ExtractFileName(folder));
+  std::filesystem::create_directories(lower);
+  TLog log;
+  log.Write(u"12:00:00 (i) found");
+  EXPECT_EQ(TempDir::readFile(lower + "/log.txt"), "12:00:00 (i) found\r\n");
+}
+
+TEST_F(LogWriterTest, AStuckProgramEndsSoonAfterSigtermWithItsClosingLine) {
+  ProgramAppletInfo().title = u"stuck";
+  const std::string logFile = TLog::LogFolder() + "log.txt";
+  pid_t child = fork();
+  if (child == 0) {
+    // The main thread stuck in native code: no pump, no script watch.
+    TLog log;
+    LogHandler() = [&log](const WideString& line) { log.Write(line); };
+    ArmProgramCloseWatch();
+    InstallCloseWatch();
+    LogInfo(u"spinning");
+    volatile uint64_t turns = 0;
+    for (;;) turns = turns + 1;
+  }
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::seconds(60);
+  while (TempDir::readFile(logFile).find("spinning") == std::string::npos && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  const auto sent = Clock::now();
+  kill(child, SIGTERM);
+  int status = 0;
+  while (waitpid(child, &status, WNOHANG) == 0 && Clock::now() < sent + std::chrono::seconds(30)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  const double seconds = std::chrono::duration<double>(Clock::now() - sent).count();
+  if (seconds >= 30) kill(child, SIGKILL), waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+  EXPECT_GE(seconds, kCloseGraceSeconds - 0.1);
+  EXPECT_LT(seconds, kCloseGraceSeconds + 5);
+  const std::string text = TempDir::readFile(logFile);
+  EXPECT_NE(text.find(" (e) Program ended: it did not close within 3 s of the request to close\r\n"), std::string::npos)
+      << text;
 }
 }  // namespace

@@ -66,6 +66,31 @@ TEST_F(Particles, EmitTruncatedIntervalsEveryFewFramesAndDropTheRemainder) {
   }
 }
 
+TEST_F(Particles, LiveParticlesAreBoundedPerEffectAndPerAppletAndTheOldestGo) {
+  // A tiny interval and a long life: without bounds the count only grows.
+  ParticleEffect::SetParticleBoundsForTest(300, 500);
+  auto* second = New<ParticleEffect>(owner.get());
+  second->setLoop(true);
+  for (ParticleEffect* e : {effect, second}) {
+    e->setParticleInterval(1e-6f);
+    e->setLifeTime(1e6f);
+  }
+  for (int frame = 0; frame < 6; ++frame) {
+    tick(0.1);
+    EXPECT_LE(effect->particleCount(), 300);
+    EXPECT_LE(effect->particleCount() + second->particleCount(), 500);
+  }
+  EXPECT_EQ(effect->particleCount() + second->particleCount(), 500);
+  // What is left was born last: the oldest went first.
+  for (ParticleEffect* e : {effect, second}) {
+    for (int i = 0; i < e->particleCount(); ++i) EXPECT_GE(e->particles()->particle(i)->birthTime, 0.35f);
+  }
+  EXPECT_EQ(log.count("(e) Too many particles in ParticleEffect \"\": the oldest go first (at most 300 an effect, 500 "
+                      "an applet)"),
+            2);
+  ParticleEffect::SetParticleBoundsForTest(0, 0);
+}
+
 TEST_F(Particles, LifeTimeMovesTheLastOfTwoKeysAndParticlesDieAfterIt) {
   effect->setLifeTime(2);
   EXPECT_EQ(effect->keys()->key(1)->key(), 60u);
