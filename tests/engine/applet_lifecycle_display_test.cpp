@@ -174,10 +174,10 @@ std::string DataFolderOf(const std::string& attributes) {
 }
 
 TEST(AppletFolders, TitleAndAppnameBecomeOneFolderUnderTheDataFolder) {
-  EXPECT_EQ(DataFolderOf(R"(width="64" height="48" title="../../escape")"), ".._.._escape/");
-  EXPECT_EQ(DataFolderOf(R"(width="64" height="48" title="t" appname="/etc/app")"), "_etc_app/");
-  EXPECT_EQ(DataFolderOf(R"(width="64" height="48" title="..")"), "__/");
-  EXPECT_EQ(DataFolderOf(R"(width="64" height="48" title="My Game")"), "My Game/");
+  EXPECT_EQ(DataFolderOf(R"(width="64" height="48" title="../../escape")"), "qplay/.._.._escape/");
+  EXPECT_EQ(DataFolderOf(R"(width="64" height="48" title="t" appname="/etc/app")"), "qplay/_etc_app/");
+  EXPECT_EQ(DataFolderOf(R"(width="64" height="48" title="..")"), "qplay/__/");
+  EXPECT_EQ(DataFolderOf(R"(width="64" height="48" title="My Game")"), "qplay/my game/");
 }
 
 }  // namespace

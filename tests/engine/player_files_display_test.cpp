@@ -30,8 +30,8 @@ TEST(PlayerFilesGame, AGameRunTwiceKeepsEveryValidPlayerSettingAndScore) {
   EventTestGame game;
   ASSERT_NE(game.load("", ""), nullptr);
   game.unload();
-  // The game's own folder of player files, named after its title.
-  const std::string prefs = "Event Test/prefs.dat", scores = "Event Test/scores.dat";
+  // The game's own folder of player files, named after its title in lower case.
+  const std::string prefs = "qplay/event test/prefs.dat", scores = "qplay/event test/scores.dat";
   game.data.write(prefs, Scrambled(u"2\r\nuser2=bob\r\nuser1=ann\r\nuser1 stray\r\ncurrentuser=ann\r\nuser1.lang=fr\r\n"));
   game.data.write(scores, Scrambled(u"bob=30\r\ncid=seven\r\nann=20\r\ndan=10\r\n"));
   // The first run tries what must be refused, then adds a score.
