@@ -9,7 +9,7 @@ packages=(
   zlib1g-dev libjpeg-dev libpng-dev libxml2-dev lib3ds-dev
   libmozjs-102-dev libunwind-dev libsodium-dev
   libgl-dev libegl-dev libgl1-mesa-dri libepoxy-dev
-  libsdl2-dev libsdl2-mixer-dev libmodplug-dev libbullet-dev libxkbcommon-dev libxkbcommon-x11-dev
+  libsdl2-dev libsdl2-mixer-dev libmodplug-dev libsndfile1-dev libbullet-dev libxkbcommon-dev libxkbcommon-x11-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation2
   xvfb xauth xdotool x11-apps imagemagick
 )
