@@ -20,17 +20,13 @@
 #include "core/folder_resource_man.h"
 #include "platform/sound/audio_functions.h"
 #include "platform/sound/sound_engine_bass.h"
+#include "support/largest_allocation.h"
 #include "support/log_capture.h"
 #include "support/sound_files.h"
 #include "support/temp_dir.h"
 
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
-                                                         void (*)(const volatile void*)) __attribute__((weak));
 
 namespace {
-size_t largestAllocation = 0;
-void NoteAllocation(const volatile void*, size_t size) { largestAllocation = std::max(largestAllocation, size); }
-void NoteFree(const volatile void*) {}
 
 // Bytes that may still reflect the state before a change: the stdio buffer
 // and the mixer's buffer in flight, with room to spare.
@@ -260,12 +256,11 @@ TEST_F(DiskAudio, AnOggStreamIsDecodedAsItPlays) {
   ASSERT_TRUE(TAudioLibrary::Load());
   const TAudioFunctions& audio = TAudioLibrary::functions();
   ASSERT_TRUE(audio.Init(kAudioDefaultDevice, 44100, 0, nullptr, nullptr));
-  const bool watched = __sanitizer_install_malloc_and_free_hooks != nullptr &&
-                       __sanitizer_install_malloc_and_free_hooks(NoteAllocation, NoteFree) != 0;
+  const bool watched = WatchLargestAllocation();
   MemoryFile file{ogg};
-  largestAllocation = 0;
+  ResetLargestAllocation();
   HAUDIO stream = audio.StreamCreateFileUser(0, kAudioLoop, MemoryFileProc, &file);
-  const size_t madeWith = largestAllocation;
+  const size_t madeWith = LargestAllocation();
   ASSERT_NE(stream, 0u);
   // Its samples (3.5 MB) are never held: the largest block is its file's copy.
   if (watched) {

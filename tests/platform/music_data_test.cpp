@@ -10,17 +10,13 @@
 #include "core/folder_resource_man.h"
 #include "platform/sound/audio_functions.h"
 #include "platform/sound/sound_engine_bass.h"
+#include "support/largest_allocation.h"
 #include "support/log_capture.h"
 #include "support/sound_files.h"
 #include "support/temp_dir.h"
 
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
-                                                         void (*)(const volatile void*)) __attribute__((weak));
 
 namespace {
-size_t largestAllocation = 0;
-void NoteAllocation(const volatile void*, size_t size) { largestAllocation = std::max(largestAllocation, size); }
-void NoteFree(const volatile void*) {}
 
 std::string Le32(uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
@@ -77,14 +73,13 @@ TEST_F(NoSoundLibrary, OnlyTrackerModulesWithTheirSignaturesReachTheModulePlayer
 }
 
 TEST_F(NoSoundLibrary, WavChunksDeclaringGigabytesAreNotReserved) {
-  const bool watched = __sanitizer_install_malloc_and_free_hooks != nullptr &&
-                       __sanitizer_install_malloc_and_free_hooks(NoteAllocation, NoteFree) != 0;
+  const bool watched = WatchLargestAllocation();
   for (const std::string& bytes : {WavClaimingGigabytes(), ForgedRiff()}) {
-    largestAllocation = 0;
+    ResetLargestAllocation();
     HAUDIO sample = audio().SampleLoad(1, bytes.data(), 0, static_cast<uint32_t>(bytes.size()), 6, 0);
     if (sample) audio().SampleFree(sample);
     if (watched) {
-      EXPECT_LT(largestAllocation, size_t{16} << 20) << bytes.size() << " bytes";
+      EXPECT_LT(LargestAllocation(), size_t{16} << 20) << bytes.size() << " bytes";
     }
   }
   // A recording cut short still plays as far as it goes.

@@ -23,16 +23,10 @@
 
 #include <jpeglib.h>
 #include <jerror.h>
+#include "support/largest_allocation.h"
 
-// Under the address sanitizer every allocation can be watched; elsewhere
-// the largest allocation is not measured.
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
-                                                         void (*)(const volatile void*)) __attribute__((weak));
 
 namespace {
-size_t largestAllocation = 0;
-void NoteAllocation(const volatile void*, size_t size) { largestAllocation = std::max(largestAllocation, size); }
-void NoteFree(const volatile void*) {}
 
 std::string Int32(int32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
@@ -137,16 +131,15 @@ std::string PngChunk(const std::string& type, const std::string& data, uint32_t 
 
 TEST(HostilePng, ChunksDeclaringGigabytesAreNotAllocated) {
   const std::string header = PngChunk("IHDR", std::string("\0\0\0\1\0\0\0\1\x08\x06\0\0\0", 13), 13);
-  const bool watched = __sanitizer_install_malloc_and_free_hooks != nullptr &&
-                       __sanitizer_install_malloc_and_free_hooks(NoteAllocation, NoteFree) != 0;
+  const bool watched = WatchLargestAllocation();
   for (const char* type : {"tEXt", "zTXt", "iTXt", "iCCP", "sPLT", "eXIf", "pCAL", "sCAL"}) {
     SCOPED_TRACE(type);
     FilterWorld world;
     world.dir.write("claim.png", "\x89PNG\r\n\x1a\n" + header + PngChunk(type, "abcdefgh", 0x7FFFFFF0u) + std::string(40, 'x'));
-    largestAllocation = 0;
+    ResetLargestAllocation();
     EXPECT_EQ(world.filter->loadPixmap(world.manager.get(), u"claim.png"), nullptr);
     if (watched) {
-      EXPECT_LT(largestAllocation, size_t{16} << 20);
+      EXPECT_LT(LargestAllocation(), size_t{16} << 20);
     }
     EXPECT_EQ(world.log.count("(e) Can't load claim.png: PNG ERROR -- Read Error: file truncated"), 1);
   }
