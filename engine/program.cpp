@@ -161,7 +161,6 @@ int RunProgram(int argc, char** argv) {
   // or a script sees it in the exit status.
   int status = 0;
   try {
-    NoteGameStarted();
     if (!LoadMainApplet(*engine, *log, arguments)) status = 1;
     RunMainLoop();
   } catch (const Exception&) {

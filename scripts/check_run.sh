@@ -25,7 +25,7 @@ run_game() {
 }
 
 run_game "$work/first.txt"
-grep -q "game ran" "$work/data/run check/log.txt" || {
+grep -q "game ran" "$work/data/qplay/run check/log.txt" || {
   echo "check_run: the game given by a relative path did not run" >&2
   exit 1
 }
