@@ -90,6 +90,24 @@ WideString Decimal(double value) {
   std::snprintf(text, sizeof text, "%g", value);
   return AnsiToWide(text);
 }
+// One field of /proc/self/statm in bytes (0: mapped size, 1: resident),
+// read from a kept-open file.
+[[maybe_unused]] size_t StatmBytes(int field) {
+  static const int statm = open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
+  static const size_t pageSize = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  char text[64];
+  ssize_t got = statm >= 0 ? pread(statm, text, sizeof text - 1, 0) : -1;
+  if (got <= 0) return 0;
+  text[got] = '\0';
+  const char* at = text;
+  char* end = nullptr;
+  unsigned long long pages = std::strtoull(at, &end, 10);
+  for (int i = 0; i < field; ++i) {
+    at = end;
+    pages = std::strtoull(at, &end, 10);
+  }
+  return static_cast<size_t>(pages) * pageSize;
+}
 }  // namespace
 
 size_t ProcessHeapBytes() {
@@ -100,13 +118,7 @@ size_t ProcessHeapBytes() {
   // buffer counts once mapped, touched or not) and with the heap's growth.
   // One read of a kept-open file, about a microsecond; asking the allocator
   // for its totals walks all of its free lists under its locks.
-  static const int statm = open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
-  static const size_t pageSize = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-  char text[64];
-  ssize_t got = statm >= 0 ? pread(statm, text, sizeof text - 1, 0) : -1;
-  if (got <= 0) return 0;
-  text[got] = '\0';
-  return static_cast<size_t>(std::strtoull(text, nullptr, 10)) * pageSize;
+  return StatmBytes(0);
 #endif
 }
 
@@ -180,15 +192,7 @@ size_t GameMemoryBytes() {
 #ifdef Q_SANITIZED_HEAP
   return ProcessHeapBytes();
 #else
-  static const int statm = open("/proc/self/statm", O_RDONLY | O_CLOEXEC);
-  static const size_t pageSize = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-  char text[64];
-  ssize_t got = statm >= 0 ? pread(statm, text, sizeof text - 1, 0) : -1;
-  if (got <= 0) return 0;
-  text[got] = '\0';
-  char* resident = nullptr;
-  std::strtoull(text, &resident, 10);
-  return static_cast<size_t>(std::strtoull(resident, nullptr, 10)) * pageSize;
+  return StatmBytes(1);  // resident
 #endif
 }
 }  // namespace
