@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/log.h"
+#include "core/resource_request.h"
+#include "core/text_helpers.h"
 #include "engine/applet.h"
 #include "gui/widgets/widget_drawing.h"
 #include "platform/argb_image.h"
 #include "platform/device.h"
 #include "platform/filters/filter.h"
+#include "platform/pixmap_source.h"
 
 namespace {
 // The wide picture every game of the system's time was made for: its upper
@@ -47,7 +51,14 @@ bool Background::readImage(const WideString& name, TArgbImage& image) {
   Applet* applet = ownerApplet();
   AppletParts* parts = applet ? applet->parts() : nullptr;
   TFilter* filter = parts ? parts->filterObject() : nullptr;
-  return filter && filter->loadRGBAFile(applet->resourceManager(), WideToAnsi(name), image) && !image.empty();
+  TResourceMan* manager = applet ? applet->resourceManager() : nullptr;
+  if (!filter || !manager) return false;
+  if (filter->loadRGBAFile(manager, WideToAnsi(name), image) && !image.empty()) return true;
+  // The picture may be there as its converted copy alone.
+  const bool missing = !name.empty() && !manager->streamExists(name) &&
+                       !manager->streamExists(StripExtensionW(name) + u".pixmap");
+  if (missing) LogError(MissingFileMessage(name));
+  return false;
 }
 
 TPixmap* Background::pixmapOfRows(const TArgbImage& image, int32_t width, int32_t height, int32_t firstRow) {
@@ -79,6 +90,7 @@ void Background::setImageFileName(const WideString& name) {
   }
   imageWidth_ = image.width;
   imageHeight_ = image.height;
+  const PixmapSource source(name);
   if (IsPowerOfTwo(image.width) && IsPowerOfTwo(image.height)) {
     pixmaps_.push_back(pixmapOfRows(image, image.width, image.height, 0));
     const TRectF whole = MakeRectF(0, 0, static_cast<float>(image.width), static_cast<float>(image.height));

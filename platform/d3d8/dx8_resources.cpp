@@ -4,6 +4,7 @@
 
 #include "core/log.h"
 #include "platform/d3d8/dx8_device.h"
+#include "platform/pixmap_source.h"
 
 namespace {
 IDirect3DTexture8* TextureOf(const TPixmap* pixmap) {
@@ -71,7 +72,7 @@ TPixmap* TWin32DX8Device::CreatePixmap(int32_t width, int32_t height) {
   if (!d3dDevice_ || !IsValidPixmapSize(width, height, static_cast<int32_t>(caps_.MaxTextureWidth)) ||
       FAILED(d3dDevice_->CreateTexture(static_cast<UINT>(width), static_cast<UINT>(height), 1, 0, D3DFMT_A8R8G8B8,
                                        D3DPOOL_MANAGED, &texture))) {
-    LogError(W("Can't create texture"));
+    LogCantCreateTexture();
     return nullptr;
   }
   auto* pixmap = New<TPixmap>(this);

@@ -3,7 +3,6 @@
 #include "core/class_builder.h"
 #include "core/log.h"
 #include "core/resource_man.h"
-#include "platform/filters/pixmap_pixels.h"
 #include "platform/filters/png_codec.h"
 
 const ClassInfo& TPngFilter::staticClassInfo() {
@@ -11,11 +10,12 @@ const ClassInfo& TPngFilter::staticClassInfo() {
   return info;
 }
 
-TPixmap* TPngFilter::readPixmap(TResourceMan* manager, const WideString& name) {
+bool TPngFilter::readRGBA(TResourceMan* manager, const WideString& name, TArgbImage& image) {
+  image = TArgbImage{};
   TStreamPtr stream = OpenFilterStream(manager, name, fmOpenRead);
-  if (!stream) return nullptr;
-  const TArgbImage image = GuardedRead<TArgbImage>(name, [&] { return DecodePng(*stream); });
-  return pixmapOf(name, image);
+  if (!stream) return false;
+  image = GuardedRead<TArgbImage>(name, [&] { return DecodePng(*stream); });
+  return !image.empty();
 }
 
 bool TPngFilter::writePixmap(TResourceMan* manager, const WideString& name, TPixmap* pixmap) {

@@ -4,6 +4,7 @@
 
 #include "core/log.h"
 #include "platform/opengl/ogl_device.h"
+#include "platform/pixmap_source.h"
 
 namespace {
 constexpr uintptr_t kNoTexture = 0;
@@ -28,7 +29,7 @@ void TOGLDevice::RebindStageZero() { glBindTexture(GL_TEXTURE_2D, TextureOf(boun
 
 TPixmap* TOGLDevice::CreatePixmap(int32_t width, int32_t height) {
   if (!IsValidPixmapSize(width, height, maxTextureSize_)) {
-    LogError(W("Can't create texture"));
+    LogCantCreateTexture();
     return nullptr;
   }
   auto* pixmap = New<TPixmap>(this);

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
+#include "compat/d3d8/test_hooks.h"
 #include "gui/skinned/background.h"
 #include "gui/skinned/screen.h"
 #include "gui/skinned/static_text.h"
@@ -17,6 +19,24 @@
 namespace {
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 constexpr uint32_t kBlack = 0xFF000000u;
+
+// A 16 x 16 PNG: red, green above; blue, white below.
+std::string TilesPng() {
+  std::vector<uint32_t> pixels(256);
+  for (int i = 0; i < 256; ++i) {
+    const bool right = i % 16 >= 8, below = i / 16 >= 8;
+    pixels[i] = below ? (right ? kWhite : 0xFF0000FFu) : (right ? 0xFF00FF00u : 0xFFFF0000u);
+  }
+  std::vector<uint8_t> png;
+  EncodePng(16, 16, pixels, png);
+  return {png.begin(), png.end()};
+}
+
+// A pixel a frame should show in a colour.
+struct Spot {
+  int x, y;
+  uint32_t colour;
+};
 
 class PlainWidgets : public ::testing::TestWithParam<const char*> {
  protected:
@@ -155,30 +175,54 @@ TEST_P(PlainWidgets, ABackgroundDrawsPowerOfTwoAndWidePicturesAndNothingElse) {
 }
 
 TEST_P(PlainWidgets, AnImageStretchesItsPixmapOverItsRect) {
-  // 16 x 16: red, green above; blue, white below.
-  std::vector<uint32_t> pixels(256);
-  for (int i = 0; i < 256; ++i) {
-    const bool right = i % 16 >= 8, below = i / 16 >= 8;
-    pixels[i] = below ? (right ? kWhite : 0xFF0000FFu) : (right ? 0xFF00FF00u : 0xFFFF0000u);
-  }
-  std::vector<uint8_t> png;
-  ASSERT_TRUE(EncodePng(16, 16, pixels, png));
-  game.game.write("tiles.png", std::string(png.begin(), png.end()));
+  game.game.write("tiles.png", TilesPng());
   Applet* applet = load(
       R"(bkColor="#FF000000")",
       R"(<Image name="image" position.x="100" position.y="50" width="80" height="60" pixmap.fileName="tiles.png"/>)");
   ASSERT_NE(applet, nullptr);
   const GuiFrame frame = ReadFrame(applet);
   ASSERT_FALSE(frame.pixels.empty());
-  struct Case {
-    int x, y;
-    uint32_t colour;
-  };
-  for (const Case& c : {Case{120, 65, 0xFFFF0000u}, Case{160, 65, 0xFF00FF00u}, Case{120, 95, 0xFF0000FFu},
-                        Case{160, 95, kWhite}, Case{97, 80, kBlack}, Case{140, 113, kBlack}}) {
+  for (const Spot& c : {Spot{120, 65, 0xFFFF0000u}, Spot{160, 65, 0xFF00FF00u}, Spot{120, 95, 0xFF0000FFu},
+                        Spot{160, 95, kWhite}, Spot{97, 80, kBlack}, Spot{140, 113, kBlack}}) {
     EXPECT_EQ(frame.at(c.x, c.y) & 0xFFF0F0F0u, c.colour & 0xFFF0F0F0u)
         << c.x << "," << c.y << std::hex << " " << frame.at(c.x, c.y);
   }
+}
+
+TEST_P(PlainWidgets, ABackgroundDrawsAPngThatHasNoConvertedCopyFromTheFirstFrameOfEveryRun) {
+  game.game.write("tiles.png", TilesPng());
+  for (int run = 1; run <= 2; ++run) {
+    Applet* applet = load(R"(bkColor="#FF000000")",
+                          R"(<Background name="back" position.x="0" position.y="0" width="320" height="200")"
+                          R"( imageFileName="tiles.png"/>)");
+    ASSERT_NE(applet, nullptr);
+    const GuiFrame frame = ReadFrame(applet);
+    ASSERT_FALSE(frame.pixels.empty());
+    for (const Spot& c : {Spot{60, 40, 0xFFFF0000u}, Spot{260, 40, 0xFF00FF00u}, Spot{60, 160, 0xFF0000FFu},
+                          Spot{260, 160, kWhite}}) {
+      EXPECT_EQ(frame.at(c.x, c.y) & 0xFFF0F0F0u, c.colour & 0xFFF0F0F0u)
+          << "run " << run << " at " << c.x << "," << c.y << std::hex << " " << frame.at(c.x, c.y);
+    }
+    const std::vector<std::string> lines = game.log.messages();
+    EXPECT_TRUE(std::none_of(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("(e)"); }))
+        << "run " << run;
+  }
+  // A picture that is not there is said so, with the property that named it.
+  load("", R"(<Background name="back" imageFileName="tilse.png"/>)");
+  EXPECT_TRUE(game.log.contains("(e) File tilse.png not found, named by back.imageFileName"));
+}
+
+// A device that cannot make the picture's texture (Direct3D's library is
+// missing) names the picture it was for.
+TEST(BackgroundTexture, ThatCannotBeMadeNamesItsPicture) {
+  struct LibraryMissing {
+    LibraryMissing() { d3d8_test::SetLibraryMissing(true); }
+    ~LibraryMissing() { d3d8_test::Restore(); }
+  } missing;
+  GuiTestGame game;
+  game.game.write("tiles.png", TilesPng());
+  game.load(R"(deviceName="dx8")", R"(<Background name="back" width="320" height="200" imageFileName="tiles.png"/>)");
+  EXPECT_TRUE(game.log.contains("(e) Can't create texture for tiles.png"));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothDevices, PlainWidgets, ::testing::Values("ogl", "dx8"));

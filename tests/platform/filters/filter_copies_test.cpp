@@ -191,11 +191,12 @@ TEST(ConvertedCopies, SavingAndPlainBuffersFollowTheFilterForTheName) {
   EXPECT_TRUE(world.filter->loadRGBAFile(files, "pic.jpg", image));
   EXPECT_EQ(image.width, 8);
   EXPECT_TRUE(NearArgb(image.pixels[0], kRed, 8));
-  // A PNG's pixels come only from its copy: the PNG filter reads no plain buffers.
-  EXPECT_TRUE(world.filter->loadRGBAFile(files, "art.png", image));
-  EXPECT_EQ(image.pixels, (std::vector<uint32_t>{kRed, kBlue}));
-  std::filesystem::remove(world.dir.file("art.pixmap"));
-  EXPECT_FALSE(world.filter->loadRGBAFile(files, "art.png", image));
+  // A PNG's pixels come from its copy while there is one, else from the PNG.
+  for (bool withCopy : {true, false}) {
+    if (!withCopy) std::filesystem::remove(world.dir.file("art.pixmap"));
+    EXPECT_TRUE(world.filter->loadRGBAFile(files, "art.png", image)) << withCopy;
+    EXPECT_EQ(image.pixels, (std::vector<uint32_t>{kRed, kBlue})) << withCopy;
+  }
   EXPECT_FALSE(world.filter->loadRGBAFile(files, "model.md3", image));
   EXPECT_FALSE(world.filter->saveRGBAFile({2, 1, {kRed, kBlue}}, "out.png"));
   EXPECT_FALSE(files->streamExists(u"out.png"));
