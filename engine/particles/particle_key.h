@@ -24,7 +24,9 @@ class TParticleKey : public TGCollectionItem {
   void setSpin(float value) { spin_ = value; }
 
   WideString colorText() const { return ColorToText(color_); }
-  void setColorText(const WideString& text) { color_ = TextToColor(text); }
+  // As every colour property: "#FFD040" is refused with a hint, not read
+  // as an invisible colour.
+  void setColorText(const WideString& text) { color_ = ColorFromText(text); }
 
  private:
   float spin_ = 0;

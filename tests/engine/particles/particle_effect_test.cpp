@@ -202,4 +202,23 @@ TEST_F(Particles, StoredEffectReadsBackItsKeysAndTakesItsLifeTimeFromTheLastKey)
   EXPECT_FLOAT_EQ(GetFloatProp(loaded, *loaded->classInfo().findProperty("friction")), 0);
   EXPECT_FLOAT_EQ(loaded->friction(), 1);  // the effect's own speed friction is not the particles'
 }
+
+TEST_F(Particles, AKeyColourOfSixDigitsIsRefusedWithFileAndLine) {
+  TempDir dir;
+  dir.write("main.qxml",
+            "<?xml version=\"1.0\"?>\r\n<PositionObject>\r\n  <ParticleEffect name=\"sparks\">\r\n    <keys>\r\n"
+            "      <item key=\"0\" color=\"#FFD040\"/>\r\n      <item key=\"30\" color=\"#80FF6020\"/>\r\n"
+            "    </keys>\r\n  </ParticleEffect>\r\n</PositionObject>\r\n");
+  Owned<TFolderResourceMan> manager(New<TFolderResourceMan>(nullptr));
+  manager->setRoot(dir.path());
+  Owned<BaseObject> root(LoadObjectFile(manager.get(), u"main.qxml", nullptr, false, nullptr));
+  ASSERT_NE(root, nullptr);
+  auto* loaded = dynamic_cast<ParticleEffect*>(root->findOwnEffect(u"sparks"));
+  ASSERT_NE(loaded, nullptr);
+  ASSERT_EQ(loaded->keys()->count(), 2);
+  EXPECT_EQ(loaded->keys()->key(0)->color(), 0xFFFFFFFFu);  // the key keeps its default
+  EXPECT_EQ(loaded->keys()->key(1)->color(), 0x80FF6020u);
+  EXPECT_TRUE(log.contains("(e) Invalid property value TParticleKey.color: #FFD040: a colour is #AARRGGBB, e.g. "
+                           "#FFFFD040 in file main.qxml line 5"));
+}
 }  // namespace
