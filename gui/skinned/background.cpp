@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "core/log.h"
 #include "core/resource_request.h"
@@ -100,9 +101,20 @@ void Background::setImageFileName(const WideString& name) {
     pixmaps_.push_back(pixmapOfRows(image, 1024, 128, 472));
     pieces_.push_back({MakeRectF(0, 0, 800, 500), MakeRectF(0, 0, 800, 500), 0});
     pieces_.push_back({MakeRectF(0, 28, 800, 128), MakeRectF(0, 500, 800, 600), 1});
+  } else {
+    reportUnshownSize(name, image);
   }
   imageFileName_ = name;
   update();
+}
+
+// The picture is kept by name but draws nothing: the author learns why.
+void Background::reportUnshownSize(const WideString& name, const TArgbImage& image) {
+  const WideString by = ResourceRequest::current();
+  const std::string size = std::to_string(image.width) + " x " + std::to_string(image.height);
+  LogError(u"Can't show " + name + u" as a background: it is " + AnsiToWide(size) +
+           u", and a background is 800 x 600 or has sides that are powers of two" +
+           (by.empty() ? WideString() : u", named by " + by));
 }
 
 void Background::drawSelf() {

@@ -2,7 +2,8 @@
 // `Background`: a picture file stretched over the widget. The picture is
 // read into device pixmaps of its own: one of the picture's size when both
 // sides are powers of two, or two pieces (1024 x 512 and 1024 x 128) for a
-// picture of exactly 800 x 600; a picture of any other size draws nothing.
+// picture of exactly 800 x 600; a picture of any other size draws nothing,
+// as the log says.
 #include <vector>
 
 #include "gui/gui_object.h"
@@ -41,6 +42,7 @@ class Background : public GuiObject {
   // A device pixmap of the size holding the picture's rows from `firstRow`.
   TPixmap* pixmapOfRows(const TArgbImage& image, int32_t width, int32_t height, int32_t firstRow);
   void drawPiece(const Piece& piece);
+  void reportUnshownSize(const WideString& name, const TArgbImage& image);
 
   WideString imageFileName_;
   int32_t imageWidth_ = 0;

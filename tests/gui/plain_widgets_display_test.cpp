@@ -207,9 +207,16 @@ TEST_P(PlainWidgets, ABackgroundDrawsAPngThatHasNoConvertedCopyFromTheFirstFrame
     EXPECT_TRUE(std::none_of(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("(e)"); }))
         << "run " << run;
   }
-  // A picture that is not there is said so, with the property that named it.
+  // A picture that is not there, or of a size no background shows, is said
+  // so, with the property that named it.
   load("", R"(<Background name="back" imageFileName="tilse.png"/>)");
   EXPECT_TRUE(game.log.contains("(e) File tilse.png not found, named by back.imageFileName"));
+  std::vector<uint8_t> odd;
+  ASSERT_TRUE(EncodePng(12, 16, std::vector<uint32_t>(12 * 16, kWhite), odd));
+  game.game.write("odd.png", std::string(odd.begin(), odd.end()));
+  load("", R"(<Background name="back" imageFileName="odd.png"/>)");
+  EXPECT_TRUE(game.log.contains("(e) Can't show odd.png as a background: it is 12 x 16, and a background is 800 x "
+                                "600 or has sides that are powers of two, named by back.imageFileName"));
 }
 
 // A device that cannot make the picture's texture (Direct3D's library is
