@@ -2,8 +2,9 @@
 // The window and device the drawing benchmarks share: a framed window of
 // the windows layer with a device of a chosen class on it, served by this
 // host instead of an applet, a 32 x 32 alpha-blended sprite, and the scene
-// each frame draws. `drawQuads` is the yardstick every drawing benchmark is
-// measured against: 10,000 sprites through the device's DrawPixmap.
+// each frame draws. `drawQuads` is the yardstick drawing benchmarks are
+// measured against: sprites through the device's DrawPixmap; `PlainQuads`
+// draws quads with nothing between the program and GL.
 //
 // Run with SDL_VIDEODRIVER=offscreen LIBGL_ALWAYS_SOFTWARE=1. Mesa's software
 // GL rasterises on worker threads, so on a busy machine the wall times vary;
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "platform/device_host.h"
+#include "platform/device_render_states.h"
 #include "platform/win32/window_owner.h"
 
 class TDevice;
@@ -42,8 +44,9 @@ class BenchHost : public TWindowOwner, public TDeviceHost {
   TPixmap* sprite() const { return sprite_; }
   // What every frame draws; the 10,000 quads unless set.
   std::function<void(TDevice& device)> scene;
-  // The yardstick: 10,000 sprites, alpha-blended, through DrawPixmap.
-  void drawQuads(TDevice& device);
+  // The yardstick: `count` sprites, alpha-blended, through DrawPixmap, with
+  // point filtering unless `filter` says otherwise.
+  void drawQuads(TDevice& device, int count = kBenchQuads, TRenderState filter = rsFilterNearest);
   // One whole frame: rendered, finished by GL, presented.
   void frame();
 
@@ -82,4 +85,33 @@ class BenchHost : public TWindowOwner, public TDeviceHost {
   TWindow* window_ = nullptr;
   TDevice* device_ = nullptr;
   TPixmap* sprite_ = nullptr;
+};
+
+// Textured, alpha-blended quads with nothing between the program and GL: one
+// array of all of them, prepared once, drawn in one call. A frame leaves the
+// GL state as it found it, so that the device drawing on the same context
+// in the rounds between finds its own.
+class PlainQuads {
+ public:
+  // `texture` is a GL texture name; `linear` chooses linear filtering over
+  // point filtering.
+  PlainQuads(unsigned texture, bool linear) : texture_(texture), linear_(linear) {}
+  // A quad at x, y of w by h showing the texture's u0, v0 to u1, v1.
+  void add(float x, float y, float w, float h, float u0, float v0, float u1, float v1);
+  // The host's sprites where the yardstick draws them.
+  void addSprites(int count);
+  int count() const { return static_cast<int>(vertices_.size() / 4); }
+  // One whole frame as BenchHost::frame makes one: cleared, drawn, finished
+  // by GL, presented.
+  void frame();
+
+ private:
+  struct Vertex {
+    float x, y, z;
+    uint8_t colour[4];
+    float u, v;
+  };
+  unsigned texture_;
+  bool linear_;
+  std::vector<Vertex> vertices_;
 };

@@ -2,13 +2,17 @@
 // they land: one physics step of the screen and the space world through the
 // engine (and the physics module it loads), against the same bodies stepped
 // in bare Bullet worlds. Each iteration builds a fresh scene (not timed) and
-// times its first 30 steps, so both sides do the same work.
+// times its first 30 steps, so both sides do the same work. The last
+// benchmark reports the engine's steps over Bullet's against their goal
+// (bench_goals.cpp), the two sides timed in alternating rounds.
 #include <benchmark/benchmark.h>
 #include <btBulletDynamicsCommon.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "bench/bench_goals.h"
 #include "core/coordinates.h"
 #include "engine/physics/newton_engine.h"
 #include "engine/scene/position_object.h"
@@ -62,24 +66,29 @@ struct EngineScene {
   }
 };
 
+// The seconds of the first steps of a fresh scene through the engine; nil
+// when the physics module did not load.
+std::optional<double> EngineSteps() {
+  auto scene = std::make_unique<EngineScene>();
+  if (!scene->engine->screenWorld()) return std::nullopt;
+  return TimeOf([&] {
+    for (int i = 0; i < kSteps; ++i) scene->engine->StepWorlds(kStep);
+  });
+}
+
 void BM_EngineStep(benchmark::State& state) {
   RegisterNewtonEngine();
   for (auto _ : state) {
-    state.PauseTiming();
-    auto scene = std::make_unique<EngineScene>();
-    if (!scene->engine->screenWorld()) {
+    std::optional<double> seconds = EngineSteps();  // manual time: the steps alone
+    if (!seconds) {
       state.SkipWithError("the physics module did not load");
       break;
     }
-    state.ResumeTiming();
-    for (int i = 0; i < kSteps; ++i) scene->engine->StepWorlds(kStep);
-    state.PauseTiming();
-    scene.reset();
-    state.ResumeTiming();
+    state.SetIterationTime(*seconds);
   }
   state.SetItemsProcessed(state.iterations() * kSteps);
 }
-BENCHMARK(BM_EngineStep)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EngineStep)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 // ---- bare Bullet ----------------------------------------------------------------------
 
@@ -123,20 +132,39 @@ struct BareScene {
   }
 };
 
-void BM_BareBulletStep(benchmark::State& state) {
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto scene = std::make_unique<BareScene>();
-    state.ResumeTiming();
+// The seconds of the first steps of a fresh scene in bare Bullet.
+double BareSteps() {
+  auto scene = std::make_unique<BareScene>();
+  return TimeOf([&] {
     for (int i = 0; i < kSteps; ++i) {
       scene->screen.dynamics.stepSimulation(kStep, 0);
       scene->space.dynamics.stepSimulation(kStep, 0);
     }
-    state.PauseTiming();
-    scene.reset();
-    state.ResumeTiming();
+  });
+}
+
+void BM_BareBulletStep(benchmark::State& state) {
+  for (auto _ : state) {
+    state.SetIterationTime(BareSteps());  // manual time: the steps alone
   }
   state.SetItemsProcessed(state.iterations() * kSteps);
 }
-BENCHMARK(BM_BareBulletStep)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareBulletStep)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+void BM_Goals(benchmark::State& state) {
+  RegisterNewtonEngine();
+  BenchRatio ratio;
+  for (auto _ : state) {
+    ratio = AlternatingRatio(
+        15,
+        [&state] {
+          std::optional<double> seconds = EngineSteps();
+          if (!seconds) state.SkipWithError("the physics module did not load");
+          return seconds.value_or(0);
+        },
+        BareSteps);
+  }
+  ReportGoal(state, "physics_vs_bullet", ratio);
+}
+BENCHMARK(BM_Goals)->Iterations(1)->Unit(benchmark::kMillisecond);
 }  // namespace

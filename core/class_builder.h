@@ -14,6 +14,7 @@
 // integer, float -> float, bool and enums declared with Q_DECLARE_ENUM ->
 // enumeration, SetOf<E> -> set, WideString -> wide text, AnsiString -> 8-bit
 // text, pointers to TObject classes -> object, MethodRef -> callback.
+#include <cstdint>
 #include <optional>
 #include <tuple>
 #include <type_traits>
@@ -179,6 +180,42 @@ Plain<V> FromVariant(const Variant& v) {
   }
   if (!ok) throw EConvertError("Invalid argument");
   return result;
+}
+
+// Whether a parameter of that type takes a script's number.
+template <typename V>
+constexpr bool kIsNumber = std::is_arithmetic_v<Plain<V>> || std::is_enum_v<Plain<V>> || IsSet<Plain<V>>::value;
+
+// A number that is not a whole 32-bit one, rounded as a Variant holding it
+// rounds; out of line, so that the common case needs no Variant at all.
+[[gnu::noinline]] inline int64_t RoundedNumber(double number) { return FromVariant<int64_t>(Variant(number)); }
+
+// Script number -> C++ parameter, as FromVariant converts a Variant holding
+// it; an enumeration takes only its own values, as a script's argument must.
+// Throws EConvertError when it does not fit.
+template <typename V>
+Plain<V> FromNumber(double number) {
+  using T = Plain<V>;
+  if constexpr (std::is_floating_point_v<T>) {
+    return static_cast<T>(number);
+  } else if constexpr (std::is_same_v<T, bool>) {
+    return number != 0;
+  } else {
+    // Whole numbers of 32 bits, what scripts pass most, need no rounding.
+    const bool whole = number >= INT32_MIN && number <= INT32_MAX && static_cast<int32_t>(number) == number;
+    const int64_t value = whole ? static_cast<int32_t>(number) : RoundedNumber(number);
+    if constexpr (std::is_same_v<T, int64_t>) {
+      return value;
+    } else if constexpr (IsSet<T>::value) {
+      return T(static_cast<uint32_t>(value));
+    } else {
+      if constexpr (std::is_enum_v<T>) {
+        if (value < 0 || value >= EnumTraits<T>::info().count()) throw EConvertError("Invalid argument");
+      }
+      // Wider values wrap as a 32-bit integer cast does in scripts.
+      return static_cast<T>(static_cast<int32_t>(static_cast<uint32_t>(value)));
+    }
+  }
 }
 
 // A converted argument as the method takes it. Text that a method takes by
@@ -362,6 +399,8 @@ class ClassBuilder {
     }
     if constexpr (sizeof...(A) == 1 && (std::is_same_v<published::Plain<A>, WideString> && ...)) {
       info.invoke = TextCall<R, Call>{call};
+    } else if constexpr (sizeof...(A) == 1 && (published::kIsNumber<A> && ...)) {
+      info.invoke = NumberCall<R, A..., Call>{call};
     } else {
       info.invoke = [call](TObject* o, std::span<const Variant> args, Variant* result) {
         if (args.size() < sizeof...(A)) throw EConvertError("Not enough arguments");
@@ -388,6 +427,28 @@ class ClassBuilder {
       } else {
         decltype(auto) value = call(self(o), text);
         if (result) *result = published::ToVariant<R>(value);
+      }
+    }
+  };
+
+  // A method of one number: called with converted arguments as any other, or
+  // with the script's number itself, no Variant in between.
+  template <typename R, typename A, typename Call>
+  struct NumberCall {
+    Call call;
+    void operator()(TObject* o, std::span<const Variant> args, Variant* result) const {
+      if (args.empty()) throw EConvertError("Not enough arguments");
+      finish(o, published::FromVariant<A>(args[0]), result);
+    }
+    void operator()(TObject* o, double number, Variant* result) const {
+      finish(o, published::FromNumber<A>(number), result);
+    }
+    void finish(TObject* o, published::Plain<A> value, Variant* result) const {
+      if constexpr (std::is_void_v<R>) {
+        call(self(o), value);
+      } else {
+        decltype(auto) answer = call(self(o), value);
+        if (result) *result = published::ToVariant<R>(answer);
       }
     }
   };

@@ -156,6 +156,14 @@ class MethodInvoker {
   void callWithText(TObject* object, const WideString& text, Variant* result) const {
     textThunk_(storage_, object, text, result);
   }
+  // Whether the method takes one number (an integer, float, Boolean,
+  // enumeration or set), which `callWithNumber` hands it converted as a
+  // Variant holding the number would be, without one: scripts pass numbers
+  // to methods most of all.
+  bool takesNumber() const { return numberThunk_ != nullptr; }
+  void callWithNumber(TObject* object, double number, Variant* result) const {
+    numberThunk_(storage_, object, number, result);
+  }
   Variant operator()(TObject* object, std::span<const Variant> args) const {
     Variant result;
     call(object, args, &result);
@@ -165,8 +173,11 @@ class MethodInvoker {
  private:
   using Thunk = void (*)(const void* storage, TObject*, std::span<const Variant>, Variant*);
   using TextThunk = void (*)(const void* storage, TObject*, const WideString&, Variant*);
+  using NumberThunk = void (*)(const void* storage, TObject*, double, Variant*);
   template <typename F>
   static constexpr bool kTakesText = std::is_invocable_v<const F&, TObject*, const WideString&, Variant*>;
+  template <typename F>
+  static constexpr bool kTakesNumber = std::is_invocable_v<const F&, TObject*, double, Variant*>;
 
   template <typename F>
   static const F& Stored(const void* storage) {
@@ -203,6 +214,11 @@ class MethodInvoker {
         Stored<F>(storage)(object, text, result);
       };
     }
+    if constexpr (kTakesNumber<F>) {
+      numberThunk_ = [](const void* storage, TObject* object, double number, Variant* result) {
+        Stored<F>(storage)(object, number, result);
+      };
+    }
   }
 
   [[noreturn]] static void NoMethod(const void*, TObject*, std::span<const Variant>, Variant*) {
@@ -211,6 +227,7 @@ class MethodInvoker {
 
   Thunk thunk_ = &NoMethod;
   TextThunk textThunk_ = nullptr;
+  NumberThunk numberThunk_ = nullptr;
   alignas(void*) unsigned char storage_[kInlineSize] = {};
   std::shared_ptr<const void> owner_;
 };

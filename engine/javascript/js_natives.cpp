@@ -179,6 +179,48 @@ inline bool RunPublished(JSContext* cx, const MethodBinding& binding, TObject* o
   return RunPublished(cx, binding, object, values.span(), args);
 }
 
+// Hands a method of one text or one number its argument as it stands.
+inline void CallDirect(const MethodInvoker& invoke, TObject* object, const WideString& text, Variant* result) {
+  invoke.callWithText(object, text, result);
+}
+inline void CallDirect(const MethodInvoker& invoke, TObject* object, double number, Variant* result) {
+  invoke.callWithNumber(object, number, result);
+}
+
+template <typename Argument>
+[[gnu::noinline]] bool RunDirectWithResult(JSContext* cx, const MethodBinding& binding, TObject* object,
+                                           const Argument& argument, JS::CallArgs& args) {
+  const MethodInfo& method = *binding.method;
+  try {
+    Variant result;
+    CallDirect(method.invoke, object, argument, &result);
+    if (result.isEmpty()) return true;
+    return VariantToJsValue(cx, *binding.realm, result, args.rval());
+  } catch (const EConvertError&) {
+    return InvalidCall(method, args);
+  }
+}
+
+// A method without result builds no result value, as RunPublished.
+template <typename Argument>
+inline bool RunDirect(JSContext* cx, const MethodBinding& binding, TObject* object, const Argument& argument,
+                      JS::CallArgs& args) {
+  const MethodInfo& method = *binding.method;
+  if (method.hasResult) return RunDirectWithResult(cx, binding, object, argument, args);
+  try {
+    CallDirect(method.invoke, object, argument, nullptr);
+    return true;
+  } catch (const EConvertError&) {
+    return InvalidCall(method, args);
+  }
+}
+
+// A method of one number called with a number: the number goes straight to
+// the method's own conversion, which takes what a Variant holding it would.
+inline bool RunWithNumber(JSContext* cx, const MethodBinding& binding, TObject* object, JS::CallArgs& args) {
+  return RunDirect(cx, binding, object, args[0].toNumber(), args);
+}
+
 // A method of one text called with a string: the characters go into text
 // storage kept from call to call and straight to the method, with no Variant
 // between. A call made while another runs takes storage of its own.
@@ -187,7 +229,6 @@ bool outermostTextInUse = false;
 
 [[gnu::noinline]] bool RunWithText(JSContext* cx, const MethodBinding& binding, TObject* object,
                                    JS::CallArgs& args) {
-  const MethodInfo& method = *binding.method;
   std::optional<WideString> nested;
   const bool outermost = !outermostTextInUse;
   WideString& text = outermost ? outermostText : nested.emplace();
@@ -199,18 +240,7 @@ bool outermostTextInUse = false;
       if (outermost) outermostTextInUse = false;
     }
   } release{outermost};
-  try {
-    if (!method.hasResult) {
-      method.invoke.callWithText(object, text, nullptr);
-      return true;
-    }
-    Variant result;
-    method.invoke.callWithText(object, text, &result);
-    if (result.isEmpty()) return true;
-    return VariantToJsValue(cx, *binding.realm, result, args.rval());
-  } catch (const EConvertError&) {
-    return InvalidCall(method, args);
-  }
+  return RunDirect(cx, binding, object, text, args);
 }
 
 bool InvokePublished(JSContext* cx, const MethodBinding& binding, JS::CallArgs& args) {
@@ -220,8 +250,10 @@ bool InvokePublished(JSContext* cx, const MethodBinding& binding, JS::CallArgs& 
   if (binding.realm->engine().debugLevel() > 1) [[unlikely]] {
     LogCall(*binding.method, *object);
   }
-  if (binding.paramCount == 1 && args.length() != 0 && args[0].isString() && binding.method->invoke.takesText()) {
-    return RunWithText(cx, binding, object, args);
+  if (binding.paramCount == 1 && args.length() != 0) {
+    const MethodInvoker& invoke = binding.method->invoke;
+    if (args[0].isNumber() && invoke.takesNumber()) return RunWithNumber(cx, binding, object, args);
+    if (args[0].isString() && invoke.takesText()) return RunWithText(cx, binding, object, args);
   }
   if (binding.paramCount != 0) return RunWithArguments(cx, binding, object, args);
   return RunPublished(cx, binding, object, {}, args);

@@ -154,6 +154,33 @@ TEST(ScriptMethods, AMethodOfOneTextTakesTheStringAsItStandsEvenWhenCallsNest) {
   EXPECT_EQ(world.run("result = [probe.greet(''), probe.greet(7), probe.greet(null)].join('|')"), "Hello |Hello 7|");
 }
 
+TEST(ScriptMethods, AMethodOfOneNumberTakesTheNumberStraightConvertingAsAnyArgument) {
+  const ClassInfo& probeClass = ScriptProbe::staticClassInfo();
+  for (const char* name : {"grow", "half", "setMood"}) EXPECT_TRUE(probeClass.findMethod(name)->invoke.takesNumber()) << name;
+  for (const char* name : {"add", "greet", "ping"}) EXPECT_FALSE(probeClass.findMethod(name)->invoke.takesNumber()) << name;
+  ScriptWorld world;
+  ScriptProbe* probe = world.probe("probe");
+  // Integers round half to even and wrap at 32 bits; numbers no integer holds are refused.
+  const struct {
+    const char* argument;
+    int32_t width;
+  } grows[] = {{"7", 7}, {"2.5", 2}, {"3.5", 4}, {"-2.4", -2}, {"0xFF000000", static_cast<int32_t>(0xFF000000u)},
+               {"1e12", static_cast<int32_t>(1000000000000LL)}, {"NaN", 0}, {"Infinity", 0}, {"'6'", 6}};
+  for (const auto& grow : grows) {
+    probe->width = 0;
+    LogCapture log;
+    EXPECT_TRUE(world.engine->evaluate(u"probe.grow(" + AnsiToWide(grow.argument) + u")"));
+    EXPECT_EQ(probe->width, grow.width) << grow.argument;
+    EXPECT_EQ(log.count("(e) Invalide function call grow"), grow.width == 0 ? 1 : 0) << grow.argument;
+  }
+  EXPECT_EQ(world.run("result = [probe.half(5), probe.half(1e40), probe.half(-0.5)].join()"), "2.5,Infinity,-0.25");
+  // An enumeration takes its own values only, whole or rounded.
+  LogCapture log;
+  EXPECT_TRUE(world.engine->evaluate(u"probe.setMood(1.6); probe.setMood(3); probe.setMood(-1); probe.setMood(NaN)"));
+  EXPECT_EQ(probe->mood, pmAngry);
+  EXPECT_EQ(log.count("(e) Invalide function call setMood"), 3);
+}
+
 TEST(ScriptMethods, BadCallsLogInvalideFunctionCallAndGiveUndefined) {
   ScriptWorld world;
   world.probe("probe");

@@ -81,6 +81,7 @@ class ScriptProbe : public BaseObject {
   // Runs inside `greet`, before it reads its text.
   std::function<void()> onGreet;
   double half(float value) { return value / 2; }
+  void grow(int32_t by) { width += by; }
   void setMood(TProbeMood value) { mood = value; }
   bool isActive() { return active; }
   void follow(BaseObject* other) { target = other; }
@@ -121,6 +122,7 @@ inline const ClassInfo& ScriptProbe::staticClassInfo() {
                                     .method("add", &P::add)
                                     .method("greet", &P::greet)
                                     .method("half", &P::half)
+                                    .method("grow", &P::grow)
                                     .method("setMood", &P::setMood)
                                     .method("isActive", &P::isActive)
                                     .method("follow", &P::follow)
