@@ -6,8 +6,8 @@
 #include "core/log.h"
 #include "core/wide_strings.h"
 #include "engine/media/font_persistent.h"
-#include "gui/widgets/std_dropdown.h"
-#include "gui/widgets/std_edit.h"
+#include "gui/skinned/dropdown.h"
+#include "gui/skinned/edit.h"
 #include "gui/widgets/widget_drawing.h"
 #include "platform/device.h"
 
@@ -137,9 +137,13 @@ void Inspector::editSelected() {
 }
 
 TStdDropdown* Inspector::makeDropdown(TObject* object, const PropInfo& prop) {
-  auto* dropdown = New<TStdDropdown>(this);
+  // Drawn from the skin, as the rows are: the plain drop-down writes white on
+  // light grey while it has the pointer or the focus.
+  auto* dropdown = New<Dropdown>(this);
   // The inspector makes its editors itself: storing one would double it.
   dropdown->setComponentStyle(csTransient);
+  // Every name is a choice: none is drawn covered as past an enabled count.
+  if (auto* list = dynamic_cast<List*>(dropdown->list())) list->setEnabledCount(0);
   const EnumInfo* names = prop.type.enumInfo;
   for (int i = 0; names && i < names->count(); ++i) dropdown->items()->add(AnsiToWide(names->nameOf(i)));
   dropdown->setText(RowValue(object, prop));
@@ -148,7 +152,8 @@ TStdDropdown* Inspector::makeDropdown(TObject* object, const PropInfo& prop) {
 }
 
 TStdEdit* Inspector::makeEdit(TObject* object, const PropInfo& prop) {
-  auto* edit = New<TStdEdit>(this);
+  // The plain edit's light field would hide the white text.
+  auto* edit = New<Edit>(this);
   edit->setComponentStyle(csTransient);
   edit->setText(prop.kind() == TypeKind::WideText ? GetWideStrProp(object, prop) : RowValue(object, prop));
   edit->enterCallback.set([this](TStdEdit* sender) { applyText(sender); });

@@ -3,7 +3,8 @@
 // rows made from the published descriptions of its root and of the
 // sub-objects the root owns (see inspector_rows.h); the selected row gets an
 // in-place editor over its value half: a drop-down for an enumeration (the
-// booleans too), a text edit for anything else but objects. Enter in the
+// booleans too), a text edit for anything else but objects, both drawn from
+// the skin like the list, so that their text reads as the rows'. Enter in the
 // edit, or a choice in the drop-down, writes the value back through the
 // description's text conversion; a value that does not convert is refused
 // with a log line, and the old value stays.

@@ -2,10 +2,12 @@
 // rows (sorted, sub-objects nested) show in the top layer's inspector form;
 // a click on the width row and keys typed into its editor make the button
 // 150 wide on the next frame, and the stored tree holds the new width and
-// loads back. Text typed into a number is refused with a log line.
+// loads back. Text typed into a number is refused with a log line. The
+// editors write readably on their dark bodies.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -22,6 +24,28 @@
 namespace {
 constexpr uint16_t kGrave = 96;
 constexpr char kButton[] = R"(<Button name="ok" text="OK" width="70" height="30"/>)";
+
+// How far the text in a window rectangle stands out from its ground, the
+// rectangle's middle brightness (text covers less than half of it).
+int TextContrast(const GuiFrame& frame, const TRectF& rect) {
+  std::vector<int> lumas;
+  for (int y = static_cast<int>(rect.top); y < static_cast<int>(rect.bottom); ++y) {
+    for (int x = static_cast<int>(rect.left); x < static_cast<int>(rect.right); ++x) lumas.push_back(Luma(frame.at(x, y)));
+  }
+  if (lumas.empty()) return 0;
+  std::nth_element(lumas.begin(), lumas.begin() + lumas.size() / 2, lumas.end());
+  const int ground = lumas[lumas.size() / 2];
+  const auto [darkest, brightest] = std::minmax_element(lumas.begin(), lumas.end());
+  return std::max(*brightest - ground, ground - *darkest);
+}
+
+// The middle of a widget's client rectangle in the window, where its text lies.
+TRectF TextArea(GuiObject* widget, const TRectF& client) {
+  const TVector4F at = widget->getWorldPosition();
+  const float w = client.right - client.left, h = client.bottom - client.top;
+  return MakeRectF(at.x + client.left + w * 0.3f, at.y + client.top + h * 0.2f, at.x + client.right - w * 0.3f,
+                   at.y + client.bottom - h * 0.2f);
+}
 
 void Type(GuiTestGame& game, const std::u16string& text) {
   for (char16_t c : text) game.key(0, c);
@@ -59,6 +83,8 @@ class InspectorGame : public ::testing::Test {
     // The form stands at x 600 of an 800-wide game; this one is 320 wide.
     form()->setRect(MakeRectF(170, 0, 320, 200));
     game.step(2);
+    // The inspector follows the form's new size.
+    ASSERT_LE(inspector()->y() + inspector()->height(), form()->height());
   }
 
   InspectorForm* form() const { return GuiParts::of(game.applet)->inspectorForm(); }
@@ -91,7 +117,8 @@ class InspectorGame : public ::testing::Test {
     click(rowPoint(inspector()->topIndex(), false));
     for (int i = 0; i < 100 && inspector()->topIndex() != row; ++i) {
       const int top = inspector()->topIndex();
-      const int32_t steps = top < row ? -1 : 1;
+      // One turn of the wheel as far as the row (a negative turn scrolls down).
+      const int32_t steps = top - row;
       game.applet->QueueEvent(TWheelEvent::Create(lekWheel, steps, 0, game.applet->window()));
       game.step();
       if (inspector()->topIndex() == top) break;
@@ -162,7 +189,7 @@ TEST_F(InspectorGame, ADropDownSetsABooleanAndEditorsGoWithTheirRowTheRootAndThe
   // Another row frees the drop-down (and its list); an object row has no editor.
   selectRow(rowOf(u"font"));
   EXPECT_EQ(inspector()->editor(), nullptr);
-  EXPECT_EQ(game.applet->findByClassName("TStdDropdown"), nullptr);
+  EXPECT_EQ(game.applet->findByClassName("Dropdown"), nullptr);
   selectRow(rowOf(u"text"));
   ASSERT_NE(inspector()->editor(), nullptr);
   // The root goes: rows and editor go with it.
@@ -229,13 +256,13 @@ TEST_F(InspectorGame, NumbersNoFloatHoldsAreRefusedAndAnEditorScrolledOutOfViewI
   auto* ok = dynamic_cast<GuiObject*>(game.applet->findByName(u"ok"));
   designFromConsole();
   const int width = rowOf(u"width");
+  // The editor stays, showing the value again, after each refusal.
+  openEditor(width);
   for (const char16_t* typed : {u"nan", u"inf", u"-inf", u"1e40"}) {
-    openEditor(width);
     retype(typed);
     EXPECT_EQ(ok->width(), 70) << WideToUtf8(typed);
     EXPECT_TRUE(game.log.contains("(e) Inspector: invalid value \"" + WideToUtf8(typed) + "\" for width"));
   }
-  openEditor(width);
   retype(u"-1e3");
   EXPECT_EQ(ok->width(), -1000);
   // The row scrolls up out of the list: its editor goes out of sight with it.
@@ -253,5 +280,24 @@ TEST_F(InspectorGame, NumbersNoFloatHoldsAreRefusedAndAnEditorScrolledOutOfViewI
   ASSERT_NE(inspector()->editor(), nullptr);
   EXPECT_TRUE(inspector()->editor()->visible());
   EXPECT_EQ(inspector()->editor()->y(), inspector()->itemRect(alpha).top);
+}
+
+TEST_F(InspectorGame, AnEnumerationsEditorAndItsOpenListWriteReadably) {
+  ASSERT_NE(game.load("frameRate=\"-1\"", kButton), nullptr);
+  designFromConsole();
+  const int visible = rowOf(u"visible");
+  selectRow(visible);
+  auto* dropdown = dynamic_cast<TStdDropdown*>(inspector()->editor());
+  ASSERT_NE(dropdown, nullptr);
+  // Open, with the pointer over it: the drop-down's text and both entries.
+  click(rowPoint(visible, true));
+  ASSERT_TRUE(dropdown->dropped());
+  const GuiFrame frame = ReadFrame(game.applet);
+  ASSERT_FALSE(frame.pixels.empty());
+  TStdList* list = dropdown->list();
+  for (const TRectF& area : {TextArea(dropdown, dropdown->getClientRect()), TextArea(list, list->itemRect(0)),
+                             TextArea(list, list->itemRect(1))}) {
+    EXPECT_GE(TextContrast(frame, area), 120) << area.left << "," << area.top;
+  }
 }
 }  // namespace
