@@ -3,7 +3,8 @@
 // a click on the width row and keys typed into its editor make the button
 // 150 wide on the next frame, and the stored tree holds the new width and
 // loads back. Text typed into a number is refused with a log line. The
-// editors write readably on their dark bodies.
+// editors write readably on their dark bodies, and a value of many lines
+// keeps to one line in its row.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <sstream>
 
 #include "core/text_helpers.h"
+#include "core/wide_strings.h"
 #include "gui/console/console.h"
 #include "gui/design/inspector.h"
 #include "gui/design/inspector_form.h"
@@ -24,6 +26,7 @@
 namespace {
 constexpr uint16_t kGrave = 96;
 constexpr char kButton[] = R"(<Button name="ok" text="OK" width="70" height="30"/>)";
+constexpr char kList[] = R"(<List name="l" items.text="one" width="70" height="60"/>)";
 
 // How far the text in a window rectangle stands out from its ground, the
 // rectangle's middle brightness (text covers less than half of it).
@@ -299,5 +302,54 @@ TEST_F(InspectorGame, AnEnumerationsEditorAndItsOpenListWriteReadably) {
                              TextArea(list, list->itemRect(1))}) {
     EXPECT_GE(TextContrast(frame, area), 120) << area.left << "," << area.top;
   }
+}
+
+TEST_F(InspectorGame, AValueOfManyLinesOrOneLongLineKeepsToItsRowAndEditsOnOneLine) {
+  ASSERT_NE(game.load("frameRate=\"-1\"", kList), nullptr);
+  auto* target = dynamic_cast<TStdList*>(game.applet->findByName(u"l"));
+  ASSERT_NE(target, nullptr);
+  runInConsole(u"applet.findByName(\"l\").design()", [&] { return form()->visible(); });
+  form()->setRect(MakeRectF(170, 0, 320, 200));
+  const auto& rows = inspector()->rows();
+  const auto itemsText = std::find_if(rows.begin(), rows.end(), [](const InspectorRow& r) {
+    return r.name == u"text" && r.path == std::vector<std::string>{"items"};
+  });
+  ASSERT_NE(itemsText, rows.end());
+  const int row = static_cast<int>(itemsText - rows.begin());
+  // The row on top, nothing selected: no editor covers it.
+  inspector()->mouseWheel(0, inspector()->topIndex() - row);
+  ASSERT_EQ(inspector()->topIndex(), row);
+  game.step(2);
+  const GuiFrame oneLine = ReadFrame(game.applet);
+  const TVector4F at = inspector()->getWorldPosition();
+  const TRectF r = inspector()->itemRect(row);
+  const int top = static_cast<int>(at.y + r.top), bottom = static_cast<int>(at.y + r.bottom);
+  const int valueLeft = static_cast<int>(at.x + std::trunc((r.right - r.left) / 2));
+  const int valueRight = static_cast<int>(at.x + r.right);
+  for (const char16_t* text : {u"one\r\ntwo\r\nthree", u"one MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM"}) {
+    target->items()->setText(text);
+    inspector()->rebuild();
+    game.step(2);
+    const GuiFrame frame = ReadFrame(game.applet);
+    ASSERT_EQ(frame.pixels.size(), oneLine.pixels.size());
+    // The row's value shows more than "one"; nothing changes outside it, on
+    // the form, from the row down.
+    int changedInRow = 0, changedOutside = 0;
+    for (int y = top; y < frame.height; ++y) {
+      for (int x = 170; x < frame.width; ++x) {
+        const bool inRow = y < bottom && x >= valueLeft && x < valueRight;
+        (inRow ? changedInRow : changedOutside) += frame.at(x, y) != oneLine.at(x, y);
+      }
+    }
+    EXPECT_GT(changedInRow, 10) << WideToUtf8(text);
+    EXPECT_EQ(changedOutside, 0) << WideToUtf8(text);
+  }
+  // The edit holds the lines on one line; the marks typed become line breaks.
+  target->items()->setText(u"one\r\ntwo");
+  inspector()->rebuild();
+  openEditor(row);
+  EXPECT_EQ(inspector()->editor()->text(), u"one\u00B6two\u00B6");
+  retype(u"a\u00B6b\u00B6c");
+  EXPECT_EQ(target->items()->text(), u"a\r\nb\r\nc\r\n");
 }
 }  // namespace
