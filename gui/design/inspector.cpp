@@ -6,8 +6,8 @@
 #include "core/log.h"
 #include "core/wide_strings.h"
 #include "engine/media/font_persistent.h"
-#include "gui/widgets/std_dropdown.h"
-#include "gui/widgets/std_edit.h"
+#include "gui/skinned/dropdown.h"
+#include "gui/skinned/edit.h"
 #include "gui/widgets/widget_drawing.h"
 #include "platform/device.h"
 
@@ -19,6 +19,21 @@ constexpr TColorARGB kInk = 0xFFE6EBF1u;
 constexpr float kIndent = 10;
 
 bool SameRow(const InspectorRow& a, const InspectorRow& b) { return a.name == b.name && a.path == b.path; }
+
+// The text an editor edits: a wide string as it stands, anything else as its
+// row shows it.
+WideString EditedText(TObject* object, const PropInfo& prop) {
+  return prop.kind() == TypeKind::WideText ? GetWideStrProp(object, prop) : RowValue(object, prop);
+}
+
+// A name or value in the row's half: one line, cut where the half ends so
+// that it runs into neither the next half nor the rows below.
+void DrawRowText(TDevice* device, TFontPersistent* font, const WideString& text, const TRectF& rect) {
+  TFont* deviceFont = font && !text.empty() ? font->getFont() : nullptr;
+  if (!deviceFont) return;
+  TRectF area = rect;
+  device->DrawTextFit(deviceFont, OneLineText(text), kInk, kTextMiddle, area);
+}
 }  // namespace
 
 const ClassInfo& Inspector::staticClassInfo() {
@@ -137,9 +152,13 @@ void Inspector::editSelected() {
 }
 
 TStdDropdown* Inspector::makeDropdown(TObject* object, const PropInfo& prop) {
-  auto* dropdown = New<TStdDropdown>(this);
+  // Drawn from the skin, as the rows are: the plain drop-down writes white on
+  // light grey while it has the pointer or the focus.
+  auto* dropdown = New<Dropdown>(this);
   // The inspector makes its editors itself: storing one would double it.
   dropdown->setComponentStyle(csTransient);
+  // Every name is a choice: none is drawn covered as past an enabled count.
+  if (auto* list = dynamic_cast<List*>(dropdown->list())) list->setEnabledCount(0);
   const EnumInfo* names = prop.type.enumInfo;
   for (int i = 0; names && i < names->count(); ++i) dropdown->items()->add(AnsiToWide(names->nameOf(i)));
   dropdown->setText(RowValue(object, prop));
@@ -148,9 +167,10 @@ TStdDropdown* Inspector::makeDropdown(TObject* object, const PropInfo& prop) {
 }
 
 TStdEdit* Inspector::makeEdit(TObject* object, const PropInfo& prop) {
-  auto* edit = New<TStdEdit>(this);
+  // The plain edit's light field would hide the white text.
+  auto* edit = New<Edit>(this);
   edit->setComponentStyle(csTransient);
-  edit->setText(prop.kind() == TypeKind::WideText ? GetWideStrProp(object, prop) : RowValue(object, prop));
+  edit->setText(OneLineText(EditedText(object, prop)));
   edit->enterCallback.set([this](TStdEdit* sender) { applyText(sender); });
   return edit;
 }
@@ -159,7 +179,7 @@ void Inspector::applyText(TStdEdit* edit) {
   TObject* object = RowObject(root_, editedRow_);
   const PropInfo* prop = RowProperty(object, editedRow_);
   if (!object || !prop || edit != editor_) return;
-  if (!ApplyRowText(object, *prop, edit->text())) {
+  if (!ApplyRowText(object, *prop, LineBrokenText(edit->text(), EditedText(object, *prop)))) {
     LogError(u"Inspector: invalid value \"" + edit->text() + u"\" for " + editedRow_.name);
   }
   rebuild();
@@ -182,11 +202,7 @@ void Inspector::refreshEditor() {
   // Freed at the next change of row: it may be running its own handler now.
   editor_->setVisible(shown && object && prop);
   if (!shown || !object || !prop) return;
-  if (prop->kind() == TypeKind::WideText) {
-    editor_->setText(GetWideStrProp(object, *prop));
-  } else {
-    editor_->setText(RowValue(object, *prop));
-  }
+  editor_->setText(OneLineText(EditedText(object, *prop)));
 }
 
 // ---- drawing --------------------------------------------------------------------------------
@@ -201,8 +217,7 @@ void Inspector::paintItem(int32_t index, const TRectF& rect) {
   if (index == itemIndex()) FillArea(device, name, kSelectedName);
   name = MakeRectF(name.left + 1 + (row.depth() > 0 ? kIndent : 0), name.top + 2, name.right - 1, name.bottom - 2);
   const bool nested = !row.value.empty() && row.value.front() == u'(';
-  DrawLabel(device, font(), nested ? u"+" + row.name : row.name, kInk, kTextMiddle, name);
-  const TRectF value = MakeRectF(half + 1, rect.top + 2, rect.right - 1, rect.bottom - 2);
-  DrawLabel(device, font(), row.value, kInk, kTextMiddle, value);
+  DrawRowText(device, font(), nested ? u"+" + row.name : row.name, name);
+  DrawRowText(device, font(), row.value, MakeRectF(half + 1, rect.top + 2, rect.right - 1, rect.bottom - 2));
   OutlineArea(device, MakeRectF(half - 1, 0, half, height()), kInk);
 }

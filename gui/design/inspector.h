@@ -3,10 +3,13 @@
 // rows made from the published descriptions of its root and of the
 // sub-objects the root owns (see inspector_rows.h); the selected row gets an
 // in-place editor over its value half: a drop-down for an enumeration (the
-// booleans too), a text edit for anything else but objects. Enter in the
+// booleans too), a text edit for anything else but objects, both drawn from
+// the skin like the list, so that their text reads as the rows'. Enter in the
 // edit, or a choice in the drop-down, writes the value back through the
 // description's text conversion; a value that does not convert is refused
-// with a log line, and the old value stays.
+// with a log line, and the old value stays. A value that breaks its line
+// shows on one line, each break as a mark, in its row and in the edit; the
+// marks left in the edit become breaks again.
 //
 // The editor belongs to the inspector: it goes when another row is selected,
 // when the rows scroll, when the root changes and with the inspector, never

@@ -25,7 +25,7 @@ void InspectorForm::Create(TObject* owner) {
   close->pixmap()->setObjectName(u"closebtn");
   closeButton_ = close;
   watchRemovalOf(closeButton_);
-  invalidateTransform();
+  realign();
   AddDesignTargetListener(this);
 }
 
@@ -41,8 +41,8 @@ void InspectorForm::objectRemoved(BaseObject* object) {
   DesignObjectRemoved(object);
 }
 
-void InspectorForm::invalidateTransform() {
-  inherited::invalidateTransform();
+void InspectorForm::realign() {
+  inherited::realign();
   if (inspector_) inspector_->setRect(MakeRectF(5, 25, width() - 5, height() - 5));
 }
 

@@ -14,7 +14,9 @@ class InspectorForm : public ImageForm, public DesignTargetListener {
  public:
   void Create(TObject* owner) override;
   void Destroy() override;
-  void invalidateTransform() override;
+  // Lays the inspector out in the form whenever the form moves or changes
+  // size (a new size alone does not move the form).
+  void realign() override;
   void objectRemoved(BaseObject* object) override;
 
   BaseObject* listenerObject() override { return this; }

@@ -96,3 +96,23 @@ bool ApplyRowText(TObject* object, const PropInfo& prop, const WideString& text)
   if (prop.kind() == TypeKind::Float && !FloatInRange(text)) return false;
   return SetPropText(object, prop, text);
 }
+
+WideString OneLineText(const WideString& text) {
+  WideString line;
+  line.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+    line += text[i] == u'\r' || text[i] == u'\n' ? kLineBreakMark : text[i];
+  }
+  return line;
+}
+
+WideString LineBrokenText(const WideString& line, const WideString& value) {
+  const size_t at = value.find_first_of(u"\r\n");
+  const bool single = at != WideString::npos && value.compare(at, 2, u"\r\n") != 0;
+  const WideString lineBreak = single ? value.substr(at, 1) : WideString(u"\r\n");
+  WideString text;
+  text.reserve(line.size());
+  for (char16_t c : line) text += c == kLineBreakMark ? lineBreak : WideString(1, c);
+  return text;
+}

@@ -36,6 +36,14 @@ const PropInfo* RowProperty(TObject* object, const InspectorRow& row);
 // The value of a property as a row shows it.
 WideString RowValue(TObject* object, const PropInfo& prop);
 
+// A row shows one line: a value's line breaks (CR LF, LF or CR) are shown as
+// this mark, in the row and in its editor.
+inline constexpr char16_t kLineBreakMark = u'\u00B6';
+WideString OneLineText(const WideString& text);
+// Back from one line: each mark becomes the line break `value` uses (CR LF
+// when it holds none).
+WideString LineBrokenText(const WideString& line, const WideString& value);
+
 // Sets a property from typed text through the description's text
 // conversion. Text that does not convert (text for a number, a name that is
 // not the enumeration's, a set not written as "[member,...]") changes

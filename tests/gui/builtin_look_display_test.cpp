@@ -17,10 +17,6 @@
 #include "tests/gui/pointer_click.h"
 
 namespace {
-int Luma(uint32_t argb) {
-  return static_cast<int>((((argb >> 16) & 0xFF) * 299 + ((argb >> 8) & 0xFF) * 587 + (argb & 0xFF) * 114) / 1000);
-}
-
 int Distance(uint32_t a, uint32_t b) {
   int most = 0;
   for (int shift : {0, 8, 16}) most = std::max(most, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));

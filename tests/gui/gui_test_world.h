@@ -1,8 +1,8 @@
 #pragma once
 // What the GUI tests share: a running game whose applet has the GUI's parts
-// (EventTestGame with the GUI registered), frames read back from the device,
-// and `ColorBox`, a GuiObject that fills its client rectangle with one colour
-// so that a layout shows on real pixels.
+// (EventTestGame with the GUI registered), frames read back from the device
+// and the brightness of their pixels, and `ColorBox`, a GuiObject that fills
+// its client rectangle with one colour so that a layout shows on real pixels.
 //
 //   GuiTestGame game;
 //   Applet* applet = game.load("", R"(<ColorBox name="a" align="gaTop" color="#FFFF0000"/>)");
@@ -58,6 +58,11 @@ struct GuiFrame {
   std::vector<uint32_t> pixels;
   uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x] | 0xFF000000u; }
 };
+
+// A pixel's brightness, 0 to 255.
+inline int Luma(uint32_t argb) {
+  return static_cast<int>((((argb >> 16) & 0xFF) * 299 + ((argb >> 8) & 0xFF) * 587 + (argb & 0xFF) * 114) / 1000);
+}
 
 inline GuiFrame ReadFrame(Applet* applet) {
   GuiFrame frame;

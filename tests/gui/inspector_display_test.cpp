@@ -2,15 +2,19 @@
 // rows (sorted, sub-objects nested) show in the top layer's inspector form;
 // a click on the width row and keys typed into its editor make the button
 // 150 wide on the next frame, and the stored tree holds the new width and
-// loads back. Text typed into a number is refused with a log line.
+// loads back. Text typed into a number is refused with a log line. The
+// editors write readably on their dark bodies, and a value of many lines
+// keeps to one line in its row.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <functional>
 #include <sstream>
 
 #include "core/text_helpers.h"
+#include "core/wide_strings.h"
 #include "gui/console/console.h"
 #include "gui/design/inspector.h"
 #include "gui/design/inspector_form.h"
@@ -22,6 +26,29 @@
 namespace {
 constexpr uint16_t kGrave = 96;
 constexpr char kButton[] = R"(<Button name="ok" text="OK" width="70" height="30"/>)";
+constexpr char kList[] = R"(<List name="l" items.text="one" width="70" height="60"/>)";
+
+// How far the text in a window rectangle stands out from its ground, the
+// rectangle's middle brightness (text covers less than half of it).
+int TextContrast(const GuiFrame& frame, const TRectF& rect) {
+  std::vector<int> lumas;
+  for (int y = static_cast<int>(rect.top); y < static_cast<int>(rect.bottom); ++y) {
+    for (int x = static_cast<int>(rect.left); x < static_cast<int>(rect.right); ++x) lumas.push_back(Luma(frame.at(x, y)));
+  }
+  if (lumas.empty()) return 0;
+  std::nth_element(lumas.begin(), lumas.begin() + lumas.size() / 2, lumas.end());
+  const int ground = lumas[lumas.size() / 2];
+  const auto [darkest, brightest] = std::minmax_element(lumas.begin(), lumas.end());
+  return std::max(*brightest - ground, ground - *darkest);
+}
+
+// The middle of a widget's client rectangle in the window, where its text lies.
+TRectF TextArea(GuiObject* widget, const TRectF& client) {
+  const TVector4F at = widget->getWorldPosition();
+  const float w = client.right - client.left, h = client.bottom - client.top;
+  return MakeRectF(at.x + client.left + w * 0.3f, at.y + client.top + h * 0.2f, at.x + client.right - w * 0.3f,
+                   at.y + client.bottom - h * 0.2f);
+}
 
 void Type(GuiTestGame& game, const std::u16string& text) {
   for (char16_t c : text) game.key(0, c);
@@ -59,6 +86,8 @@ class InspectorGame : public ::testing::Test {
     // The form stands at x 600 of an 800-wide game; this one is 320 wide.
     form()->setRect(MakeRectF(170, 0, 320, 200));
     game.step(2);
+    // The inspector follows the form's new size.
+    ASSERT_LE(inspector()->y() + inspector()->height(), form()->height());
   }
 
   InspectorForm* form() const { return GuiParts::of(game.applet)->inspectorForm(); }
@@ -91,7 +120,8 @@ class InspectorGame : public ::testing::Test {
     click(rowPoint(inspector()->topIndex(), false));
     for (int i = 0; i < 100 && inspector()->topIndex() != row; ++i) {
       const int top = inspector()->topIndex();
-      const int32_t steps = top < row ? -1 : 1;
+      // One turn of the wheel as far as the row (a negative turn scrolls down).
+      const int32_t steps = top - row;
       game.applet->QueueEvent(TWheelEvent::Create(lekWheel, steps, 0, game.applet->window()));
       game.step();
       if (inspector()->topIndex() == top) break;
@@ -162,7 +192,7 @@ TEST_F(InspectorGame, ADropDownSetsABooleanAndEditorsGoWithTheirRowTheRootAndThe
   // Another row frees the drop-down (and its list); an object row has no editor.
   selectRow(rowOf(u"font"));
   EXPECT_EQ(inspector()->editor(), nullptr);
-  EXPECT_EQ(game.applet->findByClassName("TStdDropdown"), nullptr);
+  EXPECT_EQ(game.applet->findByClassName("Dropdown"), nullptr);
   selectRow(rowOf(u"text"));
   ASSERT_NE(inspector()->editor(), nullptr);
   // The root goes: rows and editor go with it.
@@ -229,13 +259,13 @@ TEST_F(InspectorGame, NumbersNoFloatHoldsAreRefusedAndAnEditorScrolledOutOfViewI
   auto* ok = dynamic_cast<GuiObject*>(game.applet->findByName(u"ok"));
   designFromConsole();
   const int width = rowOf(u"width");
+  // The editor stays, showing the value again, after each refusal.
+  openEditor(width);
   for (const char16_t* typed : {u"nan", u"inf", u"-inf", u"1e40"}) {
-    openEditor(width);
     retype(typed);
     EXPECT_EQ(ok->width(), 70) << WideToUtf8(typed);
     EXPECT_TRUE(game.log.contains("(e) Inspector: invalid value \"" + WideToUtf8(typed) + "\" for width"));
   }
-  openEditor(width);
   retype(u"-1e3");
   EXPECT_EQ(ok->width(), -1000);
   // The row scrolls up out of the list: its editor goes out of sight with it.
@@ -253,5 +283,73 @@ TEST_F(InspectorGame, NumbersNoFloatHoldsAreRefusedAndAnEditorScrolledOutOfViewI
   ASSERT_NE(inspector()->editor(), nullptr);
   EXPECT_TRUE(inspector()->editor()->visible());
   EXPECT_EQ(inspector()->editor()->y(), inspector()->itemRect(alpha).top);
+}
+
+TEST_F(InspectorGame, AnEnumerationsEditorAndItsOpenListWriteReadably) {
+  ASSERT_NE(game.load("frameRate=\"-1\"", kButton), nullptr);
+  designFromConsole();
+  const int visible = rowOf(u"visible");
+  selectRow(visible);
+  auto* dropdown = dynamic_cast<TStdDropdown*>(inspector()->editor());
+  ASSERT_NE(dropdown, nullptr);
+  // Open, with the pointer over it: the drop-down's text and both entries.
+  click(rowPoint(visible, true));
+  ASSERT_TRUE(dropdown->dropped());
+  const GuiFrame frame = ReadFrame(game.applet);
+  ASSERT_FALSE(frame.pixels.empty());
+  TStdList* list = dropdown->list();
+  for (const TRectF& area : {TextArea(dropdown, dropdown->getClientRect()), TextArea(list, list->itemRect(0)),
+                             TextArea(list, list->itemRect(1))}) {
+    EXPECT_GE(TextContrast(frame, area), 120) << area.left << "," << area.top;
+  }
+}
+
+TEST_F(InspectorGame, AValueOfManyLinesOrOneLongLineKeepsToItsRowAndEditsOnOneLine) {
+  ASSERT_NE(game.load("frameRate=\"-1\"", kList), nullptr);
+  auto* target = dynamic_cast<TStdList*>(game.applet->findByName(u"l"));
+  ASSERT_NE(target, nullptr);
+  runInConsole(u"applet.findByName(\"l\").design()", [&] { return form()->visible(); });
+  form()->setRect(MakeRectF(170, 0, 320, 200));
+  const auto& rows = inspector()->rows();
+  const auto itemsText = std::find_if(rows.begin(), rows.end(), [](const InspectorRow& r) {
+    return r.name == u"text" && r.path == std::vector<std::string>{"items"};
+  });
+  ASSERT_NE(itemsText, rows.end());
+  const int row = static_cast<int>(itemsText - rows.begin());
+  // The row on top, nothing selected: no editor covers it.
+  inspector()->mouseWheel(0, inspector()->topIndex() - row);
+  ASSERT_EQ(inspector()->topIndex(), row);
+  game.step(2);
+  const GuiFrame oneLine = ReadFrame(game.applet);
+  const TVector4F at = inspector()->getWorldPosition();
+  const TRectF r = inspector()->itemRect(row);
+  const int top = static_cast<int>(at.y + r.top), bottom = static_cast<int>(at.y + r.bottom);
+  const int valueLeft = static_cast<int>(at.x + std::trunc((r.right - r.left) / 2));
+  const int valueRight = static_cast<int>(at.x + r.right);
+  for (const char16_t* text : {u"one\r\ntwo\r\nthree", u"one MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM"}) {
+    target->items()->setText(text);
+    inspector()->rebuild();
+    game.step(2);
+    const GuiFrame frame = ReadFrame(game.applet);
+    ASSERT_EQ(frame.pixels.size(), oneLine.pixels.size());
+    // The row's value shows more than "one"; nothing changes outside it, on
+    // the form, from the row down.
+    int changedInRow = 0, changedOutside = 0;
+    for (int y = top; y < frame.height; ++y) {
+      for (int x = 170; x < frame.width; ++x) {
+        const bool inRow = y < bottom && x >= valueLeft && x < valueRight;
+        (inRow ? changedInRow : changedOutside) += frame.at(x, y) != oneLine.at(x, y);
+      }
+    }
+    EXPECT_GT(changedInRow, 10) << WideToUtf8(text);
+    EXPECT_EQ(changedOutside, 0) << WideToUtf8(text);
+  }
+  // The edit holds the lines on one line; the marks typed become line breaks.
+  target->items()->setText(u"one\r\ntwo");
+  inspector()->rebuild();
+  openEditor(row);
+  EXPECT_EQ(inspector()->editor()->text(), u"one\u00B6two\u00B6");
+  retype(u"a\u00B6b\u00B6c");
+  EXPECT_EQ(target->items()->text(), u"a\r\nb\r\nc\r\n");
 }
 }  // namespace

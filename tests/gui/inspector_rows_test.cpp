@@ -1,6 +1,7 @@
 // The inspector's rows and typed values on a font description: what the
 // stored test hides has no row, a set shows its members, and typed text is
-// taken only when it converts (a set only whole, in brackets).
+// taken only when it converts (a set only whole, in brackets); a value's line
+// breaks show as a mark on one line and come back as the breaks it used.
 #include <gtest/gtest.h>
 
 #include "engine/media/font_persistent.h"
@@ -47,5 +48,21 @@ TEST(InspectorRows, HiddenByTheStoredTestSetsShowMembersAndOnlyConvertibleTextIs
     EXPECT_EQ(RowValue(font, *prop), c.after) << c.property << " " << WideToAnsi(c.typed);
   }
   font->Free();
+}
+
+TEST(InspectorRows, LineBreaksShowAsAMarkAndComeBackAsTheValuesOwn) {
+  struct Case {
+    std::u16string value, line, typedLine, typedBack;
+  };
+  const Case cases[] = {
+      {u"a\r\nb\r\n", u"a\u00B6b\u00B6", u"a\u00B6c", u"a\r\nc"},
+      {u"a\nb", u"a\u00B6b", u"\u00B6b", u"\nb"},
+      {u"a\rb\n\nc", u"a\u00B6b\u00B6\u00B6c", u"a\u00B6", u"a\r"},
+      {u"ab", u"ab", u"a\u00B6b", u"a\r\nb"},  // a value without breaks takes CR LF
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(OneLineText(c.value), c.line) << WideToUtf8(c.value);
+    EXPECT_EQ(LineBrokenText(c.typedLine, c.value), c.typedBack) << WideToUtf8(c.value);
+  }
 }
 }  // namespace
