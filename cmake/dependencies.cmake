@@ -30,12 +30,22 @@ add_library(q_mozjs INTERFACE)
 target_include_directories(q_mozjs SYSTEM INTERFACE ${MOZJS_INCLUDE_DIR})
 target_link_libraries(q_mozjs INTERFACE ${MOZJS_LIBRARY})
 
-# lib3ds ships no CMake or pkg-config description.
+# lib3ds ships no CMake or pkg-config description. The program loads it by
+# its shared name when it first reads a ".3ds" model, so a game without one
+# never maps it: q3ds gives its headers and that name; LIB3DS_LIBRARY is for
+# programs that write models with it (the tests).
 find_path(LIB3DS_INCLUDE_DIR lib3ds/file.h REQUIRED)
 find_library(LIB3DS_LIBRARY 3ds REQUIRED)
+execute_process(COMMAND ${CMAKE_OBJDUMP} -p ${LIB3DS_LIBRARY} OUTPUT_VARIABLE lib3ds_headers ERROR_QUIET)
+if(lib3ds_headers MATCHES "SONAME +([^ \n]+)")
+  set(LIB3DS_SONAME ${CMAKE_MATCH_1})
+else()
+  get_filename_component(LIB3DS_SONAME ${LIB3DS_LIBRARY} REALPATH)
+endif()
 add_library(q3ds INTERFACE)
 target_include_directories(q3ds INTERFACE ${LIB3DS_INCLUDE_DIR})
-target_link_libraries(q3ds INTERFACE ${LIB3DS_LIBRARY})
+target_compile_definitions(q3ds INTERFACE Q_LIB3DS_SONAME="${LIB3DS_SONAME}")
+target_link_libraries(q3ds INTERFACE ${CMAKE_DL_LIBS})
 
 if(Q_TESTS)
   find_package(GTest REQUIRED)

@@ -1,18 +1,14 @@
 // The bare libraries' start-up, the floor of the program's own: an SDL window
-// with an OpenGL context of the game's size, one cleared frame shown, the
-// wall-clock time of that moment written to a file (milliseconds, after
-// "first frame "), then everything closed again. Run by startup_bench beside
-// the program.
+// with an OpenGL context of the game's size and one cleared frame shown. Run
+// by startup_bench beside the program, with the same preloaded stamp
+// (first_frame_stamp.cpp) timing both to their first shown frame.
 #include <SDL2/SDL.h>
 #include <epoxy/gl.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <fstream>
-#include <iomanip>
 
 int main(int argc, char** argv) {
-  if (argc < 4) return 3;
+  if (argc < 3) return 3;
   int width = std::atoi(argv[1]);
   int height = std::atoi(argv[2]);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return 1;
@@ -24,9 +20,6 @@ int main(int argc, char** argv) {
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   SDL_GL_SwapWindow(window);
-  const auto now = std::chrono::system_clock::now().time_since_epoch();
-  std::ofstream(argv[3]) << std::fixed << "first frame " << std::chrono::duration<double, std::milli>(now).count()
-                         << "\n";
   SDL_GL_DeleteContext(context);
   SDL_DestroyWindow(window);
   SDL_Quit();

@@ -100,9 +100,7 @@ void ParticleRenderer::Create(TObject* owner) {
   inherited::Create(owner);
   blendingMode_ = bmAdditive;
   // A renderer read from a file may have named its own pixmap meanwhile.
-  if (pixmap_) return;
-  SomeEngine* engine = Engine();
-  acquirePixmap(engine ? engine->embeddedResourceManager() : nullptr, kDefaultParticlePixmap);
+  defaultPixmapPending_ = !pixmap_;
 }
 
 void ParticleRenderer::Destroy() {
@@ -139,6 +137,15 @@ void ParticleRenderer::clearParticles() {
 
 // ---- the pixmap ------------------------------------------------------------------------
 
+TPixmap* ParticleRenderer::pixmap() {
+  if (defaultPixmapPending_) {
+    defaultPixmapPending_ = false;
+    SomeEngine* engine = Engine();
+    acquirePixmap(engine ? engine->embeddedResourceManager() : nullptr, kDefaultParticlePixmap);
+  }
+  return pixmap_;
+}
+
 void ParticleRenderer::acquirePixmap(TResourceMan* manager, const WideString& name) {
   auto* applet = dynamic_cast<Applet*>(this->applet());
   if (!applet || !applet->cache() || !manager || name.empty()) return;
@@ -149,6 +156,7 @@ void ParticleRenderer::acquirePixmap(TResourceMan* manager, const WideString& na
 void ParticleRenderer::releasePixmap() {
   TPixmap* pixmap = pixmap_;
   const bool cached = pixmapCached_;
+  defaultPixmapPending_ = false;
   pixmap_ = nullptr;
   pixmapCached_ = false;
   if (!pixmap || !cached) return;
@@ -244,7 +252,7 @@ int32_t ParticleRenderer::drawPass(TDevice& device, TPositionObjectKind kind) {
 
 void ParticleRenderer::applyStates(TDevice& device, TPositionObjectKind kind) {
   device.SetRenderState(kind == okSpace ? rs3D : rs2D);
-  device.SetPixmap(0, pixmap_);
+  device.SetPixmap(0, pixmap());
   device.SetRenderState(rsLightOff);
   device.SetRenderState(rsFilterLinear);
   device.SetRenderState(rsTextureModulate);

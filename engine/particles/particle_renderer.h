@@ -7,7 +7,9 @@
 //
 // Its pixmap comes from the applet's cache (the built-in particle image
 // unless `pixmapFile` names another) and goes back to it, so the cache
-// alone decides when the device destroys it.
+// alone decides when the device destroys it. The built-in image is fetched
+// when the renderer first draws or is asked for its pixmap: a game without
+// particles never decodes it, and its first frame does not wait for it.
 #include <cstdint>
 #include <vector>
 
@@ -39,7 +41,7 @@ class ParticleRenderer : public PositionObject {
   void removeEffect(ParticleEffect* effect);
   const std::vector<ParticleEffect*>& effects() const { return effects_; }
 
-  TPixmap* pixmap() const { return pixmap_; }
+  TPixmap* pixmap();
   // Draws with a pixmap its caller keeps (a renderer without an applet);
   // the renderer never gives it back anywhere.
   void lendPixmap(TPixmap* pixmap);
@@ -67,6 +69,8 @@ class ParticleRenderer : public PositionObject {
   bool depthSort_ = false;
   TPixmap* pixmap_ = nullptr;
   bool pixmapCached_ = false;
+  // The built-in image is still to be fetched on first use.
+  bool defaultPixmapPending_ = false;
   AnsiString pixmapFile_;
   TBlendingMode blendingMode_ = bmAdditive;
 };

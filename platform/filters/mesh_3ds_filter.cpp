@@ -1,5 +1,7 @@
 #include "platform/filters/mesh_3ds_filter.h"
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -58,14 +60,52 @@ size_t Read(void* self, void* buffer, size_t size) {
 
 size_t NoWrite(void*, const void*, size_t) { return 0; }
 
+// lib3ds is loaded when the first model is read, not with the program: most
+// games have no ".3ds" model and their start need not map it. It stays
+// loaded from then on.
+struct Lib3ds {
+  decltype(&lib3ds_io_new) ioNew = nullptr;
+  decltype(&lib3ds_io_free) ioFree = nullptr;
+  decltype(&lib3ds_file_new) fileNew = nullptr;
+  decltype(&lib3ds_file_free) fileFree = nullptr;
+  decltype(&lib3ds_file_read) fileRead = nullptr;
+  std::string failure;
+};
+
+template <class Function>
+bool Find(void* library, const char* name, Function& function) {
+  function = reinterpret_cast<Function>(dlsym(library, name));
+  return function != nullptr;
+}
+
+Lib3ds LoadLib3ds() {
+  Lib3ds lib;
+  void* library = dlopen(Q_LIB3DS_SONAME, RTLD_NOW | RTLD_LOCAL);
+  if (!library || !Find(library, "lib3ds_io_new", lib.ioNew) || !Find(library, "lib3ds_io_free", lib.ioFree) ||
+      !Find(library, "lib3ds_file_new", lib.fileNew) || !Find(library, "lib3ds_file_free", lib.fileFree) ||
+      !Find(library, "lib3ds_file_read", lib.fileRead)) {
+    const char* reason = dlerror();
+    lib.failure = std::string("lib3ds cannot be loaded: ") + (reason ? reason : Q_LIB3DS_SONAME);
+    lib.ioNew = nullptr;
+  }
+  return lib;
+}
+
+const Lib3ds& TheLib3ds() {
+  static const Lib3ds lib = LoadLib3ds();
+  if (!lib.ioNew) Damaged(lib.failure.c_str());
+  return lib;
+}
+
 using FilePtr = std::unique_ptr<Lib3dsFile, decltype(&lib3ds_file_free)>;
 
 FilePtr ReadWithLib3ds(const std::vector<uint8_t>& clean) {
+  const Lib3ds& lib = TheLib3ds();
   MemoryInput input{&clean};
-  Lib3dsIo* io = lib3ds_io_new(&input, NoError, Seek, Tell, Read, NoWrite);
-  FilePtr file(lib3ds_file_new(), lib3ds_file_free);
-  const bool read = io && file && lib3ds_file_read(file.get(), io);
-  if (io) lib3ds_io_free(io);
+  Lib3dsIo* io = lib.ioNew(&input, NoError, Seek, Tell, Read, NoWrite);
+  FilePtr file(lib.fileNew(), lib.fileFree);
+  const bool read = io && file && lib.fileRead(file.get(), io);
+  if (io) lib.ioFree(io);
   if (!read) Damaged("lib3ds cannot read the model");
   return file;
 }
