@@ -930,7 +930,8 @@ void ReportParserError(void* context, xmlErrorPtr error) {
   if (!error || !self) return;
   std::string message = error->message ? error->message : "";
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
-  self->parserMessage(*error, message + " line: " + std::to_string(error->line) + " col: " + std::to_string(error->int2));
+  const std::string place = " line: " + std::to_string(error->line) + " col: " + std::to_string(error->int2);
+  self->parserMessage(*error, message + place);
 }
 
 std::string RestOf(TStream& source) {

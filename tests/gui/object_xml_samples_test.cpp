@@ -70,7 +70,9 @@ std::map<std::string, std::string> AwkwardTexts() {
       {"entity_in_content",
        "<!DOCTYPE TTestNode [<!ENTITY kid \"<TTestNode number='5'/>\"><!ENTITY t \"text\">]>"
        "<TTestNode number=\"1\">&kid;<TTestNode number=\"2\" caption=\"&t;\"/>&kid;&t;</TTestNode>"},
-      {"namespaces", "<a:TTestNode xmlns:a=\"urn:x\" a:number=\"3\" b:caption=\"q\" xmlns=\"urn:y\"><b:TTestNode/></a:TTestNode>"},
+      {"namespaces",
+       "<a:TTestNode xmlns:a=\"urn:x\" a:number=\"3\" b:caption=\"q\" xmlns=\"urn:y\">"
+       "<b:TTestNode/></a:TTestNode>"},
       {"code_page_attribute", "<TTestNode caption=\"caf\xE9 \x80\"/>"},
       {"code_page_comment", "<TTestNode number=\"1\"><!-- \xE9 --></TTestNode>"},
       {"code_page_after_root", "<TTestNode number=\"1\"/>\n<!-- \xFF -->\n"},
@@ -89,7 +91,8 @@ std::map<std::string, std::string> AwkwardTexts() {
       {"deep", Nested(kMaxStreamNesting + 3, "<Unknown/><TTestList><items><item value=\"1\"/></items></TTestList>\n")},
       {"at_bound", Nested(kMaxStreamNesting + 1, "")},
       {"unknown_nested",
-       "<TTestNode>\r\n<Foo bar=\"1\">\r\n<TTestNode bogus=\"2\"/><items/><Baz/></Foo>\r\n<items><item/></items></TTestNode>"},
+       "<TTestNode>\r\n<Foo bar=\"1\">\r\n<TTestNode bogus=\"2\"/><items/><Baz/></Foo>\r\n"
+       "<items><item/></items></TTestNode>"},
       {"items_with_children",
        "<TTestList><items a=\"1\"><item value=\"1\"><TTestNode bogus=\"1\"/></item>text<!--c--></items><items/>"
        "</TTestList>"},
@@ -98,7 +101,8 @@ std::map<std::string, std::string> AwkwardTexts() {
       {"cdata_and_pi", "<?pi x?><TTestNode><![CDATA[<TTestNode/>]]><?p q?><TTestNode/></TTestNode><?after?>"},
       {"defaulted_attribute", "<!DOCTYPE TTestNode [<!ATTLIST TTestNode number CDATA \"7\">]><TTestNode/>"},
       {"external_subset", "<!DOCTYPE TTestNode SYSTEM \"none.dtd\"><TTestNode caption=\"a&u;b\"/>"},
-      {"type_and_order", "<TTestNode type=\"inline\" order=\"x\">\n<TTestNode order=\"3\" type=\"inherited\"/></TTestNode>"},
+      {"type_and_order",
+       "<TTestNode type=\"inline\" order=\"x\">\n<TTestNode order=\"3\" type=\"inherited\"/></TTestNode>"},
       {"duplicate_attribute", "<TTestNode number=\"1\" number=\"2\"/>"},
       {"two_roots", "<TTestNode/><TTestNode/>"},
       {"control_reference", "<TTestNode caption=\"&#1;\"/>"},
