@@ -346,47 +346,15 @@ bool binaryToXml(TStream& source, TStream& target) {
 
 namespace {
 
-void ReportParserError(void*, xmlErrorPtr error) {
-  if (!error) return;
-  std::string message = error->message ? error->message : "";
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
-  std::string tail = message + " line: " + std::to_string(error->line) + " col: " + std::to_string(error->int2);
-  // The parser's context carries the name of the file it reads, when it has one.
-  const bool fromParser = error->domain == XML_FROM_PARSER || error->domain == XML_FROM_NAMESPACE;
-  const auto* context = fromParser ? static_cast<const xmlParserCtxt*>(error->ctxt) : nullptr;
-  const auto* sourceName = context ? static_cast<const WideString*>(context->_private) : nullptr;
-  if (sourceName && !sourceName->empty()) tail += " in file " + WideToUtf8(*sourceName);
-  switch (error->level) {
-    case XML_ERR_WARNING: LogInfo(Utf8ToWide("XML Warning: " + tail)); break;
-    case XML_ERR_ERROR: LogError(Utf8ToWide("XML Parser: " + tail)); break;
-    case XML_ERR_FATAL: LogError(Utf8ToWide("XML Fatal Parser: " + tail)); break;
-    default: break;
-  }
-}
+class XmlToBinary;
 
-struct DocFree {
-  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
-};
-struct ContextFree {
-  void operator()(xmlParserCtxt* ctxt) const { xmlFreeParserCtxt(ctxt); }
-};
+// The parser's errors, fatal errors and warnings, with the file when the
+// text is named. The context of the parse (or of an entity's text parsed
+// within it) carries the conversion the messages belong to.
+void ReportParserError(void* context, xmlErrorPtr error);
 
 std::string_view NameOf(const xmlChar* name) {
   return name ? std::string_view(reinterpret_cast<const char*>(name)) : std::string_view();
-}
-
-// An attribute's value as UTF-8 text: a view of the document's own text in
-// the common case of a single text node, else the joined text in `storage`.
-std::string_view AttributeValue(xmlAttr* attribute, std::string& storage) {
-  xmlNode* first = attribute->children;
-  if (!first) return {};
-  if (first->type == XML_TEXT_NODE && !first->next && first->content) {
-    return reinterpret_cast<const char*>(first->content);
-  }
-  xmlChar* joined = xmlNodeListGetString(attribute->doc, first, 1);
-  storage = joined ? reinterpret_cast<const char*>(joined) : "";
-  xmlFree(joined);
-  return storage;
 }
 
 std::string_view TrimView(std::string_view text) {
@@ -448,32 +416,363 @@ bool ParseInteger(std::string_view text, int64_t& value, int64_t low, int64_t hi
   return true;
 }
 
+
+// True when the XML declaration names an encoding other than UTF-8 (UTF-16
+// in a text that reaches here is taken as UTF-8 as well), or names one in a
+// way this look does not make out.
+bool DeclaresOtherEncoding(std::string_view text) {
+  if (text.substr(0, 5) != "<?xml") return false;
+  const std::string_view declaration = text.substr(0, text.find("?>"));
+  const size_t keyword = declaration.find("encoding");
+  if (keyword == std::string_view::npos) return false;
+  const size_t open = declaration.find_first_of("\"'", keyword);
+  if (open == std::string_view::npos) return true;
+  const size_t close = declaration.find(declaration[open], open + 1);
+  if (close == std::string_view::npos) return true;
+  const std::string name = LowerCaseAscii(declaration.substr(open + 1, close - open - 1));
+  return name != "utf-8" && name != "utf8" && name != "utf-16" && name != "utf16";
+}
+
+// An input that the parser reads where the text lies (the text must end in
+// a NUL, as a string's does; NULs within it are the text's own).
+xmlParserInputPtr NewInputInPlace(xmlParserCtxt& context, std::string_view text) {
+  xmlParserInputPtr input = xmlNewStringInputStream(&context, reinterpret_cast<const xmlChar*>(text.data()));
+  if (!input) return nullptr;
+  input->length = static_cast<int>(text.size());
+  input->end = input->base + text.size();
+  return input;
+}
+
+// An input on the parser's own copy of the text, which its encoding
+// converter can work on.
+xmlParserInputPtr NewCopiedInput(xmlParserCtxt& context, std::string_view text) {
+  xmlParserInputBufferPtr buffer =
+      xmlParserInputBufferCreateMem(text.data(), static_cast<int>(text.size()), XML_CHAR_ENCODING_NONE);
+  xmlParserInputPtr input = buffer ? xmlNewIOInputStream(&context, buffer, XML_CHAR_ENCODING_NONE) : nullptr;
+  if (!input) xmlFreeParserInputBuffer(buffer);
+  return input;
+}
+
+// An attribute as the parser reports it: the name (with its prefix when the
+// prefix is bound to no namespace) and the value's text.
+struct XmlAttribute {
+  std::string_view name;
+  std::string_view value;
+};
+
+// Converts the elements the parser reports, as it reports them, into the
+// binary image. An element is an object record unless its parent's class has
+// a collection property of its name; then its children are the items. The
+// image is held until the parse has ended: a text that gives no document
+// gives no image, and a text found to be in the code page is read again.
 class XmlToBinary {
  public:
-  XmlToBinary(TStream& target, const WideString& sourceName, SourceLines* lines)
-      : out_(&target, kFileFilerBufferSize), sourceName_(sourceName), lines_(lines) {}
+  explicit XmlToBinary(const WideString& sourceName) : sourceName_(sourceName) {}
 
-  void run(xmlNode* documentElement) {
+  // Parses the text where it lies; `text` ends in a NUL, as a string's does.
+  void parse(const std::string& text) {
+    text_ = &text;
     out_.emitSignature();
-    writeElement(documentElement, 0);
-    out_.emitByte(0);
-    out_.emitByte(0);
+    std::unique_ptr<xmlParserCtxt, ContextFree> context(xmlNewParserCtxt());
+    if (!context) throw EReadError("XML parser not available");
+    context_ = context.get();
+    listenTo(*context->sax);
+    context->_private = this;
+    // UTF-8 is read where it lies. Only a document that declares another
+    // encoding goes through the parser's converter, which works on a copy.
+    std::string_view body(text);
+    if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
+    const bool converted = DeclaresOtherEncoding(body);
+    if (converted) body = text;
+    xmlParserInputPtr input = converted ? NewCopiedInput(*context, body) : NewInputInPlace(*context, body);
+    if (!input) throw EReadError("XML parser not available");
+    inputPush(context.get(), input);
+    // Read as UTF-8 whatever the first bytes look like, as naming the
+    // encoding to xmlCtxtReadMemory does.
+    xmlCtxtUseOptions(context.get(), XML_PARSE_NONET);
+    context->encoding = xmlStrdup(reinterpret_cast<const xmlChar*>("UTF-8"));
+    xmlCharEncodingHandlerPtr utf8 = converted ? xmlFindCharEncodingHandler("UTF-8") : nullptr;
+    if (utf8) xmlSwitchToEncoding(context.get(), utf8);
+    xmlParseDocument(context.get());
+    wellFormed_ = context->wellFormed != 0;
+    xmlFreeDoc(context->myDoc);  // only the document type and its entities
+    context->myDoc = nullptr;
+    context_ = nullptr;
+  }
+
+  // True when the parser met bytes that are not UTF-8: the text is in the
+  // system code page and must be read again converted.
+  bool inCodePage() const { return inCodePage_; }
+
+  // Logs what the parse found and hands over the image; EReadError when the
+  // text gave no document.
+  void finish(TStream& target, SourceLines* lines) {
+    for (const auto& [error, message] : parserMessages_) error ? LogError(message) : LogInfo(message);
+    if (!wellFormed_ || !rootDone_) throw EReadError("XML document could not be read");
+    for (const WideString& message : messages_) LogError(message);
+    out_.FlushBuffer();
+    const int64_t base = target.Position();
+    const std::vector<uint8_t>& image = image_.Bytes();
+    target.Write(image.data(), static_cast<int64_t>(image.size()));
+    if (!lines) return;
+    for (SourceLine& entry : lines_) entry.offset += base;
+    lines->insert(lines->end(), lines_.begin(), lines_.end());
+  }
+
+  void parserMessage(const xmlError& error, std::string tail) {
+    if (error.level == XML_ERR_FATAL && !checkedUtf8_) {
+      // A first fatal error may be the parser meeting code-page bytes.
+      checkedUtf8_ = true;
+      inCodePage_ = !IsValidUtf8(*text_);
+    }
+    if (!sourceName_.empty() && (error.domain == XML_FROM_PARSER || error.domain == XML_FROM_NAMESPACE)) {
+      tail += " in file " + WideToUtf8(sourceName_);
+    }
+    switch (error.level) {
+      case XML_ERR_WARNING: parserMessages_.emplace_back(false, Utf8ToWide("XML Warning: " + tail)); break;
+      case XML_ERR_ERROR: parserMessages_.emplace_back(true, Utf8ToWide("XML Parser: " + tail)); break;
+      case XML_ERR_FATAL: parserMessages_.emplace_back(true, Utf8ToWide("XML Fatal Parser: " + tail)); break;
+      default: break;
+    }
   }
 
  private:
+  struct ContextFree {
+    void operator()(xmlParserCtxt* context) const { xmlFreeParserCtxt(context); }
+  };
+
+  // What an open element stands for.
+  enum class Role { Object, Collection, Item };
+  struct OpenElement {
+    Role role;
+    const ClassInfo* cls;  // an object's class (nil when unknown), a collection's item class
+    int depth;             // an object's nesting
+    int line;
+    int64_t childrenStart;  // where an object's first child record begins; -1 before one
+    int64_t collectionStart;  // where a collection written after children begins; -1 otherwise
+  };
+
+  void listenTo(xmlSAXHandler& sax) {
+    sax.startElementNs = [](void* context, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri, int,
+                            const xmlChar**, int attributes, int defaulted, const xmlChar** values) {
+      auto* parser = static_cast<xmlParserCtxt*>(context);
+      auto* self = static_cast<XmlToBinary*>(parser->_private);
+      // Elements in an entity's text are parsed on a context of their own;
+      // the document keeps only a reference to the entity there.
+      if (parser != self->context_) return;
+      self->startElement(self->QualifiedName(localName, prefix, uri), attributes - defaulted, values);
+    };
+    sax.endElementNs = [](void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+      auto* parser = static_cast<xmlParserCtxt*>(context);
+      auto* self = static_cast<XmlToBinary*>(parser->_private);
+      if (parser == self->context_) self->endElement();
+    };
+    // Text, comments and instructions between elements carry nothing.
+    sax.characters = nullptr;
+    sax.ignorableWhitespace = nullptr;
+    sax.cdataBlock = nullptr;
+    sax.comment = nullptr;
+    sax.processingInstruction = nullptr;
+    sax.reference = nullptr;
+    sax.serror = ReportParserError;
+  }
+
+  // A name with a prefix that is bound to no namespace keeps its prefix.
+  std::string_view QualifiedName(const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri) {
+    if (!prefix || uri) return NameOf(localName);
+    qualified_ = std::string(NameOf(prefix)) + ":" + std::string(NameOf(localName));
+    return qualified_;
+  }
+
+  // The attributes of the element being started, their values as the
+  // document gives them: references and entities replaced.
+  void collectAttributes(int count, const xmlChar** values) {
+    attributes_.clear();
+    if (static_cast<int>(storage_.size()) < 2 * count) storage_.resize(static_cast<size_t>(2 * count));
+    for (int i = 0; i < count; ++i) {
+      const xmlChar** a = values + 5 * i;  // name, prefix, namespace, value, value end
+      std::string_view name = NameOf(a[0]);
+      if (a[1] && !a[2]) name = storage_[2 * i] = std::string(NameOf(a[1])) + ":" + std::string(name);
+      std::string_view value(reinterpret_cast<const char*>(a[3]), static_cast<size_t>(a[4] - a[3]));
+      if (value.find('&') != std::string_view::npos) value = storage_[2 * i + 1] = decoded(a[3], a[4]);
+      attributes_.push_back({name, value});
+    }
+  }
+
+  // The parser leaves entity references in a value for the document to
+  // resolve; the document's own functions resolve them alike.
+  std::string decoded(const xmlChar* value, const xmlChar* end) const {
+    xmlDoc* document = context_->myDoc;
+    xmlNode* nodes = xmlStringLenGetNodeList(document, value, static_cast<int>(end - value));
+    xmlChar* joined = xmlNodeListGetString(document, nodes, 1);
+    std::string text = joined ? reinterpret_cast<const char*>(joined) : "";
+    xmlFree(joined);
+    xmlFreeNodeList(nodes);
+    return text;
+  }
+
+  int currentLine() const { return context_->input ? context_->input->line : 0; }
+
+  void startElement(std::string_view name, int attributeCount, const xmlChar** values) {
+    if (ignored_ > 0) {
+      ++ignored_;
+      return;
+    }
+    if (open_.empty()) {
+      collectAttributes(attributeCount, values);
+      return startObject(name, 0);
+    }
+    OpenElement& parent = open_.back();
+    if (parent.role == Role::Item) {  // nothing nests in an item
+      ++ignored_;
+      return;
+    }
+    collectAttributes(attributeCount, values);
+    if (parent.role == Role::Collection) return startItem(parent.cls);
+    const std::string className = AnsiOf(name);
+    const ClassInfo* cls = GetClass(className);
+    if (const PropInfo* collection = cls ? nullptr : collectionProperty(parent.cls, className)) {
+      return startCollection(parent, *collection, className);
+    }
+    if (parent.depth >= kMaxStreamNesting) {
+      // Deeper objects would not be read; dropping them without a word would
+      // leave a game that loads part of its file.
+      if (!reportedDepth_) {
+        reportedDepth_ = true;
+        messages_.push_back(u"Object stream nests too deeply" + where(parent.line));
+      }
+      ++ignored_;
+      return;
+    }
+    if (parent.childrenStart < 0) parent.childrenStart = out_.position();
+    out_.emitByte(0);
+    startObject(name, parent.depth + 1, cls, true);
+  }
+
+  void endElement() {
+    if (ignored_ > 0) {
+      --ignored_;
+      return;
+    }
+    const OpenElement element = open_.back();
+    open_.pop_back();
+    switch (element.role) {
+      case Role::Object:
+        out_.emitByte(0);
+        if (open_.empty()) {
+          out_.emitByte(0);
+          rootDone_ = true;
+        }
+        return;
+      case Role::Item: out_.emitListEnd(); return;
+      case Role::Collection:
+        out_.emitListEnd();
+        if (element.collectionStart >= 0) moveBeforeChildren(open_.back(), element.collectionStart);
+        return;
+    }
+  }
+
+  void startObject(std::string_view element, int depth, const ClassInfo* known = nullptr, bool looked = false) {
+    const int line = currentLine();
+    std::string_view name;
+    std::string_view type;
+    int32_t order = -1;
+    const std::string className = AnsiOf(element);
+    for (const XmlAttribute& a : attributes_) {
+      if (a.name == "name") {
+        name = a.value;
+      } else if (a.name == "type") {
+        type = a.value;
+      } else if (a.name == "order") {
+        int64_t value;
+        if (ParseInteger(a.value, value, INT32_MIN, INT32_MAX)) {
+          order = static_cast<int32_t>(value);
+        } else {
+          messages_.push_back(Utf8ToWide("Invalid property value " + className + ".order=" + std::string(a.value)) +
+                              where(line));
+        }
+      }
+    }
+    uint8_t flags = 0;
+    if (type == "inline") flags |= ffInline;
+    if (type == "inherited") flags |= ffInherited;
+    if (order >= 0) flags |= ffChildPos;
+    markLine(line);
+    out_.emitPrefix(flags, order);
+    out_.emitShortString(className);
+    out_.emitShortString(AnsiOf(name));
+
+    // An element that names no registered class has no properties or
+    // collections; the reader puts a stand-in in its place, and its children
+    // still follow.
+    const ClassInfo* cls = looked ? known : GetClass(className);
+    if (cls) {
+      for (const XmlAttribute& a : attributes_) writeAttribute(*cls, a.name, a.value, line);
+    } else {
+      messages_.push_back(u"Class " + AnsiToWide(className) + u" not found." + where(line));
+    }
+    open_.push_back({Role::Object, cls, depth, line, -1, -1});
+  }
+
+  void startCollection(OpenElement& parent, const PropInfo& prop, const std::string& name) {
+    const ClassInfo* collectionClass = prop.type.objectClass();
+    const ClassInfo* itemClass = collectionClass ? CollectionItemClassOf(*collectionClass) : nullptr;
+    // Collections come before the children in the record; one written after
+    // a child moves there when it ends.
+    const int64_t start = parent.childrenStart >= 0 ? out_.position() : -1;
+    // The entry carries the element's own spelling of the property name.
+    out_.emitShortString(name);
+    out_.emitTag(ValueTag::vaCollection);
+    open_.push_back({Role::Collection, itemClass, parent.depth, currentLine(), -1, start});
+  }
+
+  void startItem(const ClassInfo* itemClass) {
+    const int line = currentLine();
+    out_.emitListBegin();
+    for (const XmlAttribute& a : attributes_) {
+      if (itemClass) {
+        writeAttribute(*itemClass, a.name, a.value, line);
+      } else {
+        messages_.push_back(Utf8ToWide("Property " + std::string(a.name) + " not exists") + where(line));
+      }
+    }
+    open_.push_back({Role::Item, itemClass, 0, line, -1, -1});
+  }
+
+  // Moves the collection written from `start` to the end of the image in
+  // front of the object's children, and the entries' lines with it.
+  void moveBeforeChildren(OpenElement& object, int64_t start) {
+    out_.FlushBuffer();
+    std::vector<uint8_t>& image = image_.Bytes();
+    const int64_t children = object.childrenStart;
+    const int64_t end = static_cast<int64_t>(image.size());
+    std::rotate(image.begin() + children, image.begin() + start, image.end());
+    auto at = [&](int64_t offset) {
+      return std::lower_bound(lines_.begin(), lines_.end(), offset,
+                              [](const SourceLine& entry, int64_t o) { return entry.offset < o; });
+    };
+    const auto first = at(children);
+    const auto moved = at(start);
+    for (auto entry = first; entry != lines_.end(); ++entry) {
+      entry->offset += entry < moved ? end - start : children - start;
+    }
+    std::rotate(first, moved, lines_.end());
+    object.childrenStart += end - start;
+  }
+
   // Where in the document a line points, when the document is a named file:
   // " in file main.qxml line 3", the line on which the element's start tag
   // ends (attributes have no lines of their own).
-  WideString where(const xmlNode* node) const {
-    if (sourceName_.empty() || !node) return WideString();
-    return u" in file " + sourceName_ + u" line " + AnsiToWide(std::to_string(xmlGetLineNo(node)));
+  WideString where(int line) const {
+    if (sourceName_.empty()) return WideString();
+    return u" in file " + sourceName_ + u" line " + AnsiToWide(std::to_string(line));
   }
 
-  void invalidValue(const ClassInfo& cls, std::string_view attribute, std::string_view value, const xmlNode* at,
+  void invalidValue(const ClassInfo& cls, std::string_view attribute, std::string_view value, int line,
                     const std::string& hint = {}) {
-    LogError(Utf8ToWide("Invalid property value " + cls.name() + "." + std::string(attribute) + "=" +
-                        std::string(value) + hint) +
-             where(at));
+    messages_.push_back(Utf8ToWide("Invalid property value " + cls.name() + "." + std::string(attribute) + "=" +
+                                   std::string(value) + hint) +
+                        where(line));
   }
 
   // The names an enumeration takes, for the author who wrote another.
@@ -483,14 +782,12 @@ class XmlToBinary {
     return text.empty() ? text : text + ")";
   }
 
-  // The entry about to be written came from the line of `node`.
-  void markLine(const xmlNode* node) {
-    if (lines_ && node) lines_->push_back({out_.position(), static_cast<int>(xmlGetLineNo(node))});
-  }
+  // The entry about to be written came from `line`.
+  void markLine(int line) { lines_.push_back({out_.position(), line}); }
 
   // The property an attribute names: a published property of the class, or
   // a path of up to three parts through object-typed properties.
-  const PropInfo* findProperty(const ClassInfo& cls, std::string_view attribute, const ClassInfo*& searched) {
+  static const PropInfo* findProperty(const ClassInfo& cls, std::string_view attribute, const ClassInfo*& searched) {
     searched = &cls;
     size_t start = 0;
     for (int part = 0; part < 3; ++part) {
@@ -506,15 +803,12 @@ class XmlToBinary {
     return nullptr;
   }
 
-  void writeAttribute(const ClassInfo& cls, std::string_view attribute, std::string_view value, const xmlNode* at) {
+  void writeAttribute(const ClassInfo& cls, std::string_view attribute, std::string_view value, int line) {
     const ClassInfo* searched = nullptr;
     const PropInfo* prop = findProperty(cls, attribute, searched);
     if (!prop) {
-      if (searched) {
-        LogError(Utf8ToWide("Property " + searched->name() + "." + std::string(attribute) + " not exists") + where(at));
-      } else {
-        LogError(Utf8ToWide("Property " + std::string(attribute) + " not exists") + where(at));
-      }
+      const std::string owner = searched ? searched->name() + "." : std::string();
+      messages_.push_back(Utf8ToWide("Property " + owner + std::string(attribute) + " not exists") + where(line));
       return;
     }
     const std::string name = AnsiOf(attribute);
@@ -523,25 +817,22 @@ class XmlToBinary {
     switch (prop->kind()) {
       case TypeKind::Integer: {
         int64_t number;
-        if (!ParseInteger(value, number, INT32_MIN, INT32_MAX)) return invalidValue(cls, attribute, value, at);
-        markLine(at);
-        out_.emitShortString(name);
+        if (!ParseInteger(value, number, INT32_MIN, INT32_MAX)) return invalidValue(cls, attribute, value, line);
+        beginEntry(name, line);
         out_.emitInteger(static_cast<int32_t>(number));
         return;
       }
       case TypeKind::Int64: {
         int64_t number;
-        if (!ParseInteger(value, number, INT64_MIN, INT64_MAX)) return invalidValue(cls, attribute, value, at);
-        markLine(at);
-        out_.emitShortString(name);
+        if (!ParseInteger(value, number, INT64_MIN, INT64_MAX)) return invalidValue(cls, attribute, value, line);
+        beginEntry(name, line);
         out_.emitInt64(number);
         return;
       }
       case TypeKind::Float: {
         double number;
-        if (!ParseFloat(value, number)) return invalidValue(cls, attribute, value, at);
-        markLine(at);
-        out_.emitShortString(name);
+        if (!ParseFloat(value, number)) return invalidValue(cls, attribute, value, line);
+        beginEntry(name, line);
         out_.emitSingle(static_cast<float>(number));
         return;
       }
@@ -549,21 +840,18 @@ class XmlToBinary {
         // "yes" for a boolean or "centre" for a place would keep the default
         // without a word; the author hears of it here, with the line.
         if (prop->type.enumInfo && prop->type.enumInfo->valueOf(TrimView(value)) < 0) {
-          return invalidValue(cls, attribute, value, at, OneOf(*prop->type.enumInfo));
+          return invalidValue(cls, attribute, value, line, OneOf(*prop->type.enumInfo));
         }
-        markLine(at);
-        out_.emitShortString(name);
+        beginEntry(name, line);
         out_.emitIdent(AnsiOf(TrimView(value)));
         return;
       case TypeKind::Object:
       case TypeKind::Callback:
-        markLine(at);
-        out_.emitShortString(name);
+        beginEntry(name, line);
         out_.emitIdent(AnsiOf(value));
         return;
       case TypeKind::Set: {
-        markLine(at);
-        out_.emitShortString(name);
+        beginEntry(name, line);
         out_.emitTag(ValueTag::vaSet);
         std::string members(TrimView(value));
         while (!members.empty()) {
@@ -575,17 +863,20 @@ class XmlToBinary {
         return;
       }
       case TypeKind::Variant:
-        markLine(at);
-        out_.emitShortString(name);
+        beginEntry(name, line);
         writeVariantText(value);
         return;
       case TypeKind::WideText:
       case TypeKind::AnsiText:
-        markLine(at);
-        out_.emitShortString(name);
+        beginEntry(name, line);
         out_.emitUtf8Text(value);
         return;
     }
+  }
+
+  void beginEntry(const std::string& name, int line) {
+    markLine(line);
+    out_.emitShortString(name);
   }
 
   // A variant's text gives back the kind of value it was written from:
@@ -603,112 +894,55 @@ class XmlToBinary {
     out_.emitUtf8Text(value);
   }
 
-  void writeCollection(const PropInfo& prop, xmlNode* element) {
-    // The entry carries the element's own spelling of the property name.
-    const ClassInfo* collectionClass = prop.type.objectClass();
-    const ClassInfo* itemClass = collectionClass ? CollectionItemClassOf(*collectionClass) : nullptr;
-    out_.emitShortString(AnsiOf(NameOf(element->name)));
-    out_.emitTag(ValueTag::vaCollection);
-    for (xmlNode* item = element->children; item; item = item->next) {
-      if (item->type != XML_ELEMENT_NODE) continue;
-      out_.emitListBegin();
-      for (xmlAttr* a = item->properties; a; a = a->next) {
-        if (itemClass) {
-          writeAttribute(*itemClass, NameOf(a->name), AttributeValue(a, storage_), item);
-        } else {
-          LogError(Utf8ToWide("Property " + std::string(NameOf(a->name)) + " not exists") + where(item));
-        }
-      }
-      out_.emitListEnd();
-    }
-    out_.emitListEnd();
-  }
-
-  void writeElement(xmlNode* element, int depth) {
-    std::string name;
-    std::string type;
-    int32_t order = -1;
-    const std::string className = AnsiOf(NameOf(element->name));
-    for (xmlAttr* a = element->properties; a; a = a->next) {
-      const std::string_view attribute = NameOf(a->name);
-      if (attribute == "name") {
-        name = AttributeValue(a, storage_);
-      } else if (attribute == "type") {
-        type = AttributeValue(a, storage_);
-      } else if (attribute == "order") {
-        int64_t value;
-        const std::string_view text = AttributeValue(a, storage_);
-        if (ParseInteger(text, value, INT32_MIN, INT32_MAX)) {
-          order = static_cast<int32_t>(value);
-        } else {
-          LogError(Utf8ToWide("Invalid property value " + className + ".order=" + std::string(text)) + where(element));
-        }
-      }
-    }
-    uint8_t flags = 0;
-    if (type == "inline") flags |= ffInline;
-    if (type == "inherited") flags |= ffInherited;
-    if (order >= 0) flags |= ffChildPos;
-    markLine(element);
-    out_.emitPrefix(flags, order);
-    out_.emitShortString(className);
-    out_.emitShortString(AnsiOf(name));
-
-    // An element that names no registered class has no properties or
-    // collections; the reader puts a stand-in in its place, and its children
-    // still follow.
-    const ClassInfo* cls = GetClass(className);
-    if (cls) {
-      for (xmlAttr* a = element->properties; a; a = a->next) {
-        writeAttribute(*cls, NameOf(a->name), AttributeValue(a, storage_), element);
-      }
-      for (xmlNode* child = element->children; child; child = child->next) {
-        if (const PropInfo* prop = collectionProperty(cls, child)) writeCollection(*prop, child);
-      }
-    } else {
-      LogError(u"Class " + AnsiToWide(className) + u" not found." + where(element));
-    }
-    if (depth >= kMaxStreamNesting) {
-      // Deeper objects would not be read; dropping them without a word would
-      // leave a game that loads part of its file.
-      if (hasObjectChildren(cls, element) && !reportedDepth_) {
-        reportedDepth_ = true;
-        LogError(u"Object stream nests too deeply" + where(element));
-      }
-      return;
-    }
-    for (xmlNode* child = element->children; child; child = child->next) {
-      if (child->type != XML_ELEMENT_NODE || collectionProperty(cls, child)) continue;
-      out_.emitByte(0);
-      writeElement(child, depth + 1);
-      out_.emitByte(0);
-    }
-  }
-
-  static bool hasObjectChildren(const ClassInfo* cls, xmlNode* element) {
-    for (xmlNode* child = element->children; child; child = child->next) {
-      if (child->type == XML_ELEMENT_NODE && !collectionProperty(cls, child)) return true;
-    }
-    return false;
-  }
-
-  // The collection property a child element fills, or nil when the element
-  // stands for an object.
-  static const PropInfo* collectionProperty(const ClassInfo* cls, xmlNode* child) {
-    if (!cls || child->type != XML_ELEMENT_NODE) return nullptr;
-    const std::string childName = AnsiOf(NameOf(child->name));
-    if (GetClass(childName)) return nullptr;
+  // The collection property a child element that names no class fills, or
+  // nil when the element stands for an object.
+  static const PropInfo* collectionProperty(const ClassInfo* cls, const std::string& childName) {
+    if (!cls) return nullptr;
     const PropInfo* prop = cls->findProperty(childName);
     const ClassInfo* held = prop && prop->kind() == TypeKind::Object ? prop->type.objectClass() : nullptr;
     return held && held->inheritsFrom(TGCollection::staticClassInfo()) ? prop : nullptr;
   }
 
-  TGWriterCracker out_;
   WideString sourceName_;
-  SourceLines* lines_ = nullptr;
+  const std::string* text_ = nullptr;
+  xmlParserCtxt* context_ = nullptr;
+  TMemoryStream image_;
+  TGWriterCracker out_{&image_, kFileFilerBufferSize};
+  SourceLines lines_;
+  std::vector<OpenElement> open_;
+  int ignored_ = 0;  // open elements that carry nothing (inside items, past the bound)
+  bool rootDone_ = false;
   bool reportedDepth_ = false;
-  std::string storage_;  // attribute text that is not a single text node
+  bool wellFormed_ = false;
+  bool checkedUtf8_ = false;
+  bool inCodePage_ = false;
+  std::vector<XmlAttribute> attributes_;
+  std::vector<std::string> storage_;  // names and values that are not the parser's own text
+  std::string qualified_;
+  // Held until the parse ends: the parser's messages come first, and the
+  // conversion's only when the text gave a document.
+  std::vector<std::pair<bool, WideString>> parserMessages_;
+  std::vector<WideString> messages_;
 };
+
+void ReportParserError(void* context, xmlErrorPtr error) {
+  auto* self = context ? static_cast<XmlToBinary*>(static_cast<xmlParserCtxt*>(context)->_private) : nullptr;
+  if (!error || !self) return;
+  std::string message = error->message ? error->message : "";
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
+  const std::string place = " line: " + std::to_string(error->line) + " col: " + std::to_string(error->int2);
+  self->parserMessage(*error, message + place);
+}
+
+std::string RestOf(TStream& source) {
+  std::string text;
+  const int64_t left = source.Size() - source.Position();
+  if (left > 0) {
+    text.resize(static_cast<size_t>(left));
+    text.resize(static_cast<size_t>(std::max<int64_t>(0, source.Read(text.data(), left))));
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -719,14 +953,7 @@ int SourceLineAt(const SourceLines& lines, int64_t offset) {
 }
 
 void xmlToBinary(TStream& source, TStream& target, const WideString& sourceName, SourceLines* lines) {
-  std::string text;
-  const int64_t left = source.Size() - source.Position();
-  if (left > 0) {
-    text.resize(static_cast<size_t>(left));
-    text.resize(static_cast<size_t>(std::max<int64_t>(0, source.Read(text.data(), left))));
-  }
-  // A document that is not valid UTF-8 is taken as the system code page.
-  if (!IsValidUtf8(text)) text = WideToUtf8(AnsiToWide(text));
+  std::string text = RestOf(source);
   if (text.size() > static_cast<size_t>(INT32_MAX)) throw EReadError("XML document too large");
 
   // The parser's own nesting limit (256) lies below the bound every reader
@@ -734,14 +961,14 @@ void xmlToBinary(TStream& source, TStream& target, const WideString& sourceName,
   if (xmlParserMaxDepth < static_cast<unsigned>(kMaxStreamNesting) + kXmlLevelsAroundObjects) {
     xmlParserMaxDepth = static_cast<unsigned>(kMaxStreamNesting) + kXmlLevelsAroundObjects;
   }
-  std::unique_ptr<xmlParserCtxt, ContextFree> context(xmlNewParserCtxt());
-  if (!context) throw EReadError("XML parser not available");
-  context->sax->serror = ReportParserError;
-  context->_private = const_cast<WideString*>(&sourceName);
-  std::unique_ptr<xmlDoc, DocFree> document(xmlCtxtReadMemory(context.get(), text.data(), static_cast<int>(text.size()),
-                                                               nullptr, "UTF-8", XML_PARSE_NONET));
-  xmlNode* root = document ? xmlDocGetRootElement(document.get()) : nullptr;
-  if (!root) throw EReadError("XML document could not be read");
-  XmlToBinary converter(target, sourceName, lines);
-  converter.run(root);
+  auto converter = std::make_unique<XmlToBinary>(sourceName);
+  converter->parse(text);
+  if (converter->inCodePage()) {
+    // A document that is not valid UTF-8 is taken as the system code page.
+    // Only a parse that failed has the whole text checked.
+    text = WideToUtf8(AnsiToWide(text));
+    converter = std::make_unique<XmlToBinary>(sourceName);
+    converter->parse(text);
+  }
+  converter->finish(target, lines);
 }

@@ -304,6 +304,24 @@ TEST_F(ObjectXmlTest, ANamedSourceGivesFileAndLineOfEachMistake) {
                             }));
 }
 
+TEST_F(ObjectXmlTest, LinesPastTheParsersSixteenBitCountAreNamedAsTheyAre) {
+  for (int blankLines : {10, 65533, 70000}) {
+    const std::string text =
+        "<TTestNode>" + std::string(static_cast<size_t>(blankLines), '\n') + "<TTestNode number=\"x\"/></TTestNode>";
+    TMemoryStream source(Bytes(text.begin(), text.end()));
+    TMemoryStream target;
+    SourceLines lines;
+    LogCapture log;
+    xmlToBinary(source, target, u"big.qxml", &lines);
+    const int line = blankLines + 1;
+    EXPECT_EQ(log.messages(), (std::vector<std::string>{
+                                  "(e) Invalid property value TTestNode.number=x in file big.qxml line " +
+                                  std::to_string(line)}));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].line, line);
+  }
+}
+
 TEST_F(ObjectXmlTest, ParserErrorsReachTheLogAndGiveNoDocument) {
   LogCapture log;
   EXPECT_THROW(ToBinary("<?xml version=\"1.0\"?>\n<TTestNode a=\"1\">\n</Other>"), EReadError);
