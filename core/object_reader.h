@@ -150,8 +150,10 @@ class TGReader : public TGFiler {
   enum RecordPhase { kPhaseNotBegun, kPhaseProperties, kPhaseChildren, kPhaseDone };
 
   void readBytes(void* target, int64_t size) {
-    // Most values lie whole in the buffer.
+    // Most values lie whole in the buffer. An empty value may have no
+    // storage at all (a nil target), and memcpy must not see it.
     if (size <= bufferEnd_ - bufferPos_) {
+      if (size <= 0) return;
       std::memcpy(target, window_ + bufferPos_, static_cast<size_t>(size));
       bufferPos_ += static_cast<int>(size);
       return;

@@ -3,10 +3,12 @@
 // applet's resource manager when the name changes, given back when it
 // changes again or its holder goes, and played through the applet's sound
 // engine. Sound and music effects and players each hold one.
+// The whole BaseObject: a template's request converts the holder as soon as
+// it is parsed, which clang does before any instance.
+#include "core/base_object.h"
 #include "core/resource_request.h"
 #include "core/text.h"
 
-class BaseObject;
 class TCache;
 class TMusic;
 class TResourceMan;

@@ -298,7 +298,11 @@ void TJavaScriptEngine::exportObject(const WideString& name, const WideString& c
   JSAutoRealm inRealm(cx, realm_->global());
   JSObject* instance = realm_->wrap(object);
   WrapperEntry* entry = realm_->entryOf(object);
-  if (!instance || !entry) return;
+  if (!instance || !entry) {
+    JS_ClearPendingException(cx);
+    LogError(u"Can't export object " + (name.empty() ? AnsiToWide(object->className()) : name));
+    return;
+  }
 
   WideString globalName = name;
   if (globalName.empty()) {
@@ -310,6 +314,7 @@ void TJavaScriptEngine::exportObject(const WideString& name, const WideString& c
   bool present = false;
   if (!JS_AlreadyHasOwnUCProperty(cx, global, globalName.data(), globalName.size(), &present)) {
     JS_ClearPendingException(cx);
+    LogError(u"Can't export object " + globalName);
     return;
   }
   bool ok;
@@ -319,7 +324,7 @@ void TJavaScriptEngine::exportObject(const WideString& name, const WideString& c
     JS::RootedValue previous(cx);
     if (JS_GetUCProperty(cx, global, globalName.data(), globalName.size(), &previous) && previous.isObject()) {
       WrapperEntry* old = EntryOfInstance(&previous.toObject());
-      if (old && old != entry) std::erase(old->globals, globalName);
+      if (old && old != entry) exportedCount_ -= static_cast<int>(std::erase(old->globals, globalName));
     }
     ok = JS_SetUCProperty(cx, global, globalName.data(), globalName.size(), value);
   } else {
@@ -327,30 +332,33 @@ void TJavaScriptEngine::exportObject(const WideString& name, const WideString& c
   }
   if (!ok) {
     JS_ClearPendingException(cx);
+    LogError(u"Can't export object " + globalName);
     return;
   }
+  // The count is of the names that stand for program objects: exporting an
+  // object again under a name it already has adds nothing.
   if (std::find(entry->globals.begin(), entry->globals.end(), globalName) == entry->globals.end()) {
     entry->globals.push_back(globalName);
+    ++exportedCount_;
   }
-  ++exportedCount_;
 }
 
 void TJavaScriptEngine::deleteGlobalsOf(WrapperEntry& entry) {
   JSContext* cx = realm_->cx();
   JSAutoRealm inRealm(cx, realm_->global());
   JS::RootedObject global(cx, realm_->global());
+  // Every name the entry held stops counting; a global that a script has
+  // since pointed elsewhere is left alone.
   for (const WideString& name : entry.globals) {
+    --exportedCount_;
     JS::RootedValue current(cx);
     if (!JS_GetUCProperty(cx, global, name.data(), name.size(), &current)) {
       JS_ClearPendingException(cx);
       continue;
     }
-    // A global that a script has since pointed elsewhere is left alone.
     if (!current.isObject() || &current.toObject() != entry.object.get()) continue;
     JS::ObjectOpResult result;
-    if (JS_DeleteUCProperty(cx, global, name.data(), name.size(), result) && result.ok()) {
-      --exportedCount_;
-    } else {
+    if (!JS_DeleteUCProperty(cx, global, name.data(), name.size(), result) || !result.ok()) {
       JS_ClearPendingException(cx);
       LogError(u"Object can't deleted " + name);
     }

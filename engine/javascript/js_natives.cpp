@@ -274,7 +274,10 @@ bool ConstructProgramObject(JSContext* cx, unsigned argc, JS::Value* vp) {
   JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
   const auto* cls = ReservedPointer<ClassInfo>(&args.callee(), 0);
   JsRealm* realm = JsRealm::current(cx);
-  if (!realm) return false;
+  if (!realm) {
+    JS_ReportErrorASCII(cx, "Can't create %s: no script engine", cls->name().c_str());
+    return false;
+  }
   return Guarded(cx, [&] {
     BaseObject* parent = nullptr;
     WideString fileName;
@@ -293,7 +296,12 @@ bool ConstructProgramObject(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (!created) return false;
     engine.exportObject(created->name(), AnsiToWide(created->className()), created);
     WrapperEntry* entry = realm->entryOf(created);
-    if (!entry || !entry->object) return false;
+    // No script object for it (the script heap is full): the handler stops
+    // with an error naming what failed.
+    if (!entry || !entry->object) {
+      JS_ReportErrorUTF8(cx, "Can't export object %s", WideToUtf8(created->name()).c_str());
+      return false;
+    }
     args.rval().setObject(*entry->object.get());
     return true;
   });

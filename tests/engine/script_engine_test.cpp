@@ -132,6 +132,26 @@ TEST(ScriptEngineGlobals, ExportedProgramObjectsComeBackAsThemselves) {
   EXPECT_EQ(world.engine->getGlobal(u"probe"), Variant(int32_t{12}));
 }
 
+// The count is of names standing for program objects: exporting again, or
+// handing a name from object to object, keeps it flat; freeing ends it.
+TEST(ScriptEngineGlobals, ExportedCountStaysFlatUnderReexportsAndRenames) {
+  ScriptWorld world;
+  ScriptProbe* a = world.probe("a");
+  ScriptProbe* b = world.probe("b");
+  for (int i = 0; i < 500; ++i) {
+    world.engine->exportObject(u"a", u"ScriptProbe", a);
+    world.engine->exportObject(u"slot", u"ScriptProbe", i % 2 ? a : b);
+    world.engine->exportObject(WideString(), u"ScriptProbe", b);
+  }
+  EXPECT_EQ(world.engine->exportedCount(), 4);  // a, b, slot, b's own name
+  EXPECT_EQ(world.engine->getGlobal(u"slot"), Variant(static_cast<TObject*>(a)));
+  EXPECT_TRUE(world.engine->evaluate(u"a = 12"));  // a script points a name elsewhere
+  world.engine->removeObject(a);
+  EXPECT_EQ(world.engine->exportedCount(), 2);
+  world.engine->removeObject(b);
+  EXPECT_EQ(world.engine->exportedCount(), 0);
+}
+
 TEST(ScriptEngineGlobals, AnObjectExportedToTwoEnginesIsLetGoByBoth) {
   ScriptWorld world;
   ScriptProbe* probe = world.probe("probe");
