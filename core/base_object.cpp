@@ -1,12 +1,12 @@
 #include "core/base_object.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 #include "core/applet_services.h"
 #include "core/effect.h"
 #include "core/engine.h"
 #include "core/log.h"
+#include "core/pointer_set.h"
 #include "core/script_watch.h"
 
 Q_DEFINE_ENUM(BaseObjectStyle, "osTick", "osScriptable")
@@ -20,9 +20,11 @@ void (*BaseObject::designDestroyHook)(BaseObject*) = nullptr;
 
 namespace {
 // The live objects, for a quick "is it still alive" of a pointer that may
-// be dangling; their order is the list linked through the objects.
-std::unordered_set<const BaseObject*>& LiveObjectSet() {
-  static std::unordered_set<const BaseObject*> set;
+// be dangling; their order is the list linked through the objects. A flat
+// table: no allocation of its own per object, which would cost the reading
+// and freeing of large trees their speed.
+PointerSet& LiveObjectSet() {
+  static PointerSet set;
   return set;
 }
 
@@ -45,6 +47,36 @@ void EraseOne(std::vector<BaseObject*>& list, const BaseObject* item) {
   auto it = std::find(list.begin(), list.end(), item);
   if (it != list.end()) list.erase(it);
 }
+
+// The objects told of one destruction, copied as a receiver may change the
+// lists they come from. Kept on the stack while they are few, as they nearly
+// always are: freeing an object then allocates nothing for its notice.
+class RemovalAudience {
+ public:
+  void add(BaseObject* object) {
+    if (many_.empty() && size_ < kFew) {
+      few_[size_++] = object;
+      return;
+    }
+    if (many_.empty()) many_.assign(few_, few_ + size_);
+    many_.push_back(object);
+    ++size_;
+  }
+  size_t size() const { return size_; }
+  BaseObject* operator[](size_t index) const { return many_.empty() ? few_[index] : many_[index]; }
+  bool contains(const BaseObject* object) const {
+    for (size_t i = 0; i < size_; ++i) {
+      if ((*this)[i] == object) return true;
+    }
+    return false;
+  }
+
+ private:
+  static constexpr size_t kFew = 16;
+  BaseObject* few_[kFew];
+  std::vector<BaseObject*> many_;
+  size_t size_ = 0;
+};
 
 AppletServices* Services(BaseObject* applet) { return applet ? GetAppletServices() : nullptr; }
 
@@ -73,11 +105,11 @@ const ClassInfo& BaseObject::staticClassInfo() {
           .property("Tag", &B::tag, &B::setTag).defaultValue(0)
           .property("tagFloat", &B::tagFloat_)
           .property("objectStyle", &B::objectStyle_).defaultValue(BaseObjectStyles{osTick, osScriptable}.bits())
-          .property("onTick", &B::onTick_)
+          .property("onTick", &B::handler<kOnTick>, &B::setHandler<kOnTick>)
           .property("tagString", &B::str_)
-          .property("onDestroy", &B::onDestroy_)
-          .property("onCreate", &B::onCreate_)
-          .property("onCustomEvent", &B::onCustomEvent_)
+          .property("onDestroy", &B::handler<kOnDestroy>, &B::setHandler<kOnDestroy>)
+          .property("onCreate", &B::handler<kOnCreate>, &B::setHandler<kOnCreate>)
+          .property("onCustomEvent", &B::handler<kOnCustomEvent>, &B::setHandler<kOnCustomEvent>)
           .property("tagInt", &B::tagInt_).defaultValue(0)
           .property("timeFactor", &B::timeFactor_).storedWhen(&B::timeFactorStored).floatDefault(1.0f)
           .property("designTime", &B::designTime, &B::setDesignTime).stored(false)
@@ -113,7 +145,7 @@ const ClassInfo& BaseObject::staticClassInfo() {
 
 size_t BaseObject::liveObjectCount() { return LiveObjectSet().size(); }
 
-bool BaseObject::isLive(const BaseObject* object) { return LiveObjectSet().count(object) != 0; }
+bool BaseObject::isLive(const BaseObject* object) { return LiveObjectSet().contains(object); }
 
 void BaseObject::forEachLive(const std::function<void(BaseObject*)>& visit) {
   std::vector<BaseObject*> all;
@@ -186,14 +218,13 @@ void BaseObject::notifyRemoval() {
   watchers.swap(watchers_);
   for (BaseObject* watcher : watchers) EraseOne(watcher->watched_, this);
   // A receiver may free other objects: walk copies and skip the ones gone.
-  std::vector<BaseObject*> told = EveryRemovalHearers();
+  RemovalAudience told;
+  for (BaseObject* hearer : EveryRemovalHearers()) told.add(hearer);
   for (BaseObject* watcher : watchers) {
-    if (!watcher->hearsEveryRemoval_ && std::find(told.begin(), told.end(), watcher) == told.end()) {
-      told.push_back(watcher);
-    }
+    if (!watcher->hearsEveryRemoval_ && !told.contains(watcher)) told.add(watcher);
   }
-  for (BaseObject* other : told) {
-    if (isLive(other)) other->objectRemoved(this);
+  for (size_t i = 0; i < told.size(); ++i) {
+    if (isLive(told[i])) told[i]->objectRemoved(this);
   }
 }
 
@@ -241,7 +272,7 @@ void BaseObject::Loaded() {
   if (!objectStyle_.contains(osScriptable)) return;
   if (name().empty()) SetName(LowerCaseAsciiW(autoName()));
   if (AppletServices* services = Services(applet_)) services->exportObject(applet_, this);
-  runHandler(WideString(onCreate_));
+  runHandler(WideString(onCreate()));
 }
 
 // ---- ticking and handlers --------------------------------------------------------
@@ -255,7 +286,7 @@ void BaseObject::tick(double time, double delta) {
     double factor = child->timeFactor_;
     child->tick(time * factor, delta * factor);
     if (count() <= i) break;
-    if (!child->holdsTickHandler()) child->runHandler(WideString(child->onTick_));
+    if (!child->holdsTickHandler()) child->runHandler(WideString(child->onTick()));
   }
 }
 
@@ -271,9 +302,7 @@ void BaseObject::runHandler(const WideString& script, std::string_view handler) 
 void BaseObject::runAndClearOnDestroy() {
   // Cleared before it runs, so a handler that disposes its own object again
   // cannot run it a second time.
-  WideString handler;
-  handler.swap(onDestroy_);
-  runHandler(handler, "onDestroy");
+  runHandler(handlers_.take(kOnDestroy), "onDestroy");
 }
 
 void BaseObject::update() {
@@ -281,11 +310,11 @@ void BaseObject::update() {
 }
 
 void BaseObject::customEvent(const WideString& text) {
-  if (text.empty() || onCustomEvent_.empty()) return;
+  if (text.empty() || handler<kOnCustomEvent>().empty()) return;
   AppletServices* services = Services(applet_);
   if (!services) return;
   WideString previous = services->exchangeCustomText(applet_, text);
-  runHandler(WideString(onCustomEvent_));
+  runHandler(WideString(handler<kOnCustomEvent>()));
   services->exchangeCustomText(applet_, previous);
 }
 

@@ -10,6 +10,7 @@
 #include "core/child_list.h"
 #include "core/class_builder.h"
 #include "core/component.h"
+#include "core/handler_texts.h"
 
 class Effect;
 class TGReader;
@@ -127,9 +128,9 @@ class BaseObject : public TGComponent {
   void setTagInt(int32_t value) { tagInt_ = value; }
   const WideString& tagString() const { return str_; }
   void setTagString(const WideString& text) { str_ = text; }
-  const WideString& onTick() const { return onTick_; }
-  const WideString& onCreate() const { return onCreate_; }
-  const WideString& onDestroy() const { return onDestroy_; }
+  const WideString& onTick() const { return handlers_.get(kOnTick); }
+  const WideString& onCreate() const { return handlers_.get(kOnCreate); }
+  const WideString& onDestroy() const { return handlers_.get(kOnDestroy); }
   bool isDisposed() const { return disposed_; }
   // Freed while busy: the object goes when its last busy scope ends.
   bool freePending() const { return freeDeferred_; }
@@ -188,19 +189,24 @@ class BaseObject : public TGComponent {
   // fileName is a plain field.
   void storeFileName(const WideString& name) { fileName_ = name; }
 
-  // Own handler texts, for the published description of derived classes.
-  WideString onTick_;
-  WideString onDestroy_;
-  WideString onCreate_;
-  WideString onCustomEvent_;
-
  private:
+  enum Handler : size_t { kOnTick, kOnDestroy, kOnCreate, kOnCustomEvent, kHandlerCount };
+  template <Handler H>
+  const WideString& handler() const {
+    return handlers_.get(H);
+  }
+  template <Handler H>
+  void setHandler(const WideString& text) {
+    handlers_.set(H, text);
+  }
+
   void runAndClearOnDestroy();
   void notifyRemoval();
   void loadOwnFile(const WideString& name);
   void loadProxyFile(const WideString& name);
   void collectByTagString(const WideString& text, bool recurse, int& found);
 
+  HandlerTexts<kHandlerCount> handlers_;
   ChildList children_;
   BaseObject* parent_ = nullptr;
   // The live-object list, linked through the objects.

@@ -27,13 +27,13 @@ const ClassInfo& VisualObject::staticClassInfo() {
                                     .property("transparent", &V::transparent_).defaultValue(0)
                                     .property("visible", &V::visible, &V::setVisible).defaultValue(1)
                                     .property("mirrored", &V::mirrored, &V::setMirrored).defaultValue(0)
-                                    .property("onMouseMove", &V::onMouseMove_)
-                                    .property("onMouseDown", &V::onMouseDown_)
-                                    .property("onMouseUp", &V::onMouseUp_)
-                                    .property("onMouseEnter", &V::onMouseEnter_)
-                                    .property("onMouseLeave", &V::onMouseLeave_)
-                                    .property("onSetFocus", &V::onSetFocus_)
-                                    .property("onKillFocus", &V::onKillFocus_)
+                                    .property("onMouseMove", &V::handler<V::kOnMouseMove>, &V::setHandler<V::kOnMouseMove>)
+                                    .property("onMouseDown", &V::handler<V::kOnMouseDown>, &V::setHandler<V::kOnMouseDown>)
+                                    .property("onMouseUp", &V::handler<V::kOnMouseUp>, &V::setHandler<V::kOnMouseUp>)
+                                    .property("onMouseEnter", &V::handler<V::kOnMouseEnter>, &V::setHandler<V::kOnMouseEnter>)
+                                    .property("onMouseLeave", &V::handler<V::kOnMouseLeave>, &V::setHandler<V::kOnMouseLeave>)
+                                    .property("onSetFocus", &V::handler<V::kOnSetFocus>, &V::setHandler<V::kOnSetFocus>)
+                                    .property("onKillFocus", &V::handler<V::kOnKillFocus>, &V::setHandler<V::kOnKillFocus>)
                                     .method("isVisible", &V::isVisible)
                                     .method("show", &V::show)
                                     .method("hide", &V::hide)
@@ -236,12 +236,12 @@ void VisualObject::releaseCapture() {
 }
 
 void VisualObject::focusGained() {
-  runHandler(WideString(onSetFocus_));
+  runOwnHandler(kOnSetFocus);
   update();
 }
 
 void VisualObject::focusLost() {
-  runHandler(WideString(onKillFocus_));
+  runOwnHandler(kOnKillFocus);
   update();
 }
 
@@ -250,11 +250,11 @@ void VisualObject::mouseEnter() {
     runOwnEffect(u"enter");
     runOwnEffect(u"enter_snd");
   }
-  runHandler(WideString(onMouseEnter_));
+  runOwnHandler(kOnMouseEnter);
 }
 
 void VisualObject::mouseLeave() {
-  runHandler(WideString(onMouseLeave_));
+  runOwnHandler(kOnMouseLeave);
   if (hotTrack_) {
     runOwnEffect(u"leave");
     runOwnEffect(u"leave_snd");
@@ -272,17 +272,17 @@ void VisualObject::setEventPoint(float dx, float dy, float x, float y) {
 
 void VisualObject::mouseDown(uint8_t, uint8_t, float x, float y) {
   setEventPoint(0, 0, x, y);
-  runHandler(WideString(onMouseDown_));
+  runOwnHandler(kOnMouseDown);
 }
 
 void VisualObject::mouseMove(uint8_t, float dx, float dy, float x, float y) {
   setEventPoint(dx, dy, x, y);
-  runHandler(WideString(onMouseMove_));
+  runOwnHandler(kOnMouseMove);
 }
 
 void VisualObject::mouseUp(uint8_t, uint8_t, float x, float y) {
   setEventPoint(0, 0, x, y);
-  runHandler(WideString(onMouseUp_));
+  runOwnHandler(kOnMouseUp);
 }
 
 // ---- hit search ------------------------------------------------------------------------

@@ -138,16 +138,30 @@ class VisualObject : public BaseObject {
   Container* findContainer();
   Applet* ownerApplet() const;
 
- protected:
-  WideString onMouseMove_;
-  WideString onMouseDown_;
-  WideString onMouseUp_;
-  WideString onMouseEnter_;
-  WideString onMouseLeave_;
-  WideString onSetFocus_;
-  WideString onKillFocus_;
-
  private:
+  enum Handler : size_t {
+    kOnMouseMove,
+    kOnMouseDown,
+    kOnMouseUp,
+    kOnMouseEnter,
+    kOnMouseLeave,
+    kOnSetFocus,
+    kOnKillFocus,
+    kHandlerCount
+  };
+  template <Handler H>
+  const WideString& handler() const {
+    return handlers_.get(H);
+  }
+  template <Handler H>
+  void setHandler(const WideString& text) {
+    handlers_.set(H, text);
+  }
+  // Runs one of the class's own handlers on a copy of its text: the handler
+  // may change it.
+  void runOwnHandler(Handler h) { runHandler(WideString(handlers_.get(h))); }
+
+  HandlerTexts<kHandlerCount> handlers_;
   bool alphaStored() const { return alpha_ != 1.0f; }
   bool materialStored() const { return material_ != u"default"; }
   void setEventPoint(float dx, float dy, float x, float y);

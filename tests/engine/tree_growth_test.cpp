@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/container.h"
+#include "tests/support/largest_allocation.h"
 
 namespace {
 int invalidations = 0;
@@ -50,5 +51,22 @@ TEST(TreeGrowth, AWideTreeIsBuiltAndFreedInLinearWork) {
   root->Free();
   EXPECT_EQ(removalsHeard, 0);
   EXPECT_EQ(BaseObject::liveObjectCount(), before - kChildren);
+}
+
+// Reading and freeing large trees is bound by the memory each object takes:
+// an object is one block, no handler text is kept inline until one is set,
+// and neither the list of live objects nor a removal notice allocates.
+TEST(TreeGrowth, AnObjectIsOneSmallBlockAndItsEndAllocatesNothing) {
+  EXPECT_LE(sizeof(VisualObject), 512u);
+  if (!WatchLargestAllocation()) GTEST_SKIP() << "allocations are watched only under the address sanitizer";
+  constexpr size_t kChildren = 2000;
+  auto* root = New<Container>();  // hears every removal
+  ResetAllocationCount();
+  for (size_t i = 0; i < kChildren; ++i) New<VisualObject>(root);
+  // The objects, the child list's and the live table's growth.
+  EXPECT_LE(AllocationCount(), kChildren + 40);
+  ResetAllocationCount();
+  root->Free();
+  EXPECT_EQ(AllocationCount(), 0u);
 }
 }  // namespace

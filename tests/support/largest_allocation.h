@@ -1,4 +1,5 @@
-// The largest single allocation since the last reset, watched through the
+// The largest single allocation since the last reset, and how many were made,
+// watched through the
 // address sanitizer's hooks. The sanitizer keeps only a few hooks for a whole
 // program, so they are installed once; without the sanitizer nothing is
 // watched and the callers skip their check.
@@ -12,7 +13,11 @@ extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile
 
 namespace largest_allocation {
 inline size_t largest = 0;
-inline void Note(const volatile void*, size_t size) { largest = std::max(largest, size); }
+inline size_t count = 0;
+inline void Note(const volatile void*, size_t size) {
+  largest = std::max(largest, size);
+  ++count;
+}
 inline void NoteFree(const volatile void*) {}
 }  // namespace largest_allocation
 
@@ -24,4 +29,6 @@ inline bool WatchLargestAllocation() {
   return watched;
 }
 inline void ResetLargestAllocation() { largest_allocation::largest = 0; }
+inline void ResetAllocationCount() { largest_allocation::count = 0; }
+inline size_t AllocationCount() { return largest_allocation::count; }
 inline size_t LargestAllocation() { return largest_allocation::largest; }
