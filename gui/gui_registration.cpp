@@ -4,11 +4,11 @@
 #include "engine/applet.h"
 #include "engine/registration.h"
 #include "gui/align_children.h"
+#include "gui/console/console_registration.h"
 #include "gui/design/design_registration.h"
 #include "gui/gui_object.h"
 #include "gui/gui_parts.h"
 #include "gui/forms/forms_registration.h"
-#include "gui/skinned/plain_widgets_registration.h"
 #include "gui/skinned/skinned_widgets_registration.h"
 #include "gui/widgets/widgets_registration.h"
 
@@ -25,11 +25,11 @@ void RegisterGuiClasses() {
   done = true;
   RegisterAllClasses();
   RegisterClass(GuiObject::staticClassInfo());
-  // Each part of the GUI registers its own classes here, one line each.
+  // Each folder of the GUI registers its own classes here, one line each.
   RegisterStandardWidgets();
-  RegisterSkinnedStandardWidgets();
-  RegisterPlainWidgets();
+  RegisterSkinnedWidgets();
   RegisterForms();
+  RegisterConsole();
   RegisterDesignTools();
   AlignChildrenHook = AlignTreeChildren;
   SetAppletPartsFactory(NewGuiParts);

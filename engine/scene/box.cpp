@@ -8,12 +8,8 @@
 
 const ClassInfo& Box::staticClassInfo() {
   using B = Box;
-  static const ClassInfo info = ClassBuilder<B>("Box")
-                                    .property("zTest", &B::zTest, &B::setZTest).defaultValue(1)
-                                    .property("width", &B::width, &B::setWidth).floatDefault(1.0f)
-                                    .property("height", &B::height, &B::setHeight).floatDefault(1.0f)
-                                    .property("depth", &B::depth, &B::setDepth).floatDefault(1.0f)
-                                    .build();
+  static const ClassInfo info =
+      publishSize(ClassBuilder<B>("Box").property("zTest", &B::zTest, &B::setZTest).defaultValue(1), 1.0f).build();
   return info;
 }
 
@@ -22,11 +18,7 @@ void Box::Create(TObject* owner) {
   inherited::Create(owner);
 }
 
-void Box::drawSelf() { DrawSolidBox(*this, getBoundingBox()); }
-
-TBoundBoxF Box::getBoundingBox() { return CentredBox(width_, height_, depth_); }
-
-float Box::getBoundingRadius() { return std::max({width_, height_, depth_}) / 2; }
+float Box::getBoundingRadius() { return std::max({width(), height(), depth()}) / 2; }
 
 bool Box::rayHit(const TVector4F& origin, const TVector4F& direction) {
   TVector4F localOrigin = origin, localDirection = direction;
@@ -36,7 +28,7 @@ bool Box::rayHit(const TVector4F& origin, const TVector4F& direction) {
 
 bool Box::pointInObject(float x, float y) {
   const TPointF local = screenToLocalPoint(MakePointF(x, y));
-  return std::fabs(local.x) < width_ / 2 && std::fabs(local.y) < height_ / 2;
+  return std::fabs(local.x) < width() / 2 && std::fabs(local.y) < height() / 2;
 }
 
 void Box::createBody() {

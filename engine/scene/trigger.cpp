@@ -10,11 +10,7 @@
 
 const ClassInfo& Trigger::staticClassInfo() {
   using T = Trigger;
-  static const ClassInfo info = ClassBuilder<T>("Trigger")
-                                    .property("width", &T::width, &T::setWidth)
-                                    .property("height", &T::height, &T::setHeight)
-                                    .property("depth", &T::depth, &T::setDepth)
-                                    .build();
+  static const ClassInfo info = publishSize(ClassBuilder<T>("Trigger"), 0).build();
   return info;
 }
 
@@ -23,15 +19,11 @@ void Trigger::Create(TObject* owner) {
   inherited::Create(owner);
 }
 
-void Trigger::drawSelf() { DrawSolidBox(*this, getBoundingBox()); }
-
-TBoundBoxF Trigger::getBoundingBox() { return CentredBox(width_, height_, depth_); }
-
-float Trigger::getBoundingRadius() { return std::max({width_, height_, depth_}); }
+float Trigger::getBoundingRadius() { return std::max({width(), height(), depth()}); }
 
 void Trigger::createBody() {
   inherited::createBody();
-  CreateShapeBody(*this, body_, &TDynamicEngine::CreateBoxBody, MakeVector4F(width_, height_, depth_, 0));
+  CreateShapeBody(*this, body_, &TDynamicEngine::CreateBoxBody, size());
 }
 
 void Trigger::destroyBody() { RemoveShapeBody(*this, body_); }

@@ -87,25 +87,7 @@ const ClassInfo& ImageForm::staticClassInfo() {
   return info;
 }
 
-void ImageForm::Create(TObject* owner) {
-  // The pixmap exists before the inherited construction, which may already
-  // read the stored properties into it.
-  auto* parent = dynamic_cast<BaseObject*>(owner);
-  pixmap_ = New<TSkinPixmapPersistent>(parent ? parent->applet() : nullptr);
-  pixmap_->setObjectName(u"form");
-  inherited::Create(owner);
-}
-
-void ImageForm::Destroy() {
-  FreeAndNil(pixmap_);
-  inherited::Destroy();
-}
-
-void ImageForm::setPixmap(TSkinPixmapPersistent* value) {
-  if (value && value != pixmap_) pixmap_->Assign(*value);
-}
-
 void ImageForm::drawSelf() {
-  DrawFadedPixmap(this, pixmap_, getClientRect());
+  DrawFadedPixmap(this, pixmap(), getClientRect());
   drawTitle();
 }

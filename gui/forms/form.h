@@ -5,8 +5,7 @@
 // under the title.
 #include "core/class_builder.h"
 #include "gui/gui_object.h"
-
-class TSkinPixmapPersistent;
+#include "gui/skinned/skin_pixmap_owner.h"
 
 enum TFormStyle : uint8_t { fsMoveable, fsSizeble };
 Q_DECLARE_ENUM(TFormStyle)
@@ -42,18 +41,10 @@ class Form : public GuiObject {
   TFormStyles style_{fsMoveable};
 };
 
-class ImageForm : public Form {
-  Q_OBJECT(ImageForm, Form)
+class ImageForm : public SkinPixmapOwner<Form> {
+  Q_OBJECT(ImageForm, SkinPixmapOwner<Form>)
 
  public:
-  void Create(TObject* owner) override;
-  void Destroy() override;
+  ImageForm() : inherited(u"form") {}
   void drawSelf() override;
-
-  TSkinPixmapPersistent* pixmap() const { return pixmap_; }
-  // Copies the given description into the own pixmap.
-  void setPixmap(TSkinPixmapPersistent* value);
-
- private:
-  TSkinPixmapPersistent* pixmap_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "gui/forms/forms_registration.h"
 
 #include "core/class_registry.h"
+#include "gui/forms/close_button.h"
 #include "gui/forms/debug_form.h"
 #include "gui/forms/effect_text.h"
 #include "gui/forms/form.h"
@@ -9,5 +10,6 @@
 
 void RegisterForms() {
   RegisterClasses({&Form::staticClassInfo(), &ImageForm::staticClassInfo(), &DebugForm::staticClassInfo(),
-                   &Panel::staticClassInfo(), &Painter::staticClassInfo(), &EffectText::staticClassInfo()});
+                   &Panel::staticClassInfo(), &Painter::staticClassInfo(), &EffectText::staticClassInfo(),
+                   &CloseButton::staticClassInfo()});
 }

@@ -14,23 +14,7 @@ const ClassInfo& Button::staticClassInfo() {
   return info;
 }
 
-void Button::Create(TObject* owner) {
-  // Made before the inherited construction, which may already read stored
-  // values into it.
-  pixmap_ = NewSkinPixmap(dynamic_cast<BaseObject*>(owner), u"button");
-  inherited::Create(owner);
-}
-
-void Button::Destroy() {
-  inherited::Destroy();
-  FreeAndNil(pixmap_);
-}
-
-void Button::setPixmap(TSkinPixmapPersistent* value) {
-  if (value && value != pixmap_) pixmap_->Assign(*value);
-}
-
 void Button::drawSelf() {
-  DrawSkin(this, pixmap_, getClientRect());
+  DrawSkin(this, pixmap(), getClientRect());
   DrawWidgetText(this, text(), TextAlignFlag(textAlign()) | kTextMiddle, getClientRect());
 }

@@ -1,21 +1,12 @@
 #pragma once
 // The skinned push button: the skin's "button" element under its text.
+#include "gui/skinned/skin_pixmap_owner.h"
 #include "gui/widgets/std_button.h"
 
-class TSkinPixmapPersistent;
-
-class Button : public TStdButton {
-  Q_OBJECT(Button, TStdButton)
+class Button : public SkinPixmapOwner<TStdButton> {
+  Q_OBJECT(Button, SkinPixmapOwner<TStdButton>)
 
  public:
-  void Create(TObject* owner) override;
-  void Destroy() override;
+  Button() : inherited(u"button") {}
   void drawSelf() override;
-
-  TSkinPixmapPersistent* pixmap() const { return pixmap_; }
-  // Copies the given description into the own pixmap.
-  void setPixmap(TSkinPixmapPersistent* value);
-
- private:
-  TSkinPixmapPersistent* pixmap_ = nullptr;
 };

@@ -14,10 +14,6 @@
 namespace {
 constexpr float kGlyphInset = 5;
 
-void Copy(TSkinPixmapPersistent* target, TSkinPixmapPersistent* value) {
-  if (target && value && value != target) target->Assign(*value);
-}
-
 // The source rectangle the pixmap draws from: its skin element's, else its own.
 TRectF SourceRect(const TSkinPixmapPersistent* pixmap) {
   const SkinElement* element = pixmap->element();
@@ -69,8 +65,8 @@ void Dropdown::mouseUp(uint8_t button, uint8_t shift, float x, float y) {
   inherited::mouseUp(button, shift, x, y);
 }
 
-void Dropdown::setPixmap(TSkinPixmapPersistent* value) { Copy(pixmap_, value); }
-void Dropdown::setPixmapGlyph(TSkinPixmapPersistent* value) { Copy(pixmapGlyph_, value); }
+void Dropdown::setPixmap(TSkinPixmapPersistent* value) { CopySkinPixmap(pixmap_, value); }
+void Dropdown::setPixmapGlyph(TSkinPixmapPersistent* value) { CopySkinPixmap(pixmapGlyph_, value); }
 
 TSkinPixmapPersistent* Dropdown::pixmapList() const {
   List* shown = skinnedList();
@@ -84,9 +80,9 @@ TSkinPixmapPersistent* Dropdown::pixmapItem() const {
   List* shown = skinnedList();
   return shown ? shown->pixmapItem() : nullptr;
 }
-void Dropdown::setPixmapList(TSkinPixmapPersistent* value) { Copy(pixmapList(), value); }
-void Dropdown::setPixmapSelection(TSkinPixmapPersistent* value) { Copy(pixmapSelection(), value); }
-void Dropdown::setPixmapItem(TSkinPixmapPersistent* value) { Copy(pixmapItem(), value); }
+void Dropdown::setPixmapList(TSkinPixmapPersistent* value) { CopySkinPixmap(pixmapList(), value); }
+void Dropdown::setPixmapSelection(TSkinPixmapPersistent* value) { CopySkinPixmap(pixmapSelection(), value); }
+void Dropdown::setPixmapItem(TSkinPixmapPersistent* value) { CopySkinPixmap(pixmapItem(), value); }
 
 void Dropdown::drawFrame(float glyphWidth, float glyphHeight) {
   DrawSkin(this, pixmap_, getClientRect());

@@ -9,21 +9,4 @@ const ClassInfo& Image::staticClassInfo() {
   return info;
 }
 
-void Image::Create(TObject* owner) {
-  // The pixmap exists before the inherited construction, which may already
-  // read the stored properties into it.
-  auto* parent = dynamic_cast<BaseObject*>(owner);
-  pixmap_ = New<TSkinPixmapPersistent>(parent ? parent->applet() : nullptr);
-  inherited::Create(owner);
-}
-
-void Image::Destroy() {
-  FreeAndNil(pixmap_);
-  inherited::Destroy();
-}
-
-void Image::setPixmap(TSkinPixmapPersistent* value) {
-  if (value && value != pixmap_) pixmap_->Assign(*value);
-}
-
-void Image::drawSelf() { DrawFadedPixmap(this, pixmap_, getClientRect()); }
+void Image::drawSelf() { DrawFadedPixmap(this, pixmap(), getClientRect()); }

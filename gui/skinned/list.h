@@ -12,8 +12,6 @@ class List : public TStdList {
  public:
   void Create(TObject* owner) override;
   void Destroy() override;
-  void drawSelf() override;
-  void paintItem(int32_t index, const TRectF& rect) override;
 
   TSkinPixmapPersistent* pixmap() const { return pixmap_; }
   TSkinPixmapPersistent* pixmapSelection() const { return pixmapSelection_; }
@@ -29,13 +27,13 @@ class List : public TStdList {
   void setEnabledCount(int32_t value);
 
  protected:
+  void drawBackground() override;
+  void drawRow(int32_t index, const TRectF& rect) override;
   // The "item" or "button" element under an entry.
-  void paintItemBackground(int32_t index, const TRectF& rect);
+  void paintItemBackground(int32_t index, const TRectF& rect) override;
+  void paintItemText(int32_t index, const TRectF& rect) override;
 
  private:
-  // Rows of whole item height in the list's height.
-  void fitRowCount();
-
   TSkinPixmapPersistent* pixmap_ = nullptr;
   TSkinPixmapPersistent* pixmapSelection_ = nullptr;
   TSkinPixmapPersistent* pixmapItem_ = nullptr;

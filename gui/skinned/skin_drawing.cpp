@@ -17,6 +17,12 @@ TSkinPixmapPersistent* NewSkinPixmap(BaseObject* widget, const char16_t* element
   return pixmap;
 }
 
+void FreeSkinPixmap(TSkinPixmapPersistent*& pixmap) { FreeAndNil(pixmap); }
+
+void CopySkinPixmap(TSkinPixmapPersistent* own, TSkinPixmapPersistent* value) {
+  if (own && value && value != own) own->Assign(*value);
+}
+
 void DrawSkin(const VisualObject* widget, TSkinPixmapPersistent* pixmap, const TRectF& rect) {
   DrawPixmap(widget, pixmap, rect, kUntinted);
 }

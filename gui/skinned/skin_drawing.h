@@ -15,6 +15,13 @@ class TSkinPixmapPersistent;
 // A skin pixmap of the widget's applet naming the element.
 TSkinPixmapPersistent* NewSkinPixmap(BaseObject* widget, const char16_t* element);
 
+// Frees the widget's pixmap and forgets it.
+void FreeSkinPixmap(TSkinPixmapPersistent*& pixmap);
+
+// Copies the description into the widget's own pixmap: a published pixmap
+// property is set by value, never by taking the given object.
+void CopySkinPixmap(TSkinPixmapPersistent* own, TSkinPixmapPersistent* value);
+
 // Draws the widget's pixmap over a rect of its frame in white.
 void DrawSkin(const VisualObject* widget, TSkinPixmapPersistent* pixmap, const TRectF& rect);
 

@@ -1,6 +1,6 @@
 #pragma once
-// Registers the skinned widgets built on the standard ones (Button, Edit,
-// List, ObjectList, ImageList, Dropdown, ColorDropdown, Checkbox, TrackBar,
-// Toggle), the forms' CloseButton, and the console's TConsole and
-// TConsoleEdit.
-void RegisterSkinnedStandardWidgets();
+// Registers the skinned widgets: those built on the standard ones (Button,
+// Edit, List, ObjectList, ImageList, Dropdown, ColorDropdown, Checkbox,
+// TrackBar, Toggle), then those that draw without a standard widget below
+// them (StaticText, Image, Background, Splash, Preview, Screen).
+void RegisterSkinnedWidgets();

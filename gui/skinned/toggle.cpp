@@ -13,21 +13,7 @@ const ClassInfo& Toggle::staticClassInfo() {
   return info;
 }
 
-void Toggle::Create(TObject* owner) {
-  pixmap_ = NewSkinPixmap(dynamic_cast<BaseObject*>(owner), u"button");
-  inherited::Create(owner);
-}
-
-void Toggle::Destroy() {
-  inherited::Destroy();
-  FreeAndNil(pixmap_);
-}
-
-void Toggle::setPixmap(TSkinPixmapPersistent* value) {
-  if (value && value != pixmap_) pixmap_->Assign(*value);
-}
-
 void Toggle::drawSelf() {
-  DrawSkin(this, pixmap_, getClientRect());
+  DrawSkin(this, pixmap(), getClientRect());
   inherited::drawSelf();
 }

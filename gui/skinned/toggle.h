@@ -1,21 +1,12 @@
 #pragma once
 // The skinned toggle: the skin's "button" element under the shown entry.
+#include "gui/skinned/skin_pixmap_owner.h"
 #include "gui/widgets/std_toggle.h"
 
-class TSkinPixmapPersistent;
-
-class Toggle : public TStdToggle {
-  Q_OBJECT(Toggle, TStdToggle)
+class Toggle : public SkinPixmapOwner<TStdToggle> {
+  Q_OBJECT(Toggle, SkinPixmapOwner<TStdToggle>)
 
  public:
-  void Create(TObject* owner) override;
-  void Destroy() override;
+  Toggle() : inherited(u"button") {}
   void drawSelf() override;
-
-  TSkinPixmapPersistent* pixmap() const { return pixmap_; }
-  // Copies the given description into the own pixmap.
-  void setPixmap(TSkinPixmapPersistent* value);
-
- private:
-  TSkinPixmapPersistent* pixmap_ = nullptr;
 };

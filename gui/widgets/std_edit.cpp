@@ -432,16 +432,25 @@ void TStdEdit::drawText() {
                       color, kTextMiddle, area);
 }
 
-void TStdEdit::drawSelf() {
+void TStdEdit::drawBackground() {
   TDevice* device = WidgetDevice(this);
   if (!device) return;
   const TRectF client = getClientRect();
   FillArea(device, client, ColorScaleAlpha(0xFFD3D3D3u, alpha()));
   OutlineArea(device, client, ColorScaleAlpha(0xFF000000u, alpha()));
-  drawText();
+}
+
+void TStdEdit::drawSelectionBar() {
+  TDevice* device = WidgetDevice(this);
+  if (!device || !hasSelection()) return;
   const TRectF contents = contentsRect();
-  if (!hasSelection()) return;
   const float left = contents.left + textWidth(firstVisible_, std::max(std::min(selStart_, selEnd_), firstVisible_));
   const float right = std::min(contents.left + textWidth(firstVisible_, std::max(selStart_, selEnd_)), contents.right);
   FillArea(device, MakeRectF(left, contents.top, right, contents.bottom), 0x660000FFu);
+}
+
+void TStdEdit::drawSelf() {
+  drawBackground();
+  drawText();
+  drawSelectionBar();
 }

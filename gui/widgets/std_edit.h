@@ -81,7 +81,14 @@ class TStdEdit : public GuiObject {
   // Called on Enter in a one-line edit, with the edit.
   WidgetCallback<TStdEdit*> enterCallback;
 
+ protected:
+  // Under the text: a grey field with a black outline here; a skinned edit
+  // draws its skin element instead.
+  virtual void drawBackground();
+
  private:
+  // The selected characters under a translucent blue bar.
+  void drawSelectionBar();
   bool moveCaretByKey(uint16_t key);
   void extendSelection(int32_t oldCaret, uint8_t shift);
   void deleteForward();

@@ -216,39 +216,51 @@ void TStdList::focusLost() {
 
 // ---- drawing ------------------------------------------------------------------------------
 
+void TStdList::paintItemBackground(int32_t index, const TRectF& rect) {
+  if (index == itemIndex_) FillArea(WidgetDevice(this), rect, 0x660000FFu);
+}
+
+void TStdList::paintItemText(int32_t index, const TRectF& rect) {
+  DrawLabel(WidgetDevice(this), font(), items_->items(index), 0xFF000000u, kTextMiddle, rect);
+}
+
 void TStdList::paintItem(int32_t index, const TRectF& rect) {
-  TDevice* device = WidgetDevice(this);
-  if (index == itemIndex_) FillArea(device, rect, 0x660000FFu);
+  paintItemBackground(index, rect);
   if (onPaintItem) {
     onPaintItem(this, index, rect);
   } else if (onPaintItemMethod_) {
     CallMethodRef(onPaintItemMethod_, {Variant(static_cast<TObject*>(this)), Variant(index)});
   } else {
-    DrawLabel(device, font(), items_->items(index), 0xFF000000u, kTextMiddle, rect);
+    paintItemText(index, rect);
   }
 }
 
-void TStdList::drawSelf() {
-  if (itemHeight_ > 0) {
-    // Whole rows only; margins of a row or more count apart, so that the
-    // snapped height does not make another row next frame.
-    const TRectF m = contentsMargin_->getRect();
-    const float ih = static_cast<float>(itemHeight_);
-    const float margins = m.top + m.bottom;
-    const float usable = margins >= ih ? height() - margins : height();
-    setRowCount(std::max(static_cast<int32_t>(std::trunc(usable / ih)), 0));
-  }
-  clampTopIndex();
+void TStdList::fitRowCount() {
+  if (itemHeight_ <= 0) return;
+  // Whole rows only; margins of a row or more count apart, so that the
+  // snapped height does not make another row next frame.
+  const TRectF m = contentsMargin_->getRect();
+  const float ih = static_cast<float>(itemHeight_);
+  const float margins = m.top + m.bottom;
+  const float usable = margins >= ih ? height() - margins : height();
+  setRowCount(std::max(static_cast<int32_t>(std::trunc(usable / ih)), 0));
+}
+
+void TStdList::drawBackground() {
   TDevice* device = WidgetDevice(this);
   FillArea(device, getClientRect(), 0xFF808080u);
+  if (!scrolls()) return;
   const int32_t count = itemCount();
-  if (scrolls()) {
-    const float track = height() - 4;
-    const float top = 2 + static_cast<float>(RoundHalfEven(static_cast<double>(topIndex_) / count * track));
-    const float bottom =
-        2 + static_cast<float>(RoundHalfEven(static_cast<double>(topIndex_ + rowCount_) / count * track));
-    FillArea(device, MakeRectF(width() - 9, top, width() - 2, bottom), 0x660000FFu);
-  }
-  const int32_t last = std::min(topIndex_ + shownCount(), count);
-  for (int32_t i = topIndex_; i < last; ++i) paintItem(i, itemRect(i));
+  const float track = height() - 4;
+  const float top = 2 + static_cast<float>(RoundHalfEven(static_cast<double>(topIndex_) / count * track));
+  const float bottom = 2 + static_cast<float>(RoundHalfEven(static_cast<double>(topIndex_ + rowCount_) / count * track));
+  FillArea(device, MakeRectF(width() - 9, top, width() - 2, bottom), 0x660000FFu);
+}
+
+void TStdList::drawSelf() {
+  fitRowCount();
+  clampTopIndex();
+  drawBackground();
+  const int32_t last = std::min(topIndex_ + shownCount(), itemCount());
+  for (int32_t i = topIndex_; i < last; ++i) drawRow(i, itemRect(i));
 }

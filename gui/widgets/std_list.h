@@ -28,6 +28,8 @@ class TStdList : public GuiObject {
   void focusLost() override;
   void drawSelf() override;
 
+  // An entry: its background, then the painter set by the owner or by a
+  // script (onPaintItem) in place of the text, else the text.
   virtual void paintItem(int32_t index, const TRectF& rect);
   virtual void setItemIndex(int32_t index);
   // A stored file gives the index before the entries: while it is read, an
@@ -69,7 +71,20 @@ class TStdList : public GuiObject {
   // Draws an entry's text in place of the list's own drawing.
   WidgetCallback<TStdList*, int32_t, const TRectF&> onPaintItem;
 
+ protected:
+  // Under the rows: grey with a scroll bar here; a skinned list draws its
+  // skin element instead.
+  virtual void drawBackground();
+  // One entry shown; a skinned list covers the disabled ones.
+  virtual void drawRow(int32_t index, const TRectF& rect) { paintItem(index, rect); }
+  // Under an entry's text: the selection mark here.
+  virtual void paintItemBackground(int32_t index, const TRectF& rect);
+  // The entry's text in black, left-aligned here.
+  virtual void paintItemText(int32_t index, const TRectF& rect);
+
  private:
+  // Rows of whole item height in the list's height.
+  void fitRowCount();
   // Columns and rows as the arithmetic uses them: never below 1.
   int32_t columns() const;
   int32_t rows() const;

@@ -2,11 +2,14 @@
 // each device: every widget shows the same pixels as a sprite showing its
 // skin element at the same place and size, a check box's two states look
 // different, a list covers the entries past its enabled count, and a colour
-// drop-down chooses only the colours it offers and shows them as swatches.
+// drop-down chooses only the colours it offers and shows them as swatches;
+// a list's entries may be drawn by a published method, as a standard list's.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
+#include "core/class_builder.h"
 #include "core/coordinates.h"
 #include "core/object_file.h"
 #include "core/stream.h"
@@ -28,6 +31,23 @@ std::string Reference(const std::string& element, int x, int y, int w, int h) {
 std::string Widget(const std::string& cls, const std::string& attributes, int x, int y, int w, int h) {
   return "<" + cls + " " + attributes + " position.x=\"" + std::to_string(x) + "\" position.y=\"" +
          std::to_string(y) + "\" width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) + "\"/>\r\n";
+}
+
+// Takes the place of a list's entry drawing: notes which entries it drew.
+class EntryPainter : public TPersistent {
+  Q_OBJECT(EntryPainter, TPersistent)
+
+ public:
+  void paintEntry(TObject* list, int32_t index) {
+    if (list) painted.insert(index);
+  }
+  std::set<int32_t> painted;
+};
+
+const ClassInfo& EntryPainter::staticClassInfo() {
+  static const ClassInfo info =
+      ClassBuilder<EntryPainter>("EntryPainter").method("paintEntry", &EntryPainter::paintEntry).build();
+  return info;
 }
 
 class SkinnedWidgets : public ::testing::TestWithParam<const char*> {
@@ -91,6 +111,20 @@ TEST_P(SkinnedWidgets, ListCoversEntriesFromItsEnabledCountOn) {
   EXPECT_NE(frame.at(30, enabledY), frame.at(30, disabledY)) << "entry 10 is covered";
   EXPECT_EQ(frame.at(190, enabledY), frame.at(190, disabledY)) << "enabledCount 0 covers nothing";
   EXPECT_EQ(frame.at(30, enabledY), frame.at(190, enabledY));
+}
+
+TEST_P(SkinnedWidgets, ListEntriesAreDrawnByTheMethodSetAsItsOnPaintItem) {
+  Applet* applet = load(Widget("List", "name=\"entries\" items.commaText=\"a,b,c\"", 10, 10, 150, 100));
+  ASSERT_NE(applet, nullptr);
+  auto* list = dynamic_cast<TStdList*>(applet->findByName(u"entries"));
+  ASSERT_NE(list, nullptr);
+  EntryPainter painter;
+  const MethodRef paint{&painter, painter.classInfo().findMethod("paintEntry")};
+  SetMethodProp(list, *list->classInfo().findProperty("onPaintItem"), paint);
+  list->update();
+  game.step(2);
+  SetMethodProp(list, *list->classInfo().findProperty("onPaintItem"), MethodRef{});
+  EXPECT_EQ(painter.painted, (std::set<int32_t>{0, 1, 2}));
 }
 
 TEST_P(SkinnedWidgets, ColorDropdownChoosesOfferedColoursAndShowsSwatches) {

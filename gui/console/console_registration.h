@@ -1,0 +1,3 @@
+#pragma once
+// Registers the script console's classes: TConsole and TConsoleEdit.
+void RegisterConsole();
