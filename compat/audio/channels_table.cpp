@@ -92,6 +92,7 @@ Mix_Chunk* DecodeToChunk(const void* data, uint32_t length) {
   if (!IsDecodedWhole(static_cast<const uint8_t*>(data), length)) return nullptr;
   std::vector<uint8_t> copy;
   data = WaveChunksInBounds(static_cast<const uint8_t*>(data), length, copy);
+  if (!data) return nullptr;
   SDL_RWops* source = SDL_RWFromConstMem(data, static_cast<int>(length));
   if (!source) return nullptr;
   // Closed here, not by the mixer: some of its failure paths (a damaged ID3

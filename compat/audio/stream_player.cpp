@@ -61,8 +61,6 @@ SF_VIRTUAL_IO memoryIo = {Length, Seek, Read, Write, Tell};
 
 // Frames decoded at a time on the audio thread.
 constexpr int kBlockFrames = 2048;
-// Files of more channels than this are refused.
-constexpr int kMostChannels = 8;
 
 // Decodes one more block into the converter; at the end a looping stream
 // starts again, another is flushed and ends.
@@ -111,7 +109,8 @@ bool Prepare(StreamDecoder& d) {
   Uint16 format = 0;
   if (!Mix_QuerySpec(&frequency, &format, &channels)) return false;
   d.file = sf_open_virtual(&memoryIo, SFM_READ, &d.info, &d);
-  if (!d.file || d.info.channels < 1 || d.info.channels > kMostChannels || d.info.samplerate < 1) return false;
+  if (!d.file || d.info.channels < 1 || d.info.channels > kMostChannels || d.info.samplerate < 1 ||
+      d.info.samplerate > kMostSamplesPerSecond) return false;
   d.converter = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(d.info.channels), d.info.samplerate, format,
                                    static_cast<Uint8>(channels), frequency);
   if (!d.converter) return false;

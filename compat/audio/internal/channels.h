@@ -65,9 +65,14 @@ void ForgetMixChannels();
 // what it took for a damaged header. Nil on bad data.
 Mix_Chunk* DecodeToChunk(const void* data, uint32_t length);
 
+// The most a player's sound card is ever asked for: a sound beyond these is
+// refused before a converter sizes its buffers from it.
+constexpr int kMostChannels = 8;
+constexpr int kMostSamplesPerSecond = 768000;
+
 // `data` itself, or `copy` holding it with the first WAV chunk that runs past
 // the end cut to the bytes that are there (SDL reserves a chunk's declared
-// length before reading it).
+// length before reading it); nil for a format no sound card plays.
 const uint8_t* WaveChunksInBounds(const uint8_t* data, uint32_t length, std::vector<uint8_t>& copy);
 
 // Starts the entry's playback from its start on its mixer channel.
