@@ -14,12 +14,12 @@
 #include <vector>
 
 #include "bench/bench_goals.h"
-#include "core/archive_image.h"
-#include "core/archive_writer.h"
-#include "core/log.h"
-#include "core/stream.h"
-#include "core/virtual_file_system.h"
-#include "core/virtual_file_system_res_man.h"
+#include "core/resources/archive_image.h"
+#include "core/resources/archive_writer.h"
+#include "core/resources/stream.h"
+#include "core/resources/virtual_file_system.h"
+#include "core/resources/virtual_file_system_res_man.h"
+#include "core/system/log.h"
 
 namespace {
 constexpr int kFiles = 300;

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "bench/bench_goals.h"
-#include "core/folder_resource_man.h"
-#include "core/log.h"
-#include "core/stream.h"
+#include "core/resources/folder_resource_man.h"
+#include "core/resources/stream.h"
+#include "core/system/log.h"
 #include "platform/filters/abstract_filter.h"
 #include "platform/filters/jpeg_codec.h"
 #include "platform/filters/jpeg_filter.h"

@@ -23,7 +23,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/log.h"
+#include "core/system/log.h"
 #include "platform/sound/audio_functions.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <libxml/parser.h>
 
 #include "bench/bench_goals.h"
-#include "core/object_reader.h"
-#include "core/object_writer.h"
-#include "core/object_xml.h"
-#include "core/stream.h"
+#include "core/resources/stream.h"
+#include "core/streams/object_reader.h"
+#include "core/streams/object_writer.h"
+#include "core/streams/object_xml.h"
 #include "tests/core/object_test_classes.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bench/bench_goals.h"
-#include "core/coordinates.h"
+#include "core/geometry/coordinates.h"
 #include "engine/physics/newton_engine.h"
 #include "engine/scene/position_object.h"
 

@@ -10,9 +10,9 @@
 #include <js/String.h>
 
 #include "bench/bench_goals.h"
-#include "core/base_object.h"
-#include "core/class_builder.h"
-#include "core/log.h"
+#include "core/objects/base_object.h"
+#include "core/objects/class_builder.h"
+#include "core/system/log.h"
 #include "engine/javascript/javascript_engine.h"
 #include "engine/javascript/js_realm.h"
 

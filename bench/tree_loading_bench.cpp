@@ -25,9 +25,9 @@
 #include <vector>
 
 #include "bench/bench_goals.h"
-#include "core/object_file.h"
-#include "core/object_xml.h"
-#include "core/stream.h"
+#include "core/resources/stream.h"
+#include "core/streams/object_file.h"
+#include "core/streams/object_xml.h"
 #include "engine/container.h"
 #include "engine/registration.h"
 

@@ -1,10 +1,10 @@
 # The class reference in docs/, written from the published descriptions of
-# every class the program registers (engine/program_classes.cpp, shared with
+# every class the program registers (program/program_classes.cpp, shared with
 # the program). Rewrite it with
 #   cmake --build build/test --target class_reference_docs
 # The suite's docs tests fail while the committed file is stale.
 
-add_library(program_classes STATIC ${CMAKE_SOURCE_DIR}/engine/program_classes.cpp)
+add_library(program_classes STATIC ${CMAKE_SOURCE_DIR}/program/program_classes.cpp)
 target_link_libraries(program_classes PUBLIC gui engine platform core)
 q_warnings(program_classes)
 q_above_compat(program_classes)

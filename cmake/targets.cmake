@@ -22,7 +22,7 @@ function(q_warnings target)
 endfunction()
 
 # Files of a folder that belong to a target of their own below the folder's.
-set(Q_SEPARATE_SOURCES ${CMAKE_SOURCE_DIR}/core/text.cpp ${CMAKE_SOURCE_DIR}/engine/program_classes.cpp)
+set(Q_SEPARATE_SOURCES ${CMAKE_SOURCE_DIR}/core/text/text.cpp ${CMAKE_SOURCE_DIR}/program/program_classes.cpp)
 
 # Above compat/ nothing includes SDL, SDL_mixer or Bullet. The compat targets
 # link them privately, so their include folders reach no one else; and for

@@ -1,14 +1,14 @@
 #include "core/core_registration.h"
 
-#include "core/class_registry.h"
-#include "core/coordinates.h"
-#include "core/effect.h"
-#include "core/engine.h"
-#include "core/item.h"
-#include "core/object_file.h"
-#include "core/proxy_object.h"
-#include "core/resource_man_registration.h"
-#include "core/script_object.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/class_registry.h"
+#include "core/objects/effect.h"
+#include "core/objects/engine.h"
+#include "core/objects/item.h"
+#include "core/objects/proxy_object.h"
+#include "core/objects/script_object.h"
+#include "core/resources/resource_man_registration.h"
+#include "core/streams/object_file.h"
 
 void RegisterCoreClasses() {
   static bool done = false;

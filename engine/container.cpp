@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/log.h"
-#include "core/step_handler.h"
-#include "engine/applet.h"
+#include "core/objects/step_handler.h"
+#include "core/system/log.h"
+#include "engine/applet/applet.h"
 
 bool (*Container::modalStopPredicate)() = nullptr;
 

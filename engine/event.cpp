@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
-#include "core/coordinates.h"
-#include "core/item.h"
-#include "core/log.h"
-#include "core/step_handler.h"
-#include "core/text_helpers.h"
-#include "core/wide_strings.h"
-#include "engine/visual_object.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/item.h"
+#include "core/objects/step_handler.h"
+#include "core/objects/wide_strings.h"
+#include "core/system/log.h"
+#include "core/text/text_helpers.h"
+#include "engine/applet/applet.h"
 #include "engine/scene/mission.h"
+#include "engine/visual_object.h"
 #include "platform/input_records.h"
 #include "platform/platform.h"
 

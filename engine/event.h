@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/base_object.h"
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/base_object.h"
 
 class Applet;
 class TLowEvent;

@@ -7,12 +7,12 @@
 #include <cmath>
 #include <optional>
 
-#include "core/log.h"
-#include "core/resource_man.h"
-#include "core/stream.h"
-#include "core/text_helpers.h"
-#include "core/wide_strings.h"
-#include "engine/applet.h"
+#include "core/objects/wide_strings.h"
+#include "core/resources/resource_man.h"
+#include "core/resources/stream.h"
+#include "core/system/log.h"
+#include "core/text/text_helpers.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 #include "platform/input_records.h"
 

@@ -5,9 +5,9 @@
 #include <unordered_map>
 #include <utility>
 
-#include "core/base_object.h"
-#include "core/class_registry.h"
-#include "core/text.h"
+#include "core/objects/base_object.h"
+#include "core/objects/class_registry.h"
+#include "core/text/text.h"
 
 const ClassInfo& TScript::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<TScript>("TScript").build();

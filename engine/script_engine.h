@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/class_builder.h"
-#include "core/component.h"
+#include "core/objects/class_builder.h"
+#include "core/objects/component.h"
 
 class TResourceMan;
 class TScriptEngine;

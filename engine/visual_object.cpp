@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/effect.h"
-#include "core/step_handler.h"
-#include "engine/applet.h"
+#include "core/objects/effect.h"
+#include "core/objects/step_handler.h"
+#include "engine/applet/applet.h"
 #include "engine/container.h"
 #include "engine/effects/timer.h"
 #include "engine/event.h"

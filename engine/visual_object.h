@@ -4,8 +4,8 @@
 // captured object or the focused object.
 #include <cstdint>
 
-#include "core/base_object.h"
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/base_object.h"
 
 class Applet;
 class Container;

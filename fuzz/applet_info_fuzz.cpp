@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/engine.h"
+#include "core/objects/engine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   AppletInfo info = ParseAppletInfo(std::string_view(reinterpret_cast<const char*>(data), size));

@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "core/archive_image.h"
-#include "core/log.h"
-#include "core/virtual_file_system.h"
+#include "core/resources/archive_image.h"
+#include "core/resources/virtual_file_system.h"
+#include "core/system/log.h"
 
 namespace {
 // Bounds of this harness, so one input stays quick: the reader itself walks

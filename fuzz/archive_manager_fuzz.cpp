@@ -14,11 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "core/class_builder.h"
-#include "core/folder_resource_man.h"
-#include "core/log.h"
-#include "core/stream.h"
-#include "core/virtual_file_system_res_man.h"
+#include "core/objects/class_builder.h"
+#include "core/resources/folder_resource_man.h"
+#include "core/resources/stream.h"
+#include "core/resources/virtual_file_system_res_man.h"
+#include "core/system/log.h"
 
 namespace {
 constexpr size_t kMaxNames = 16;

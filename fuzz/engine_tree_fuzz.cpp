@@ -8,14 +8,14 @@
 #include <cstdint>
 #include <exception>
 
-#include "core/class_registry.h"
-#include "core/log.h"
-#include "core/object_file.h"
-#include "core/object_text_form.h"
-#include "core/stream.h"
-#include "engine/applet.h"
-#include "engine/dummy.h"
+#include "core/objects/class_registry.h"
+#include "core/resources/stream.h"
+#include "core/streams/object_file.h"
+#include "core/streams/object_text_form.h"
+#include "core/system/log.h"
+#include "engine/applet/applet.h"
 #include "engine/registration.h"
+#include "engine/scene/dummy.h"
 
 namespace {
 void ReadInto(TStream& stream) {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "core/log.h"
-#include "core/text.h"
+#include "core/system/log.h"
+#include "core/text/text.h"
 #include "platform/input_records.h"
 
 namespace {

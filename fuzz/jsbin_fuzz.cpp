@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "core/folder_resource_man.h"
-#include "core/log.h"
-#include "core/script_watch.h"
-#include "core/stream.h"
+#include "core/objects/script_watch.h"
+#include "core/resources/folder_resource_man.h"
+#include "core/resources/stream.h"
+#include "core/system/log.h"
 #include "engine/javascript/javascript_engine.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <limits>
 #include <vector>
 
-#include "core/stream.h"
-#include "engine/language_table.h"
+#include "core/resources/stream.h"
+#include "engine/applet/language_table.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <exception>
 #include <string_view>
 
-#include "core/log.h"
-#include "core/stream.h"
+#include "core/resources/stream.h"
+#include "core/system/log.h"
 #include "platform/filters/animation_list.h"
 #include "platform/filters/md3_file.h"
 #include "platform/filters/mesh_md3_filter.h"

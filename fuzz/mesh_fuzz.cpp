@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <exception>
 
-#include "core/log.h"
-#include "core/stream.h"
+#include "core/resources/stream.h"
+#include "core/system/log.h"
 #include "platform/filters/mesh_binary_filter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -3,11 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/base_object.h"
-#include "core/exceptions.h"
-#include "core/object_reader.h"
-#include "core/object_xml.h"
-#include "core/stream.h"
+#include "core/objects/base_object.h"
+#include "core/resources/stream.h"
+#include "core/streams/object_reader.h"
+#include "core/streams/object_xml.h"
+#include "core/text/exceptions.h"
 #include "tests/core/object_test_classes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -10,12 +10,12 @@
 #include <filesystem>
 #include <string>
 
-#include "core/engine.h"
-#include "core/ext_resource_man.h"
-#include "core/wide_strings.h"
-#include "engine/preferences.h"
-#include "engine/score_table.h"
-#include "engine/user_list_file.h"
+#include "core/objects/engine.h"
+#include "core/objects/wide_strings.h"
+#include "core/resources/ext_resource_man.h"
+#include "engine/player/preferences.h"
+#include "engine/player/score_table.h"
+#include "engine/player/user_list_file.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/log.h"
-#include "core/stream.h"
+#include "core/resources/stream.h"
+#include "core/system/log.h"
 #include "platform/filters/png_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <string>
 
-#include "core/folder_resource_man.h"
-#include "core/log.h"
-#include "engine/applet.h"
+#include "core/resources/folder_resource_man.h"
+#include "core/system/log.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 
 namespace {

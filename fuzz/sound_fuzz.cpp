@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/log.h"
+#include "core/system/log.h"
 #include "platform/sound/audio_functions.h"
 
 namespace {

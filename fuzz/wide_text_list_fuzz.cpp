@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/stream.h"
-#include "core/stream_primitives.h"
-#include "core/wide_strings.h"
+#include "core/objects/wide_strings.h"
+#include "core/resources/stream.h"
+#include "core/streams/stream_primitives.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // GuiObject children are placed by their `align` inside a rectangle of the
 // holder's own frame, in seven passes (corner anchors, outer sides, top and
 // bottom, left and right, centring, client, contents).
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
 
 class BaseObject;
 

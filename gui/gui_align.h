@@ -3,7 +3,7 @@
 // it, and how a widget sets its text out along a line.
 #include <cstdint>
 
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
 
 enum TGuiAlign : uint8_t {
   gaNone,

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "core/coordinates.h"
-#include "engine/applet.h"
-#include "engine/dummy.h"
+#include "core/geometry/coordinates.h"
+#include "engine/applet/applet.h"
 #include "engine/media/font_persistent.h"
+#include "engine/scene/dummy.h"
 #include "engine/scene/shape_bodies.h"
 #include "engine/scene/shape_geometry.h"
 #include "gui/align_children.h"

@@ -1,6 +1,6 @@
 #include "gui/gui_parts.h"
 
-#include "engine/applet.h"
+#include "engine/applet/applet.h"
 #include "engine/script_engine.h"
 #include "gui/design/gizmo.h"
 #include "gui/design/inspector_form.h"

@@ -3,7 +3,7 @@
 // GUI and design objects and the services that work through them (the
 // inspector, the fade screen, the debug form, the console). Registration
 // installs this class as the parts of every new applet.
-#include "engine/game_parts.h"
+#include "engine/applet/game_parts.h"
 #include "gui/console/console_host.h"
 
 class InspectorForm;

@@ -1,14 +1,14 @@
 #include "gui/gui_registration.h"
 
-#include "core/class_registry.h"
-#include "engine/applet.h"
+#include "core/objects/class_registry.h"
+#include "engine/applet/applet.h"
 #include "engine/registration.h"
 #include "gui/align_children.h"
 #include "gui/console/console_registration.h"
 #include "gui/design/design_registration.h"
+#include "gui/forms/forms_registration.h"
 #include "gui/gui_object.h"
 #include "gui/gui_parts.h"
-#include "gui/forms/forms_registration.h"
 #include "gui/skinned/skinned_widgets_registration.h"
 #include "gui/widgets/widgets_registration.h"
 

@@ -3,7 +3,7 @@
 // themselves: a handler may free the widget that runs it, and a widget's own
 // parts must never be written into an object file (the widget makes them
 // again when it is read back).
-#include "core/base_object.h"
+#include "core/objects/base_object.h"
 #include "engine/scene/position_object.h"
 
 // Keeps a widget from being freed until the scope ends; a free asked for

@@ -1,6 +1,6 @@
 #include "platform/caret.h"
 
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
 
 const ClassInfo& TCaret::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<TCaret>("TCaret").build();

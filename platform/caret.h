@@ -2,8 +2,8 @@
 // The text caret of a window: a blinking rectangle drawn last in every frame.
 #include <cstdint>
 
-#include "core/component.h"
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/component.h"
 
 inline constexpr float kCaretBlinkSpeed = 3.0f;
 

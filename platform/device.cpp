@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/log.h"
+#include "core/system/log.h"
 #include "platform/caret.h"
 #include "platform/device_host.h"
 #include "platform/device_window.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "core/component.h"
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/component.h"
 #include "platform/device_render_states.h"
 #include "platform/device_window.h"
 #include "platform/material.h"

@@ -6,8 +6,8 @@
 // pointer.
 #include <algorithm>
 
-#include "core/class_builder.h"
-#include "core/coordinates.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/class_builder.h"
 #include "platform/device.h"
 
 const ClassInfo& TDevice::staticClassInfo() {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/log.h"
+#include "core/system/log.h"
 #include "platform/device.h"
 
 namespace {

@@ -4,7 +4,7 @@
 // so no drawing call ever loses the mesh it is writing into.
 #include <algorithm>
 
-#include "core/log.h"
+#include "core/system/log.h"
 #include "platform/device.h"
 
 void TDevice::CreateDynamicMesh() {

@@ -2,8 +2,8 @@
 // What a device asks of the applet that owns it. The device sits below the
 // applet, so the applet implements this interface (the device finds it as the
 // owner of its window); a device without a host draws with neutral values.
-#include "core/geometry.h"
-#include "core/text.h"
+#include "core/geometry/geometry.h"
+#include "core/text/text.h"
 
 class TDevice;
 class TFilter;

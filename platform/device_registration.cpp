@@ -1,4 +1,4 @@
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "platform/caret.h"
 #include "platform/d3d8/dx8_device.h"
 #include "platform/device_registry.h"

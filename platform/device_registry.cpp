@@ -1,6 +1,6 @@
 #include "platform/device_registry.h"
 
-#include "core/class_info.h"
+#include "core/objects/class_info.h"
 #include "platform/device.h"
 
 namespace {

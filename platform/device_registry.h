@@ -4,7 +4,7 @@
 // asks for, ignoring case; with no choice it takes the default index.
 #include <vector>
 
-#include "core/text.h"
+#include "core/text/text.h"
 
 class ClassInfo;
 class TDevice;

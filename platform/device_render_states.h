@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
 
 enum TRenderState : uint8_t {
   rs2D = 0,              // the window's screen projection; screen-space lights

@@ -1,8 +1,8 @@
 // Text through the fonts' glyph sets: laying out, measuring and drawing, and
 // making fonts from their cache files.
-#include "core/log.h"
-#include "core/resource_man.h"
-#include "core/text_helpers.h"
+#include "core/resources/resource_man.h"
+#include "core/system/log.h"
+#include "core/text/text_helpers.h"
 #include "platform/device.h"
 #include "platform/device_host.h"
 #include "platform/font.h"

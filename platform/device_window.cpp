@@ -1,6 +1,6 @@
 #include "platform/device_window.h"
 
-#include "core/object.h"
+#include "core/objects/object.h"
 #include "platform/device_host.h"
 #include "platform/win32/window.h"
 

@@ -1,6 +1,6 @@
 #include "platform/font.h"
 
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
 #include "platform/device_host.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/component.h"
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/component.h"
 
 class TDevice;
 class TFont;

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "core/log.h"
-#include "core/text_helpers.h"
+#include "core/system/log.h"
+#include "core/text/text_helpers.h"
 #include "platform/input_records.h"
 
 namespace {

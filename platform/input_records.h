@@ -6,8 +6,8 @@
 // frees it with Free() once it has been handled or dropped.
 #include <cstdint>
 
-#include "core/object.h"
-#include "core/text.h"
+#include "core/objects/object.h"
+#include "core/text/text.h"
 
 class TWindow;
 class BaseObject;

@@ -1,7 +1,7 @@
 #pragma once
 // The device-side material: whether lighting applies, and the three colours.
 // The diffuse colour is also the colour of all 2D drawing.
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
 
 struct TMaterial {
   bool lighting = false;

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
 
 namespace {
 // No mesh of the system needs more than this in one buffer; the limit keeps

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/component.h"
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/component.h"
 
 // A named run of frames of an animated mesh.
 struct TMeshAnimation {

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
 
 const ClassInfo& TPixmap::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<TPixmap>("TPixmap")

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/component.h"
+#include "core/objects/component.h"
 
 class TDevice;
 

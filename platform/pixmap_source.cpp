@@ -1,6 +1,6 @@
 #include "platform/pixmap_source.h"
 
-#include "core/log.h"
+#include "core/system/log.h"
 
 namespace {
 PixmapSource* innermost = nullptr;

@@ -3,7 +3,7 @@
 // names the file around the making, so that a device that cannot make the
 // texture says which file it was for ("Can't create texture for back.png")
 // instead of leaving the author to guess among every picture of the game.
-#include "core/text.h"
+#include "core/text/text.h"
 
 class PixmapSource {
  public:

@@ -1,7 +1,7 @@
 #include "platform/platform.h"
 
-#include "core/class_builder.h"
-#include "core/engine.h"
+#include "core/objects/class_builder.h"
+#include "core/objects/engine.h"
 
 const ClassInfo& TPlatform::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<TPlatform>("TPlatform").build();

@@ -6,13 +6,13 @@
 //
 // `TPlatform` is abstract; the Windows platform (platform/win32) is its one
 // implementation. The engine root creates the platform from the class
-// reference `PlatformClass` (core/engine.h), which the Windows platform's
+// reference `PlatformClass` (core/objects/engine.h), which the Windows platform's
 // registration sets, and frees it at shut-down.
 #include <cstdint>
 
-#include "core/geometry.h"
-#include "core/object.h"
-#include "core/text.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/object.h"
+#include "core/text/text.h"
 
 class TWindow;
 class TWindowOwner;

@@ -1,5 +1,5 @@
 // Draws the built-in files and writes them as a C++ source file that defines
-// BuiltinFiles() (core/builtin_resources.h), so the program carries bytes made
+// BuiltinFiles() (core/resources/builtin_resources.h), so the program carries bytes made
 // from the drawings in this folder rather than a stored blob.
 //
 //   make_builtin_resources <output.cpp> [<folder for copies of the files>]
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   {
     std::ofstream out(temporary, std::ios::binary);
     out << "// Written by tools/make_builtin_resources from the drawings in tools/builtin_skin.cpp.\n"
-           "#include \"core/builtin_resources.h\"\n\nnamespace {\n";
+           "#include \"core/resources/builtin_resources.h\"\n\nnamespace {\n";
     for (size_t i = 0; i < files.size(); ++i) {
       out << "// " << files[i].first << ", " << files[i].second.size() << " bytes\n";
       out << "const char kFile" << i << "[] =\n";

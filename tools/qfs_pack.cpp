@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/archive_writer.h"
+#include "core/resources/archive_writer.h"
 
 int main(int argc, char** argv) {
   bool compressed = false;

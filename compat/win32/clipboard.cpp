@@ -1,7 +1,7 @@
 #include "compat/win32/clipboard.h"
 
 #include "compat/win32/internal/video.h"
-#include "core/text.h"
+#include "core/text/text.h"
 
 std::u16string GetClipboardTextW() {
   if (!EnsureVideo()) return {};

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "compat/win32/internal/child_process.h"
-#include "core/text.h"
+#include "core/text/text.h"
 
 namespace {
 using Filter = std::pair<std::string, std::string>;  // description, patterns split by ';'

@@ -8,15 +8,15 @@
 // before" (a repeat) in bit 30 and "released" in bit 31. The character a key
 // typed arrives as separate text; it is attached to its key-down message and
 // comes out as WM_CHAR when the message is translated.
+#include "compat/win32/activation.h"
 #include "compat/win32/internal/display_events.h"
 #include "compat/win32/internal/queue.h"
 #include "compat/win32/internal/video.h"
 #include "compat/win32/internal/window_state.h"
-#include "compat/win32/activation.h"
 #include "compat/win32/keyboard.h"
 #include "compat/win32/message_queue.h"
 #include "compat/win32/window_messages.h"
-#include "core/text.h"
+#include "core/text/text.h"
 
 namespace {
 struct KeyName {

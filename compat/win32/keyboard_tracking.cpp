@@ -14,7 +14,7 @@
 #include "compat/win32/internal/video.h"
 #include "compat/win32/keyboard.h"
 #include "compat/win32/window_messages.h"
-#include "core/text.h"
+#include "core/text/text.h"
 
 namespace {
 using KeySnapshot = std::array<BYTE, 256>;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "compat/win32/gdi.h"
 #include "compat/win32/internal/activation_state.h"
 #include "compat/win32/internal/class_record.h"
 #include "compat/win32/internal/frame.h"
@@ -11,12 +12,11 @@
 #include "compat/win32/internal/queue.h"
 #include "compat/win32/internal/video.h"
 #include "compat/win32/internal/window_state.h"
-#include "compat/win32/gdi.h"
 #include "compat/win32/last_error.h"
 #include "compat/win32/message_queue.h"
 #include "compat/win32/mouse.h"
 #include "compat/win32/window_messages.h"
-#include "core/text.h"
+#include "core/text/text.h"
 
 namespace {
 bool IsFramed(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }

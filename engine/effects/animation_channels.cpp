@@ -1,8 +1,8 @@
 #include "engine/effects/animation_channels.h"
 
-#include "core/base_object.h"
-#include "core/class_registry.h"
-#include "core/coordinates.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/base_object.h"
+#include "core/objects/class_registry.h"
 #include "engine/media/font_persistent.h"
 #include "engine/visual_object.h"
 

@@ -6,7 +6,7 @@
 // a GuiObject, the angles, position and scale of a PositionObject. An object
 // outside the channel's class (or a class this program does not have) is
 // left alone.
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
 #include "engine/effects/animation_key.h"
 
 class BaseObject;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/log.h"
+#include "core/system/log.h"
 #include "engine/effects/animation_channels.h"
 
 namespace {

@@ -3,8 +3,8 @@
 // channels (alpha, colours, size, angles, position, scale) while it runs.
 // Keys are placed in 30ths of a second; the run lasts until the last key,
 // and with `loop` starts again from the first.
-#include "core/effect.h"
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/effect.h"
 #include "engine/effects/animation_key.h"
 
 class AnimationEffect : public Effect {

@@ -7,8 +7,8 @@
 #include <array>
 #include <cstdint>
 
-#include "core/geometry.h"
-#include "core/object_collection.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/object_collection.h"
 
 class AnimationEffect;
 

@@ -1,7 +1,7 @@
 #include "engine/effects/cached_sound.h"
 
-#include "engine/applet.h"
-#include "engine/cache.h"
+#include "engine/applet/applet.h"
+#include "engine/cache/cache.h"
 #include "platform/sound/sound_engine.h"
 
 TSound* SoundMedia::get(TCache& cache, TResourceMan* manager, const WideString& name) {

@@ -5,9 +5,9 @@
 // engine. Sound and music effects and players each hold one.
 // The whole BaseObject: a template's request converts the holder as soon as
 // it is parsed, which clang does before any instance.
-#include "core/base_object.h"
-#include "core/resource_request.h"
-#include "core/text.h"
+#include "core/objects/base_object.h"
+#include "core/resources/resource_request.h"
+#include "core/text/text.h"
 
 class TCache;
 class TMusic;

@@ -1,6 +1,6 @@
 #include "engine/effects/effect_registration.h"
 
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "engine/effects/animation_effect.h"
 #include "engine/effects/mesh_animation_effect.h"
 #include "engine/effects/pixmap_animation_effect.h"

@@ -5,7 +5,7 @@
 // of the effect's time; the step itself only asks the owner for a redraw.
 #include <cstdint>
 
-#include "core/effect.h"
+#include "core/objects/effect.h"
 #include "engine/media/mesh_persistent.h"
 
 class MeshAnimationEffect : public Effect, public TMeshKeyAnimation {

@@ -8,7 +8,7 @@
 // (the pixmap is the old owner's, which may go before the effect does).
 #include <cstdint>
 
-#include "core/effect.h"
+#include "core/objects/effect.h"
 
 class TPixmapPersistent;
 

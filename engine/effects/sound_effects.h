@@ -2,7 +2,7 @@
 // `SoundEffect` and `MusicEffect`: effects that play a sound or a music file
 // while they run and stop it when they stop (the "enter_snd" and
 // "leave_snd" effects of hot-tracking objects are sound effects).
-#include "core/effect.h"
+#include "core/objects/effect.h"
 #include "engine/effects/cached_sound.h"
 
 class SoundEffect : public Effect {

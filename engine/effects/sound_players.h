@@ -1,7 +1,7 @@
 #pragma once
 // `SoundPlayer` and `MusicPlayer`: tree nodes that hold one sound or music
 // file for scripts to `play` and `stop`.
-#include "core/base_object.h"
+#include "core/objects/base_object.h"
 #include "engine/effects/cached_sound.h"
 
 class SoundPlayer : public BaseObject {

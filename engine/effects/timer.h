@@ -5,7 +5,7 @@
 // Code can add a callback that runs after the text.
 #include <functional>
 
-#include "core/base_object.h"
+#include "core/objects/base_object.h"
 
 class Timer : public BaseObject {
   Q_OBJECT(Timer, BaseObject)

@@ -1,7 +1,7 @@
 #pragma once
 // `TimerEffect`: an effect that runs its owner's `onTimer` text when a run
 // ends (stopped by time or by hand) and each time a looping run wraps.
-#include "core/effect.h"
+#include "core/objects/effect.h"
 
 class TimerEffect : public Effect {
   Q_OBJECT(TimerEffect, Effect)

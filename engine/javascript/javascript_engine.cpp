@@ -12,13 +12,13 @@
 #include <js/SourceText.h>
 #include <jsfriendapi.h>
 
-#include "core/base_object.h"
-#include "core/engine.h"
-#include "core/log.h"
-#include "core/object_file.h"
-#include "core/resource_man.h"
-#include "core/script_watch.h"
-#include "core/text_helpers.h"
+#include "core/objects/base_object.h"
+#include "core/objects/engine.h"
+#include "core/objects/script_watch.h"
+#include "core/resources/resource_man.h"
+#include "core/streams/object_file.h"
+#include "core/system/log.h"
+#include "core/text/text_helpers.h"
 #include "engine/javascript/js_compiled_script.h"
 #include "engine/javascript/js_handler_scripts.h"
 #include "engine/javascript/js_realm.h"

@@ -2,7 +2,7 @@
 
 #include <js/Transcoding.h>
 
-#include "core/user_seal.h"
+#include "core/resources/user_seal.h"
 
 const std::string& CompiledScriptBuildId() {
   static const std::string id = std::string("qplay-jsbin-2/") + JS_GetImplementationVersion();

@@ -2,7 +2,7 @@
 // Compiled scripts and their cache files. A ".jsbin" holds the library's
 // serialised compiled script (its stencil, stamped with the build id of the
 // library that wrote it) followed by this user's seal over the stencil and
-// that build id (core/user_seal.h). The library's decoder trusts its input,
+// that build id (core/resources/user_seal.h). The library's decoder trusts its input,
 // so a cache without a seal that opens, damaged, forged or shipped with a
 // game, is never handed to it. Internal to engine/javascript/.
 #include <jsapi.h>

@@ -11,7 +11,7 @@
 #include <memory>
 #include <unordered_map>
 
-#include "core/text.h"
+#include "core/text/text.h"
 
 class JsHandlerScripts {
  public:

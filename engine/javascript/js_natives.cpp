@@ -9,9 +9,9 @@
 #include <js/PropertyAndElement.h>
 #include <jsfriendapi.h>
 
-#include "core/base_object.h"
-#include "core/exceptions.h"
-#include "core/log.h"
+#include "core/objects/base_object.h"
+#include "core/system/log.h"
+#include "core/text/exceptions.h"
 #include "engine/javascript/javascript_engine.h"
 #include "engine/javascript/js_realm.h"
 #include "engine/javascript/js_values.h"

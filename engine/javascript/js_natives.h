@@ -4,7 +4,7 @@
 // constructors. Internal to engine/javascript/.
 #include <jsapi.h>
 
-#include "core/class_info.h"
+#include "core/objects/class_info.h"
 
 // "global": the global object of an engine.
 extern const JSClass kGlobalClass;

@@ -7,7 +7,7 @@
 #include <js/Realm.h>
 #include <js/TracingAPI.h>
 
-#include "core/log.h"
+#include "core/system/log.h"
 #include "engine/javascript/js_natives.h"
 #include "engine/javascript/js_runtime.h"
 

@@ -23,7 +23,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/class_info.h"
+#include "core/objects/class_info.h"
 #include "engine/javascript/js_natives.h"
 
 class TJavaScriptEngine;

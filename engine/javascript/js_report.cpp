@@ -5,7 +5,7 @@
 #include <js/ErrorReport.h>
 #include <js/Exception.h>
 
-#include "core/log.h"
+#include "core/system/log.h"
 #include "engine/javascript/javascript_engine.h"
 #include "engine/javascript/js_realm.h"
 

@@ -5,7 +5,7 @@
 // engine/javascript/.
 #include <jsapi.h>
 
-#include "core/text.h"
+#include "core/text/text.h"
 
 // The log line of one report.
 WideString FormatJsReport(const WideString& file, unsigned line, unsigned column, const WideString& message,

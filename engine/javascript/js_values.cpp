@@ -8,8 +8,8 @@
 #include <js/Conversions.h>
 #include <js/String.h>
 
-#include "core/base_object.h"
-#include "core/log.h"
+#include "core/objects/base_object.h"
+#include "core/system/log.h"
 #include "engine/javascript/js_realm.h"
 
 // ---- texts -------------------------------------------------------------------------------

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/class_info.h"
+#include "core/objects/class_info.h"
 
 class JsRealm;
 

@@ -10,7 +10,7 @@
 #include <js/Interrupt.h>
 #include <js/Warnings.h>
 
-#include "core/script_watch.h"
+#include "core/objects/script_watch.h"
 
 namespace {
 constexpr auto kWatchPeriod = std::chrono::milliseconds(50);

@@ -1,7 +1,7 @@
 #pragma once
 // A named font of the applet's tree. Font descriptions name it through their
 // `fontName`; the applet makes "default" and "system" when its file has none.
-#include "core/base_object.h"
+#include "core/objects/base_object.h"
 
 class TFontPersistent;
 

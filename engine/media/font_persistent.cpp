@@ -2,11 +2,11 @@
 
 #include <unordered_set>
 
-#include "core/log.h"
-#include "core/object_reader.h"
-#include "core/object_writer.h"
-#include "engine/applet.h"
-#include "engine/cache.h"
+#include "core/streams/object_reader.h"
+#include "core/streams/object_writer.h"
+#include "core/system/log.h"
+#include "engine/applet/applet.h"
+#include "engine/cache/cache.h"
 #include "engine/media/font_object.h"
 #include "platform/font.h"
 

@@ -5,9 +5,9 @@
 // font of. The device font is resolved on first use.
 #include <cstdint>
 
-#include "core/class_builder.h"
-#include "core/component.h"
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/class_builder.h"
+#include "core/objects/component.h"
 
 class Applet;
 class TFont;

@@ -1,8 +1,8 @@
 #include "engine/media/material.h"
 
-#include "core/log.h"
-#include "engine/applet.h"
-#include "engine/game_parts.h"
+#include "core/system/log.h"
+#include "engine/applet/applet.h"
+#include "engine/applet/game_parts.h"
 #include "engine/visual_object.h"
 #include "platform/device.h"
 

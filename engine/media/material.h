@@ -6,8 +6,8 @@
 // fades what follows.
 #include <cstdint>
 
-#include "core/base_object.h"
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/base_object.h"
 
 class VisualObject;
 

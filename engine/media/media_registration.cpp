@@ -1,6 +1,6 @@
 #include "engine/media/media_registration.h"
 
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "engine/media/font_object.h"
 #include "engine/media/font_persistent.h"
 #include "engine/media/material.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/applet.h"
-#include "engine/cache.h"
+#include "engine/applet/applet.h"
+#include "engine/cache/cache.h"
 #include "engine/media/pixmap_persistent.h"
 #include "platform/mesh.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/component.h"
+#include "core/objects/component.h"
 
 class Applet;
 class Effect;

@@ -1,9 +1,9 @@
 #include "engine/media/pixmap_persistent.h"
 
-#include "core/engine.h"
-#include "core/ext_resource_man.h"
-#include "engine/applet.h"
-#include "engine/cache.h"
+#include "core/objects/engine.h"
+#include "core/resources/ext_resource_man.h"
+#include "engine/applet/applet.h"
+#include "engine/cache/cache.h"
 #include "platform/device.h"
 
 namespace {

@@ -6,9 +6,9 @@
 // default pixmap while `useDefault` is on.
 #include <cstdint>
 
-#include "core/component.h"
-#include "core/coordinates.h"
-#include "core/geometry.h"
+#include "core/geometry/coordinates.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/component.h"
 
 class Applet;
 class TDevice;

@@ -1,7 +1,7 @@
 #include "engine/media/skin.h"
 
-#include "engine/applet.h"
-#include "engine/game_parts.h"
+#include "engine/applet/applet.h"
+#include "engine/applet/game_parts.h"
 #include "engine/media/pixmap_persistent.h"
 #include "engine/media/skin_pixmap_persistent.h"
 

@@ -2,7 +2,7 @@
 // Skins: a `Skin` groups named `SkinElement`s, each a part of a pixmap (its
 // source rectangle, nine-slice margins and tiling) that widgets draw by the
 // element's name. The applet's default skin comes with the program.
-#include "core/base_object.h"
+#include "core/objects/base_object.h"
 
 class TPixmapPersistent;
 

@@ -2,7 +2,7 @@
 
 #include <unordered_set>
 
-#include "engine/applet.h"
+#include "engine/applet/applet.h"
 #include "engine/media/skin.h"
 
 namespace {

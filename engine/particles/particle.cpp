@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
 
 namespace {
 std::unordered_map<const TObject*, int64_t>& LiveCounts() {

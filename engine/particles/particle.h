@@ -2,8 +2,8 @@
 // One particle of a particle effect and the list an effect keeps them in.
 // Particles are no objects of the tree: their effect moves them, its
 // renderer draws them, and they go with their effect.
-#include "core/geometry.h"
-#include "core/persistent_object_list.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/persistent_object_list.h"
 
 class ParticleEffect;
 class TParticleList;

@@ -8,9 +8,9 @@
 #include <random>
 #include <string>
 
-#include "core/coordinates.h"
-#include "core/log.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "core/system/log.h"
+#include "engine/applet/applet.h"
 #include "engine/particles/particle.h"
 #include "engine/particles/particle_renderer.h"
 #include "engine/particles/particle_renderers.h"

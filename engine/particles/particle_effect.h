@@ -6,10 +6,10 @@
 // while particles live. One of the applet's particle renderers draws them.
 #include <cstdint>
 
-#include "core/class_builder.h"
-#include "core/effect.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/class_builder.h"
+#include "core/objects/effect.h"
 #include "engine/particles/particle_key.h"
-#include "core/geometry.h"
 
 class ParticleRenderer;
 class TParticle;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
 
 const ClassInfo& TParticleKey::staticClassInfo() {
   using K = TParticleKey;

@@ -5,8 +5,8 @@
 // particle's age.
 #include <cstdint>
 
-#include "core/geometry.h"
-#include "core/object_collection.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/object_collection.h"
 
 class TParticleKey : public TGCollectionItem {
   Q_OBJECT(TParticleKey, TGCollectionItem)

@@ -1,6 +1,6 @@
 #include "engine/particles/particle_registration.h"
 
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "engine/particles/particle_effect.h"
 #include "engine/particles/particle_key.h"
 #include "engine/particles/particle_renderer.h"

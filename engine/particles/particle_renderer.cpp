@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/coordinates.h"
-#include "core/engine.h"
-#include "core/log.h"
-#include "engine/applet.h"
-#include "engine/cache.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/engine.h"
+#include "core/system/log.h"
+#include "engine/applet/applet.h"
+#include "engine/cache/cache.h"
 #include "engine/media/pixmap_persistent.h"
 #include "engine/particles/particle.h"
 #include "engine/particles/particle_renderers.h"

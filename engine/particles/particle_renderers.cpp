@@ -1,7 +1,7 @@
 #include "engine/particles/particle_renderers.h"
 
-#include "engine/applet.h"
-#include "engine/game_parts.h"
+#include "engine/applet/applet.h"
+#include "engine/applet/game_parts.h"
 #include "engine/particles/particle_renderer.h"
 
 void TParticleRenderers::create(BaseObject* topLayer) {

@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
-#include "core/log.h"
-#include "core/text.h"
-#include "engine/applet.h"
-#include "engine/applet_numbers.h"
+#include "core/system/log.h"
+#include "core/text/text.h"
+#include "engine/applet/applet.h"
+#include "engine/applet/applet_numbers.h"
 #include "engine/scene/position_object.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "engine/dynamic_engine.h"
+#include "engine/physics/dynamic_engine.h"
 #include "engine/physics/newton_library.h"
 
 inline constexpr int32_t kMostBodiesPerWorld = 5000;

@@ -1,8 +1,8 @@
 #include "engine/physics/newton_library.h"
 
-#include "core/library_loader.h"
-#include "core/log.h"
-#include "core/text.h"
+#include "core/system/library_loader.h"
+#include "core/system/log.h"
+#include "core/text/text.h"
 
 namespace {
 struct LoadedLibrary {

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <deque>
 
-#include "engine/applet.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 #include "engine/physics/newton_engine.h"
 #include "engine/scene/position_object.h"

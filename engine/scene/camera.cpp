@@ -1,6 +1,6 @@
 #include "engine/scene/camera.h"
 
-#include "engine/applet.h"
+#include "engine/applet/applet.h"
 #include "platform/device.h"
 
 const ClassInfo& Camera::staticClassInfo() {

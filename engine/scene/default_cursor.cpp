@@ -1,8 +1,8 @@
 #include "engine/scene/default_cursor.h"
 
-#include "core/coordinates.h"
-#include "engine/dummy.h"
+#include "core/geometry/coordinates.h"
 #include "engine/media/skin_pixmap_persistent.h"
+#include "engine/scene/dummy.h"
 #include "engine/scene/sprite.h"
 
 // Hidden until a frame finds it should show: a cursor that the first frame

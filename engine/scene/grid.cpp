@@ -1,7 +1,7 @@
 #include "engine/scene/grid.h"
 
-#include "core/coordinates.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "engine/applet/applet.h"
 #include "platform/device.h"
 
 namespace {

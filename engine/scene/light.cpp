@@ -1,7 +1,7 @@
 #include "engine/scene/light.h"
 
-#include "core/log.h"
-#include "engine/applet.h"
+#include "core/system/log.h"
+#include "engine/applet/applet.h"
 #include "platform/device.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/effect.h"
-#include "engine/applet.h"
+#include "core/objects/effect.h"
+#include "engine/applet/applet.h"
 #include "engine/media/mesh_persistent.h"
 #include "engine/media/pixmap_persistent.h"
 #include "engine/scene/shape_bodies.h"

@@ -1,6 +1,6 @@
 #include "engine/scene/mirror.h"
 
-#include "engine/applet.h"
+#include "engine/applet/applet.h"
 #include "platform/device.h"
 
 const ClassInfo& Mirror::staticClassInfo() {

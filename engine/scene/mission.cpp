@@ -1,7 +1,7 @@
 #include "engine/scene/mission.h"
 
-#include "core/log.h"
-#include "engine/applet.h"
+#include "core/system/log.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 #include "engine/script_engine.h"
 #include "platform/input_records.h"

@@ -6,8 +6,8 @@
 
 #include <cmath>
 
-#include "core/coordinates.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "engine/applet/applet.h"
 #include "platform/input_records.h"
 
 void (*PositionObject::designSelectHook)(PositionObject*) = nullptr;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/dynamic_engine.h"
+#include "engine/physics/dynamic_engine.h"
 #include "engine/visual_object.h"
 
 class TSpaceCoord;

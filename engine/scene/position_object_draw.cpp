@@ -2,9 +2,9 @@
 // frustum of the object's kind, the render states, transform and material
 // before the object draws, the debug drawing of bodies and motion, and the
 // pick ray for objects of the 3D world.
-#include "core/coordinates.h"
-#include "core/geometry.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "core/geometry/geometry.h"
+#include "engine/applet/applet.h"
 #include "engine/media/material.h"
 #include "engine/scene/position_object.h"
 #include "engine/scene/shape_geometry.h"

@@ -4,8 +4,8 @@
 // positioned ancestors and cached until a transform changes.
 #include <cmath>
 
-#include "core/coordinates.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 #include "engine/scene/position_object.h"
 #include "platform/device.h"

@@ -7,10 +7,10 @@
 #include <cmath>
 #include <deque>
 
-#include "core/coordinates.h"
-#include "core/log.h"
-#include "core/text_helpers.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "core/system/log.h"
+#include "core/text/text_helpers.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 #include "engine/scene/position_object.h"
 #include "engine/script_engine.h"

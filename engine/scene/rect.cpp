@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/class_builder.h"
-#include "engine/applet.h"
+#include "core/objects/class_builder.h"
+#include "engine/applet/applet.h"
 #include "engine/scene/shape_bodies.h"
 #include "engine/scene/shape_geometry.h"
 #include "platform/device.h"

@@ -1,6 +1,6 @@
 #include "engine/scene/scene_registration.h"
 
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "engine/scene/box.h"
 #include "engine/scene/camera.h"
 #include "engine/scene/cone.h"

@@ -2,7 +2,7 @@
 // Bodies of the scene's shapes in the applet's physics engine: each shape
 // asks the engine for its kind of body at its size, and gives it back. Both do
 // nothing without an engine; a shape that already has a body gets no second.
-#include "engine/dynamic_engine.h"
+#include "engine/physics/dynamic_engine.h"
 
 class PositionObject;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/applet.h"
+#include "engine/applet/applet.h"
 #include "engine/scene/position_object.h"
 #include "platform/device.h"
 

@@ -2,7 +2,7 @@
 // What the scene's shapes share: their areas and boxes around the local
 // origin, how far a box reaches, rays taken into a shape's frame, the ray
 // test of boxes, and solid boxes drawn through the device.
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
 
 class PositionObject;
 

@@ -5,7 +5,7 @@
 // `Cone`, `Cylinder`). Each publishes its size through `publishSize`, so that
 // every such class has the same names, order and defaults in streams, scripts
 // and the inspector; neither is a published class of its own.
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
 #include "engine/scene/position_object.h"
 
 class BoxShape : public PositionObject {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
 #include "engine/media/skin_pixmap_persistent.h"
 #include "engine/scene/rect.h"
 #include "engine/scene/shape_bodies.h"

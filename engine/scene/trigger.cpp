@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/coordinates.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 #include "engine/scene/shape_bodies.h"
 #include "engine/scene/shape_geometry.h"

@@ -1,8 +1,8 @@
 #include "gui/console/console.h"
 
-#include "core/coordinates.h"
-#include "core/wide_strings.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/wide_strings.h"
+#include "engine/applet/applet.h"
 #include "engine/media/font_persistent.h"
 #include "gui/console/console_edit.h"
 #include "gui/widget_lifetime.h"

@@ -1,6 +1,6 @@
 #include "gui/console/console_edit.h"
 
-#include "core/wide_strings.h"
+#include "core/objects/wide_strings.h"
 #include "gui/console/console.h"
 #include "gui/widget_lifetime.h"
 

@@ -1,7 +1,7 @@
 #include "gui/console/console_host.h"
 
-#include "core/object.h"
-#include "engine/applet.h"
+#include "core/objects/object.h"
+#include "engine/applet/applet.h"
 #include "gui/console/console.h"
 #include "gui/console/console_edit.h"
 #include "gui/widget_lifetime.h"

@@ -3,7 +3,7 @@
 // layer on first use; the console key shows it, fades it in, focuses its line
 // and runs it as a modal object until the key or Escape ends the wait; then
 // it fades out and hides.
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
 
 class Applet;
 class TConsole;

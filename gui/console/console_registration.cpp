@@ -1,6 +1,6 @@
 #include "gui/console/console_registration.h"
 
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "gui/console/console.h"
 #include "gui/console/console_edit.h"
 

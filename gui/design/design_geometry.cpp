@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "engine/applet.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 #include "engine/scene/position_object.h"
 #include "engine/visual_object.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The steps the design tools move and turn in, and the length on the screen
 // that keeps the 3D gizmo's handles the same size wherever it stands.
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
 
 class PositionObject;
 class TDevice;

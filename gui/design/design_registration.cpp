@@ -1,6 +1,6 @@
 #include "gui/design/design_registration.h"
 
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "gui/design/design_target.h"
 #include "gui/design/frame.h"
 #include "gui/design/inspector.h"

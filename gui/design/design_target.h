@@ -6,7 +6,7 @@
 // The target is a plain reference that the design tools watch: every tool
 // that listens to it watches the target's removal, so a freed target is
 // forgotten at once and never reached afterwards.
-#include "core/base_object.h"
+#include "core/objects/base_object.h"
 
 // A design tool that follows the design target.
 class DesignTargetListener {

@@ -1,6 +1,6 @@
 #include "gui/design/frame.h"
 
-#include "engine/applet.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 #include "gui/design/design_target.h"
 #include "gui/gui_object.h"

@@ -1,7 +1,7 @@
 #include "gui/design/gizmo_box.h"
 
-#include "core/coordinates.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "engine/applet/applet.h"
 #include "gui/design/design_geometry.h"
 #include "gui/design/gizmo.h"
 #include "platform/device.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/log.h"
-#include "core/wide_strings.h"
+#include "core/objects/wide_strings.h"
+#include "core/system/log.h"
 #include "engine/media/font_persistent.h"
 #include "gui/skinned/dropdown.h"
 #include "gui/skinned/edit.h"

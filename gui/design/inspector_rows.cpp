@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "core/component.h"
-#include "core/text_helpers.h"
+#include "core/objects/component.h"
+#include "core/text/text_helpers.h"
 
 namespace {
 // Sub-objects nest a few levels (a font inside a widget, a rect inside a

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "core/class_info.h"
-#include "core/text.h"
+#include "core/objects/class_info.h"
+#include "core/text/text.h"
 
 struct InspectorRow {
   WideString name;

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "core/coordinates.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "engine/applet/applet.h"
 #include "gui/design/design_geometry.h"
 #include "gui/gui_object.h"
 #include "platform/device.h"

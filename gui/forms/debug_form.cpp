@@ -1,6 +1,6 @@
 #include "gui/forms/debug_form.h"
 
-#include "engine/applet.h"
+#include "engine/applet/applet.h"
 #include "engine/media/font_persistent.h"
 #include "gui/widgets/widget_drawing.h"
 #include "platform/device.h"

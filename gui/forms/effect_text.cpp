@@ -1,9 +1,9 @@
 #include "gui/forms/effect_text.h"
 
-#include "core/effect.h"
-#include "core/object_file.h"
-#include "core/stream.h"
-#include "engine/applet.h"
+#include "core/objects/effect.h"
+#include "core/resources/stream.h"
+#include "core/streams/object_file.h"
+#include "engine/applet/applet.h"
 #include "engine/media/font_persistent.h"
 #include "gui/skinned/static_text.h"
 #include "gui/widget_lifetime.h"

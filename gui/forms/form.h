@@ -3,7 +3,7 @@
 // the left button while its style holds `fsMoveable`. A focused form comes
 // to the front of its siblings. `ImageForm` draws the skin's "form" element
 // under the title.
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
 #include "gui/gui_object.h"
 #include "gui/skinned/skin_pixmap_owner.h"
 

@@ -1,6 +1,6 @@
 #include "gui/forms/forms_registration.h"
 
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "gui/forms/close_button.h"
 #include "gui/forms/debug_form.h"
 #include "gui/forms/effect_text.h"

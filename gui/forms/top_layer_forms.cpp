@@ -1,8 +1,8 @@
 #include "gui/forms/top_layer_forms.h"
 
-#include "core/geometry_color.h"
-#include "core/text_helpers.h"
-#include "engine/applet.h"
+#include "core/geometry/geometry_color.h"
+#include "core/text/text_helpers.h"
+#include "engine/applet/applet.h"
 #include "engine/effects/animation_effect.h"
 #include "gui/forms/debug_form.h"
 #include "gui/skinned/screen.h"

@@ -3,7 +3,7 @@
 // the whole applet that fades in to a colour and out again (its "show" and
 // "hide" effects), and the debug form "debugForm" that shows the applet's
 // debug values while `debugInfo` is on.
-#include "core/text.h"
+#include "core/text/text.h"
 
 class Applet;
 class BaseObject;

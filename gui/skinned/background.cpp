@@ -4,10 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "core/log.h"
-#include "core/resource_request.h"
-#include "core/text_helpers.h"
-#include "engine/applet.h"
+#include "core/resources/resource_request.h"
+#include "core/system/log.h"
+#include "core/text/text_helpers.h"
+#include "engine/applet/applet.h"
 #include "gui/widgets/widget_drawing.h"
 #include "platform/argb_image.h"
 #include "platform/device.h"

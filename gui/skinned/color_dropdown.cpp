@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/coordinates.h"
-#include "core/wide_strings.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/wide_strings.h"
 #include "engine/media/skin.h"
 #include "engine/media/skin_pixmap_persistent.h"
 #include "gui/skinned/color_palette.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/text.h"
+#include "core/text/text.h"
 
 // 0x00RRGGBB of hue, saturation and lightness (each 0..1), every channel
 // rounded from its 0..1 value times 255 (halves to even).

@@ -2,14 +2,14 @@
 
 #include <cmath>
 
-#include "core/coordinates.h"
-#include "engine/media/skin.h"
+#include "core/geometry/coordinates.h"
 #include "engine/media/font_persistent.h"
+#include "engine/media/skin.h"
 #include "engine/media/skin_pixmap_persistent.h"
 #include "gui/skinned/list.h"
 #include "gui/skinned/skin_drawing.h"
-#include "gui/widgets/widget_drawing.h"
 #include "gui/widget_lifetime.h"
+#include "gui/widgets/widget_drawing.h"
 
 namespace {
 constexpr float kGlyphInset = 5;

@@ -1,6 +1,6 @@
 #include "gui/skinned/edit.h"
 
-#include "core/coordinates.h"
+#include "core/geometry/coordinates.h"
 #include "engine/media/font_persistent.h"
 #include "engine/media/skin_pixmap_persistent.h"
 #include "gui/skinned/skin_drawing.h"

@@ -1,7 +1,7 @@
 #include "gui/skinned/image_list.h"
 
-#include "core/wide_strings.h"
-#include "engine/applet.h"
+#include "core/objects/wide_strings.h"
+#include "engine/applet/applet.h"
 #include "engine/media/pixmap_persistent.h"
 #include "gui/widgets/widget_drawing.h"
 #include "platform/device.h"

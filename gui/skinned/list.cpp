@@ -1,7 +1,7 @@
 #include "gui/skinned/list.h"
 
-#include "core/coordinates.h"
-#include "core/wide_strings.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/wide_strings.h"
 #include "engine/media/skin_pixmap_persistent.h"
 #include "gui/skinned/skin_drawing.h"
 #include "gui/widgets/widget_drawing.h"

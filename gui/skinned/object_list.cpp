@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-#include "core/coordinates.h"
-#include "core/log.h"
-#include "core/wide_strings.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/wide_strings.h"
+#include "core/system/log.h"
+#include "engine/applet/applet.h"
 #include "engine/scene/position_object.h"
 #include "gui/skinned/preview.h"
 #include "gui/skinned/skin_drawing.h"

@@ -1,8 +1,8 @@
 #include "gui/skinned/preview.h"
 
-#include "core/coordinates.h"
-#include "core/log.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "core/system/log.h"
+#include "engine/applet/applet.h"
 #include "engine/scene/position_object.h"
 #include "gui/widgets/widget_drawing.h"
 #include "platform/device.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/text_helpers.h"
+#include "core/text/text_helpers.h"
 #include "gui/widgets/widget_drawing.h"
 
 const ClassInfo& Screen::staticClassInfo() {

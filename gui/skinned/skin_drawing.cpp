@@ -1,7 +1,7 @@
 #include "gui/skinned/skin_drawing.h"
 
-#include "core/base_object.h"
-#include "core/object.h"
+#include "core/objects/base_object.h"
+#include "core/objects/object.h"
 #include "engine/media/skin_pixmap_persistent.h"
 #include "gui/widgets/widget_drawing.h"
 

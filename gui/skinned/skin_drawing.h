@@ -5,7 +5,7 @@
 // through DrawWidgetText with the flags below.
 #include <cstdint>
 
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
 #include "platform/font.h"
 
 class BaseObject;

@@ -3,7 +3,7 @@
 // the inherited construction, which may already read stored values into it,
 // and freed after the inherited destruction. The widget names the skin
 // element it draws (empty: a pixmap of its own file only).
-#include "core/base_object.h"
+#include "core/objects/base_object.h"
 #include "gui/skinned/skin_drawing.h"
 
 template <class Widget>

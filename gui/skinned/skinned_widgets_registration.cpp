@@ -1,6 +1,6 @@
 #include "gui/skinned/skinned_widgets_registration.h"
 
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "gui/skinned/background.h"
 #include "gui/skinned/button.h"
 #include "gui/skinned/checkbox.h"

@@ -1,7 +1,7 @@
 #include "gui/skinned/splash.h"
 
-#include "core/engine.h"
-#include "engine/applet.h"
+#include "core/objects/engine.h"
+#include "engine/applet/applet.h"
 #include "gui/widgets/widget_drawing.h"
 #include "platform/device.h"
 #include "platform/filters/filter.h"

@@ -1,6 +1,6 @@
 #include "gui/widgets/std_button.h"
 
-#include "engine/applet.h"
+#include "engine/applet/applet.h"
 #include "engine/media/font_persistent.h"
 #include "gui/widgets/release_point.h"
 #include "gui/widgets/widget_drawing.h"

@@ -1,6 +1,6 @@
 #include "gui/widgets/std_check_box.h"
 
-#include "core/text_helpers.h"
+#include "core/text/text_helpers.h"
 #include "engine/media/font_persistent.h"
 #include "gui/widgets/release_point.h"
 #include "gui/widgets/widget_drawing.h"

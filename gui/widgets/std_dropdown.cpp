@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/coordinates.h"
-#include "core/wide_strings.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/wide_strings.h"
 #include "engine/media/font_persistent.h"
-#include "gui/widgets/std_list.h"
 #include "gui/widgets/release_point.h"
+#include "gui/widgets/std_list.h"
 #include "gui/widgets/widget_drawing.h"
 
 const ClassInfo& TStdDropdown::staticClassInfo() {

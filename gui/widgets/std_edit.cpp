@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "core/coordinates.h"
-#include "core/text_helpers.h"
-#include "core/wide_strings.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/wide_strings.h"
+#include "core/text/text_helpers.h"
+#include "engine/applet/applet.h"
 #include "engine/media/font_persistent.h"
 #include "gui/widgets/widget_drawing.h"
 #include "platform/caret.h"

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "core/coordinates.h"
-#include "core/text_helpers.h"
-#include "core/wide_strings.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/wide_strings.h"
+#include "core/text/text_helpers.h"
 #include "engine/media/font_persistent.h"
 #include "gui/widgets/std_dropdown.h"
 #include "gui/widgets/widget_drawing.h"

@@ -1,7 +1,7 @@
 #include "gui/widgets/std_toggle.h"
 
-#include "core/wide_strings.h"
-#include "engine/applet.h"
+#include "core/objects/wide_strings.h"
+#include "engine/applet/applet.h"
 #include "engine/media/font_persistent.h"
 #include "gui/widgets/release_point.h"
 #include "gui/widgets/widget_drawing.h"

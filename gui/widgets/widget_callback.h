@@ -8,10 +8,10 @@
 #include <initializer_list>
 #include <vector>
 
-#include "core/class_info.h"
-#include "core/exceptions.h"
-#include "core/log.h"
-#include "core/variant.h"
+#include "core/objects/class_info.h"
+#include "core/objects/variant.h"
+#include "core/system/log.h"
+#include "core/text/exceptions.h"
 
 template <class... Args>
 class WidgetCallback {

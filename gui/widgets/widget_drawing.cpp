@@ -1,6 +1,6 @@
 #include "gui/widgets/widget_drawing.h"
 
-#include "engine/applet.h"
+#include "engine/applet/applet.h"
 #include "engine/media/font_persistent.h"
 #include "engine/media/pixmap_persistent.h"
 #include "engine/visual_object.h"

@@ -4,8 +4,8 @@
 // pixmaps tinted (white shows their own colours) and text in a font.
 #include <cstdint>
 
-#include "core/geometry.h"
-#include "core/text.h"
+#include "core/geometry/geometry.h"
+#include "core/text/text.h"
 #include "platform/font.h"
 
 class GuiObject;

@@ -1,6 +1,6 @@
 #include "gui/widgets/widgets_registration.h"
 
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "gui/widgets/std_button.h"
 #include "gui/widgets/std_check_box.h"
 #include "gui/widgets/std_dropdown.h"

@@ -9,9 +9,9 @@
 
 #include "compat/d3d8/library.h"
 #include "compat/win32/gdi.h"
-#include "core/class_builder.h"
-#include "core/log.h"
-#include "core/text_helpers.h"
+#include "core/objects/class_builder.h"
+#include "core/system/log.h"
+#include "core/text/text_helpers.h"
 #include "platform/device_window.h"
 
 namespace {

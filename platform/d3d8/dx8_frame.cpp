@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/log.h"
+#include "core/system/log.h"
 #include "platform/d3d8/dx8_device.h"
 #include "platform/device_window.h"
 

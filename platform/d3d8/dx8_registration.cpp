@@ -1,6 +1,6 @@
 // The Direct3D 8 device is the program's default device: it is registered
 // before every other device class, so its index is 0.
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "platform/d3d8/dx8_device.h"
 #include "platform/device_registry.h"
 

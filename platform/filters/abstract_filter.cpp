@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
+#include "core/resources/resource_man.h"
+#include "core/system/log.h"
 #include "platform/device.h"
-#include "core/log.h"
-#include "core/resource_man.h"
 #include "platform/filters/pixmap_pixels.h"
 
 const ClassInfo& TAbstractFilter::staticClassInfo() {

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "core/component.h"
-#include "core/resource_man.h"
-#include "core/text.h"
+#include "core/objects/component.h"
+#include "core/resources/resource_man.h"
+#include "core/text/text.h"
 #include "platform/argb_image.h"
 
 class TDevice;

@@ -11,7 +11,7 @@
 // new import of its source.
 #include <cstdint>
 
-#include "core/base_object.h"
+#include "core/objects/base_object.h"
 #include "platform/argb_image.h"
 #include "platform/filters/abstract_filter.h"
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/class_info.h"
+#include "core/objects/class_info.h"
 
 namespace {
 std::vector<TFilterClass>& Registry() {

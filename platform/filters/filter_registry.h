@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/text.h"
+#include "core/text/text.h"
 #include "platform/filters/abstract_filter.h"
 
 class ClassInfo;

@@ -1,6 +1,6 @@
 #include "platform/filters/filters_registration.h"
 
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "platform/filters/filter.h"
 #include "platform/filters/filter_registry.h"
 #include "platform/filters/jpeg_filter.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/exceptions.h"
+#include "core/text/exceptions.h"
 #include "platform/device.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
 
 class TDevice;
 class TMesh;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "core/stream.h"
+#include "core/resources/stream.h"
 
 namespace {
 [[noreturn]] void RaiseJpegError(const JpegOutcome& outcome) {

@@ -3,7 +3,7 @@
 // ".pixmap" file's JPEG planes use. Errors of the library raise EJPEG with
 // the text "JPEG ERROR -- #", the library's message code, ": " and the
 // message's text, from the program's own frames once libjpeg has been left.
-#include "core/exceptions.h"
+#include "core/text/exceptions.h"
 #include "platform/argb_image.h"
 #include "platform/filters/jpeg_codec.h"
 

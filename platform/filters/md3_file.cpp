@@ -5,9 +5,9 @@
 #include <numbers>
 #include <string_view>
 
-#include "core/exceptions.h"
-#include "core/stream.h"
-#include "core/stream_primitives.h"
+#include "core/resources/stream.h"
+#include "core/streams/stream_primitives.h"
+#include "core/text/exceptions.h"
 
 namespace {
 constexpr std::string_view kIdent = "IDP3";

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
 
 class TStream;
 

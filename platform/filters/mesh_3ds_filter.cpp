@@ -7,11 +7,11 @@
 #include <cstring>
 #include <string>
 
-#include "core/class_builder.h"
-#include "core/log.h"
-#include "core/resource_man.h"
-#include "core/stream.h"
-#include "core/stream_primitives.h"
+#include "core/objects/class_builder.h"
+#include "core/resources/resource_man.h"
+#include "core/resources/stream.h"
+#include "core/streams/stream_primitives.h"
+#include "core/system/log.h"
 #include "platform/device.h"
 #include "platform/filters/three_ds_image.h"
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/class_builder.h"
-#include "core/log.h"
-#include "core/resource_man.h"
-#include "core/stream_primitives.h"
+#include "core/objects/class_builder.h"
+#include "core/resources/resource_man.h"
+#include "core/streams/stream_primitives.h"
+#include "core/system/log.h"
 #include "platform/device.h"
 
 const ClassInfo& TMeshBinaryFilter::staticClassInfo() {

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "core/class_builder.h"
-#include "core/log.h"
-#include "core/resource_man.h"
-#include "core/stream.h"
-#include "core/text_helpers.h"
+#include "core/objects/class_builder.h"
+#include "core/resources/resource_man.h"
+#include "core/resources/stream.h"
+#include "core/system/log.h"
+#include "core/text/text_helpers.h"
 #include "platform/device.h"
 #include "platform/filters/animation_list.h"
 #include "platform/filters/md3_file.h"

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "core/class_builder.h"
-#include "core/log.h"
-#include "core/resource_man.h"
-#include "core/stream_primitives.h"
+#include "core/objects/class_builder.h"
+#include "core/resources/resource_man.h"
+#include "core/streams/stream_primitives.h"
+#include "core/system/log.h"
 #include "platform/filters/jpeg_coding.h"
 #include "platform/filters/pixmap_file_format.h"
 #include "platform/filters/pixmap_pixels.h"

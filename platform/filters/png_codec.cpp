@@ -8,7 +8,7 @@
 #include <new>
 #include <string>
 
-#include "core/stream.h"
+#include "core/resources/stream.h"
 
 namespace {
 // ---- shared -----------------------------------------------------------------------

@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "core/exceptions.h"
+#include "core/text/exceptions.h"
 #include "platform/argb_image.h"
 
 class TStream;

@@ -1,8 +1,8 @@
 #include "platform/filters/png_filter.h"
 
-#include "core/class_builder.h"
-#include "core/log.h"
-#include "core/resource_man.h"
+#include "core/objects/class_builder.h"
+#include "core/resources/resource_man.h"
+#include "core/system/log.h"
 #include "platform/filters/png_codec.h"
 
 const ClassInfo& TPngFilter::staticClassInfo() {

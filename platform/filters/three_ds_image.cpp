@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "core/exceptions.h"
+#include "core/text/exceptions.h"
 
 namespace {
 constexpr uint16_t kMain = 0x4D4D;

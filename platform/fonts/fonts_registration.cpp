@@ -1,6 +1,6 @@
 #include "platform/fonts/fonts_registration.h"
 
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "platform/fonts/sys_font_win32.h"
 
 void RegisterFonts() {

@@ -6,8 +6,8 @@
 #include <limits>
 #include <map>
 
-#include "core/text.h"
-#include "core/text_helpers.h"
+#include "core/text/text.h"
+#include "core/text/text_helpers.h"
 
 namespace {
 void PutInt(std::vector<uint8_t>& out, int32_t value) {

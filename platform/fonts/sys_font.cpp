@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "compat/win32/file_system.h"
-#include "core/class_builder.h"
-#include "core/folder_resource_man.h"
-#include "core/log.h"
-#include "core/resource_man.h"
-#include "core/stream.h"
+#include "core/objects/class_builder.h"
+#include "core/resources/folder_resource_man.h"
+#include "core/resources/resource_man.h"
+#include "core/resources/stream.h"
+#include "core/system/log.h"
 #include "platform/device.h"
 #include "platform/device_host.h"
 #include "platform/filters/abstract_filter.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/log.h"
+#include "core/system/log.h"
 #include "platform/device.h"
 #include "platform/fonts/sys_font.h"
 #include "platform/fonts/text_layout.h"

@@ -4,9 +4,9 @@
 
 #include "compat/win32/font.h"
 #include "compat/win32/gdi.h"
-#include "core/class_builder.h"
-#include "core/log.h"
-#include "core/text.h"
+#include "core/objects/class_builder.h"
+#include "core/system/log.h"
+#include "core/text/text.h"
 
 const ClassInfo& T3DSysFontWin32::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<T3DSysFontWin32>("T3DSysFontWin32").build();

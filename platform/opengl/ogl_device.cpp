@@ -5,8 +5,8 @@
 #include "compat/win32/gdi.h"
 #include "compat/win32/gl_context.h"
 #include "compat/win32/window.h"
-#include "core/class_builder.h"
-#include "core/log.h"
+#include "core/objects/class_builder.h"
+#include "core/system/log.h"
 #include "platform/device_window.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "compat/win32/gl_context.h"
-#include "core/log.h"
+#include "core/system/log.h"
 #include "platform/device_host.h"
 #include "platform/device_window.h"
 #include "platform/opengl/ogl_device.h"

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/log.h"
+#include "core/system/log.h"
 #include "platform/opengl/ogl_device.h"
 #include "platform/pixmap_source.h"
 

@@ -1,6 +1,6 @@
 #include "platform/sound/audio_functions.h"
 
-#include "core/library_loader.h"
+#include "core/system/library_loader.h"
 
 namespace {
 const char* libraryName = "bass";

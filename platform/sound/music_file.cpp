@@ -1,7 +1,7 @@
 #include "platform/sound/music_file.h"
 
 #include "compat/audio/audio_library.h"
-#include "core/stream.h"
+#include "core/resources/stream.h"
 
 uint32_t MusicFileProc(uint32_t action, uint32_t param, void* buffer, void* user) {
   auto* stream = static_cast<TStream*>(user);

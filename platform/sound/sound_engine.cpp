@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/stream.h"
+#include "core/resources/stream.h"
 
 namespace {
 const ClassInfo* engineClass = nullptr;

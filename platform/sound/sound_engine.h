@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/class_builder.h"
-#include "core/component.h"
+#include "core/objects/class_builder.h"
+#include "core/objects/component.h"
 
 class TResourceMan;
 class TStream;

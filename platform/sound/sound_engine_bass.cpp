@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/log.h"
-#include "core/resource_man.h"
-#include "core/stream.h"
-#include "core/text_helpers.h"
+#include "core/resources/resource_man.h"
+#include "core/resources/stream.h"
+#include "core/system/log.h"
+#include "core/text/text_helpers.h"
 #include "platform/sound/audio_functions.h"
 #include "platform/sound/music_file.h"
 

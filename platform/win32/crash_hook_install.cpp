@@ -1,6 +1,6 @@
 #include "platform/win32/crash_hook_install.h"
 
-#include "core/crash_hook.h"
+#include "core/system/crash_hook.h"
 #include "platform/win32/crash_hook_seam.h"
 
 void InstallCrashHookSeam() {

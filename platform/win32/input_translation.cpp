@@ -6,7 +6,7 @@
 #include "compat/win32/mouse.h"
 #include "compat/win32/window.h"
 #include "compat/win32/window_messages.h"
-#include "core/log.h"
+#include "core/system/log.h"
 #include "platform/input_records.h"
 #include "platform/win32/input_owner.h"
 #include "platform/win32/input_rules.h"

@@ -2,7 +2,7 @@
 
 #include "compat/win32/gdi.h"
 #include "compat/win32/icon.h"
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
 #include "platform/caret.h"
 
 const ClassInfo& TWindow::staticClassInfo() {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "compat/win32/win_types.h"
-#include "core/component.h"
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
+#include "core/objects/component.h"
 #include "platform/platform.h"
 #include "platform/win32/window_owner.h"
 #include "platform/win32/window_view.h"

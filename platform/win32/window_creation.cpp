@@ -5,7 +5,7 @@
 #include "compat/win32/mouse.h"
 #include "compat/win32/paint.h"
 #include "compat/win32/window.h"
-#include "core/log.h"
+#include "core/system/log.h"
 #include "platform/win32/platform_win32.h"
 #include "platform/win32/system_entry_points.h"
 #include "platform/win32/window_lookup.h"

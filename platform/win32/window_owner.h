@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/text.h"
+#include "core/text/text.h"
 #include "platform/argb_image.h"
 
 class TWindowOwner {

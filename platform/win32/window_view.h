@@ -4,7 +4,7 @@
 // device (the device draws with them, the applet's camera and lights set them).
 #include <cstdint>
 
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
 
 struct TCameraRecord {
   TVector4F eye;

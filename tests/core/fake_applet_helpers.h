@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/applet_services.h"
-#include "core/base_object.h"
+#include "core/objects/applet_services.h"
+#include "core/objects/base_object.h"
 
 class TestApplet : public AppletServices {
  public:

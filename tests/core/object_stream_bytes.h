@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/object_reader.h"
-#include "core/object_writer.h"
-#include "core/stream.h"
+#include "core/resources/stream.h"
+#include "core/streams/object_reader.h"
+#include "core/streams/object_writer.h"
 
 using Bytes = std::vector<uint8_t>;
 

@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "core/class_builder.h"
-#include "core/class_registry.h"
-#include "core/component.h"
-#include "core/log.h"
-#include "core/object_collection.h"
-#include "core/object_reader.h"
-#include "core/object_writer.h"
-#include "core/stream.h"
+#include "core/objects/class_builder.h"
+#include "core/objects/class_registry.h"
+#include "core/objects/component.h"
+#include "core/objects/object_collection.h"
+#include "core/resources/stream.h"
+#include "core/streams/object_reader.h"
+#include "core/streams/object_writer.h"
+#include "core/system/log.h"
 #include "tests/support/log_capture.h"
 
 enum TTestColor { tcRed, tcGreen, tcBlue, tcYellow };

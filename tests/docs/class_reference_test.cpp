@@ -4,10 +4,10 @@
 
 #include <sstream>
 
-#include "core/base_object.h"
-#include "core/class_builder.h"
-#include "core/class_registry.h"
-#include "engine/program_classes.h"
+#include "core/objects/base_object.h"
+#include "core/objects/class_builder.h"
+#include "core/objects/class_registry.h"
+#include "program/program_classes.h"
 #include "support/temp_dir.h"
 #include "tools/class_reference/class_reference.h"
 #include "tools/class_reference/descriptions.h"

@@ -9,7 +9,7 @@
 #include <optional>
 #include <set>
 
-#include "core/text.h"
+#include "core/text/text.h"
 #include "support/private_x_server.h"
 #include "support/screen_grab.h"
 #include "support/temp_dir.h"

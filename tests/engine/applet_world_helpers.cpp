@@ -1,8 +1,8 @@
 #include <cstdlib>
 
 #include "compat/win32/test_hooks.h"
-#include "core/engine.h"
-#include "engine/applet.h"
+#include "core/objects/engine.h"
+#include "engine/applet/applet.h"
 #include "engine/registration.h"
 #include "tests/engine/applet_world.h"
 

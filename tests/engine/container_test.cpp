@@ -2,7 +2,7 @@
 // tracking, modal stacks, and routes that never lead to freed objects.
 #include <gtest/gtest.h>
 
-#include "core/step_handler.h"
+#include "core/objects/step_handler.h"
 #include "engine/container.h"
 #include "support/log_capture.h"
 

@@ -5,9 +5,9 @@
 
 #include <functional>
 
-#include "core/coordinates.h"
-#include "core/step_handler.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/step_handler.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 #include "platform/input_records.h"
 #include "support/log_capture.h"

@@ -4,9 +4,9 @@
 // damaged lines that are logged and passed over.
 #include <gtest/gtest.h>
 
-#include "core/folder_resource_man.h"
-#include "core/wide_strings.h"
-#include "engine/applet.h"
+#include "core/objects/wide_strings.h"
+#include "core/resources/folder_resource_man.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 #include "platform/input_records.h"
 #include "support/log_capture.h"

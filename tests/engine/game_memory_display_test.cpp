@@ -2,8 +2,8 @@
 // never much in one handler, ends with one line once it grew past its bound.
 #include <gtest/gtest.h>
 
-#include "core/script_watch.h"
-#include "engine/applet.h"
+#include "core/objects/script_watch.h"
+#include "engine/applet/applet.h"
 #include "engine/script_engine.h"
 #include "tests/engine/applet_world.h"
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "core/coordinates.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "engine/applet/applet.h"
 #include "engine/effects/mesh_animation_effect.h"
 #include "engine/effects/pixmap_animation_effect.h"
 #include "engine/media/mesh_persistent.h"

@@ -3,9 +3,9 @@
 // "Font error " line, and what happens when a lent font goes away.
 #include <gtest/gtest.h>
 
-#include "engine/applet.h"
-#include "engine/cache.h"
-#include "engine/cache_list.h"
+#include "engine/applet/applet.h"
+#include "engine/cache/cache.h"
+#include "engine/cache/cache_list.h"
 #include "engine/media/font_object.h"
 #include "engine/media/font_persistent.h"
 #include "platform/font.h"

@@ -3,8 +3,8 @@
 // and alpha of an object's material on real pixels.
 #include <gtest/gtest.h>
 
-#include "engine/applet.h"
-#include "engine/game_parts.h"
+#include "engine/applet/applet.h"
+#include "engine/applet/game_parts.h"
 #include "engine/media/material.h"
 #include "engine/media/pixmap_persistent.h"
 #include "engine/scene/position_object.h"

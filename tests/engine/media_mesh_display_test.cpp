@@ -2,11 +2,11 @@
 // the frame key kept within the mesh's frames, and the change callback.
 #include <gtest/gtest.h>
 
-#include "core/engine.h"
-#include "core/ext_resource_man.h"
-#include "engine/applet.h"
-#include "engine/cache.h"
-#include "engine/cache_list.h"
+#include "core/objects/engine.h"
+#include "core/resources/ext_resource_man.h"
+#include "engine/applet/applet.h"
+#include "engine/cache/cache.h"
+#include "engine/cache/cache_list.h"
 #include "engine/media/mesh_persistent.h"
 #include "platform/mesh.h"
 #include "tests/engine/media_world.h"

@@ -3,11 +3,11 @@
 // real frame.
 #include <gtest/gtest.h>
 
-#include "core/engine.h"
-#include "core/ext_resource_man.h"
-#include "engine/applet.h"
-#include "engine/cache.h"
-#include "engine/cache_list.h"
+#include "core/objects/engine.h"
+#include "core/resources/ext_resource_man.h"
+#include "engine/applet/applet.h"
+#include "engine/cache/cache.h"
+#include "engine/cache/cache_list.h"
 #include "engine/media/pixmap_persistent.h"
 #include "platform/device.h"
 #include "tests/engine/media_world.h"

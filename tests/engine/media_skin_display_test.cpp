@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
-#include "core/builtin_resources.h"
-#include "core/embedded_res_man.h"
-#include "core/object_file.h"
-#include "engine/applet.h"
+#include "core/resources/builtin_resources.h"
+#include "core/resources/embedded_res_man.h"
+#include "core/streams/object_file.h"
+#include "engine/applet/applet.h"
 #include "engine/media/pixmap_persistent.h"
 #include "engine/media/skin.h"
 #include "engine/media/skin_pixmap_persistent.h"

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "core/folder_resource_man.h"
-#include "core/object_file.h"
+#include "core/resources/folder_resource_man.h"
+#include "core/streams/object_file.h"
 #include "engine/media/font_object.h"
 #include "engine/media/font_persistent.h"
 #include "engine/media/material.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/game_parts.h"
+#include "engine/applet/game_parts.h"
 #include "engine/visual_object.h"
 #include "tests/engine/applet_world.h"
 

@@ -1,7 +1,7 @@
 #include <cstdlib>
 
-#include "core/class_registry.h"
-#include "engine/applet.h"
+#include "core/objects/class_registry.h"
+#include "engine/applet/applet.h"
 #include "engine/media/material.h"
 #include "engine/media/pixmap_persistent.h"
 #include "engine/media/skin_pixmap_persistent.h"

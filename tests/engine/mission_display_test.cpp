@@ -3,7 +3,7 @@
 // shortly after it ends; an object entering a trigger runs its onTrigger.
 #include <gtest/gtest.h>
 
-#include "core/coordinates.h"
+#include "core/geometry/coordinates.h"
 #include "engine/event.h"
 #include "engine/scene/mission.h"
 #include "engine/scene/trigger.h"

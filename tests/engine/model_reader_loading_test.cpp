@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "core/stream.h"
+#include "core/resources/stream.h"
 #include "platform/filters/mesh_3ds_filter.h"
 
 namespace {

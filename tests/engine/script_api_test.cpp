@@ -1,8 +1,8 @@
 // The names every applet's scripts see: constants, globals, class prototypes.
 #include <gtest/gtest.h>
 
-#include "core/class_registry.h"
 #include "core/core_registration.h"
+#include "core/objects/class_registry.h"
 #include "support/log_capture.h"
 #include "tests/engine/script_test_classes.h"
 

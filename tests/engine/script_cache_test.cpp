@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "core/folder_resource_man.h"
-#include "core/stream.h"
+#include "core/resources/folder_resource_man.h"
+#include "core/resources/stream.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"
 #include "tests/engine/script_test_classes.h"

@@ -3,9 +3,9 @@
 // matrix, lines drawn in a frame, and the frame read back.
 #include <gtest/gtest.h>
 
-#include "core/class_builder.h"
-#include "core/coordinates.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/class_builder.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 #include "engine/script_engine.h"
 #include "engine/visual_object.h"

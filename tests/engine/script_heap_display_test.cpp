@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/applet.h"
+#include "engine/applet/applet.h"
 #include "engine/javascript/javascript_engine.h"
 #include "tests/engine/applet_world.h"
 

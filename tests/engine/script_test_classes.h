@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "core/applet_services.h"
-#include "core/base_object.h"
-#include "core/class_builder.h"
-#include "core/exceptions.h"
+#include "core/objects/applet_services.h"
+#include "core/objects/base_object.h"
+#include "core/objects/class_builder.h"
+#include "core/text/exceptions.h"
 #include "engine/javascript/javascript_engine.h"
 
 enum TProbeMood { pmCalm, pmHappy, pmAngry };

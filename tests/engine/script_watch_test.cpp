@@ -5,7 +5,7 @@
 
 #include <chrono>
 
-#include "core/script_watch.h"
+#include "core/objects/script_watch.h"
 #include "support/log_capture.h"
 #include "tests/engine/script_test_classes.h"
 

@@ -3,8 +3,8 @@
 // driver), the applet's pause holds the music, and scripts see the engine.
 #include <gtest/gtest.h>
 
-#include "engine/applet.h"
-#include "engine/cache.h"
+#include "engine/applet/applet.h"
+#include "engine/cache/cache.h"
 #include "engine/effects/sound_effects.h"
 #include "engine/effects/sound_players.h"
 #include "engine/script_engine.h"

@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/coordinates.h"
-#include "core/log.h"
-#include "engine/dynamic_engine.h"
+#include "core/geometry/coordinates.h"
+#include "core/system/log.h"
+#include "engine/physics/dynamic_engine.h"
 #include "engine/scene/position_object.h"
 
 class TTestEngine : public TDynamicEngine {

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "core/coordinates.h"
-#include "core/folder_resource_man.h"
-#include "core/object_file.h"
+#include "core/geometry/coordinates.h"
+#include "core/resources/folder_resource_man.h"
+#include "core/streams/object_file.h"
 #include "engine/effects/animation_effect.h"
 #include "engine/effects/timer.h"
 #include "engine/effects/timer_effect.h"

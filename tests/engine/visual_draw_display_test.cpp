@@ -2,9 +2,9 @@
 // counted, in which order, and what hidden parents keep back.
 #include <gtest/gtest.h>
 
-#include "core/class_registry.h"
-#include "core/engine.h"
-#include "engine/applet.h"
+#include "core/objects/class_registry.h"
+#include "core/objects/engine.h"
+#include "engine/applet/applet.h"
 #include "engine/registration.h"
 #include "support/temp_dir.h"
 

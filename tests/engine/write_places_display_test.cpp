@@ -8,8 +8,8 @@
 #include <string>
 
 #include "compat/win32/system.h"
-#include "core/text_helpers.h"
-#include "engine/applet.h"
+#include "core/text/text_helpers.h"
+#include "engine/applet/applet.h"
 #include "tests/engine/applet_world.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/coordinates.h"
+#include "core/geometry/coordinates.h"
 #include "gui/widgets/std_dropdown.h"
 #include "gui/widgets/std_list.h"
 #include "tests/gui/gui_test_world.h"

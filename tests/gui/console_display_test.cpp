@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/wide_strings.h"
+#include "core/objects/wide_strings.h"
 #include "gui/console/console.h"
 #include "gui/console/console_edit.h"
 #include "gui/gui_parts.h"

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "core/coordinates.h"
-#include "core/effect.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/effect.h"
 #include "engine/container.h"
 #include "engine/media/font_persistent.h"
 #include "engine/scene/position_object.h"

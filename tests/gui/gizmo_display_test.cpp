@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "core/coordinates.h"
+#include "core/geometry/coordinates.h"
 #include "engine/scene/box.h"
 #include "gui/design/gizmo.h"
 #include "gui/design/gizmo_box.h"

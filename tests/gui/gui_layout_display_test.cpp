@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-#include "engine/dummy.h"
+#include "engine/scene/dummy.h"
 #include "gui/gui_parts.h"
 #include "tests/gui/gui_test_world.h"
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "core/class_info.h"
-#include "core/object_file.h"
-#include "core/object_xml.h"
-#include "core/stream.h"
+#include "core/objects/class_info.h"
+#include "core/resources/stream.h"
+#include "core/streams/object_file.h"
+#include "core/streams/object_xml.h"
 #include "gui/gui_object.h"
 #include "gui/gui_registration.h"
 

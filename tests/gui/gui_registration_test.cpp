@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "gui/console/console_registration.h"
 #include "gui/design/design_registration.h"
 #include "gui/forms/forms_registration.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/geometry_color.h"
+#include "core/geometry/geometry_color.h"
 #include "gui/gui_object.h"
 #include "gui/gui_registration.h"
 #include "platform/device.h"

@@ -13,8 +13,8 @@
 #include <functional>
 #include <sstream>
 
-#include "core/text_helpers.h"
-#include "core/wide_strings.h"
+#include "core/objects/wide_strings.h"
+#include "core/text/text_helpers.h"
 #include "gui/console/console.h"
 #include "gui/design/inspector.h"
 #include "gui/design/inspector_form.h"

@@ -10,10 +10,10 @@
 #include <map>
 #include <sstream>
 
-#include "core/exceptions.h"
-#include "core/object_reader.h"
-#include "core/object_xml.h"
-#include "core/stream.h"
+#include "core/resources/stream.h"
+#include "core/streams/object_reader.h"
+#include "core/streams/object_xml.h"
+#include "core/text/exceptions.h"
 #include "gui/gui_registration.h"
 #include "support/log_capture.h"
 #include "tests/core/object_test_classes.h"

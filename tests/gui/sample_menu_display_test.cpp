@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/engine.h"
+#include "core/objects/engine.h"
 #include "gui/forms/form.h"
 #include "gui/skinned/button.h"
 #include "gui/skinned/edit.h"

@@ -4,7 +4,7 @@
 // it on its grid (a grid of 0 snaps nothing) and hides the 3D gizmo.
 #include <gtest/gtest.h>
 
-#include "core/coordinates.h"
+#include "core/geometry/coordinates.h"
 #include "gui/design/frame.h"
 #include "gui/design/inspector_form.h"
 #include "gui/gui_parts.h"

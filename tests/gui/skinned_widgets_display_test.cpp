@@ -9,14 +9,14 @@
 #include <set>
 #include <string>
 
-#include "core/class_builder.h"
-#include "core/coordinates.h"
-#include "core/object_file.h"
-#include "core/stream.h"
-#include "core/wide_strings.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/class_builder.h"
+#include "core/objects/wide_strings.h"
+#include "core/resources/stream.h"
+#include "core/streams/object_file.h"
+#include "engine/scene/position_object.h"
 #include "gui/skinned/color_dropdown.h"
 #include "gui/widgets/std_list.h"
-#include "engine/scene/position_object.h"
 #include "tests/gui/gui_test_world.h"
 #include "tests/gui/pointer_click.h"
 

@@ -5,11 +5,11 @@
 
 #include <cmath>
 
-#include "core/object_writer.h"
-#include "core/object_xml.h"
-#include "core/stream.h"
-#include "core/wide_strings.h"
-#include "engine/language_table.h"
+#include "core/objects/wide_strings.h"
+#include "core/resources/stream.h"
+#include "core/streams/object_writer.h"
+#include "core/streams/object_xml.h"
+#include "engine/applet/language_table.h"
 #include "engine/media/font_persistent.h"
 #include "gui/widgets/std_button.h"
 #include "gui/widgets/std_check_box.h"
@@ -19,8 +19,8 @@
 #include "gui/widgets/std_toggle.h"
 #include "gui/widgets/std_trackbar.h"
 #include "platform/caret.h"
-#include "platform/font.h"
 #include "platform/device_window.h"
+#include "platform/font.h"
 #include "tests/gui/gui_test_world.h"
 
 namespace {

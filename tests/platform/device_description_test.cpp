@@ -1,8 +1,8 @@
 // What scripts see of a device: its published methods, called by name.
 #include <gtest/gtest.h>
 
-#include "core/class_info.h"
-#include "core/variant.h"
+#include "core/objects/class_info.h"
+#include "core/objects/variant.h"
 #include "platform/device_fake_helpers.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // states they hand the device.
 #include <gtest/gtest.h>
 
-#include "core/log.h"
+#include "core/system/log.h"
 #include "platform/device_fake_helpers.h"
 #include "support/log_capture.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
 
 const ClassInfo& TFakeDevice::staticClassInfo() {
   static const ClassInfo info = ClassBuilder<TFakeDevice>("TFakeDevice").build();

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "core/folder_resource_man.h"
+#include "core/resources/folder_resource_man.h"
 #include "platform/device_fake_helpers.h"
 #include "platform/font.h"
 #include "support/log_capture.h"

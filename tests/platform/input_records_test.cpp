@@ -4,11 +4,11 @@
 
 #include "compat/win32/keyboard.h"
 #include "compat/win32/window_messages.h"
-#include "core/crash_hook.h"
+#include "core/system/crash_hook.h"
 #include "platform/input_records.h"
-#include "platform/win32/input_rules.h"
 #include "platform/win32/crash_hook_install.h"
 #include "platform/win32/crash_hook_seam.h"
+#include "platform/win32/input_rules.h"
 #include "platform/win32/input_translation.h"
 #include "platform/win32/window_input.h"
 #include "tests/platform/input_test_owner.h"

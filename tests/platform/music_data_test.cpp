@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "core/folder_resource_man.h"
+#include "core/resources/folder_resource_man.h"
 #include "platform/sound/audio_functions.h"
 #include "platform/sound/sound_engine_bass.h"
 #include "support/largest_allocation.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/class_registry.h"
+#include "core/objects/class_registry.h"
 #include "platform/device_registry.h"
 #include "platform/opengl_window_helpers.h"
 #include "support/log_capture.h"

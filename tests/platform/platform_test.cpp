@@ -7,8 +7,8 @@
 
 #include "compat/win32/last_error.h"
 #include "compat/win32/test_hooks.h"
-#include "core/class_registry.h"
-#include "core/engine.h"
+#include "core/objects/class_registry.h"
+#include "core/objects/engine.h"
 #include "platform/win32/platform_win32.h"
 #include "tests/compat/fake_program.h"
 #include "tests/support/log_capture.h"

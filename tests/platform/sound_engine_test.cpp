@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/folder_resource_man.h"
+#include "core/resources/folder_resource_man.h"
 #include "platform/sound/audio_functions.h"
 #include "support/log_capture.h"
 #include "support/temp_dir.h"

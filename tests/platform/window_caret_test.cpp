@@ -1,7 +1,7 @@
 // A caret its device left on a window goes with the window.
 #include <gtest/gtest.h>
 
-#include "core/class_builder.h"
+#include "core/objects/class_builder.h"
 #include "platform/caret.h"
 #include "platform/win32/window.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/log.h"
+#include "core/system/log.h"
 
 class LogCapture {
  public:

@@ -18,11 +18,11 @@
 #include <vector>
 
 #include "compat/win32/system.h"
-#include "core/class_registry.h"
-#include "core/engine.h"
-#include "core/resource_man.h"
-#include "core/step_handler.h"
-#include "engine/applet.h"
+#include "core/objects/class_registry.h"
+#include "core/objects/engine.h"
+#include "core/objects/step_handler.h"
+#include "core/resources/resource_man.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 #include "engine/script_engine.h"
 #include "platform/input_records.h"

@@ -7,9 +7,9 @@
 #include <sstream>
 #include <vector>
 
-#include "core/class_registry.h"
-#include "core/text.h"
-#include "core/text_helpers.h"
+#include "core/objects/class_registry.h"
+#include "core/text/text.h"
+#include "core/text/text_helpers.h"
 #include "engine/script_engine.h"
 #include "platform/sound/sound_engine.h"
 #include "tools/class_reference/descriptions.h"

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/class_info.h"
+#include "core/objects/class_info.h"
 
 namespace {
 std::string Trimmed(const std::string& text) {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "engine/program_classes.h"
+#include "program/program_classes.h"
 #include "tools/class_reference/class_reference.h"
 
 int main(int argc, char** argv) {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "core/class_info.h"
-#include "core/text.h"
+#include "core/objects/class_info.h"
+#include "core/text/text.h"
 
 namespace {
 std::string Quoted(const std::string& text) { return text.empty() ? "empty" : "\"" + text + "\""; }

@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "core/coordinates.h"
-#include "core/folder_resource_man.h"
-#include "core/object_file.h"
+#include "core/geometry/coordinates.h"
+#include "core/resources/folder_resource_man.h"
+#include "core/streams/object_file.h"
 #include "engine/particles/particle.h"
 #include "engine/particles/particle_effect.h"
 #include "engine/registration.h"

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "engine/applet.h"
-#include "engine/game_parts.h"
+#include "engine/applet/applet.h"
+#include "engine/applet/game_parts.h"
 #include "engine/particles/particle_effect.h"
 #include "engine/particles/particle_renderer.h"
 #include "platform/device.h"

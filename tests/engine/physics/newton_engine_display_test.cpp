@@ -6,9 +6,9 @@
 
 #include <memory>
 
-#include "core/class_registry.h"
-#include "core/coordinates.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/class_registry.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 #include "engine/physics/newton_engine.h"
 #include "engine/scene/box.h"

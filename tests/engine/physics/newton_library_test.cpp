@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
 #include "engine/physics/newton_engine.h"
 #include "engine/physics/newton_library.h"
 #include "engine/scene/position_object.h"

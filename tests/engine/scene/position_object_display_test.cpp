@@ -9,10 +9,10 @@
 #include <map>
 #include <memory>
 
-#include "core/class_registry.h"
-#include "core/coordinates.h"
-#include "core/log.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/class_registry.h"
+#include "core/system/log.h"
+#include "engine/applet/applet.h"
 #include "engine/event.h"
 #include "engine/registration.h"
 #include "engine/script_engine.h"

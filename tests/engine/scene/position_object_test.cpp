@@ -6,11 +6,11 @@
 #include <cmath>
 #include <numbers>
 
-#include "core/class_registry.h"
 #include "core/core_registration.h"
-#include "core/folder_resource_man.h"
-#include "core/object_file.h"
-#include "core/stream.h"
+#include "core/objects/class_registry.h"
+#include "core/resources/folder_resource_man.h"
+#include "core/resources/stream.h"
+#include "core/streams/object_file.h"
 #include "engine/scene/position_object.h"
 #include "platform/input_records.h"
 #include "support/temp_dir.h"

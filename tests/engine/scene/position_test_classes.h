@@ -5,7 +5,7 @@
 // applet's physics engine.
 #include <vector>
 
-#include "core/coordinates.h"
+#include "core/geometry/coordinates.h"
 #include "engine/scene/position_object.h"
 
 class TestBall : public PositionObject {

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "core/coordinates.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "engine/applet/applet.h"
 #include "engine/media/skin_pixmap_persistent.h"
 #include "engine/scene/rect.h"
 #include "engine/scene/sprite.h"

@@ -9,12 +9,11 @@
 #include <memory>
 
 #include "compat/win32/mouse.h"
-#include "core/coordinates.h"
-#include "core/effect.h"
-#include "engine/applet.h"
+#include "core/geometry/coordinates.h"
+#include "core/objects/effect.h"
+#include "engine/applet/applet.h"
 #include "engine/media/mesh_persistent.h"
 #include "engine/media/skin_pixmap_persistent.h"
-#include "engine/script_engine.h"
 #include "engine/scene/box.h"
 #include "engine/scene/camera.h"
 #include "engine/scene/grid.h"
@@ -24,6 +23,7 @@
 #include "engine/scene/plane.h"
 #include "engine/scene/rect.h"
 #include "engine/scene/sprite.h"
+#include "engine/script_engine.h"
 #include "platform/device.h"
 #include "platform/platform.h"
 #include "tests/engine/media_world.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "core/coordinates.h"
+#include "core/geometry/coordinates.h"
 #include "engine/registration.h"
 #include "engine/scene/box.h"
 #include "engine/scene/cone.h"

@@ -6,9 +6,9 @@
 
 #include <vector>
 
-#include "engine/applet.h"
-#include "engine/scene/sprite.h"
+#include "engine/applet/applet.h"
 #include "engine/media/skin_pixmap_persistent.h"
+#include "engine/scene/sprite.h"
 #include "platform/device.h"
 #include "platform/filters/png_codec.h"
 #include "tests/engine/applet_world.h"

@@ -8,8 +8,8 @@
 
 #include <filesystem>
 
-#include "core/class_info.h"
-#include "core/resource_man.h"
+#include "core/objects/class_info.h"
+#include "core/resources/resource_man.h"
 #include "platform/filters/filter_registry.h"
 #include "platform/filters/filter_world.h"
 #include "platform/mesh.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <functional>
 
-#include "core/stream.h"
+#include "core/resources/stream.h"
 #include "platform/filters/filter_world.h"
 #include "platform/filters/jpeg_coding.h"
 #include "platform/filters/md3_file.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/geometry.h"
+#include "core/geometry/geometry.h"
 #include "platform/device_fake_helpers.h"
 #include "platform/filters/abstract_filter.h"
 #include "platform/filters/filter.h"

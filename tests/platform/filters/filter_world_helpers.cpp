@@ -10,10 +10,10 @@
 #include <map>
 
 
-#include "core/folder_resource_man.h"
+#include "core/resources/folder_resource_man.h"
 #include "platform/filters/filter_registry.h"
-#include "platform/filters/filters_registration.h"
 #include "platform/filters/filter_world.h"
+#include "platform/filters/filters_registration.h"
 #include "platform/filters/pixmap_pixels.h"
 
 // After the program's headers: jpeglib.h defines TRUE and FALSE, which the

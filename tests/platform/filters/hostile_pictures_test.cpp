@@ -15,7 +15,7 @@
 #include <functional>
 #include <zlib.h>
 
-#include "core/stream.h"
+#include "core/resources/stream.h"
 #include "platform/filters/filter_world.h"
 #include "platform/filters/jpeg_coding.h"
 #include "platform/filters/pixmap_file_format.h"

@@ -9,8 +9,8 @@
 #include <cstdio>
 
 
-#include "core/resource_man.h"
-#include "core/stream.h"
+#include "core/resources/resource_man.h"
+#include "core/resources/stream.h"
 #include "platform/filters/filter_world.h"
 #include "platform/filters/jpeg_coding.h"
 #include "platform/filters/png_codec.h"

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "core/resource_man.h"
+#include "core/resources/resource_man.h"
 #include "platform/filters/filter_world.h"
 #include "platform/filters/mesh_binary_filter.h"
 #include "platform/mesh.h"

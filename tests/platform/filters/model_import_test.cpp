@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/resource_man.h"
+#include "core/resources/resource_man.h"
 #include "platform/filters/filter_world.h"
 #include "platform/filters/md3_file.h"
 #include "platform/mesh.h"

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <set>
 
-#include "core/embedded_res_man.h"
-#include "core/stream.h"
+#include "core/resources/embedded_res_man.h"
+#include "core/resources/stream.h"
 #include "platform/filters/filter_world.h"
 #include "platform/filters/pixmap_binary_filter.h"
 #include "platform/filters/pixmap_file_format.h"

@@ -9,8 +9,8 @@
 
 #include "compat/win32/font.h"
 #include "compat/win32/gdi.h"
-#include "core/folder_resource_man.h"
-#include "core/stream.h"
+#include "core/resources/folder_resource_man.h"
+#include "core/resources/stream.h"
 #include "platform/device_fake_helpers.h"
 #include "platform/filters/filter.h"
 #include "platform/filters/filters_registration.h"

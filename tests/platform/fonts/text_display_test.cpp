@@ -2,7 +2,7 @@
 // the frame read back from GL where the layout measured it, the same on both.
 #include <gtest/gtest.h>
 
-#include "core/folder_resource_man.h"
+#include "core/resources/folder_resource_man.h"
 #include "platform/d3d8_window_helpers.h"
 #include "platform/font.h"
 #include "platform/fonts/fonts_registration.h"

@@ -1,8 +1,0 @@
-#include "core/applet_services.h"
-
-namespace {
-AppletServices* installed = nullptr;
-}
-
-AppletServices* GetAppletServices() { return installed; }
-void SetAppletServices(AppletServices* services) { installed = services; }

@@ -1,6 +1,0 @@
-#include "core/step_handler.h"
-
-StepHandlerProc& StepHandler() {
-  static StepHandlerProc handler;
-  return handler;
-}

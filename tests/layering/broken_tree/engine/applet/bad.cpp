@@ -1,0 +1,3 @@
+// Breaks the layering on purpose: the engine may not include the GUI.
+#include "core/objects/object.h"
+#include "gui/gui_object.h"
