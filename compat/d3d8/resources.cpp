@@ -5,12 +5,24 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sys/mman.h>
+
 #include "compat/d3d8/internal/formats.h"
 #include "compat/d3d8/internal/settings.h"
 #include "compat/win32/gdi.h"
 #include "compat/win32/gl_context.h"
 
 namespace d3d8_internal {
+
+// The pages of a large new block mapped in one call, before its rows are
+// written: a fault per page costs far more, above all in virtual machines.
+// Best effort: a kernel without it leaves the pages to fault one by one.
+void PrefaultForWriting(void* start, size_t size) {
+  constexpr uintptr_t kPage = 4096;
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(start) + kPage - 1) & ~(kPage - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(start) + size) & ~(kPage - 1);
+  if (end > begin + 16 * kPage) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+}
 
 // ---- the device's GL side -------------------------------------------------------------
 
@@ -66,14 +78,23 @@ bool ResolveRect(const RECT* rect, UINT width, UINT height, RECT& out) {
   return true;
 }
 
-void PictureMemory::Allocate(UINT w, UINT h, int bpp) {
+void PictureMemory::Describe(UINT w, UINT h, int bpp) {
   width = w;
   height = h;
   bytesPerPixel = bpp;
   int32_t rowBytes = static_cast<int32_t>(w) * bpp;
   pitch = (PitchFor(rowBytes) + 3) & ~3;
-  bytes.assign(static_cast<size_t>(pitch) * h, 0);
 }
+
+void PictureMemory::Allocate(UINT w, UINT h, int bpp) {
+  Describe(w, h, bpp);
+  const size_t size = static_cast<size_t>(pitch) * h;
+  bytes.reserve(size);
+  PrefaultForWriting(bytes.data(), size);
+  bytes.assign(size, 0);
+}
+
+void PictureMemory::Release() { std::vector<uint8_t>().swap(bytes); }
 
 // ---- textures ------------------------------------------------------------------------------
 
@@ -89,6 +110,11 @@ UINT FullChainLength(UINT width, UINT height) {
 }
 }  // namespace
 
+// A texture of the default or managed pool keeps its pixels in GL alone:
+// the rows a lock hands out exist only while a level is locked for its
+// first fill (what loading a picture does), and from a level's second lock
+// on, which reads them back from GL. A system-memory texture, or one made
+// without a GL context, has only its rows.
 Texture::Texture(std::shared_ptr<DeviceCore> core, UINT width, UINT height, UINT levels, DWORD usage,
                  D3DFORMAT format, D3DPOOL pool)
     : Resource(std::move(core), pool, pool == D3DPOOL_DEFAULT), format_(format), usage_(usage) {
@@ -96,31 +122,34 @@ Texture::Texture(std::shared_ptr<DeviceCore> core, UINT width, UINT height, UINT
   UINT count = levels == 0 ? chain : std::min(levels, chain);
   int bpp = BytesPerPixel(format);
   levels_.resize(count);
+  const bool inGL = pool != D3DPOOL_SYSTEMMEM && Current();
   uint64_t bytes = 0;
   for (UINT i = 0; i < count; ++i) {
     UINT w = std::max(1u, width >> i), h = std::max(1u, height >> i);
-    levels_[i].memory.Allocate(w, h, bpp);
+    levels_[i].memory.Describe(w, h, bpp);
+    if (!inGL) AllocateRows(levels_[i]);
     bytes += uint64_t{w} * h * static_cast<uint64_t>(bpp);
   }
-  if (pool == D3DPOOL_SYSTEMMEM || !Current()) return;
+  if (!inGL) return;
   GLPixelFormat gl = ColourFormatFor(format, this->core().gl.rgb565);
   glGenTextures(1, &name_);
   glBindTexture(GL_TEXTURE_2D, name_);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(count) - 1);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  // Storage only: each level gets its pixels when first unlocked, or zeros
+  // before a draw that comes first.
   for (UINT i = 0; i < count; ++i) {
-    PictureMemory& memory = levels_[i].memory;
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, memory.pitch / bpp);
+    const PictureMemory& memory = levels_[i].memory;
     glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), static_cast<GLint>(gl.internalFormat),
                  static_cast<GLsizei>(memory.width), static_cast<GLsizei>(memory.height), 0, gl.format, gl.type,
-                 memory.bytes.data());
+                 nullptr);
   }
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  undefinedLevels_ = count;
   SetVideoBytes(bytes);
 }
 
 Texture::~Texture() {
+  for (Level& entry : levels_) ReleaseRows(entry);
   if (name_ && Current()) glDeleteTextures(1, &name_);
 }
 
@@ -143,6 +172,11 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
   if (entry.lock.locked || !ResolveRect(rect, entry.memory.width, entry.memory.height, area)) {
     return D3DERR_INVALIDCALL;
   }
+  if (entry.memory.bytes.empty()) {
+    AllocateRows(entry);
+    if (entry.defined) ReadBack(level);
+  }
+  entry.locks += 1;
   entry.lock = PictureLock{true, (flags & D3DLOCK_READONLY) != 0, area};
   locked->pBits = entry.memory.At(area.left, area.top);
   locked->Pitch = entry.memory.pitch;
@@ -153,13 +187,21 @@ HRESULT Texture::UnlockRect(UINT level) {
   if (level >= levels_.size() || !levels_[level].lock.locked) return D3DERR_INVALIDCALL;
   Level& entry = levels_[level];
   entry.lock.locked = false;
-  if (!entry.lock.readOnly) Upload(level, entry.lock.rect);
+  if (!name_) return D3D_OK;
+  // A level's first pixels go up whole, the rows outside the lock as zeros.
+  if (!entry.defined) {
+    Upload(level, RECT{0, 0, static_cast<LONG>(entry.memory.width), static_cast<LONG>(entry.memory.height)});
+  } else if (!entry.lock.readOnly) {
+    Upload(level, entry.lock.rect);
+  }
+  if (entry.locks == 1) ReleaseRows(entry);  // filled once: GL holds the pixels
   return D3D_OK;
 }
 
 void Texture::Upload(UINT level, const RECT& rect) {
   if (!name_ || !Current()) return;
-  PictureMemory& memory = levels_[level].memory;
+  Level& entry = levels_[level];
+  PictureMemory& memory = entry.memory;
   GLPixelFormat gl = ColourFormatFor(format_, core().gl.rgb565);
   glBindTexture(GL_TEXTURE_2D, name_);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -167,9 +209,50 @@ void Texture::Upload(UINT level, const RECT& rect) {
   glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), rect.left, rect.top, rect.right - rect.left,
                   rect.bottom - rect.top, gl.format, gl.type, memory.At(rect.left, rect.top));
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  if (!entry.defined) {
+    entry.defined = true;
+    undefinedLevels_ -= 1;
+  }
+}
+
+void Texture::ReadBack(UINT level) {
+  if (!name_ || !Current()) return;
+  PictureMemory& memory = levels_[level].memory;
+  GLPixelFormat gl = ColourFormatFor(format_, core().gl.rgb565);
+  glBindTexture(GL_TEXTURE_2D, name_);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glPixelStorei(GL_PACK_ROW_LENGTH, memory.pitch / memory.bytesPerPixel);
+  glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(level), gl.format, gl.type, memory.bytes.data());
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+}
+
+void Texture::AllocateRows(Level& entry) {
+  entry.memory.Allocate(entry.memory.width, entry.memory.height, entry.memory.bytesPerPixel);
+  CurrentCounts().textureRowBytes += entry.memory.bytes.size();
+}
+
+void Texture::ReleaseRows(Level& entry) {
+  CurrentCounts().textureRowBytes -= entry.memory.bytes.size();
+  entry.memory.Release();
+}
+
+// A level drawn before it was ever filled shows zeros, as one filled with them.
+void Texture::DefineUnfilledLevels() {
+  for (UINT level = 0; level < levels_.size() && undefinedLevels_ > 0; ++level) {
+    Level& entry = levels_[level];
+    if (entry.defined || entry.lock.locked) continue;
+    const bool hadRows = !entry.memory.bytes.empty();
+    if (!hadRows) AllocateRows(entry);
+    Upload(level, RECT{0, 0, static_cast<LONG>(entry.memory.width), static_cast<LONG>(entry.memory.height)});
+    if (!hadRows) ReleaseRows(entry);
+  }
 }
 
 void Texture::UseSampling(GLint minFilter, GLint magFilter, GLint wrapS, GLint wrapT) {
+  if (undefinedLevels_ > 0) [[unlikely]] {
+    DefineUnfilledLevels();
+    glBindTexture(GL_TEXTURE_2D, name_);
+  }
   const GLint wanted[4] = {minFilter, magFilter, wrapS, wrapT};
   const GLenum names[4] = {GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER, GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T};
   for (int i = 0; i < 4; ++i) {

@@ -50,6 +50,7 @@ void d3d8_test::LoseDevices(int stillLostAnswers) {
 }
 int d3d8_test::LiveDeviceCount() { return CurrentCounts().liveDevices; }
 int d3d8_test::LiveDefaultPoolResources() { return CurrentCounts().defaultPoolResources; }
+uint64_t d3d8_test::TextureRowBytes() { return CurrentCounts().textureRowBytes; }
 d3d8_test::DrawCounts d3d8_test::TakeDrawCounts() {
   DrawCounts counts{CurrentCounts().drawn, CurrentCounts().refused};
   CurrentCounts().drawn = 0;

@@ -58,6 +58,9 @@ int LiveDeviceCount();
 // textures) of all devices not yet released.
 int LiveDefaultPoolResources();
 
+// Bytes of texture rows held in system memory by all live textures.
+uint64_t TextureRowBytes();
+
 // What the live devices have drawn since the last call: draw calls that
 // reached GL, and draws refused as invalid calls.
 struct DrawCounts {

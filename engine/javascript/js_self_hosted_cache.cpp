@@ -1,7 +1,6 @@
 #include "engine/javascript/js_self_hosted_cache.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <cstdint>
@@ -14,6 +13,8 @@
 #include <vector>
 
 #include <js/Initialization.h>
+
+#include "core/resources/stream.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -70,54 +71,44 @@ void WriteWord(std::string& out, uint32_t value) {
   for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
 
-// The compiled form from the file, or nothing when it is missing or not
-// whole and intact.
-std::vector<uint8_t> ReadCache(const fs::path& path, const std::string& stamp) {
+// The whole file in one read of its known size: the cache is read at every
+// start, and a buffer grown as bytes arrive touches several times its size.
+std::vector<uint8_t> ReadWholeFile(const fs::path& path) {
+  std::error_code error;
+  const auto size = fs::file_size(path, error);
+  if (error || size < kHeader || size > kHeader + kMaxBytes + 4096) return {};
   std::ifstream in(path, std::ios::binary);
-  std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (file.size() < kHeader || std::memcmp(file.data(), kMagic, 4) != 0) return {};
-  const uint32_t stampCount = ReadWord(file.data() + 4), count = ReadWord(file.data() + 8);
-  const uint32_t sum = ReadWord(file.data() + 12);
-  if (stampCount != stamp.size() || count == 0 || count > kMaxBytes) return {};
-  if (file.size() - kHeader != uint64_t{stampCount} + count) return {};
-  if (std::memcmp(file.data() + kHeader, stamp.data(), stampCount) != 0) return {};
-  const uint8_t* compiled = file.data() + kHeader + stampCount;
-  if (Checksum(compiled, count) != sum) return {};
-  return std::vector<uint8_t>(compiled, compiled + count);
+  std::vector<uint8_t> file(static_cast<size_t>(size));
+  if (!in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(file.size()))) return {};
+  return file;
 }
 
-// Written beside the old file and renamed over it, so that a reader never
-// sees half a file.
+std::vector<uint8_t> ReadCache(const fs::path& path, const std::string& stamp, size_t& offset) {
+  std::vector<uint8_t> file = ReadWholeFile(path);
+  if (!FindSelfHostedCode(file, stamp, offset)) return {};
+  return file;
+}
+
+// Written through a new temporary beside the old file, renamed over it, so
+// that a reader never sees half a file.
 bool WriteCache(const fs::path& path, const std::string& stamp, JS::SelfHostedCache bytes) {
   std::error_code error;
   fs::create_directories(path.parent_path(), error);
-  std::string data(kMagic, 4);
-  WriteWord(data, static_cast<uint32_t>(stamp.size()));
-  WriteWord(data, static_cast<uint32_t>(bytes.size()));
-  WriteWord(data, Checksum(bytes.data(), bytes.size()));
-  data += stamp;
-  data.append(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  fs::path temporary = path;
-  temporary += ".tmp" + std::to_string(getpid());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(data.data(), static_cast<std::streamsize>(data.size()));
-    if (!out) {
-      fs::remove(temporary, error);
-      return false;
-    }
-  }
-  fs::rename(temporary, path, error);
-  if (error) fs::remove(temporary, error);
-  return !error;
+  const std::string data = EncodeSelfHostedCache(stamp, {bytes.data(), bytes.size()});
+  TFileStream out(path.string(), FileMode::Create);
+  const auto size = static_cast<int64_t>(data.size());
+  const bool written = out.Write(data.data(), size) == size;
+  return out.Close() && written;
 }
 
 // What the library decodes must stay alive as long as the library: the
 // bytes are read once a process and never changed.
 struct Cache {
   std::once_flag read;
-  std::vector<uint8_t> bytes;
+  std::vector<uint8_t> file;  // the whole file; the compiled form from `offset` on
+  size_t offset = 0;
   bool refused = false;
+  JS::SelfHostedCache compiled() const { return {file.data() + offset, file.size() - offset}; }
 };
 
 Cache& TheCache() {
@@ -134,15 +125,37 @@ bool StoreCompiled(JSContext* /*cx*/, JS::SelfHostedCache bytes) {
 }
 }  // namespace
 
+bool FindSelfHostedCode(std::span<const uint8_t> file, const std::string& stamp, size_t& offset) {
+  if (file.size() < kHeader || std::memcmp(file.data(), kMagic, 4) != 0) return false;
+  const uint32_t stampCount = ReadWord(file.data() + 4), count = ReadWord(file.data() + 8);
+  const uint32_t sum = ReadWord(file.data() + 12);
+  if (stampCount != stamp.size() || count == 0 || count > kMaxBytes) return false;
+  if (file.size() - kHeader != uint64_t{stampCount} + count) return false;
+  if (std::memcmp(file.data() + kHeader, stamp.data(), stampCount) != 0) return false;
+  if (Checksum(file.data() + kHeader + stampCount, count) != sum) return false;
+  offset = kHeader + stampCount;
+  return true;
+}
+
+std::string EncodeSelfHostedCache(const std::string& stamp, std::span<const uint8_t> compiled) {
+  std::string data(kMagic, 4);
+  WriteWord(data, static_cast<uint32_t>(stamp.size()));
+  WriteWord(data, static_cast<uint32_t>(compiled.size()));
+  WriteWord(data, Checksum(compiled.data(), compiled.size()));
+  data += stamp;
+  data.append(reinterpret_cast<const char*>(compiled.data()), compiled.size());
+  return data;
+}
+
 bool InitSelfHostedCodeCached(JSContext* cx, bool& cacheRefused) {
   Cache& cache = TheCache();
   std::call_once(cache.read, [&] {
     std::string stamp = LibraryStamp();
-    if (fs::path path = CacheFile(); !path.empty() && !stamp.empty()) cache.bytes = ReadCache(path, stamp);
+    if (fs::path path = CacheFile(); !path.empty() && !stamp.empty()) cache.file = ReadCache(path, stamp, cache.offset);
   });
   cacheRefused = false;
-  if (!cache.bytes.empty() && !cache.refused) {
-    if (JS::InitSelfHostedCode(cx, JS::SelfHostedCache(cache.bytes.data(), cache.bytes.size()))) return true;
+  if (!cache.file.empty() && !cache.refused) {
+    if (JS::InitSelfHostedCode(cx, cache.compiled())) return true;
     // Written by another build of the library: compiled anew on a new context.
     cache.refused = true;
     cacheRefused = true;

@@ -131,6 +131,33 @@ void CheckSizeAgainstData(jpeg_decompress_struct& cinfo, uint64_t dataSize) {
   }
 }
 
+// The alpha of a ".pixmap" file is a grey picture whose second component
+// goes into the alpha byte of the words already decoded from its colour
+// plane, one row at a time: no second picture is made for it.
+void DecodeAlphaRows(jpeg_decompress_struct& cinfo, TArgbImage& image) {
+  JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                              cinfo.output_width * 3, 1);
+  while (cinfo.output_scanline < cinfo.output_height) {
+    uint32_t* pixels =
+        image.pixels.data() + static_cast<size_t>(cinfo.output_scanline) * static_cast<size_t>(image.width);
+    if (jpeg_read_scanlines(&cinfo, row, 1) != 1) ERREXIT(&cinfo, JERR_FILE_READ);
+    for (int32_t x = 0; x < image.width; ++x) {
+      pixels[x] = (pixels[x] & 0x00FFFFFFu) | static_cast<uint32_t>(row[0][3 * x + 1]) << 24;
+    }
+  }
+}
+
+void DecodeWordRows(jpeg_decompress_struct& cinfo, TArgbImage& image) {
+  image.width = static_cast<int32_t>(cinfo.output_width);
+  image.height = static_cast<int32_t>(cinfo.output_height);
+  image.pixels.assign(static_cast<size_t>(image.width) * static_cast<size_t>(image.height), 0);
+  while (cinfo.output_scanline < cinfo.output_height) {
+    auto* row = reinterpret_cast<JSAMPROW>(image.pixels.data() + static_cast<size_t>(cinfo.output_scanline) *
+                                                                    static_cast<size_t>(image.width));
+    if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) ERREXIT(&cinfo, JERR_FILE_READ);
+  }
+}
+
 // Everything libjpeg may leave by its long jump runs in this frame, which
 // holds nothing that needs destruction; `image` belongs to the caller.
 JpegOutcome RunDecode(jpeg_decompress_struct& cinfo, ErrorManager& errors, uint64_t dataSize, JpegPlane order,
@@ -141,18 +168,21 @@ JpegOutcome RunDecode(jpeg_decompress_struct& cinfo, ErrorManager& errors, uint6
     ERREXIT(&cinfo, JERR_CONVERSION_NOTIMPL);
   }
   CheckSizeAgainstData(cinfo, dataSize);
-  cinfo.out_color_space = order == JpegPlane::WordBytes ? JCS_EXT_RGBA : JCS_EXT_BGRA;
+  const bool alpha = order == JpegPlane::Alpha;
+  cinfo.out_color_space = alpha ? JCS_RGB : order == JpegPlane::WordBytes ? JCS_EXT_RGBA : JCS_EXT_BGRA;
   jpeg_start_decompress(&cinfo);
-  if (!IsDecodableImageSize(cinfo.output_width, cinfo.output_height) || cinfo.output_components != 4) {
+  if (!IsDecodableImageSize(cinfo.output_width, cinfo.output_height) ||
+      cinfo.output_components != (alpha ? 3 : 4)) {
     ERREXIT1(&cinfo, JERR_IMAGE_TOO_BIG, static_cast<unsigned>(kMaxImageSide));
   }
-  image.width = static_cast<int32_t>(cinfo.output_width);
-  image.height = static_cast<int32_t>(cinfo.output_height);
-  image.pixels.assign(static_cast<size_t>(image.width) * static_cast<size_t>(image.height), 0);
-  while (cinfo.output_scanline < cinfo.output_height) {
-    auto* row = reinterpret_cast<JSAMPROW>(image.pixels.data() + static_cast<size_t>(cinfo.output_scanline) *
-                                                                    static_cast<size_t>(image.width));
-    if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) ERREXIT(&cinfo, JERR_FILE_READ);
+  if (alpha) {
+    if (cinfo.output_width != static_cast<JDIMENSION>(image.width) ||
+        cinfo.output_height != static_cast<JDIMENSION>(image.height)) {
+      return {kJpegPlaneSizeDiffers, "plane size differs from the picture"};
+    }
+    DecodeAlphaRows(cinfo, image);
+  } else {
+    DecodeWordRows(cinfo, image);
   }
   jpeg_finish_decompress(&cinfo);
   return {};
@@ -232,7 +262,7 @@ JpegOutcome RunEncode(jpeg_compress_struct& cinfo, ErrorManager& errors, const T
 }  // namespace
 
 JpegOutcome JpegDecode(const JpegReader& read, uint64_t dataSize, TArgbImage& image, JpegPlane order) {
-  image = TArgbImage{};
+  if (order != JpegPlane::Alpha) image = TArgbImage{};
   jpeg_decompress_struct cinfo;
   ErrorManager errors;
   InstallErrorManager(errors);
@@ -250,7 +280,7 @@ JpegOutcome JpegDecode(const JpegReader& read, uint64_t dataSize, TArgbImage& im
     // The image's pixels did not fit in memory (thrown in our own frame).
   }
   jpeg_destroy_decompress(&cinfo);
-  if (!outcome) image = TArgbImage{};
+  if (!outcome && order != JpegPlane::Alpha) image = TArgbImage{};
   return outcome;
 }
 

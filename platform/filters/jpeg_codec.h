@@ -30,6 +30,9 @@ enum class JpegPlane {
   Alpha,       // the alpha byte as all three components (a grey picture)
 };
 
+// A grey plane decoded into the alpha of a picture of another size.
+inline constexpr int kJpegPlaneSizeDiffers = -1;
+
 // Why decoding or encoding stopped: 0 and no text when it did not.
 struct JpegOutcome {
   int code = 0;         // the library's message code
@@ -54,6 +57,10 @@ inline constexpr int kMaxJpegScans = 100;
 // an end-of-image marker stands in for the rest. CMYK images, images wider
 // or higher than kMaxImageSide, images larger than their data can hold and
 // files of more than kMaxJpegScans scans are refused.
+// `order` Alpha decodes a grey picture (as JpegPlane::Alpha encodes one) into
+// the alpha bytes of the words already in `image`, which keep their colour;
+// a picture of another size is left alone and answered with
+// kJpegPlaneSizeDiffers.
 JpegOutcome JpegDecode(const JpegReader& read, uint64_t dataSize, TArgbImage& image,
                        JpegPlane order = JpegPlane::Colour);
 

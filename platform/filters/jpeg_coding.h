@@ -17,6 +17,9 @@ class EJPEG : public Exception {
 // ends early decodes as far as it goes; a size the remaining bytes cannot
 // hold is refused). `order` WordBytes reads a ".pixmap" colour plane.
 TArgbImage decodeJpeg(TStream& source, JpegPlane order = JpegPlane::Colour);
+// Decodes a ".pixmap" alpha plane into the alpha bytes of `image`; false,
+// with `image` unchanged, when the plane is of another size.
+bool decodeJpegAlphaInto(TStream& source, TArgbImage& image);
 
 // Writes the plane of the image as a JPEG stream at the quality; the size is
 // the image's own.

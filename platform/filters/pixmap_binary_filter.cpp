@@ -39,18 +39,31 @@ bool ReadHeader(TStream& stream, Header& header) {
   return true;
 }
 
-// One JPEG plane: its byte count, then the stream, which must decode to the
-// size the header gives. Its components are the bytes 0, 1 and 2 of the
-// pixel words, in that order.
-TArgbImage ReadPlane(TStream& stream, const Header& header) {
+// One JPEG plane: its byte count, then the stream.
+std::vector<uint8_t> ReadPlaneBytes(TStream& stream) {
   int32_t size = 0;
   if (!StreamReadInt(stream, size) || !StreamFits(stream, size)) Damaged("file truncated");
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
   StreamRead(stream, bytes.data(), size);
-  TReadOnlyMemoryStream plane(bytes.data(), size);
+  return bytes;
+}
+
+// The colour plane, which must decode to the size the header gives. Its
+// components are the bytes 0, 1 and 2 of the pixel words, in that order.
+TArgbImage ReadColourPlane(TStream& stream, const Header& header) {
+  std::vector<uint8_t> bytes = ReadPlaneBytes(stream);
+  TReadOnlyMemoryStream plane(bytes.data(), static_cast<int64_t>(bytes.size()));
   TArgbImage image = decodeJpeg(plane, JpegPlane::WordBytes);
   if (image.width != header.width || image.height != header.height) Damaged("plane size differs from the header");
   return image;
+}
+
+// The alpha plane, a grey picture of the same size: its second component is
+// the alpha.
+void ReadAlphaPlane(TStream& stream, TArgbImage& image) {
+  std::vector<uint8_t> bytes = ReadPlaneBytes(stream);
+  TReadOnlyMemoryStream plane(bytes.data(), static_cast<int64_t>(bytes.size()));
+  if (!decodeJpegAlphaInto(plane, image)) Damaged("plane size differs from the header");
 }
 }  // namespace
 
@@ -64,12 +77,8 @@ bool ReadPixmapFile(TStream& stream, TArgbImage& image) {
     StreamReadPixels(stream, image.pixels.data(), count);
     return true;
   }
-  image = ReadPlane(stream, header);
-  const TArgbImage alpha = ReadPlane(stream, header);
-  // The alpha plane is a grey picture: its green byte is the alpha.
-  for (size_t i = 0; i < image.pixels.size(); ++i) {
-    image.pixels[i] = (image.pixels[i] & 0x00FFFFFFu) | ((alpha.pixels[i] & 0x0000FF00u) << 16);
-  }
+  image = ReadColourPlane(stream, header);
+  ReadAlphaPlane(stream, image);
   return true;
 }
 

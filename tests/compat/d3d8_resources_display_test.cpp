@@ -279,6 +279,62 @@ TEST_F(D3D8Pictures, TexturesHaveTheirLevelsAndLockByRectangle) {
   EXPECT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_D16, D3DPOOL_MANAGED, &texture), D3DERR_INVALIDCALL);
 }
 
+// A picture loaded once lives in GL alone; a later lock reads it back, a
+// first lock of part of a level leaves zeros around it, and a texture drawn
+// before any fill shows zeros. The pitch padding makes the read-back follow
+// the lock's rows.
+TEST_F(D3D8Pictures, ATextureFilledOnceKeepsNoRowsAndLaterLocksReadItBack) {
+  d3d8_test::SetPitchPadding(8);
+  auto rowOf = [](const D3DLOCKED_RECT& locked, int y) {
+    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch);
+  };
+  IDirect3DTexture8 *whole = nullptr, *part = nullptr, *unfilled = nullptr;
+  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &whole), D3D_OK);
+  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &part), D3D_OK);
+  ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &unfilled), D3D_OK);
+  EXPECT_EQ(d3d8_test::TextureRowBytes(), 0u);
+  D3DLOCKED_RECT locked;
+  ASSERT_EQ(whole->LockRect(0, &locked, nullptr, 0), D3D_OK);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) rowOf(locked, y)[x] = 0xFF000000u | static_cast<uint32_t>(y * 4 + x) * 0x10101u;
+  EXPECT_GT(d3d8_test::TextureRowBytes(), 0u);
+  whole->UnlockRect(0);
+  RECT middle{1, 1, 3, 3};
+  ASSERT_EQ(part->LockRect(0, &locked, &middle, 0), D3D_OK);
+  rowOf(locked, 0)[0] = 0xFFFFFFFFu;
+  part->UnlockRect(0);
+  EXPECT_EQ(d3d8_test::TextureRowBytes(), 0u);
+
+  ASSERT_EQ(whole->LockRect(0, &locked, nullptr, 0), D3D_OK);
+  EXPECT_EQ(rowOf(locked, 2)[3], 0xFF000000u | 11u * 0x10101u);
+  rowOf(locked, 0)[0] = 0xFF123456u;
+  whole->UnlockRect(0);
+  ASSERT_EQ(part->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+  EXPECT_EQ(rowOf(locked, 1)[1], 0xFFFFFFFFu);
+  EXPECT_EQ(rowOf(locked, 0)[0], 0u);
+  EXPECT_EQ(rowOf(locked, 3)[3], 0u);
+  part->UnlockRect(0);
+
+  device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+  device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+  const struct {
+    IDirect3DTexture8* texture;
+    uint32_t expected;
+  } draws[] = {{whole, 0x123456u}, {unfilled, 0u}};
+  for (const auto& draw : draws) {
+    device->SetTexture(0, draw.texture);
+    ClearTo(0xFF808080);
+    DrawList(Quad(-0.5f, -0.5f, 3.5f, 3.5f, 0), kFvfPCT);
+    EXPECT_EQ(Rgb(At(ReadBackBuffer(), 0, 0)), draw.expected);
+  }
+  device->SetTexture(0, nullptr);
+  EXPECT_GT(d3d8_test::TextureRowBytes(), 0u);  // locked twice: the rows stay
+  whole->Release();
+  part->Release();
+  unfilled->Release();
+  EXPECT_EQ(d3d8_test::TextureRowBytes(), 0u);
+}
+
 TEST_F(D3D8Pictures, PaddedRowsAreFollowedByTheirPitch) {
   d3d8_test::SetPitchPadding(12);
   IDirect3DTexture8* texture = nullptr;

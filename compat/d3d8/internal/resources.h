@@ -103,6 +103,9 @@ class Resource {
 // A rectangle of a picture, checked against its size.
 bool ResolveRect(const RECT* rect, UINT width, UINT height, RECT& out);
 
+// Maps the pages of a large block about to be written whole.
+void PrefaultForWriting(void* start, size_t size);
+
 // Rows of a picture kept in system memory, top-down, with their pitch.
 struct PictureMemory {
   UINT width = 0;
@@ -111,7 +114,11 @@ struct PictureMemory {
   int32_t pitch = 0;
   std::vector<uint8_t> bytes;
 
+  // The size and pitch alone, with no rows yet.
+  void Describe(UINT w, UINT h, int bpp);
+  // Rows of zeros.
   void Allocate(UINT w, UINT h, int bpp);
+  void Release();
   uint8_t* At(LONG x, LONG y) {
     return bytes.data() + static_cast<size_t>(y) * static_cast<size_t>(pitch) + static_cast<size_t>(x) * bytesPerPixel;
   }
@@ -146,13 +153,20 @@ class Texture final : public IDirect3DTexture8, public Resource {
   struct Level {
     PictureMemory memory;
     PictureLock lock;
+    int locks = 0;         // locks so far
+    bool defined = false;  // GL holds the level's pixels
   };
   void Upload(UINT level, const RECT& rect);
+  void ReadBack(UINT level);
+  void DefineUnfilledLevels();
+  void AllocateRows(Level& entry);
+  void ReleaseRows(Level& entry);
 
   D3DFORMAT format_;
   DWORD usage_;
   GLuint name_ = 0;
   std::vector<Level> levels_;
+  UINT undefinedLevels_ = 0;
   GLint sampling_[4] = {-1, -1, -1, -1};
 };
 

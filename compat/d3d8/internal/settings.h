@@ -34,6 +34,7 @@ struct Counts {
   int liveDevices = 0;
   int defaultPoolResources = 0;
   uint64_t videoBytes = 0;  // textures, render targets and depth buffers made
+  uint64_t textureRowBytes = 0;  // rows of textures held in system memory
   int drawn = 0;
   int refused = 0;
 };

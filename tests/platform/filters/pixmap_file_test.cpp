@@ -84,6 +84,14 @@ TEST(PixmapFile, DamagedFilesGiveNilWithAnErrorLineAndOtherSignaturesSilently) {
 
   const TArgbImage wide{6, 1, std::vector<uint32_t>(6, 0xFF00FF00u)};
   const std::string planes = JpegPlanesPixmapFile(wide, 90);
+  const std::string narrow = JpegPlanesPixmapFile(TArgbImage{5, 1, std::vector<uint32_t>(5, 0x80FFFFFFu)}, 90);
+  auto colourPlaneBytes = [](const std::string& file) {
+    int32_t size = 0;
+    std::memcpy(&size, file.data() + 527, 4);
+    return static_cast<size_t>(size) + 4;
+  };
+  const std::string mixed =
+      Header(6, 1, 1) + planes.substr(527, colourPlaneBytes(planes)) + narrow.substr(527 + colourPlaneBytes(narrow));
   const struct {
     const char* name;
     std::string bytes;
@@ -97,6 +105,7 @@ TEST(PixmapFile, DamagedFilesGiveNilWithAnErrorLineAndOtherSignaturesSilently) {
       {"count.pixmap", Header(6, 1, 1) + Int32(-5), "file truncated"},
       {"plane.pixmap", Header(5, 1, 1) + planes.substr(527), "plane size differs from the header"},
       {"noalpha.pixmap", planes.substr(0, planes.size() - 8), "file truncated"},
+      {"alphasize.pixmap", mixed, "plane size differs from the header"},
   };
   for (const auto& c : cases) {
     world.log.clear();
