@@ -56,13 +56,19 @@ ClassInfo::ClassInfo(std::string name, const ClassInfo* parent, Factory factory,
       allProperties_.push_back(&own);
     }
   }
-  // The first of a name wins, own class before its ancestors.
-  for (const PropInfo& own : ownProperties_) propertyIndex_.emplace(own.name, &own);
-  for (const MethodInfo& own : ownMethods_) methodIndex_.emplace(own.name, &own);
-  if (parent_) {
-    for (const auto& [name, prop] : parent_->propertyIndex_) propertyIndex_.emplace(name, prop);
-    for (const auto& [name, method] : parent_->methodIndex_) methodIndex_.emplace(name, method);
-  }
+}
+
+const ClassInfo::NameIndex& ClassInfo::nameIndex() const {
+  std::call_once(indexed_, [this] {
+    // The first of a name wins, own class before its ancestors.
+    for (const PropInfo& own : ownProperties_) index_.properties.emplace(own.name, &own);
+    for (const MethodInfo& own : ownMethods_) index_.methods.emplace(own.name, &own);
+    if (!parent_) return;
+    const NameIndex& inherited = parent_->nameIndex();
+    for (const auto& [name, prop] : inherited.properties) index_.properties.emplace(name, prop);
+    for (const auto& [name, method] : inherited.methods) index_.methods.emplace(name, method);
+  });
+  return index_;
 }
 
 TObject* ClassInfo::create(TObject* owner) const {
@@ -81,14 +87,16 @@ std::vector<const PropInfo*> ClassInfo::properties(KindSet kinds) const {
 }
 
 const PropInfo* ClassInfo::findProperty(std::string_view name, KindSet kinds) const {
-  const auto found = propertyIndex_.find(name);
-  if (found == propertyIndex_.end()) return nullptr;
+  const auto& index = nameIndex().properties;
+  const auto found = index.find(name);
+  if (found == index.end()) return nullptr;
   return kinds.contains(found->second->kind()) ? found->second : nullptr;
 }
 
 const MethodInfo* ClassInfo::findMethod(std::string_view name) const {
-  const auto found = methodIndex_.find(name);
-  return found == methodIndex_.end() ? nullptr : found->second;
+  const auto& index = nameIndex().methods;
+  const auto found = index.find(name);
+  return found == index.end() ? nullptr : found->second;
 }
 
 // ---- typed access -----------------------------------------------------------------

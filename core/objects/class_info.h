@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <span>
 #include <string>
@@ -291,9 +292,15 @@ class ClassInfo {
   std::vector<const PropInfo*> allProperties_;
   std::vector<const ClassInfo*> ancestors_;  // the root class first, the parent last
   // Every name findProperty and findMethod answer, own class first: object
-  // files look a name up for every stored value.
-  AsciiNameMap<const PropInfo*> propertyIndex_;
-  AsciiNameMap<const MethodInfo*> methodIndex_;
+  // files look a name up for every stored value. Made on the first lookup, as
+  // most classes are never looked into in a given run.
+  struct NameIndex {
+    AsciiNameMap<const PropInfo*> properties;
+    AsciiNameMap<const MethodInfo*> methods;
+  };
+  const NameIndex& nameIndex() const;
+  mutable std::once_flag indexed_;
+  mutable NameIndex index_;
 };
 
 // Typed access, by property. Reading calls the getter, writing the setter;

@@ -1,7 +1,9 @@
 #include "engine/applet/log_writer.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 
@@ -22,23 +24,54 @@ WideString& ProgramLogName() {
   return name;
 }
 
-std::string TLog::LogFolder() {
+namespace {
+// The name the log folder is made from: the title, else the game's folder.
+const WideString& LogName() {
   const WideString& title = ProgramAppletInfo().title;
-  const WideString& name = title.empty() ? ProgramLogName() : title;
-  if (name.empty()) return {};
-  return GameDataFolder(name);
+  return title.empty() ? ProgramLogName() : title;
 }
 
-namespace {
 // Lines as the log front forms them: "HH:MM:SS (e) text".
 bool IsErrorLine(const WideString& line) { return line.size() >= 13 && line.compare(8, 5, u" (e) ") == 0; }
 }  // namespace
 
-bool TLog::append(const std::string& path, const std::string& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), firstWrite_ ? "wb" : "ab");
-  if (!file) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && ok;
+std::string TLog::LogFolder() {
+  const WideString& name = LogName();
+  return name.empty() ? std::string() : GameDataFolder(name);
+}
+
+TLog::~TLog() {
+  if (file_ >= 0) close(file_);
+}
+
+bool TLog::openFor(const WideString& name) {
+  if (file_ >= 0 && name == openName_) return true;
+  if (file_ >= 0) close(file_);
+  file_ = -1;
+  const std::string folder = GameDataFolder(name);
+  if (!ForceDirectories(folder)) return false;
+  // The folder may exist already in other capitals (a title's own next to
+  // the name another run gave it): the same lookup as every other file.
+  const std::string path = ToSystemPath(folder + "log.txt");
+  if (firstWrite_) {
+    SetCrashLogPath(path);  // a crash report goes to the same file
+    // The previous run's log, with its crash report if it had one, is kept once.
+    std::rename(path.c_str(), ToSystemPath(folder + "log.old.txt").c_str());
+  }
+  file_ = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | (firstWrite_ ? O_TRUNC : 0), 0666);
+  openName_ = name;
+  return file_ >= 0;
+}
+
+bool TLog::append(const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t count = write(file_, bytes.data() + done, bytes.size() - done);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) return false;
+    done += static_cast<size_t>(count);
+  }
+  return true;
 }
 
 void TLog::settle() {
@@ -66,17 +99,9 @@ void TLog::Write(const WideString& line) {
     std::fprintf(stdout, "%s\n", WideToUtf8(line).c_str());
     std::fflush(stdout);
   }
-  std::string folder = LogFolder();
-  if (folder.empty() || cut_) return;  // the name is not known yet: the line is lost
-  if (!ForceDirectories(folder)) return;
-  // The folder may exist already in other capitals (a title's own next to
-  // the name another run gave it): the same lookup as every other file.
-  const std::string path = ToSystemPath(folder + "log.txt");
-  if (firstWrite_) {
-    SetCrashLogPath(path);  // a crash report goes to the same file
-    // The previous run's log, with its crash report if it had one, is kept once.
-    std::rename(path.c_str(), ToSystemPath(folder + "log.old.txt").c_str());
-  }
+  const WideString& name = LogName();
+  if (name.empty() || cut_) return;  // the name is not known yet: the line is lost
+  if (!openFor(name)) return;
   std::string bytes = WideToAnsi(line) + "\r\n";
   if (written_ + static_cast<int64_t>(bytes.size()) > sizeLimit_) {
     cut_ = true;
@@ -85,7 +110,7 @@ void TLog::Write(const WideString& line) {
                                      true)) +
             "\r\n";
   }
-  if (!append(path, bytes)) return;
+  if (!append(bytes)) return;
   written_ += static_cast<int64_t>(bytes.size());
   firstWrite_ = false;
 }

@@ -7,8 +7,8 @@
 // first line of a run moves the previous run's file to log.old.txt, so the
 // report of a run that crashed survives the next start, and every later line
 // is appended. A log stops growing at its size limit with a last line that
-// says so. The file is opened and closed for every line, so nothing is lost
-// when the program ends abruptly. Error lines also go to standard error, and
+// says so. The file stays open, and every line goes to it in one unbuffered
+// write, so nothing is lost when the program ends abruptly. Error lines also go to standard error, and
 // on a terminal the lines the game's scripts log go to standard output.
 #include <cstdint>
 #include <mutex>
@@ -25,6 +25,9 @@ class TLog {
   static constexpr int64_t kDefaultSizeLimit = 16 << 20;
 
   explicit TLog(int64_t sizeLimit = kDefaultSizeLimit) : sizeLimit_(sizeLimit) {}
+  ~TLog();
+  TLog(const TLog&) = delete;
+  TLog& operator=(const TLog&) = delete;
 
   // The log handler: appends one formed line ("HH:MM:SS (i) text") and CR LF.
   // The close watch may write the last line from its own thread; a line that
@@ -45,10 +48,14 @@ class TLog {
   static std::string LogFolder();
 
  private:
-  // Writes the bytes to the file, truncating it on the run's first write.
-  bool append(const std::string& path, const std::string& bytes);
+  // The log file of the name, open for appending (the previous run's moved
+  // aside on the run's first line); false while it cannot be had.
+  bool openFor(const WideString& name);
+  bool append(const std::string& bytes);
 
   std::timed_mutex writing_;
+  WideString openName_;  // the name the open file belongs to
+  int file_ = -1;
   bool firstWrite_ = true;
   bool holding_ = false;
   std::vector<std::string> heldErrors_;

@@ -43,10 +43,8 @@ bool JsRealm::makeGlobal() {
   }
   global_ = global;
   JSAutoRealm inRealm(cx_, global_);
-  if (!JS::InitRealmStandardClasses(cx_)) {
-    JS_ClearPendingException(cx_);
-    return false;
-  }
+  // The standard classes (Math, Date, JSON, Intl...) are made when a script
+  // first names one: the global's class resolves them, as most games use few.
   JS::SetRealmPrivate(JS::GetObjectRealmOrNull(global_), this);
   if (!JS_AddExtraGCRootsTracer(cx_, &JsRealm::trace, this)) return false;
   tracing_ = true;
