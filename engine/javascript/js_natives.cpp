@@ -300,9 +300,12 @@ bool ConstructProgramObject(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (!created) return false;
     engine.exportObject(created->name(), AnsiToWide(created->className()), created);
     WrapperEntry* entry = realm->entryOf(created);
-    // No script object for it (the export said why): the script stops.
-    if (!entry || !entry->object) {
-      return BindingFailure::report(cx, u"Can't export object " + AnsiToWide(created->className()));
+    // Not exported (the export said why): the script stops, and the object
+    // it never got goes as any object a script disposes of.
+    if (BindingFailure::pending() || !entry || !entry->object) {
+      const WideString className = AnsiToWide(created->className());
+      created->dispose();
+      return BindingFailure::report(cx, u"Can't export object " + className);
     }
     args.rval().setObject(*entry->object.get());
     return true;

@@ -71,7 +71,7 @@ TEST(ScriptHeap, WhatTheBindingCannotMakeOnAFullHeapStopsTheHandlerWithOneLine) 
   ASSERT_NE(engine, nullptr);
   uint32_t clock = 0;
   auto frame = [&] {
-    world.setAppletClock(clock += 20);
+    world.setAppletClock(clock += 250);  // past the delay of a scheduled free
     world.applet->requestRedraw();
     world.applet->runStep();
   };
@@ -93,6 +93,7 @@ TEST(ScriptHeap, WhatTheBindingCannotMakeOnAFullHeapStopsTheHandlerWithOneLine) 
     ASSERT_TRUE(engine->evaluate(u"mode = 1; applet.onTick = 'ticks++; if (mode) { if (mode == 1) fill(); mode = 0; " +
                                  std::u16string(c.job) + u"; done++ }'"));
     const std::u16string done = global(u"done");
+    const int children = world.applet->count();
     engine->setHeapLimitForTest(engine->heapBytes() + (4 << 20));
     world.log.clear();
     frame();
@@ -106,6 +107,7 @@ TEST(ScriptHeap, WhatTheBindingCannotMakeOnAFullHeapStopsTheHandlerWithOneLine) 
     const std::u16string ticks = global(u"ticks");
     frame();
     EXPECT_NE(global(u"ticks"), ticks);
+    EXPECT_EQ(world.applet->count(), children);  // nothing half made is left
     ASSERT_TRUE(engine->evaluate(u"hog = null; mode = 2"));
     engine->setHeapLimitForTest(0);
     engine->collectGarbage();
