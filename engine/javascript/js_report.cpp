@@ -103,8 +103,7 @@ bool BindingFailure::report(JSContext* cx, const WideString& what) {
   return false;
 }
 
-bool BindingFailure::endFailedNative(JSContext* cx, bool ok, const WideString& what) {
-  if (!pending_ && !ok && JS_IsThrowingOutOfMemory(cx)) report(cx, what);
+bool BindingFailure::takeStop(JSContext* cx, bool ok) {
   if (!pending_) return ok;
   pending_ = false;
   JS_ClearPendingException(cx);

@@ -1,9 +1,10 @@
 #pragma once
 // Script errors and warnings as log lines: the script file, "(", the line,
 // ":", the column (offset of the error in its line), ") ", the message, a
-// blank and the source line between double quotes. Internal to
-// engine/javascript/.
+// blank and the source line between double quotes; the same line for what
+// the binding could not make. Internal to engine/javascript/.
 #include <jsapi.h>
+#include <js/Exception.h>
 
 #include "core/text/text.h"
 
@@ -42,14 +43,20 @@ class BindingFailure {
     if (ok && !pending_) [[likely]] {
       return true;
     }
-    return endFailedNative(cx, ok, what());
+    return endFailedNative(cx, ok, what);
   }
   // Program code that reported outside any script: nothing is left to stop.
   static void settle() { pending_ = false; }
 
  private:
   friend class BindingFailureFrame;
-  static bool endFailedNative(JSContext* cx, bool ok, const WideString& what);
+  template <typename What>
+  [[gnu::cold, gnu::noinline]] static bool endFailedNative(JSContext* cx, bool ok, What& what) {
+    if (!pending_ && !ok && JS_IsThrowingOutOfMemory(cx)) report(cx, what());
+    return takeStop(cx, ok);
+  }
+  // False (the exception cleared) when a failure was reported, else `ok`.
+  static bool takeStop(JSContext* cx, bool ok);
   static inline bool pending_ = false;
 };
 
