@@ -1,5 +1,6 @@
 #include "engine/javascript/javascript_engine.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <limits>
@@ -35,7 +36,9 @@ const ClassInfo& TJavaScriptEngine::staticClassInfo() {
 // an engine whose Free came while they ran.
 class TJavaScriptEngine::RunScope {
  public:
-  explicit RunScope(TJavaScriptEngine& engine) : engine_(engine) { ++engine_.running_; }
+  explicit RunScope(TJavaScriptEngine& engine) : engine_(engine), failures_(!ScriptRunActive()) {
+    ++engine_.running_;
+  }
   ~RunScope() {
     // A script stopped for memory leaves its garbage: collect it now.
     if (watched_.outermost() && TakeScriptMemoryStop() && engine_.realm_) {
@@ -52,7 +55,8 @@ class TJavaScriptEngine::RunScope {
 
  private:
   TJavaScriptEngine& engine_;
-  ScriptRunScope watched_;  // the watch over long runs and memory
+  BindingFailureFrame failures_;  // before the watch, which it asks
+  ScriptRunScope watched_;        // the watch over long runs and memory
 };
 
 namespace {
@@ -142,6 +146,12 @@ already_AddRefed<JS::Stencil> CompileScriptFile(JSContext* cx, const JS::Compile
 
 WideString IdentityText(const void* object) {
   return AnsiToWide(std::to_string(reinterpret_cast<intptr_t>(object)));
+}
+
+// A failure the program met outside any script has its line; no script is
+// there to stop. Inside one, the native that called the program stops it.
+void SettleOutsideScripts() {
+  if (!ScriptRunActive()) BindingFailure::settle();
 }
 }  // namespace
 
@@ -289,34 +299,33 @@ void TJavaScriptEngine::freeScript(TScript* script) {
 // ---- what scripts see ------------------------------------------------------------------------------
 
 void TJavaScriptEngine::registerClass(const ClassInfo& cls) {
-  if (realm_) realm_->bindClass(cls);
+  if (!realm_) return;
+  realm_->bindClass(cls);
+  SettleOutsideScripts();
 }
 
 void TJavaScriptEngine::exportObject(const WideString& name, const WideString& className, TObject* object) {
   if (!object || !realm_) return;
   JSContext* cx = realm_->cx();
   JSAutoRealm inRealm(cx, realm_->global());
-  JSObject* instance = realm_->wrap(object);
-  WrapperEntry* entry = realm_->entryOf(object);
-  if (!instance || !entry) {
-    JS_ClearPendingException(cx);
-    LogError(u"Can't export object " + (name.empty() ? AnsiToWide(object->className()) : name));
-    return;
-  }
-
   WideString globalName = name;
   if (globalName.empty()) {
     WideString cls = className.empty() ? AnsiToWide(object->className()) : className;
     globalName = LowerCaseAsciiW(cls) + IdentityText(object);
   }
+  // Whatever fails (the script heap is full, as a rule) is reported once, and
+  // a script that made the object stops.
+  struct Settle {
+    ~Settle() { SettleOutsideScripts(); }
+  } settle;
+  auto fail = [&] { BindingFailure::report(cx, u"Can't export object " + globalName); };
+  JSObject* instance = realm_->wrap(object);
+  WrapperEntry* entry = realm_->entryOf(object);
+  if (!instance || !entry) return fail();
   JS::RootedObject global(cx, realm_->global());
   JS::RootedValue value(cx, JS::ObjectValue(*instance));
   bool present = false;
-  if (!JS_AlreadyHasOwnUCProperty(cx, global, globalName.data(), globalName.size(), &present)) {
-    JS_ClearPendingException(cx);
-    LogError(u"Can't export object " + globalName);
-    return;
-  }
+  if (!JS_AlreadyHasOwnUCProperty(cx, global, globalName.data(), globalName.size(), &present)) return fail();
   bool ok;
   if (present) {
     // The name now stands for this object; the object it stood for keeps its
@@ -330,11 +339,7 @@ void TJavaScriptEngine::exportObject(const WideString& name, const WideString& c
   } else {
     ok = JS_DefineUCProperty(cx, global, globalName.data(), globalName.size(), value, JSPROP_ENUMERATE);
   }
-  if (!ok) {
-    JS_ClearPendingException(cx);
-    LogError(u"Can't export object " + globalName);
-    return;
-  }
+  if (!ok) return fail();
   // The count is of the names that stand for program objects: exporting an
   // object again under a name it already has adds nothing.
   if (std::find(entry->globals.begin(), entry->globals.end(), globalName) == entry->globals.end()) {
@@ -351,9 +356,11 @@ void TJavaScriptEngine::deleteGlobalsOf(WrapperEntry& entry) {
   // since pointed elsewhere is left alone.
   for (const WideString& name : entry.globals) {
     --exportedCount_;
+    // Unread (the script heap is full): the global may stay behind; a line says so.
     JS::RootedValue current(cx);
     if (!JS_GetUCProperty(cx, global, name.data(), name.size(), &current)) {
       JS_ClearPendingException(cx);
+      LogError(u"Object can't deleted " + name);
       continue;
     }
     if (!current.isObject() || &current.toObject() != entry.object.get()) continue;
@@ -384,7 +391,8 @@ void TJavaScriptEngine::defineConstant(const WideString& name, int32_t value) {
   JS::RootedObject global(cx, realm_->global());
   JS::RootedValue number(cx, JS::Int32Value(value));
   if (!JS_DefineUCProperty(cx, global, name.data(), name.size(), number, JSPROP_ENUMERATE)) {
-    JS_ClearPendingException(cx);
+    BindingFailure::report(cx, u"Can't define constant " + name);
+    SettleOutsideScripts();
   }
 }
 
@@ -405,6 +413,12 @@ Variant TJavaScriptEngine::getGlobal(const WideString& name) {
 bool TJavaScriptEngine::hasScriptObject(TObject* object) const { return realm_ && realm_->entryOf(object); }
 
 size_t TJavaScriptEngine::heapBytes() const { return realm_ ? JS_GetGCParameter(realm_->cx(), JSGC_BYTES) : 0; }
+
+void TJavaScriptEngine::setHeapLimitForTest(size_t bytes) {
+  if (!realm_) return;
+  const size_t limit = bytes ? bytes : JS::DefaultHeapMaxBytes;
+  JS_SetGCParameter(realm_->cx(), JSGC_MAX_BYTES, static_cast<uint32_t>(std::min<size_t>(limit, UINT32_MAX)));
+}
 
 size_t TJavaScriptEngine::wrapperCount() const { return realm_ ? realm_->wrapperCount() : 0; }
 

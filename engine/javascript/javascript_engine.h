@@ -43,6 +43,10 @@ class TJavaScriptEngine : public TScriptEngine {
   int exportedCount() const { return exportedCount_; }
   // The bytes the script heap holds now (of every engine of the thread).
   size_t heapBytes() const;
+  // For tests: the hard limit of the script heap (of every engine of the
+  // thread) in bytes, past which its allocations fail; 0 restores the
+  // library's own.
+  void setHeapLimitForTest(size_t bytes);
   // The program objects that have a script object in this engine.
   size_t wrapperCount() const;
   // The script file `loadScript` took last.

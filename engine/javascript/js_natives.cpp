@@ -14,6 +14,7 @@
 #include "core/text/exceptions.h"
 #include "engine/javascript/javascript_engine.h"
 #include "engine/javascript/js_realm.h"
+#include "engine/javascript/js_report.h"
 #include "engine/javascript/js_values.h"
 
 namespace {
@@ -64,10 +65,11 @@ bool GetPublished(JSContext* cx, unsigned argc, JS::Value* vp) {
   JS::RootedObject self(cx, args.thisv().isObject() ? &args.thisv().toObject() : nullptr);
   args.rval().setUndefined();
   if (!realm || !self) return true;
-  return Guarded(cx, [&] {
+  bool ok = Guarded(cx, [&] {
     TObject* object = LiveTarget(self, prop->declaredBy);
     return !object || ReadPublishedProperty(cx, *realm, self, object, *prop, args.rval());
   });
+  return BindingFailure::endNative(cx, ok, [&] { return u"Can't read property " + AnsiToWide(prop->name); });
 }
 
 bool SetPublished(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -79,10 +81,11 @@ bool SetPublished(JSContext* cx, unsigned argc, JS::Value* vp) {
   if (!self) return true;
   // Without a program object (a prototype, or an object that is gone) the
   // write is accepted and has no effect.
-  return Guarded(cx, [&] {
+  bool ok = Guarded(cx, [&] {
     TObject* object = LiveTarget(self, prop->declaredBy);
     return !object || WritePublishedProperty(cx, object, *prop, value);
   });
+  return BindingFailure::endNative(cx, ok, [&] { return u"Can't write property " + AnsiToWide(prop->name); });
 }
 
 // ---- published methods ------------------------------------------------------------------
@@ -232,7 +235,7 @@ bool outermostTextInUse = false;
   std::optional<WideString> nested;
   const bool outermost = !outermostTextInUse;
   WideString& text = outermost ? outermostText : nested.emplace();
-  CopyJsString(cx, args[0].toString(), text);
+  if (!CopyJsString(cx, args[0].toString(), text)) return false;
   outermostTextInUse = true;
   struct Release {
     bool outermost;
@@ -263,7 +266,8 @@ bool CallPublishedMethod(JSContext* cx, unsigned argc, JS::Value* vp) {
   JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
   const auto* binding = ReservedPointer<MethodBinding>(&args.callee(), 0);
   args.rval().setUndefined();
-  return Guarded(cx, [&] { return InvokePublished(cx, *binding, args); });
+  bool ok = Guarded(cx, [&] { return InvokePublished(cx, *binding, args); });
+  return BindingFailure::endNative(cx, ok, [&] { return u"Can't call " + AnsiToWide(binding->method->name); });
 }
 
 // ---- constructors -------------------------------------------------------------------------
@@ -278,13 +282,13 @@ bool ConstructProgramObject(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS_ReportErrorASCII(cx, "Can't create %s: no script engine", cls->name().c_str());
     return false;
   }
-  return Guarded(cx, [&] {
+  bool ok = Guarded(cx, [&] {
     BaseObject* parent = nullptr;
     WideString fileName;
     bool fromFile = false;
     for (unsigned i = 0; i < 2 && i < args.length(); ++i) {
       if (args[i].isString()) {
-        fileName = JsStringToWide(cx, args[i].toString());
+        if (!CopyJsString(cx, args[i].toString(), fileName)) return false;
         fromFile = true;
       } else if (TObject* object = NativeOfValue(args[i])) {
         if (object->inheritsFrom(BaseObject::staticClassInfo())) parent = static_cast<BaseObject*>(object);
@@ -296,15 +300,17 @@ bool ConstructProgramObject(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (!created) return false;
     engine.exportObject(created->name(), AnsiToWide(created->className()), created);
     WrapperEntry* entry = realm->entryOf(created);
-    // No script object for it (the script heap is full): the handler stops
-    // with an error naming what failed.
-    if (!entry || !entry->object) {
-      JS_ReportErrorUTF8(cx, "Can't export object %s", WideToUtf8(created->name()).c_str());
-      return false;
+    // Not exported (the export said why): the script stops, and the object
+    // it never got goes as any object a script disposes of.
+    if (BindingFailure::pending() || !entry || !entry->object) {
+      const WideString className = AnsiToWide(created->className());
+      created->dispose();
+      return BindingFailure::report(cx, u"Can't export object " + className);
     }
     args.rval().setObject(*entry->object.get());
     return true;
   });
+  return BindingFailure::endNative(cx, ok, [&] { return u"Can't create " + AnsiToWide(cls->name()); });
 }
 
 // ---- the script classes ---------------------------------------------------------------------
@@ -330,10 +336,10 @@ bool ResolvePublished(JSContext* cx, JS::HandleObject prototype, JS::HandleId id
   if (!cls || !JsIdToAsciiName(cx, id, name)) return true;
   const PropInfo* prop = cls->findProperty(name);
   if (!prop || prop->kind() == TypeKind::Callback) return true;
+  // Not made (the script heap is full): the script stops here rather than
+  // read undefined.
   if (!DefinePublishedAccessor(cx, prototype, id, *prop)) {
-    JS_ClearPendingException(cx);
-    LogError(u"Can't export property " + AnsiToWide(prop->name));
-    return true;
+    return BindingFailure::report(cx, u"Can't export property " + AnsiToWide(prop->name));
   }
   *resolved = true;
   return true;
@@ -350,10 +356,10 @@ bool EnumeratePublished(JSContext* cx, JS::HandleObject prototype) {
     JS::RootedString name(cx, JS_AtomizeString(cx, prop->name.c_str()));
     JS::RootedId id(cx);
     bool present = false;
-    if (!name || !JS_StringToId(cx, name, &id) || !JS_AlreadyHasOwnPropertyById(cx, prototype, id, &present)) {
-      return false;
+    if (!name || !JS_StringToId(cx, name, &id) || !JS_AlreadyHasOwnPropertyById(cx, prototype, id, &present) ||
+        (!present && !DefinePublishedAccessor(cx, prototype, id, *prop))) {
+      return BindingFailure::report(cx, u"Can't export property " + AnsiToWide(prop->name));
     }
-    if (!present && !DefinePublishedAccessor(cx, prototype, id, *prop)) return false;
   }
   return true;
 }

@@ -9,6 +9,7 @@
 
 #include "core/system/log.h"
 #include "engine/javascript/js_natives.h"
+#include "engine/javascript/js_report.h"
 #include "engine/javascript/js_runtime.h"
 
 namespace {
@@ -101,10 +102,13 @@ ClassBinding* JsRealm::bindClass(const ClassInfo& cls) {
   auto it = classes_.find(&cls);
   if (it != classes_.end()) return it->second.get();
 
+  // A class is made whole or not at all, so a class that could not be made
+  // (the script heap is full) is made afresh on its next use.
   JSAutoRealm inRealm(cx_, global_);
+  const WideString className = AnsiToWide(cls.name());
   JS::RootedObject prototype(cx_, JS_NewObject(cx_, &kPrototypeClass));
   if (!prototype) {
-    JS_ClearPendingException(cx_);
+    BindingFailure::report(cx_, u"Can't export class " + className);
     return nullptr;
   }
   JS_SetReservedSlot(prototype, 0, JS::PrivateValue(const_cast<ClassInfo*>(&cls)));
@@ -120,8 +124,8 @@ ClassBinding* JsRealm::bindClass(const ClassInfo& cls) {
       if (hidden) continue;
       binding->methods.push_back(std::make_unique<MethodBinding>(method, *c, *this));
       if (!DefinePublishedMethod(cx_, prototype, *binding->methods.back())) {
-        JS_ClearPendingException(cx_);
-        LogError(u"Can't export method " + AnsiToWide(method.name));
+        BindingFailure::report(cx_, u"Can't export method " + AnsiToWide(method.name) + u" of " + className);
+        return nullptr;
       }
     }
   }
@@ -129,7 +133,7 @@ ClassBinding* JsRealm::bindClass(const ClassInfo& cls) {
   JS::RootedObject constructor(cx_, NewClassConstructor(cx_, cls));
   if (!constructor || !JS_LinkConstructorAndPrototype(cx_, constructor, prototype) ||
       !JS_DefineProperty(cx_, global_, cls.name().c_str(), constructor, 0)) {
-    JS_ClearPendingException(cx_);
+    BindingFailure::report(cx_, u"Can't export class " + className);
     return nullptr;
   }
 
@@ -153,10 +157,7 @@ JSObject* JsRealm::newInstance(const ClassInfo& cls, WrapperEntry& entry) {
   JSAutoRealm inRealm(cx_, global_);
   JS::RootedObject prototype(cx_, binding->prototype);
   JSObject* instance = JS_NewObjectWithGivenProto(cx_, &kInstanceClass, prototype);
-  if (!instance) {
-    JS_ClearPendingException(cx_);
-    return nullptr;
-  }
+  if (!instance) return nullptr;
   JS_SetReservedSlot(instance, 0, JS::PrivateValue(&entry));
   entry.object = instance;
   return instance;
@@ -182,7 +183,10 @@ JSObject* JsRealm::wrapMember(WrapperEntry& holder, const PropInfo& prop, TObjec
   entry->holder = &holder;
   entry->prop = &prop;
   JSObject* instance = newInstance(value->classInfo(), *entry);
-  if (!instance) return nullptr;
+  if (!instance) {
+    BindingFailure::report(cx_, u"Can't export property " + AnsiToWide(prop.name));
+    return nullptr;
+  }
   holder.members.emplace(&prop, std::move(entry));
   return instance;
 }

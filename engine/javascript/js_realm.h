@@ -81,15 +81,18 @@ class JsRealm {
   JSObject* global() const { return global_; }
   TJavaScriptEngine& engine() const { return engine_; }
 
-  // The class's prototype and constructor, built on first use; nil on failure.
+  // The class's prototype and constructor, built on first use; nil (the
+  // failure reported) when they cannot be made.
   ClassBinding* bindClass(const ClassInfo& cls);
   const ClassBinding* findBinding(const ClassInfo& cls) const;
 
   // The direct entry of a program object, or nil.
   WrapperEntry* entryOf(TObject* object) const;
-  // The direct script object of a program object, made when it has none.
+  // The direct script object of a program object, made when it has none;
+  // nil when it cannot be made (an exception pending, or the failure reported).
   JSObject* wrap(TObject* object);
-  // The script object for the object held by `prop` of the holder's object.
+  // The script object for the object held by `prop` of the holder's object;
+  // nil for none, and when it cannot be made (the failure reported).
   JSObject* wrapMember(WrapperEntry& holder, const PropInfo& prop, TObject* value);
   size_t wrapperCount() const { return wrappers_.size(); }
   // Cuts the program object's script object loose and forgets it.

@@ -4,6 +4,7 @@
 
 #include <js/ErrorReport.h>
 #include <js/Exception.h>
+#include <jsapi.h>
 
 #include "core/system/log.h"
 #include "engine/javascript/javascript_engine.h"
@@ -31,14 +32,17 @@ unsigned ColumnOf(const JSErrorReport& report) {
   return report.column - 1;
 }
 
+// Errors raised while a script runs carry no source line: the engine knows
+// the texts it ran.
+WideString RememberedLine(JSContext* cx, const WideString& file, unsigned line) {
+  JsRealm* realm = JsRealm::current(cx);
+  return realm ? realm->engine().sourceLine(file, line) : WideString();
+}
+
 void LogReport(JSContext* cx, const JSErrorReport& report, const WideString& message, const WideString& fallbackFile) {
   const WideString file = FileOf(report, fallbackFile);
   WideString line = SourceLineOf(report);
-  // Errors raised while a script runs carry no source line: the engine knows
-  // the texts it ran.
-  if (line.empty() && !report.linebuf()) {
-    if (JsRealm* realm = JsRealm::current(cx)) line = realm->engine().sourceLine(file, report.lineno);
-  }
+  if (line.empty() && !report.linebuf()) line = RememberedLine(cx, file, report.lineno);
   LogError(FormatJsReport(file, report.lineno, ColumnOf(report), message, line));
 }
 }  // namespace
@@ -76,4 +80,32 @@ void ReportPendingJsException(JSContext* cx, const WideString& currentFile) {
 void ReportJsWarning(JSContext* cx, JSErrorReport* report) {
   if (!report) return;
   LogReport(cx, *report, Utf8ToWide(report->message().c_str() ? report->message().c_str() : ""), WideString());
+}
+
+// ---- what the binding could not make ---------------------------------------------------
+
+bool BindingFailure::report(JSContext* cx, const WideString& what) {
+  const bool outOfMemory = JS_IsThrowingOutOfMemory(cx);
+  JS_ClearPendingException(cx);
+  if (pending_) return false;
+  pending_ = true;
+  const WideString message = outOfMemory ? what + u": out of memory" : what;
+  // Asking where the script is allocates nothing, so it works on a full heap.
+  JS::AutoFilename file;
+  unsigned line = 0;
+  unsigned column = 0;
+  if (!JS::DescribeScriptedCaller(cx, &file, &line, &column)) {
+    LogError(message);
+    return false;
+  }
+  const WideString name = Utf8ToWide(file.get() ? file.get() : "");
+  LogError(FormatJsReport(name, line, column, message, RememberedLine(cx, name, line)));
+  return false;
+}
+
+bool BindingFailure::takeStop(JSContext* cx, bool ok) {
+  if (!pending_) return ok;
+  pending_ = false;
+  JS_ClearPendingException(cx);
+  return false;
 }

@@ -11,26 +11,24 @@
 #include "core/objects/base_object.h"
 #include "core/system/log.h"
 #include "engine/javascript/js_realm.h"
+#include "engine/javascript/js_report.h"
 
 // ---- texts -------------------------------------------------------------------------------
 
 WideString JsStringToWide(JSContext* cx, JSString* text) {
   WideString out;
-  CopyJsString(cx, text, out);
+  if (!CopyJsString(cx, text, out)) JS_ClearPendingException(cx);
   return out;
 }
 
 // Read straight from the library's characters (one byte or two a character),
 // without filling the text first: every text argument of a published method
 // comes through here.
-void CopyJsString(JSContext* cx, JSString* text, WideString& out) {
+bool CopyJsString(JSContext* cx, JSString* text, WideString& out) {
   out.clear();
-  if (!text) return;
+  if (!text) return true;
   JSLinearString* linear = JS_EnsureLinearString(cx, text);
-  if (!linear) {
-    JS_ClearPendingException(cx);
-    return;
-  }
+  if (!linear) return false;
   const size_t length = JS::GetLinearStringLength(linear);
   JS::AutoCheckCannotGC noGC;
   if (JS::LinearStringHasLatin1Chars(linear)) {
@@ -42,6 +40,7 @@ void CopyJsString(JSContext* cx, JSString* text, WideString& out) {
   } else {
     out.assign(JS::GetTwoByteLinearStringChars(noGC, linear), length);
   }
+  return true;
 }
 
 JSString* NewJsString(JSContext* cx, std::u16string_view text) {
@@ -49,14 +48,9 @@ JSString* NewJsString(JSContext* cx, std::u16string_view text) {
 }
 
 bool JsValueToWide(JSContext* cx, JS::HandleValue value, WideString& text) {
-  if (value.isString()) {
-    text = JsStringToWide(cx, value.toString());
-    return true;
-  }
+  if (value.isString()) return CopyJsString(cx, value.toString(), text);
   JS::RootedString converted(cx, JS::ToString(cx, value));
-  if (!converted) return false;
-  text = JsStringToWide(cx, converted);
-  return true;
+  return converted && CopyJsString(cx, converted, text);
 }
 
 bool JsIdToAsciiName(JSContext* cx, JS::HandleId id, std::string& name) {
@@ -124,7 +118,9 @@ bool JsValueToVariant(JSContext* cx, JS::HandleValue value, Variant& out) {
   } else if (value.isDouble()) {
     out = Variant(value.toDouble());
   } else if (value.isString()) {
-    out = Variant(JsStringToWide(cx, value.toString()));
+    WideString text;
+    if (!CopyJsString(cx, value.toString(), text)) return false;
+    out = Variant(std::move(text));
   } else if (value.isObject() && IsProgramInstance(&value.toObject())) {
     out = Variant(NativeOfValue(value));
   } else if (value.isSymbol()) {
@@ -174,7 +170,8 @@ ArgumentFit NumberArgument(JSContext* cx, JS::HandleValue value, const TypeInfo&
   } else if (value.isDouble()) {
     out = Variant(value.toDouble());
   } else if (value.isString()) {
-    WideString text = JsStringToWide(cx, value.toString());
+    WideString text;
+    if (!CopyJsString(cx, value.toString(), text)) return ArgumentFit::Thrown;
     int named = param.kind == TypeKind::Enumeration && param.enumInfo ? param.enumInfo->valueOf(WideToAnsi(text)) : -1;
     out = named >= 0 ? Variant(static_cast<int32_t>(named)) : Variant(text);
   } else {
@@ -202,8 +199,7 @@ ArgumentFit JsArgumentToVariant(JSContext* cx, JS::HandleValue value, const Type
   if (value.isNull() || value.isSymbol()) return ArgumentFit::Unfit;
   if (IsNumberKind(param.kind)) return NumberArgument(cx, value, param, out);
   if (value.isString()) {  // the text goes straight into the argument
-    CopyJsString(cx, value.toString(), out.emplaceText());
-    return ArgumentFit::Fits;
+    return CopyJsString(cx, value.toString(), out.emplaceText()) ? ArgumentFit::Fits : ArgumentFit::Thrown;
   }
   WideString text;
   if (!JsValueToWide(cx, value, text)) return ArgumentFit::Thrown;
@@ -240,7 +236,7 @@ bool ReadObjectProperty(JsRealm& realm, JS::HandleObject self, TObject* object, 
   } else {
     out.setUndefined();
   }
-  return true;
+  return member || !BindingFailure::pending();
 }
 
 bool ReportNotInteger(JSContext* cx, JS::HandleValue value) {

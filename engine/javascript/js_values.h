@@ -11,9 +11,11 @@ class JsRealm;
 
 // ---- texts -------------------------------------------------------------------------
 
+// A script string as text; empty when it cannot be read (names and messages).
 WideString JsStringToWide(JSContext* cx, JSString* text);
-// The same into a text the caller holds (empty when the copy fails).
-void CopyJsString(JSContext* cx, JSString* text, WideString& out);
+// The same into a text the caller holds; false with the exception pending
+// when the string cannot be read (out of memory).
+bool CopyJsString(JSContext* cx, JSString* text, WideString& out);
 JSString* NewJsString(JSContext* cx, std::u16string_view text);
 // The value as text, the way scripts convert it (numbers as "3.5"); false
 // with an exception pending when the conversion throws.
