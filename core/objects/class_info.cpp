@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 #include "core/text/exceptions.h"
 #include "core/text/text_helpers.h"
@@ -58,17 +59,24 @@ ClassInfo::ClassInfo(std::string name, const ClassInfo* parent, Factory factory,
   }
 }
 
-const ClassInfo::NameIndex& ClassInfo::nameIndex() const {
-  std::call_once(indexed_, [this] {
-    // The first of a name wins, own class before its ancestors.
-    for (const PropInfo& own : ownProperties_) index_.properties.emplace(own.name, &own);
-    for (const MethodInfo& own : ownMethods_) index_.methods.emplace(own.name, &own);
-    if (!parent_) return;
-    const NameIndex& inherited = parent_->nameIndex();
-    for (const auto& [name, prop] : inherited.properties) index_.properties.emplace(name, prop);
-    for (const auto& [name, method] : inherited.methods) index_.methods.emplace(name, method);
-  });
+const ClassInfo::NameIndex& ClassInfo::buildNameIndex() const {
+  static std::mutex building;
+  std::lock_guard<std::mutex> guard(building);
+  indexLocked();
   return index_;
+}
+
+void ClassInfo::indexLocked() const {
+  if (indexed_.load(std::memory_order_relaxed)) return;
+  // The first of a name wins, own class before its ancestors.
+  for (const PropInfo& own : ownProperties_) index_.properties.emplace(own.name, &own);
+  for (const MethodInfo& own : ownMethods_) index_.methods.emplace(own.name, &own);
+  if (parent_) {
+    parent_->indexLocked();
+    for (const auto& [name, prop] : parent_->index_.properties) index_.properties.emplace(name, prop);
+    for (const auto& [name, method] : parent_->index_.methods) index_.methods.emplace(name, method);
+  }
+  indexed_.store(true, std::memory_order_release);
 }
 
 TObject* ClassInfo::create(TObject* owner) const {

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <atomic>
 #include <memory>
-#include <mutex>
 #include <new>
 #include <span>
 #include <string>
@@ -298,8 +298,15 @@ class ClassInfo {
     AsciiNameMap<const PropInfo*> properties;
     AsciiNameMap<const MethodInfo*> methods;
   };
-  const NameIndex& nameIndex() const;
-  mutable std::once_flag indexed_;
+  const NameIndex& nameIndex() const {
+    if (indexed_.load(std::memory_order_acquire)) [[likely]] {
+      return index_;
+    }
+    return buildNameIndex();
+  }
+  const NameIndex& buildNameIndex() const;
+  void indexLocked() const;
+  mutable std::atomic<bool> indexed_{false};
   mutable NameIndex index_;
 };
 

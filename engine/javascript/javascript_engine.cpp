@@ -299,9 +299,7 @@ void TJavaScriptEngine::freeScript(TScript* script) {
 // ---- what scripts see ------------------------------------------------------------------------------
 
 void TJavaScriptEngine::registerClass(const ClassInfo& cls) {
-  if (!realm_) return;
-  realm_->bindClass(cls);
-  SettleOutsideScripts();
+  if (realm_) realm_->exposeClass(cls);
 }
 
 void TJavaScriptEngine::exportObject(const WideString& name, const WideString& className, TObject* object) {

@@ -3,6 +3,9 @@
 #include <exception>
 #include <optional>
 #include <span>
+#include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include <js/Object.h>
@@ -373,6 +376,72 @@ constexpr JSClassOps kInstanceOps = {
     RejectNewProperty, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
 };
 
+// ---- the global ------------------------------------------------------------------------
+
+// The global makes the standard classes and the exposed program classes when
+// a script first names them.
+struct NameHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view name) const { return std::hash<std::string_view>{}(name); }
+};
+using NameSet = std::unordered_set<std::string, NameHash, std::equal_to<>>;
+
+NameSet& ExposedNames() {
+  static NameSet names;
+  return names;
+}
+
+JsRealm* RealmOfGlobal(JSObject* global) {
+  JS::Realm* realm = JS::GetObjectRealmOrNull(global);
+  return realm ? static_cast<JsRealm*>(JS::GetRealmPrivate(realm)) : nullptr;
+}
+
+bool ResolveGlobal(JSContext* cx, JS::HandleObject global, JS::HandleId id, bool* resolved) {
+  if (!JS_ResolveStandardClass(cx, global, id, resolved)) return false;
+  if (*resolved || !id.isString()) return true;
+  JsRealm* realm = RealmOfGlobal(global);
+  std::string name;
+  if (!realm || !JsIdToAsciiName(cx, id, name)) return true;
+  const ClassInfo* cls = realm->exposedClass(name);
+  if (!cls || realm->binding(*cls)) return true;
+  if (!realm->bindClass(*cls)) return false;  // reported; the script stops
+  *resolved = true;
+  return true;
+}
+
+// Without a collection: the name's characters are read in place.
+bool MayResolveGlobal(const JSAtomState& names, jsid id, JSObject* global) {
+  if (JS_MayResolveStandardClass(names, id, global)) return true;
+  if (!id.isAtom()) return false;
+  JSLinearString* text = JS::AtomToLinearString(id.toAtom());
+  if (!JS::LinearStringHasLatin1Chars(text)) return false;
+  JS::AutoCheckCannotGC noGC;
+  const auto* chars = reinterpret_cast<const char*>(JS::GetLatin1LinearStringChars(noGC, text));
+  return ExposedNames().count(std::string_view(chars, JS::GetLinearStringLength(text))) != 0;
+}
+
+// Object.getOwnPropertyNames(this) lists the classes not yet made too (their
+// constructors are not enumerable, so for-in does not).
+bool EnumerateGlobal(JSContext* cx, JS::HandleObject global, JS::MutableHandleIdVector properties,
+                     bool enumerableOnly) {
+  if (!JS_NewEnumerateStandardClasses(cx, global, properties, enumerableOnly)) return false;
+  JsRealm* realm = RealmOfGlobal(global);
+  if (enumerableOnly || !realm) return true;
+  for (const ClassInfo* cls : realm->unboundExposedClasses()) {
+    JS::RootedString name(cx, JS_AtomizeString(cx, cls->name().c_str()));
+    JS::RootedId id(cx);
+    if (!name || !JS_StringToId(cx, name, &id) || !properties.append(id)) {
+      return BindingFailure::report(cx, u"Can't export class " + AnsiToWide(cls->name()));
+    }
+  }
+  return true;
+}
+
+constexpr JSClassOps kGlobalOps = {
+    nullptr, nullptr, nullptr, EnumerateGlobal, ResolveGlobal, MayResolveGlobal,
+    nullptr, nullptr, nullptr, JS_GlobalObjectTraceHook,
+};
+
 JSFunction* NewReservedFunction(JSContext* cx, JSNative native, unsigned argCount, unsigned flags,
                                 const std::string& name, const void* data) {
   JSFunction* function = js::NewFunctionWithReserved(cx, native, argCount, flags, name.c_str());
@@ -383,7 +452,9 @@ JSFunction* NewReservedFunction(JSContext* cx, JSNative native, unsigned argCoun
 
 }  // namespace
 
-const JSClass kGlobalClass = {"global", JSCLASS_GLOBAL_FLAGS, &JS::DefaultGlobalClassOps, nullptr, nullptr, nullptr};
+const JSClass kGlobalClass = {"global", JSCLASS_GLOBAL_FLAGS, &kGlobalOps, nullptr, nullptr, nullptr};
+
+void NoteExposedClassName(const std::string& name) { ExposedNames().insert(name); }
 const JSClass kPrototypeClass = {"object", JSCLASS_HAS_RESERVED_SLOTS(1), &kPrototypeOps, nullptr, nullptr, nullptr};
 const JSClass kInstanceClass = {"c", JSCLASS_HAS_RESERVED_SLOTS(1), &kInstanceOps, nullptr, nullptr, nullptr};
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 // The script classes and the native functions through which scripts reach
 // program objects: property accessors, published methods and class
 // constructors. Internal to engine/javascript/.
@@ -8,6 +9,9 @@
 
 // "global": the global object of an engine.
 extern const JSClass kGlobalClass;
+// A class name scripts may name in some realm: the global's class asks the
+// realm for names among these only.
+void NoteExposedClassName(const std::string& name);
 // "object": class prototypes; reserved slot 0 holds the ClassInfo.
 extern const JSClass kPrototypeClass;
 // "c": instances; reserved slot 0 holds the WrapperEntry (undefined when cut loose).

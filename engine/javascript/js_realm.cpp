@@ -98,6 +98,24 @@ const ClassBinding* JsRealm::findBinding(const ClassInfo& cls) const {
   return it == classes_.end() ? nullptr : it->second.get();
 }
 
+void JsRealm::exposeClass(const ClassInfo& cls) {
+  exposed_.emplace(cls.name(), &cls);
+  NoteExposedClassName(cls.name());
+}
+
+const ClassInfo* JsRealm::exposedClass(std::string_view name) const {
+  auto it = exposed_.find(name);
+  return it == exposed_.end() ? nullptr : it->second;
+}
+
+std::vector<const ClassInfo*> JsRealm::unboundExposedClasses() const {
+  std::vector<const ClassInfo*> unbound;
+  for (const auto& [name, cls] : exposed_) {
+    if (!classes_.count(cls)) unbound.push_back(cls);
+  }
+  return unbound;
+}
+
 ClassBinding* JsRealm::bindClass(const ClassInfo& cls) {
   auto it = classes_.find(&cls);
   if (it != classes_.end()) return it->second.get();
@@ -105,6 +123,11 @@ ClassBinding* JsRealm::bindClass(const ClassInfo& cls) {
   // A class is made whole or not at all, so a class that could not be made
   // (the script heap is full) is made afresh on its next use.
   JSAutoRealm inRealm(cx_, global_);
+  binding_.push_back(&cls);
+  struct Done {
+    std::vector<const ClassInfo*>& binding;
+    ~Done() { binding.pop_back(); }
+  } done{binding_};
   const WideString className = AnsiToWide(cls.name());
   JS::RootedObject prototype(cx_, JS_NewObject(cx_, &kPrototypeClass));
   if (!prototype) {

@@ -19,7 +19,9 @@
 #include <jsapi.h>
 #include <js/Object.h>
 
+#include <algorithm>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -85,6 +87,16 @@ class JsRealm {
   // failure reported) when they cannot be made.
   ClassBinding* bindClass(const ClassInfo& cls);
   const ClassBinding* findBinding(const ClassInfo& cls) const;
+  // Scripts may name the class (`new Sprite()`): its constructor is made
+  // when a script first names it, as most games use few of the classes.
+  void exposeClass(const ClassInfo& cls);
+  // The exposed class of exactly that name, or nil.
+  const ClassInfo* exposedClass(std::string_view name) const;
+  // Exposed classes whose constructor is not made yet.
+  std::vector<const ClassInfo*> unboundExposedClasses() const;
+  // The class is being bound now: defining its constructor on the global
+  // asks the global to resolve the name first, which must then leave it.
+  bool binding(const ClassInfo& cls) const { return std::find(binding_.begin(), binding_.end(), &cls) != binding_.end(); }
 
   // The direct entry of a program object, or nil.
   WrapperEntry* entryOf(TObject* object) const;
@@ -110,6 +122,8 @@ class JsRealm {
   JSContext* cx_;
   JS::PersistentRootedObject global_;
   std::unordered_map<const ClassInfo*, std::unique_ptr<ClassBinding>> classes_;
+  std::unordered_map<std::string_view, const ClassInfo*> exposed_;  // by exact name
+  std::vector<const ClassInfo*> binding_;
   std::unordered_map<TObject*, std::unique_ptr<WrapperEntry>> wrappers_;
   bool tracing_ = false;
 };

@@ -1,6 +1,9 @@
 #include "engine/javascript/js_runtime.h"
 
 #include <pthread.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -51,9 +54,19 @@ void StartLibrary() {
 }
 
 // Half the thread's stack: deep script recursion raises "too much recursion"
-// long before the native stack runs out.
+// long before the native stack runs out. The main thread's stack is its
+// limit (asking the thread library for it reads the whole memory map); other
+// threads' stacks are what they were made with.
 size_t NativeStackQuota() {
-  size_t size = 8u << 20;
+  constexpr size_t kUsualStack = 8u << 20;
+  size_t size = kUsualStack;
+  if (getpid() == static_cast<pid_t>(syscall(SYS_gettid))) {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_STACK, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur > 0) {
+      size = std::min<size_t>(limit.rlim_cur, 1u << 30);
+    }
+    return size / 2;
+  }
   pthread_attr_t attr;
   if (pthread_getattr_np(pthread_self(), &attr) == 0) {
     void* base = nullptr;

@@ -3,6 +3,7 @@
 
 #include "core/core_registration.h"
 #include "core/objects/class_registry.h"
+#include "engine/javascript/js_realm.h"
 #include "support/log_capture.h"
 #include "tests/engine/script_test_classes.h"
 
@@ -52,8 +53,16 @@ TEST(ScriptApi, EveryRegisteredTreeClassGetsItsConstructor) {
   ScriptWorld world;
   EXPECT_EQ(world.run("result = typeof ScriptProbe"), "undefined");
   RegisterScriptClasses(*world.engine);
+  // Each constructor is made when a script first names the class, by its
+  // exact name; the global lists the classes not named yet all the same.
+  const JsRealm& realm = *world.engine->realm();
+  EXPECT_EQ(realm.findBinding(ScriptProbe::staticClassInfo()), nullptr);
+  EXPECT_EQ(world.run("result = [Object.getOwnPropertyNames(this).indexOf('ScriptProbe') >= 0, typeof scriptprobe,"
+                      " Object.keys(this).indexOf('ScriptProbe')].join()"),
+            "true,undefined,-1");
   EXPECT_EQ(world.run("result = [typeof ScriptProbe, typeof BaseObject, typeof Script, typeof TSpaceCoord].join()"),
             "function,function,function,undefined");
+  EXPECT_NE(realm.findBinding(ScriptProbe::staticClassInfo()), nullptr);
   EXPECT_EQ(world.run("var p = new ScriptProbe(); p.width = 3; result = String(p.add(p.width, 1))"), "4");
   // The engine root is the program's own: a script cannot make a second one.
   LogCapture log;
