@@ -76,7 +76,9 @@ void WriteWord(std::string& out, uint32_t value) {
 std::vector<uint8_t> ReadWholeFile(const fs::path& path) {
   std::error_code error;
   const auto size = fs::file_size(path, error);
-  if (error || size < kHeader || size > kHeader + kMaxBytes + 4096) return {};
+  // The stamp is a path and two numbers: far below this slack.
+  constexpr uintmax_t kStampSlack = 64u << 10;
+  if (error || size < kHeader || size > kHeader + kMaxBytes + kStampSlack) return {};
   std::ifstream in(path, std::ios::binary);
   std::vector<uint8_t> file(static_cast<size_t>(size));
   if (!in.read(reinterpret_cast<char*>(file.data()), static_cast<std::streamsize>(file.size()))) return {};
