@@ -194,7 +194,8 @@ HRESULT Texture::UnlockRect(UINT level) {
   } else if (!entry.lock.readOnly) {
     Upload(level, entry.lock.rect);
   }
-  if (entry.locks == 1) ReleaseRows(entry);  // filled once: GL holds the pixels
+  // Filled once: GL holds the pixels (unless no context took them).
+  if (entry.locks == 1 && entry.defined) ReleaseRows(entry);
   return D3D_OK;
 }
 
