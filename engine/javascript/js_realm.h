@@ -96,7 +96,9 @@ class JsRealm {
   std::vector<const ClassInfo*> unboundExposedClasses() const;
   // The class is being bound now: defining its constructor on the global
   // asks the global to resolve the name first, which must then leave it.
-  bool binding(const ClassInfo& cls) const { return std::find(binding_.begin(), binding_.end(), &cls) != binding_.end(); }
+  bool binding(const ClassInfo& cls) const {
+    return std::find(binding_.begin(), binding_.end(), &cls) != binding_.end();
+  }
 
   // The direct entry of a program object, or nil.
   WrapperEntry* entryOf(TObject* object) const;
